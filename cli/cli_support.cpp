@@ -1,0 +1,80 @@
+#include "cli_support.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+#include "library/song_table.h"
+#include "text/native_path.h"
+
+namespace vx::cli {
+
+std::optional<std::string> Arguments::Option(const std::string& name) const {
+  auto it = options.find(name);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+std::vector<std::string> Arguments::All(const std::string& name) const {
+  std::vector<std::string> values;
+  for (auto [it, end] = options.equal_range(name); it != end; ++it) values.push_back(it->second);
+  return values;
+}
+
+Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first, const std::vector<std::string>& flags) {
+  Arguments parsed;
+  for (std::size_t i = first; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) == 0 && a.size() > 2) {
+      const std::string name = a.substr(2);
+      if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
+        parsed.options.emplace(name, "");
+        continue;
+      }
+      if (i + 1 >= args.size()) throw Failure{kExitUsage, "option " + a + " needs a value"};
+      parsed.options.emplace(name, args[++i]);
+    } else {
+      parsed.positional.push_back(a);
+    }
+  }
+  return parsed;
+}
+
+void ExpectPositionals(const Arguments& a, std::size_t n, const char* command) {
+  if (a.positional.size() != n)
+    throw Failure{kExitUsage, std::string(command) + " takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s") +
+                                  " (see vxtool help)"};
+}
+
+int ParseInt(const std::string& text, const char* what) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size())
+    throw Failure{kExitUsage, std::string(what) + ": not a number: " + text};
+  return value;
+}
+
+std::string GbkPathArgument(const std::string& native) {
+  std::string gbk = GbkPath(std::filesystem::path(native));
+  if (gbk.empty() && !native.empty()) throw Failure{kExitFailed, "the path cannot be written in GBK: " + native};
+  return gbk;
+}
+
+std::optional<SortRequest> ParseSort(const Arguments& a) {
+  auto text = a.Option("sort");
+  if (!text) return std::nullopt;
+  static const std::map<std::string, int> kNames = {{"id", kColId},         {"title", kColTitle}, {"easy", kColEasy},
+                                                    {"normal", kColNormal}, {"hard", kColHard},   {"noter", kColNoter},
+                                                    {"bpm", kColBpm},       {"time", kColTime}};
+  std::string name = *text, direction = "desc";
+  if (auto colon = name.find(':'); colon != std::string::npos) {
+    direction = name.substr(colon + 1);
+    name.resize(colon);
+  }
+  auto it = kNames.find(name);
+  if (it == kNames.end() || (direction != "asc" && direction != "desc"))
+    throw Failure{kExitUsage, "--sort takes id, title, easy, normal, hard, noter, bpm or time, with :asc or :desc"};
+  return SortRequest{it->second, direction == "asc"};
+}
+
+}  // namespace vx::cli

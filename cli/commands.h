@@ -1,0 +1,12 @@
+#pragma once
+// The subcommands, one function each, grouped in files by what they work on.
+
+#include "cli_support.h"
+
+namespace vx::cli {
+
+// commands_library.cpp
+int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace vx::cli

@@ -1,0 +1,55 @@
+// scan and demo.
+#include <filesystem>
+
+#include "commands.h"
+#include "fixtures.h"
+#include "io/file_io.h"
+#include "library/scan.h"
+#include "library/sort.h"
+#include "text/gbk.h"
+
+namespace vx::cli {
+namespace {
+
+void PrintRows(const SongTable& table, std::ostream& out) {
+  for (std::size_t r = 0; r < table.Size(); ++r) {
+    for (int c = kColId; c <= kColTime; ++c) {
+      if (c != kColId) out << '\t';
+      out << Utf8FromGbk(table.Cell(r, c));
+    }
+    out << '\n';
+  }
+}
+
+}  // namespace
+
+int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
+  const Arguments a = ParseArguments(args, 1);
+  ExpectPositionals(a, 1, "scan");
+  const auto sort = ParseSort(a);
+  const std::string music = GbkPathArgument(a.positional[0]);
+  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
+  SongTable table;
+  table.Assign(ScanMusicFolder(music));
+  if (sort) SortTable(table, sort->column, sort->ascending);
+  PrintRows(table, out);
+  return kExitOk;
+}
+
+int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
+  const Arguments a = ParseArguments(args, 1);
+  ExpectPositionals(a, 1, "demo");
+  int songs = 60;
+  if (auto n = a.Option("songs")) songs = ParseInt(*n, "--songs");
+  if (songs < 0 || songs > kMaxSongs) throw Failure{kExitUsage, "--songs takes 0 to 5000"};
+  const auto dir = std::filesystem::absolute(a.positional[0]);
+  GbkPathArgument(dir.string());  // the demo's REC.re must be able to name its folders
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) throw Failure{kExitFailed, "cannot create " + dir.string() + ": " + ec.message()};
+  const auto ids = fixtures::BuildDemoLibrary(dir.string(), songs);
+  out << "demo library with " << ids.size() << " songs in " << (dir / "MUSIC").string() << '\n';
+  return kExitOk;
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,58 @@
+#include "vxtool.h"
+
+#include <map>
+
+#include "commands.h"
+
+namespace vx::cli {
+namespace {
+
+constexpr const char* kUsage = R"(usage: vxtool <command> [arguments]
+
+Commands:
+  scan MUSIC [--sort COLUMN[:asc|:desc]]
+      List the songs of a MUSIC folder, one line each: 编号, 歌曲名字, 简单, 普通, 困难, NOTER, BPM, 时间,
+      TAB-separated, UTF-8. COLUMN is id, title, easy, normal, hard, noter, bpm or time; the direction
+      defaults to desc, as a first click on the column header does.
+  demo DIR [--songs N]
+      Build a demo library: DIR/MUSIC with N songs (default 60, at most 5000) with JPEG covers,
+      DIR/moved, DIR/images, and DIR/REC.re naming those folders.
+  help
+      Show this text.
+
+Errors print "vxtool: <what went wrong>" and exit 1; a wrong command line exits 2.
+)";
+
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  static const std::map<std::string, Command> kCommands = {
+      {"scan", CmdScan},
+      {"demo", CmdDemo},
+  };
+  if (args.empty()) {
+    err << kUsage;
+    return kExitUsage;
+  }
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    out << kUsage;
+    return kExitOk;
+  }
+  auto it = kCommands.find(args[0]);
+  if (it == kCommands.end()) {
+    err << "vxtool: unknown command '" << args[0] << "' (see vxtool help)\n";
+    return kExitUsage;
+  }
+  try {
+    return it->second(args, out, err);
+  } catch (const Failure& f) {
+    err << "vxtool: " << f.message << '\n';
+    return f.code;
+  } catch (const std::exception& e) {
+    err << "vxtool: " << e.what() << '\n';
+    return kExitFailed;
+  }
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,133 @@
+#include "library/scan.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <bitset>
+#include <numeric>
+#include <thread>
+
+#include "io/dir_list.h"
+#include "io/file_io.h"
+#include "settings/settings_file.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kPrefix = "vxma";
+constexpr std::string_view kChartExt = ".vxn";
+constexpr std::string_view kMusicExt = ".vxm";
+
+bool EqualsAscii(std::string_view a, std::string_view b, bool ignoreCase) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (ignoreCase) {
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    }
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ChartFileName(int id) { return std::string(kPrefix) + std::to_string(id) + std::string(kChartExt); }
+std::string MusicFileName(int id) { return std::string(kPrefix) + std::to_string(id) + std::string(kMusicExt); }
+std::string ChartPath(std::string_view gbkMusicDir, int id) { return JoinPath(gbkMusicDir, ChartFileName(id)); }
+std::string MusicPath(std::string_view gbkMusicDir, int id) { return JoinPath(gbkMusicDir, MusicFileName(id)); }
+
+std::optional<int> ParseChartFileName(std::string_view name, bool ignoreCase) {
+  if (name.size() < kPrefix.size() + 1 + kChartExt.size()) return std::nullopt;
+  if (!EqualsAscii(name.substr(0, kPrefix.size()), kPrefix, ignoreCase)) return std::nullopt;
+  if (!EqualsAscii(name.substr(name.size() - kChartExt.size()), kChartExt, ignoreCase)) return std::nullopt;
+  const std::string_view digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kChartExt.size());
+  if (digits.size() > 4 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
+  int id = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    id = id * 10 + (c - '0');
+  }
+  if (id >= kMaxSongs) return std::nullopt;
+  return id;
+}
+
+SongRow MakeSongRow(int id, const ChartHeader& header) {
+  SongRow row;
+  row.cells[kColId] = std::to_string(id);
+  row.cells[kColTitle] = header.title;
+  row.cells[kColEasy] = LevelText(header.levelEasy);
+  row.cells[kColNormal] = LevelText(header.levelNormal);
+  row.cells[kColHard] = LevelText(header.levelHard);
+  row.cells[kColNoter] = header.noter;
+  row.cells[kColBpm] = BpmText(header.bpmLow, header.bpmHigh);
+  row.cells[kColTime] = PlayTimeText(header.playTime);
+  return row;
+}
+
+std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress) {
+  std::vector<int> candidates;
+  if (auto names = ListFolderNames(gbkMusicDir)) {
+    // A name that matches only when case is ignored is still a candidate: opening the game's own
+    // spelling of it below succeeds exactly when the folder's file system ignores case, as the game's
+    // lookup would.
+    std::bitset<kMaxSongs> seen;
+    for (const std::string& name : *names)
+      if (auto id = ParseChartFileName(name, true)) seen.set(static_cast<std::size_t>(*id));
+    for (int id = 0; id < kMaxSongs; ++id)
+      if (seen.test(static_cast<std::size_t>(id))) candidates.push_back(id);
+  } else {
+    // A folder that may be entered but not listed: fall back to asking for every name.
+    candidates.resize(kMaxSongs);
+    std::iota(candidates.begin(), candidates.end(), 0);
+  }
+
+  // Opening files is nearly all of the work and the file system serves several opens at once, so large
+  // folders are read by a few threads, each taking the next block of IDs. The rows land in ID order
+  // whatever the threads' timing, and progress is reported from the calling thread only.
+  const int total = static_cast<int>(candidates.size());
+  std::vector<std::optional<SongRow>> found(candidates.size());
+  std::atomic<std::size_t> nextBlock{0};
+  std::atomic<int> done{0};
+  constexpr std::size_t kBlock = 64;
+  FolderReader folder(gbkMusicDir);
+  auto work = [&](bool reportProgress) {
+    std::array<std::uint8_t, kChartHeaderSize> header;
+    for (;;) {
+      const std::size_t first = nextBlock.fetch_add(kBlock);
+      if (first >= candidates.size()) break;
+      const std::size_t last = std::min(first + kBlock, candidates.size());
+      for (std::size_t i = first; i < last; ++i) {
+        const int id = candidates[i];
+        if (auto size = folder.ReadPrefix(ChartFileName(id), header))
+          found[i] = MakeSongRow(id, ParseChartHeader(std::span(header).first(*size)));
+      }
+      const int now = done.fetch_add(static_cast<int>(last - first)) + static_cast<int>(last - first);
+      if (reportProgress && progress) progress(now, total);
+    }
+  };
+  const unsigned helpers =
+      candidates.size() < 4 * kBlock ? 0 : std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+  std::vector<std::thread> threads;
+  for (unsigned t = 0; t < helpers; ++t) threads.emplace_back(work, false);
+  work(true);
+  for (auto& t : threads) t.join();
+  if (progress) progress(total, total);
+
+  std::vector<SongRow> rows;
+  rows.reserve(candidates.size());
+  for (auto& row : found)
+    if (row) rows.push_back(std::move(*row));
+  return rows;
+}
+
+std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettingsPath, const ScanProgress& progress) {
+  auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
+  if (!musicDir) return std::nullopt;
+  table.Assign(ScanMusicFolder(*musicDir, progress));
+  return ScanOutcome{*musicDir, table.Size()};
+}
+
+}  // namespace vx

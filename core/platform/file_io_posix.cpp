@@ -1,0 +1,191 @@
+// File access on POSIX systems: plain descriptors, so the scan costs one open, one read and one close.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "io/file_io.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+std::optional<std::size_t> g_replaceFailureAfter;
+
+class Fd {
+ public:
+  explicit Fd(int fd) : m_fd(fd) {}
+  ~Fd() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int Get() const { return m_fd; }
+  bool Ok() const { return m_fd >= 0; }
+  bool Close() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int m_fd;
+};
+
+int OpenNative(std::string_view gbkPath, int flags, mode_t mode = 0) {
+  const auto native = NativePath(gbkPath);
+  int fd;
+  do {
+    fd = ::open(native.c_str(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Reads until `length` bytes or the end of the file; -1 on an error.
+ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t length, off_t offset) {
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t n = ::pread(fd, data + done, length - done, offset + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+bool WriteFully(int fd, const std::uint8_t* data, std::size_t length) {
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t n = ::write(fd, data + done, length - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool IsRegularFile(int fd, std::uint64_t* size = nullptr) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (size) *size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+}  // namespace
+
+std::optional<Bytes> ReadFilePrefix(std::string_view gbkPath, std::size_t maxBytes) {
+  return ReadFileRange(gbkPath, 0, maxBytes);
+}
+
+std::optional<Bytes> ReadFileRange(std::string_view gbkPath, std::uint64_t offset, std::size_t length) {
+  Fd fd(OpenNative(gbkPath, O_RDONLY));
+  if (!fd.Ok()) return std::nullopt;
+  Bytes bytes(length);
+  const ssize_t n = ReadFully(fd.Get(), bytes.data(), length, static_cast<off_t>(offset));
+  if (n < 0) return std::nullopt;  // a folder opens but does not read
+  bytes.resize(static_cast<std::size_t>(n));
+  return bytes;
+}
+
+std::optional<Bytes> ReadWholeFile(std::string_view gbkPath) {
+  Fd fd(OpenNative(gbkPath, O_RDONLY));
+  std::uint64_t size = 0;
+  if (!fd.Ok() || !IsRegularFile(fd.Get(), &size)) return std::nullopt;
+  Bytes bytes(static_cast<std::size_t>(size));
+  const ssize_t n = ReadFully(fd.Get(), bytes.data(), bytes.size(), 0);
+  if (n < 0) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(n));  // the file may have shrunk since fstat
+  return bytes;
+}
+
+std::optional<std::uint64_t> FileSize(std::string_view gbkPath) {
+  struct stat st {};
+  if (::stat(NativePath(gbkPath).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool FileExists(std::string_view gbkPath) {
+  struct stat st {};
+  return ::stat(NativePath(gbkPath).c_str(), &st) == 0;
+}
+
+bool DirectoryExists(std::string_view gbkPath) {
+  struct stat st {};
+  return ::stat(NativePath(gbkPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
+  Fd fd(OpenNative(gbkPath, O_WRONLY | O_CREAT | O_TRUNC, 0666));
+  if (!fd.Ok()) return false;
+  if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
+  return fd.Close();
+}
+
+bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  Fd fd(OpenNative(gbkPath, O_WRONLY));
+  if (!fd.Ok()) return false;
+  if (::lseek(fd.Get(), static_cast<off_t>(offset), SEEK_SET) < 0) return false;
+  if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
+  return fd.Close();
+}
+
+FolderReader::FolderReader(std::string_view gbkFolder) : m_folder(gbkFolder) {
+  const auto native = gbkFolder.empty() ? std::filesystem::path("/") : NativePath(gbkFolder);
+  m_handle = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+FolderReader::~FolderReader() {
+  if (m_handle >= 0) ::close(m_handle);
+}
+
+std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer) {
+  int raw;
+  if (m_handle >= 0) {
+    const std::string native = NativePath(gbkName).native();
+    do {
+      raw = ::openat(m_handle, native.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (raw < 0 && errno == EINTR);
+  } else {
+    raw = OpenNative(JoinPath(m_folder, gbkName), O_RDONLY);  // a folder we may enter but not open
+  }
+  Fd fd(raw);
+  if (!fd.Ok()) return std::nullopt;
+  const ssize_t n = ReadFully(fd.Get(), buffer.data(), buffer.size(), 0);
+  if (n < 0) return std::nullopt;
+  return static_cast<std::size_t>(n);
+}
+
+void SetReplaceFailureAfterBytesForTesting(std::optional<std::size_t> bytes) { g_replaceFailureAfter = bytes; }
+
+bool ReplaceFileAtomically(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
+  const std::string target = NativePath(gbkPath).native();
+  std::string temp = target + ".vxtmp-XXXXXX";
+  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.Ok()) return false;
+  // Keep the old file's permission bits: the rename must not change who may read the chart.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd.Get(), old.st_mode & 07777);
+
+  std::size_t toWrite = bytes.size();
+  const bool injectFailure = g_replaceFailureAfter && *g_replaceFailureAfter < toWrite;
+  if (injectFailure) toWrite = *g_replaceFailureAfter;
+  bool ok = WriteFully(fd.Get(), bytes.data(), toWrite) && !injectFailure;
+  ok = ok && ::fsync(fd.Get()) == 0;
+  ok = fd.Close() && ok;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable.
+  const auto folder = std::filesystem::path(target).parent_path();
+  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Ok()) ::fsync(dir.Get());
+  return true;
+}
+
+}  // namespace vx

@@ -1,0 +1,21 @@
+// POSIX file systems take bytes; ours are UTF-8, so a GBK path is converted to UTF-8.
+#include "text/gbk.h"
+#include "text/native_path.h"
+
+namespace vx {
+
+std::filesystem::path NativePath(std::string_view gbkPath) { return std::filesystem::path(Utf8FromGbk(gbkPath)); }
+
+std::string GbkPath(const std::filesystem::path& native) {
+  auto gbk = GbkFromUtf8(native.native());
+  return gbk ? *gbk : std::string();
+}
+
+std::string JoinPath(std::string_view gbkFolder, std::string_view gbkName) {
+  std::string path(gbkFolder);
+  path += kPathSeparator;
+  path += gbkName;
+  return path;
+}
+
+}  // namespace vx

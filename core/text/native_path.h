@@ -1,0 +1,28 @@
+#pragma once
+// The one crossing between GBK paths, which the program keeps and stores in REC.re, and the file system.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+// The separator put between a folder and a name when the program builds a path.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// GBK path to the native path: UTF-8 bytes on POSIX systems, UTF-16 on Windows.
+std::filesystem::path NativePath(std::string_view gbkPath);
+
+// Native path back to GBK, for paths that come from the command line or a file chooser. A character
+// GBK lacks cannot be stored; the function then returns the empty string.
+std::string GbkPath(const std::filesystem::path& native);
+
+// folder + separator + name, as the program joins song file names; an empty folder gives a path that
+// starts at the root, as it always has.
+std::string JoinPath(std::string_view gbkFolder, std::string_view gbkName);
+
+}  // namespace vx

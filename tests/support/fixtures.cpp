@@ -1,0 +1,160 @@
+#include "fixtures.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "io/byte_reader.h"
+#include "library/chart_header.h"
+#include "library/scan.h"
+#include "settings/settings_file.h"
+#include "text/gbk.h"
+#include "text/native_path.h"
+
+namespace vx::fixtures {
+
+std::pair<std::uint8_t, std::uint8_t> BpmBytes(float bpm) {
+  const auto bits = std::bit_cast<std::uint32_t>(bpm);
+  return {static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+}
+
+Bytes BuildChart(const ChartSpec& spec) {
+  using namespace chart_offset;
+  const std::size_t coverOffset = kChartHeaderSize + spec.noteDataSize;
+  Bytes file(coverOffset + spec.cover.size() + spec.afterCover.size());
+  for (std::size_t i = 0; i < coverOffset; ++i) file[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  // Zero the interpreted fields before filling them, so text fields end where the spec says.
+  std::memset(&file[kTitle], 0, kTextFieldSize);
+  std::memset(&file[kNoter], 0, kTextFieldSize);
+  PutU32Le(&file[0x10], std::bit_cast<std::uint32_t>(spec.bpm));
+  PutU16Le(&file[kLevelEasy], spec.easy);
+  PutU16Le(&file[kLevelNormal], spec.normal);
+  PutU16Le(&file[kLevelHard], spec.hard);
+  std::memcpy(&file[kTitle], spec.title.data(), std::min(spec.title.size(), kTextFieldSize));
+  std::memcpy(&file[kNoter], spec.noter.data(), std::min(spec.noter.size(), kTextFieldSize));
+  PutU32Le(&file[kCoverSize], spec.coverSize.value_or(static_cast<std::uint32_t>(spec.cover.size())));
+  PutU16Le(&file[kPlayTime], spec.playTime);
+  PutU32Le(&file[kCoverOffset], spec.coverOffset.value_or(static_cast<std::uint32_t>(coverOffset)));
+  std::copy(spec.cover.begin(), spec.cover.end(), file.begin() + static_cast<std::ptrdiff_t>(coverOffset));
+  std::copy(spec.afterCover.begin(), spec.afterCover.end(),
+            file.begin() + static_cast<std::ptrdiff_t>(coverOffset + spec.cover.size()));
+  if (spec.truncateTo && *spec.truncateTo < file.size()) file.resize(*spec.truncateTo);
+  return file;
+}
+
+Bytes BuildSettingsFile(std::string_view music, std::string_view move, std::string_view image) {
+  Bytes file(kSettingsFileSize, 0);
+  const std::string_view slots[] = {music, move, image};
+  for (std::size_t s = 0; s < 3; ++s) {
+    const std::size_t n = std::min(slots[s].size(), kMaxFolderBytes);
+    file[s * kSettingsSlotSize] = static_cast<std::uint8_t>(n);
+    std::memcpy(&file[s * kSettingsSlotSize + 1], slots[s].data(), n);
+  }
+  return file;
+}
+
+Bytes FakeCover(std::size_t size, std::uint8_t fill) {
+  Bytes cover(size, fill);
+  if (size >= 1) cover[0] = 0xFF;
+  if (size >= 2) cover[size - 2] = 0xFF;
+  if (size >= 2) cover[size - 1] = 0xD9;
+  if (size >= 3) cover[1] = 0xD8;
+  return cover;
+}
+
+void WriteFile(const std::string& nativePath, const Bytes& bytes) {
+  const std::filesystem::path path(nativePath);
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    std::fprintf(stderr, "fixtures: cannot write %s\n", nativePath.c_str());
+    std::abort();
+  }
+}
+
+void WriteSong(const std::string& nativeFolder, int id, const ChartSpec& spec, bool withMusic) {
+  const std::filesystem::path folder(nativeFolder);
+  WriteFile((folder / ChartFileName(id)).string(), BuildChart(spec));
+  if (withMusic) WriteFile((folder / MusicFileName(id)).string(), Bytes(32, static_cast<std::uint8_t>(id)));
+}
+
+namespace {
+
+// Titles in UTF-8; stored as GBK. Chinese and ASCII, some long, one with characters a file name cannot
+// carry, so the demo exercises the filters.
+constexpr const char* kTitles[] = {
+    "星之海",        "Summer Breeze", "夏日祭",     "Night Drive",      "雨后彩虹",  "光与影",
+    "Starlight",     "樱花飞舞",      "Go Go Go!",  "青空のメロディ",   "月光奏鸣曲", "电子脉冲",
+    "Moonwalk",      "追梦人",        "Fire:Ice",   "红莲之弓矢",       "Blue Sky",  "深海少女",
+    "Neon<Lights>",  "千本樱",        "Tokyo Rain", "白色相簿",         "Ride On",   "龙卷风",
+    "Galaxy Express", "春风十里",     "Pulse",      "天空之城",         "Hero",      "流星雨",
+};
+constexpr const char* kNoters[] = {"小明", "Ayu", "阿杰", "KOTO", "青鸟", "Max", "雪乃", "Ren"};
+constexpr float kTempos[] = {96.0f, 120.0f, 128.0f, 140.0f, 150.0f, 160.5f, 174.0f, 180.0f, 200.0f, 240.0f, 63.75f, 88.5f};
+
+}  // namespace
+
+std::vector<int> BuildDemoLibrary(const std::string& nativeDir, int songs, bool realCovers) {
+  const std::filesystem::path dir(nativeDir);
+  const std::filesystem::path music = dir / "MUSIC";
+  std::filesystem::create_directories(music);
+  std::filesystem::create_directories(dir / "moved");
+  std::filesystem::create_directories(dir / "images");
+
+  std::vector<int> ids;
+  for (int i = 0; i < songs && i < kMaxSongs; ++i) {
+    // Spread the IDs over the range with gaps, as a real folder has them.
+    const int id = songs <= kMaxSongs / 4 ? 1 + i * 3 + (i % 5 == 0 ? 1 : 0) : i;
+    ChartSpec spec;
+    const std::size_t titles = std::size(kTitles);
+    std::string title = kTitles[static_cast<std::size_t>(i) % titles];
+    if (static_cast<std::size_t>(i) >= titles) title += " " + std::to_string(i / static_cast<int>(titles) + 1);
+    spec.title = Gbk(title);
+    spec.noter = Gbk(kNoters[static_cast<std::size_t>(i) % std::size(kNoters)]);
+    spec.bpm = kTempos[static_cast<std::size_t>(i * 5) % std::size(kTempos)];
+    spec.easy = static_cast<std::uint16_t>(1 + i % 5);
+    spec.normal = static_cast<std::uint16_t>(4 + (i * 3) % 7);
+    spec.hard = static_cast<std::uint16_t>(8 + (i * 7) % 13);
+    spec.playTime = static_cast<std::uint16_t>(85 + (i * 37) % 200);
+    spec.noteDataSize = 256 + static_cast<std::size_t>(i % 7) * 40;
+    spec.cover = realCovers ? MakeJpeg(240, 180, static_cast<unsigned>(i)) : FakeCover(512);
+    WriteSong(music.string(), id, spec, /*withMusic=*/i % 11 != 7);
+    ids.push_back(id);
+  }
+  const std::string base = GbkPath(dir);
+  WriteFile((dir / "REC.re").string(),
+            BuildSettingsFile(JoinPath(base, "MUSIC"), JoinPath(base, "moved"), JoinPath(base, "images")));
+  return ids;
+}
+
+std::vector<SongRow> ProbeScan(std::string_view gbkMusicDir) {
+  using namespace chart_offset;
+  std::vector<SongRow> rows;
+  for (int id = 0; id < kMaxSongs; ++id) {
+    const int fd = ::open(NativePath(ChartPath(gbkMusicDir, id)).c_str(), O_RDONLY);
+    if (fd < 0) continue;
+    // Field by field, each its own read, as a plain reading of the header does it.
+    std::uint8_t header[kChartHeaderSize] = {};
+    auto readAt = [&](std::size_t offset, std::size_t size) { return ::pread(fd, header + offset, size, static_cast<off_t>(offset)); };
+    const bool readable = readAt(kTitle, kTextFieldSize) >= 0;
+    readAt(kNoter, kTextFieldSize);
+    readAt(kLevelEasy, 2);
+    readAt(kLevelNormal, 2);
+    readAt(kLevelHard, 2);
+    readAt(kBpmHigh, 2);
+    readAt(kPlayTime, 2);
+    ::close(fd);
+    if (!readable) continue;  // a folder of that name
+    rows.push_back(MakeSongRow(id, ParseChartHeader(header)));
+  }
+  return rows;
+}
+
+}  // namespace vx::fixtures
