@@ -1,0 +1,75 @@
+#include "scripted_interaction.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "text/native_path.h"
+
+namespace vx::fixtures {
+namespace {
+
+template <typename T, typename D>
+T Pop(std::deque<T>& script, D fallback) {
+  if (script.empty()) return fallback;
+  T value = std::move(script.front());
+  script.pop_front();
+  return value;
+}
+
+}  // namespace
+
+void ScriptedInteraction::ShowMessage(const std::string& text, const std::string& caption) {
+  events.push_back({Event::kMessage, text, caption, {}});
+}
+
+bool ScriptedInteraction::AskOkCancel(const std::string& text, const std::string& caption) {
+  events.push_back({Event::kOkCancel, text, caption, {}});
+  return Pop(okCancelAnswers, false);
+}
+
+std::optional<std::string> ScriptedInteraction::ChooseSaveFile(const FileDialogRequest& request) {
+  events.push_back({Event::kSaveFile, {}, {}, request});
+  return Pop(saveFileAnswers, std::nullopt);
+}
+
+std::optional<std::string> ScriptedInteraction::ChooseOpenFile(const FileDialogRequest& request) {
+  events.push_back({Event::kOpenFile, {}, {}, request});
+  return Pop(openFileAnswers, std::nullopt);
+}
+
+std::optional<std::string> ScriptedInteraction::ChooseFolder(const std::string& prompt) {
+  events.push_back({Event::kFolder, prompt, {}, {}});
+  return Pop(folderAnswers, std::nullopt);
+}
+
+bool ScriptedInteraction::MoveToTrash(const std::string& gbkPath) {
+  events.push_back({Event::kTrash, gbkPath, {}, {}});
+  if (!trashSucceeds) return false;
+  std::error_code ec;
+  return std::filesystem::remove(NativePath(gbkPath), ec);
+}
+
+OverwriteAnswer ScriptedInteraction::AskOverwrite(const std::string& gbkTarget) {
+  events.push_back({Event::kOverwrite, gbkTarget, {}, {}});
+  return Pop(overwriteAnswers, OverwriteAnswer::kCancelRest);
+}
+
+std::vector<std::string> ScriptedInteraction::Messages() const {
+  std::vector<std::string> out;
+  for (const Event& e : events)
+    if (e.kind == Event::kMessage) out.push_back(Utf8FromGbk(e.text));
+  return out;
+}
+
+std::vector<std::string> ScriptedInteraction::Captions() const {
+  std::vector<std::string> out;
+  for (const Event& e : events)
+    if (e.kind == Event::kMessage) out.push_back(Utf8FromGbk(e.caption));
+  return out;
+}
+
+std::size_t ScriptedInteraction::Count(Event::Kind kind) const {
+  return static_cast<std::size_t>(std::count_if(events.begin(), events.end(), [&](const Event& e) { return e.kind == kind; }));
+}
+
+}  // namespace vx::fixtures
