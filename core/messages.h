@@ -14,3 +14,16 @@ inline constexpr std::string_view kCheckFolders = "请检查目录设置";
 inline constexpr std::string_view kFolderTooLong = "目录太长(超过255字节),无法保存:";
 
 }  // namespace vx::msg
+
+// Saving a song's title and levels.
+namespace vx::msg {
+inline constexpr std::string_view kEmptyTableScanFirst = "列表为空,请先扫描";
+inline constexpr std::string_view kConfirmSave = "确定修改吗?";
+inline constexpr std::string_view kChooseSongFirst = "请先选定一首歌";
+inline constexpr std::string_view kSaved = "OK";
+inline constexpr std::string_view kSongGone = "选定的歌曲已不在列表中,请重新选定";
+inline constexpr std::string_view kTitleTooLong = "歌曲名字太长,最多31个字节(15个汉字)";
+inline constexpr std::string_view kTitleUnmappable = "歌曲名字里有游戏无法显示的字符:";
+inline constexpr std::string_view kChartTooShort = "歌曲文件太短,无法保存";
+inline constexpr std::string_view kChartNotWritten = "无法写入歌曲文件,什么也没有改变";
+}  // namespace vx::msg
