@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 #include "fixtures.h"
 
@@ -161,7 +162,7 @@ Bytes MakeJpeg(int width, int height, unsigned seed) {
   const std::array<std::array<Code, 256>, 2> ac = {BuildCodes(kAcLuma), BuildCodes(kAcChroma)};
   double cosines[8][8];  // cosines[x][u] of the 8-point DCT
   for (int x = 0; x < 8; ++x)
-    for (int u = 0; u < 8; ++u) cosines[x][u] = std::cos((2 * x + 1) * u * M_PI / 16);
+    for (int u = 0; u < 8; ++u) cosines[x][u] = std::cos((2 * x + 1) * u * std::numbers::pi / 16);
   BitWriter bits(out);
   int previousDc[3] = {0, 0, 0};
   for (int by = 0; by < height; by += 8) {
@@ -185,7 +186,7 @@ Bytes MakeJpeg(int width, int height, unsigned seed) {
             for (int y = 0; y < 8; ++y)
               for (int x = 0; x < 8; ++x)
                 sum += block[y * 8 + x] * cosines[x][u] * cosines[y][v];
-            const double cu = u == 0 ? M_SQRT1_2 : 1, cv = v == 0 ? M_SQRT1_2 : 1;
+            const double cu = u == 0 ? (1 / std::numbers::sqrt2) : 1, cv = v == 0 ? (1 / std::numbers::sqrt2) : 1;
             coefficients[v * 8 + u] =
                 static_cast<int>(std::lround(0.25 * cu * cv * sum / quant[table][static_cast<std::size_t>(v * 8 + u)]));
           }
