@@ -81,7 +81,7 @@ void CFolderSettingsDlg::accept() {
     std::string unmappable;
     const auto converted = GbkFromUtf8(m_edits[i]->text().toStdString(), &unmappable);
     if (!converted) {
-      say(msg::kFolderUnmappable, Gbk(unmappable));
+      say(msg::kFolderUnmappable, CodePointName(unmappable));
       return;
     }
     gbk[i] = *converted;
