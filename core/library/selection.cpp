@@ -13,9 +13,10 @@ std::optional<std::size_t> CoverRowForArrowKey(ArrowKey key, std::span<const std
                                                std::size_t rowCount) {
   if (rowCount == 0) return std::nullopt;
   // The caller may hand the highlight in any order; table order is what counts.
-  const auto first = selectedRows.empty()
-                         ? std::optional<std::size_t>{}
-                         : std::optional<std::size_t>{*std::min_element(selectedRows.begin(), selectedRows.end())};
+  const auto first =
+      selectedRows.empty()
+          ? std::optional<std::size_t>{}
+          : std::optional<std::size_t>{*std::min_element(selectedRows.begin(), selectedRows.end())};
   if (key == ArrowKey::kUp) {
     if (!first || *first == 0) return std::nullopt;
     return *first - 1;

@@ -29,10 +29,14 @@ std::string QuoteExecArgument(std::string_view text) {
 std::string EscapeValue(std::string_view text) {
   std::string escaped;
   for (const char c : text) {
-    if (c == '\\') escaped += "\\\\";
-    else if (c == '\n') escaped += "\\n";
-    else if (c == '\r') escaped += "\\r";
-    else escaped += c;
+    if (c == '\\')
+      escaped += "\\\\";
+    else if (c == '\n')
+      escaped += "\\n";
+    else if (c == '\r')
+      escaped += "\\r";
+    else
+      escaped += c;
   }
   return escaped;
 }

@@ -95,7 +95,8 @@ TEST_F(SongEditTest, ATitleOfExactly31BytesKeepsItsTerminatorInsideTheField) {
   const std::string title(31, 'x');
   ASSERT_EQ(Save(Target(7), {title, "1", "2", "3"}), SaveOutcome::kSaved);
   const Bytes after = Chart(7);
-  EXPECT_EQ(std::string(after.begin() + chart_offset::kTitle, after.begin() + chart_offset::kTitle + 31), title);
+  EXPECT_EQ(std::string(after.begin() + chart_offset::kTitle, after.begin() + chart_offset::kTitle + 31),
+            title);
   EXPECT_EQ(after[chart_offset::kTitle + 31], 0);
   EXPECT_EQ(after.size(), before7.size());
 }
@@ -145,21 +146,57 @@ const SongEdits kEdits{"New", "1", "2", "3"};
 INSTANTIATE_TEST_SUITE_P(
     Save, SaveRefusalTest,
     ::testing::Values(
-        Refusal{"EmptyTableAsksNothing", true, std::nullopt, SongEditTarget{7, "here"}, kEdits,
-                SaveOutcome::kEmptyTable, {"列表为空,请先扫描"}},
-        Refusal{"CancelledSaysNothing", false, false, SongEditTarget{7, "here"}, kEdits, SaveOutcome::kCancelled, {}},
-        Refusal{"NoRowChosenYet", false, true, std::nullopt, kEdits, SaveOutcome::kNoTarget, {"请先选定一首歌"}},
-        Refusal{"LoadedSongNoLongerListed", false, true, SongEditTarget{30, "here"}, kEdits, SaveOutcome::kSongGone,
+        Refusal{"EmptyTableAsksNothing",
+                true,
+                std::nullopt,
+                SongEditTarget{7, "here"},
+                kEdits,
+                SaveOutcome::kEmptyTable,
+                {"列表为空,请先扫描"}},
+        Refusal{"CancelledSaysNothing",
+                false,
+                false,
+                SongEditTarget{7, "here"},
+                kEdits,
+                SaveOutcome::kCancelled,
+                {}},
+        Refusal{
+            "NoRowChosenYet", false, true, std::nullopt, kEdits, SaveOutcome::kNoTarget, {"请先选定一首歌"}},
+        Refusal{"LoadedSongNoLongerListed",
+                false,
+                true,
+                SongEditTarget{30, "here"},
+                kEdits,
+                SaveOutcome::kSongGone,
                 {"选定的歌曲已不在列表中,请重新选定"}},
-        Refusal{"TitleOver31Bytes", false, true, SongEditTarget{7, "here"}, {std::string(32, 'x'), "1", "2", "3"},
-                SaveOutcome::kBadTitle, {"歌曲名字太长,最多31个字节(15个汉字)"}},
-        Refusal{"SixteenChineseCharactersAreTooLong", false, true, SongEditTarget{7, "here"},
-                {"一二三四五六七八九十一二三四五六", "1", "2", "3"}, SaveOutcome::kBadTitle,
+        Refusal{"TitleOver31Bytes",
+                false,
+                true,
+                SongEditTarget{7, "here"},
+                {std::string(32, 'x'), "1", "2", "3"},
+                SaveOutcome::kBadTitle,
                 {"歌曲名字太长,最多31个字节(15个汉字)"}},
-        Refusal{"TitleWithACharacterGbkLacks", false, true, SongEditTarget{7, "here"}, {"Song 🎵", "1", "2", "3"},
-                SaveOutcome::kBadTitle, {"歌曲名字里有游戏无法显示的字符:U+1F3B5"}},
-        Refusal{"ChartMissingEndsSilently", false, true, SongEditTarget{7, "/no/such/folder"}, kEdits,
-                SaveOutcome::kNotWritten, {}}),
+        Refusal{"SixteenChineseCharactersAreTooLong",
+                false,
+                true,
+                SongEditTarget{7, "here"},
+                {"一二三四五六七八九十一二三四五六", "1", "2", "3"},
+                SaveOutcome::kBadTitle,
+                {"歌曲名字太长,最多31个字节(15个汉字)"}},
+        Refusal{"TitleWithACharacterGbkLacks",
+                false,
+                true,
+                SongEditTarget{7, "here"},
+                {"Song 🎵", "1", "2", "3"},
+                SaveOutcome::kBadTitle,
+                {"歌曲名字里有游戏无法显示的字符:U+1F3B5"}},
+        Refusal{"ChartMissingEndsSilently",
+                false,
+                true,
+                SongEditTarget{7, "/no/such/folder"},
+                kEdits,
+                SaveOutcome::kNotWritten,
+                {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SongEditTest, AChartTooShortForTheFieldsIsNotExtended) {
@@ -225,16 +262,15 @@ Bytes NotStartingWithFF() {
 
 INSTANTIATE_TEST_SUITE_P(
     Cover, ReadCoverTest,
-    ::testing::Values(CoverCase{"RealJpeg", WithCover(fixtures::MakeJpeg(16, 12, 3)), true},
-                      CoverCase{"TwoBytesFF", WithCover(Bytes{0xFF, 0x00}), true},
-                      CoverCase{"FirstByteNotFF", WithCover(NotStartingWithFF()), false},
-                      CoverCase{"SizeOne", Damaged(fixtures::FakeCover(8), 1, std::nullopt), false},
-                      CoverCase{"SizeZero", Damaged(fixtures::FakeCover(8), 0, std::nullopt), false},
-                      CoverCase{"SizeRunsPastTheEnd", Damaged(fixtures::FakeCover(8), 0x7FFFFFF0u, std::nullopt),
-                                false},
-                      CoverCase{"OffsetPastTheEnd", Damaged(fixtures::FakeCover(8), std::nullopt, 0xFFFFFFF0u),
-                                false},
-                      CoverCase{"NoCoverAtAll", ChartSpec{}, false}),
+    ::testing::Values(
+        CoverCase{"RealJpeg", WithCover(fixtures::MakeJpeg(16, 12, 3)), true},
+        CoverCase{"TwoBytesFF", WithCover(Bytes{0xFF, 0x00}), true},
+        CoverCase{"FirstByteNotFF", WithCover(NotStartingWithFF()), false},
+        CoverCase{"SizeOne", Damaged(fixtures::FakeCover(8), 1, std::nullopt), false},
+        CoverCase{"SizeZero", Damaged(fixtures::FakeCover(8), 0, std::nullopt), false},
+        CoverCase{"SizeRunsPastTheEnd", Damaged(fixtures::FakeCover(8), 0x7FFFFFF0u, std::nullopt), false},
+        CoverCase{"OffsetPastTheEnd", Damaged(fixtures::FakeCover(8), std::nullopt, 0xFFFFFFF0u), false},
+        CoverCase{"NoCoverAtAll", ChartSpec{}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -73,22 +73,24 @@ class FrameTest : public QObject {
         items << (item->isSeparator() ? QStringLiteral("-") : item->text() + u':' + item->data().toString());
     }
     QCOMPARE(menus, expectedMenus);
-    QCOMPARE(items, (QStringList{"打开(&O)...:57601", "目录设置:32771", "-", "退出(&X):57665",
-                                 "工具栏(&T):59392", "状态栏(&S):59393", "生成文本列表:32772", "批量文本:32773",
-                                 "生成游戏歌曲列表:32774", "删除歌曲:32775", "转移歌曲:32776", "导出图片:32777",
-                                 "导入图片:32778", "一周更新:32784", "最新更新:32781", "最受欢迎:32782",
-                                 "撤销状态:32783", "游戏里的图片:32785", "帮助/关于...:57664"}));
+    QCOMPARE(items,
+             (QStringList{"打开(&O)...:57601", "目录设置:32771", "-", "退出(&X):57665", "工具栏(&T):59392",
+                          "状态栏(&S):59393", "生成文本列表:32772", "批量文本:32773",
+                          "生成游戏歌曲列表:32774", "删除歌曲:32775", "转移歌曲:32776", "导出图片:32777",
+                          "导入图片:32778", "一周更新:32784", "最新更新:32781", "最受欢迎:32782",
+                          "撤销状态:32783", "游戏里的图片:32785", "帮助/关于...:57664"}));
     QCOMPARE(frame.Action(kCmdFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 
-    QCOMPARE(ToolbarCommands(frame.ToolBar()),
-             (QList<int>{32775, 32776, 0, 32774, 32772, 32773, 32777, 32778, 0, 32784, 32781, 32782, 32783, 0,
-                         32785}));
+    QCOMPARE(ToolbarCommands(frame.ToolBar()), (QList<int>{32775, 32776, 0, 32774, 32772, 32773, 32777, 32778,
+                                                           0, 32784, 32781, 32782, 32783, 0, 32785}));
     QCOMPARE(frame.ToolBar()->iconSize(), QSize(40, 20));
-    for (QAction* action : frame.ToolBar()->actions()) QVERIFY(action->isSeparator() || !action->icon().isNull());
+    for (QAction* action : frame.ToolBar()->actions())
+      QVERIFY(action->isSeparator() || !action->icon().isNull());
 
     QCOMPARE(frame.Action(kCmdDeleteSongs)->statusTip(), QStringLiteral("删除打勾歌曲"));
     QCOMPARE(frame.Action(kCmdStatusWeekly)->statusTip(), QStringLiteral("把打勾歌曲设置为一周前更新"));
-    QCOMPARE(frame.Action(kCmdGameImages)->statusTip(), QStringLiteral("游戏中出现的一切图片(预览 导出 +背景LOGO制作)"));
+    QCOMPARE(frame.Action(kCmdGameImages)->statusTip(),
+             QStringLiteral("游戏中出现的一切图片(预览 导出 +背景LOGO制作)"));
     QCOMPARE(frame.Action(kCmdAbout)->statusTip(), QStringLiteral("显示程序信息，版本号和版权"));
     QCOMPARE(frame.Action(kCmdViewStatusBar)->statusTip(), QStringLiteral("显示或隐藏状态栏"));
     QVERIFY(frame.Action(kCmdFolderSettings)->statusTip().isEmpty());
@@ -99,9 +101,11 @@ class FrameTest : public QObject {
     for (const int id : {32771, 57601, 57664, 57665, 59392, 59393})
       QVERIFY2(frame.Action(id)->isEnabled(), qPrintable(QString::number(id)));
 
-    QCOMPARE(frame.statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text(), QStringLiteral("就绪"));
+    QCOMPARE(frame.statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text(),
+             QStringLiteral("就绪"));
     QStringList indicators;
-    for (QLabel* pane : frame.statusBar()->findChildren<QLabel*>(QStringLiteral("indicator"))) indicators << pane->text();
+    for (QLabel* pane : frame.statusBar()->findChildren<QLabel*>(QStringLiteral("indicator")))
+      indicators << pane->text();
     QCOMPARE(indicators, (QStringList{"大写", "数字", "滚动"}));
 
     // The start folder gets a fresh settings file of 769 zero bytes.
@@ -174,7 +178,8 @@ class FrameTest : public QObject {
     QCOMPARE(bytes.size(), std::size_t{769});
     const std::string musicGbk = vx::Gbk("/games/歌曲");
     QCOMPARE(std::size_t{bytes[0]}, musicGbk.size());
-    QCOMPARE(std::string(bytes.begin() + 1, bytes.begin() + 1 + static_cast<long>(musicGbk.size())), musicGbk);
+    QCOMPARE(std::string(bytes.begin() + 1, bytes.begin() + 1 + static_cast<long>(musicGbk.size())),
+             musicGbk);
     QCOMPARE(int(bytes[1 + musicGbk.size()]), 0);
     QCOMPARE(vx::ReadFolders(start.Settings())->moveDir, vx::Gbk("/typed/移动"));
     QCOMPARE(vx::ReadFolders(start.Settings())->imageDir, std::string());

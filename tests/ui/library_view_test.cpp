@@ -101,7 +101,8 @@ class LibraryViewTest : public QObject {
     QCOMPARE(progress->value(), progress->maximum());
     QCOMPARE(status.count(), 1);
     const QString said = status.front().front().toString();
-    QVERIFY2(said.contains(QStringLiteral("2首歌曲")) && said.contains(QStringLiteral("秒")), qPrintable(said));
+    QVERIFY2(said.contains(QStringLiteral("2首歌曲")) && said.contains(QStringLiteral("秒")),
+             qPrintable(said));
     QVERIFY(ui.events.empty());
   }
 
@@ -300,7 +301,7 @@ class LibraryViewTest : public QObject {
 
   void confirmedSaveWritesTheClickedSongEvenAfterASort() {
     Scanned s;
-    s.ClickRow(0);  // song 7
+    s.ClickRow(0);              // song 7
     s.ClickHeader(vx::kColId);  // 7 moves to the bottom, 30 takes row 0
     const vx::Bytes before7 = s.folder.ChartBytes(7);
     const vx::Bytes before30 = s.folder.ChartBytes(30);

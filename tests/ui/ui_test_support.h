@@ -16,7 +16,8 @@ namespace vx::ui::testing {
 class StartFolder {
  public:
   StartFolder() {
-    fixtures::WriteFile(Settings(), fixtures::BuildSettingsFile(Music(), Path() + "/moved", Path() + "/images"));
+    fixtures::WriteFile(Settings(),
+                        fixtures::BuildSettingsFile(Music(), Path() + "/moved", Path() + "/images"));
   }
   std::string Path() const { return m_dir.path().toStdString(); }
   std::string Music() const { return Path() + "/MUSIC"; }
@@ -32,6 +33,8 @@ class StartFolder {
   QTemporaryDir m_dir;
 };
 
-inline QImage Decoded(const Bytes& jpeg) { return QImage::fromData(jpeg.data(), static_cast<int>(jpeg.size())); }
+inline QImage Decoded(const Bytes& jpeg) {
+  return QImage::fromData(jpeg.data(), static_cast<int>(jpeg.size()));
+}
 
 }  // namespace vx::ui::testing

@@ -16,7 +16,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   picture->setPixmap(QPixmap(QStringLiteral(":/pictures/about.png")));
   // The box is sized around the whole 381 x 550 picture, with the 7-unit margin of the dialog.
   const int margin = 14;
-  const QSize pictureSize = picture->pixmap().size() + QSize(2 * picture->frameWidth(), 2 * picture->frameWidth());
+  const QSize pictureSize =
+      picture->pixmap().size() + QSize(2 * picture->frameWidth(), 2 * picture->frameWidth());
   picture->setGeometry(QRect(QPoint(margin, margin), pictureSize));
   setFixedSize(pictureSize + QSize(2 * margin, 2 * margin));
 }

@@ -42,24 +42,33 @@ struct Menu {
 };
 
 inline constexpr std::array<Menu, 8> kMenus = {{
-    {"文件(&F)", {{{kCmdFileOpen, "打开(&O)..."}, {kCmdFolderSettings, "目录设置"}, {kCmdSeparator, ""},
-                  {kCmdExit, "退出(&X)"}}}, 4},
+    {"文件(&F)",
+     {{{kCmdFileOpen, "打开(&O)..."},
+       {kCmdFolderSettings, "目录设置"},
+       {kCmdSeparator, ""},
+       {kCmdExit, "退出(&X)"}}},
+     4},
     {"查看(&V)", {{{kCmdViewToolbar, "工具栏(&T)"}, {kCmdViewStatusBar, "状态栏(&S)"}}}, 2},
     {"文本操作", {{{kCmdTextList, "生成文本列表"}, {kCmdBatchText, "批量文本"}}}, 2},
-    {"整理操作", {{{kCmdGameList, "生成游戏歌曲列表"}, {kCmdDeleteSongs, "删除歌曲"},
-                  {kCmdMoveSongs, "转移歌曲"}}}, 3},
+    {"整理操作",
+     {{{kCmdGameList, "生成游戏歌曲列表"}, {kCmdDeleteSongs, "删除歌曲"}, {kCmdMoveSongs, "转移歌曲"}}},
+     3},
     {"歌曲图片", {{{kCmdExportCovers, "导出图片"}, {kCmdImportCover, "导入图片"}}}, 2},
-    {"状态设定", {{{kCmdStatusWeekly, "一周更新"}, {kCmdStatusNewest, "最新更新"},
-                  {kCmdStatusPopular, "最受欢迎"}, {kCmdStatusClear, "撤销状态"}}}, 4},
+    {"状态设定",
+     {{{kCmdStatusWeekly, "一周更新"},
+       {kCmdStatusNewest, "最新更新"},
+       {kCmdStatusPopular, "最受欢迎"},
+       {kCmdStatusClear, "撤销状态"}}},
+     4},
     {"其他功能", {{{kCmdGameImages, "游戏里的图片"}}}, 1},
     {"帮助(&H)", {{{kCmdAbout, "帮助/关于..."}}}, 1},
 }};
 
 // Left to right; the strip picture holds one 40 x 20 picture per command, in this order.
 inline constexpr std::array<int, 15> kToolbar = {
-    kCmdDeleteSongs, kCmdMoveSongs, kCmdSeparator, kCmdGameList, kCmdTextList, kCmdBatchText,
-    kCmdExportCovers, kCmdImportCover, kCmdSeparator, kCmdStatusWeekly, kCmdStatusNewest,
-    kCmdStatusPopular, kCmdStatusClear, kCmdSeparator, kCmdGameImages,
+    kCmdDeleteSongs,  kCmdMoveSongs,     kCmdSeparator,   kCmdGameList,  kCmdTextList,
+    kCmdBatchText,    kCmdExportCovers,  kCmdImportCover, kCmdSeparator, kCmdStatusWeekly,
+    kCmdStatusNewest, kCmdStatusPopular, kCmdStatusClear, kCmdSeparator, kCmdGameImages,
 };
 inline constexpr int kToolbarPictureWidth = 40;
 inline constexpr int kToolbarPictureHeight = 20;

@@ -15,7 +15,9 @@ QRect Dlu(int x, int y, int w, int h) {
   return QRect(x * kDialogPxPerUnit, y * kDialogPxPerUnit, w * kDialogPxPerUnit, h * kDialogPxPerUnit);
 }
 
-QString FromGbk(const std::string& gbk) { return QString::fromStdString(Utf8FromGbk(gbk)); }
+QString FromGbk(const std::string& gbk) {
+  return QString::fromStdString(Utf8FromGbk(gbk));
+}
 
 }  // namespace
 
@@ -31,8 +33,10 @@ CFolderSettingsDlg::CFolderSettingsDlg(std::string gbkSettingsPath, Interaction&
     const char* buttonName;
   };
   const std::array<Row, 3> rows = {{
-      {"MUSIC文件夹目录", Dlu(7, 7, 63, 8), Dlu(7, 23, 197, 14), Dlu(212, 22, 35, 14), "musicDir", "browseMusic"},
-      {"移动歌曲目标文件夹", Dlu(7, 51, 73, 8), Dlu(7, 67, 197, 14), Dlu(212, 67, 35, 14), "moveDir", "browseMove"},
+      {"MUSIC文件夹目录", Dlu(7, 7, 63, 8), Dlu(7, 23, 197, 14), Dlu(212, 22, 35, 14), "musicDir",
+       "browseMusic"},
+      {"移动歌曲目标文件夹", Dlu(7, 51, 73, 8), Dlu(7, 67, 197, 14), Dlu(212, 67, 35, 14), "moveDir",
+       "browseMove"},
       {"歌曲图片导出目录", Dlu(7, 95, 65, 8), Dlu(7, 111, 197, 14), Dlu(212, 112, 35, 14), "imageDir",
        "browseImage"},
   }};
@@ -89,8 +93,8 @@ void CFolderSettingsDlg::accept() {
   switch (WriteFolders(m_strSettingsPath, FolderSettings{gbk[0], gbk[1], gbk[2]})) {
     case WriteFoldersResult::kTooLong:
       say(msg::kFolderTooLong, *std::find_if(gbk.begin(), gbk.end(), [](const std::string& folder) {
-        return folder.size() > kMaxFolderBytes;
-      }));
+            return folder.size() > kMaxFolderBytes;
+          }));
       return;
     case WriteFoldersResult::kWriteFailed:
       say(msg::kSettingsNotWritten, {});

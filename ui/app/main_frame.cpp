@@ -42,9 +42,8 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
-  connect(m_view, &CTRAKLYView::StatusMessage, statusBar(), [this](const QString& text) {
-    statusBar()->showMessage(text);
-  });
+  connect(m_view, &CTRAKLYView::StatusMessage, statusBar(),
+          [this](const QString& text) { statusBar()->showMessage(text); });
 
   // One size, whatever the screen: it shows the whole form, and the border cannot change it.
   setFixedSize(kFrameWidth, kFrameHeight);
@@ -57,23 +56,40 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
 CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
   CTRAKLYView* view = m_view;
   switch (commandId) {
-    case kCmdFolderSettings: return {[view] { view->OnFolderSettings(); }, true};
-    case kCmdTextList: return {[view] { view->OnTextList(); }, false};
-    case kCmdBatchText: return {[view] { view->OnBatchText(); }, false};
-    case kCmdGameList: return {[view] { view->OnGameList(); }, false};
-    case kCmdDeleteSongs: return {[view] { view->OnDeleteSongs(); }, false};
-    case kCmdMoveSongs: return {[view] { view->OnMoveSongs(); }, false};
-    case kCmdExportCovers: return {[view] { view->OnExportCovers(); }, false};
-    case kCmdImportCover: return {[view] { view->OnImportCover(); }, false};
-    case kCmdStatusWeekly: return {[view] { view->OnStatusWeekly(); }, false};
-    case kCmdStatusNewest: return {[view] { view->OnStatusNewest(); }, false};
-    case kCmdStatusPopular: return {[view] { view->OnStatusPopular(); }, false};
-    case kCmdStatusClear: return {[view] { view->OnStatusClear(); }, false};
-    case kCmdGameImages: return {[this] { OnGameImages(); }, false};
-    case kCmdAbout: return {[this] { OnAppAbout(); }, true};
-    case kCmdFileOpen: return {[this] { OnFileOpen(); }, true};
-    case kCmdExit: return {[this] { close(); }, true};
-    default: return {};
+    case kCmdFolderSettings:
+      return {[view] { view->OnFolderSettings(); }, true};
+    case kCmdTextList:
+      return {[view] { view->OnTextList(); }, false};
+    case kCmdBatchText:
+      return {[view] { view->OnBatchText(); }, false};
+    case kCmdGameList:
+      return {[view] { view->OnGameList(); }, false};
+    case kCmdDeleteSongs:
+      return {[view] { view->OnDeleteSongs(); }, false};
+    case kCmdMoveSongs:
+      return {[view] { view->OnMoveSongs(); }, false};
+    case kCmdExportCovers:
+      return {[view] { view->OnExportCovers(); }, false};
+    case kCmdImportCover:
+      return {[view] { view->OnImportCover(); }, false};
+    case kCmdStatusWeekly:
+      return {[view] { view->OnStatusWeekly(); }, false};
+    case kCmdStatusNewest:
+      return {[view] { view->OnStatusNewest(); }, false};
+    case kCmdStatusPopular:
+      return {[view] { view->OnStatusPopular(); }, false};
+    case kCmdStatusClear:
+      return {[view] { view->OnStatusClear(); }, false};
+    case kCmdGameImages:
+      return {[this] { OnGameImages(); }, false};
+    case kCmdAbout:
+      return {[this] { OnAppAbout(); }, true};
+    case kCmdFileOpen:
+      return {[this] { OnFileOpen(); }, true};
+    case kCmdExit:
+      return {[this] { close(); }, true};
+    default:
+      return {};
   }
 }
 
@@ -86,13 +102,16 @@ QAction* CMainFrame::MakeAction(int commandId, std::string_view text) {
     action->setCheckable(true);
     action->setChecked(true);
     connect(action, &QAction::toggled, this, [this, commandId](bool on) {
-      if (commandId == kCmdViewToolbar) m_toolBar->setVisible(on);
-      else statusBar()->setVisible(on);
+      if (commandId == kCmdViewToolbar)
+        m_toolBar->setVisible(on);
+      else
+        statusBar()->setVisible(on);
     });
   } else {
     CommandRoute route = RouteFor(commandId);
     action->setEnabled(route.enabled && route.handler);
-    if (route.handler) connect(action, &QAction::triggered, this, [handler = std::move(route.handler)] { handler(); });
+    if (route.handler)
+      connect(action, &QAction::triggered, this, [handler = std::move(route.handler)] { handler(); });
   }
   if (commandId == kCmdFileOpen) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   m_actions[commandId] = action;
@@ -109,8 +128,10 @@ void CMainFrame::BuildMenus() {
     QMenu* qmenu = menuBar()->addMenu(FromUtf8(menu.title));
     for (int i = 0; i < menu.itemCount; ++i) {
       const MenuItem& item = menu.items[static_cast<std::size_t>(i)];
-      if (item.id == kCmdSeparator) qmenu->addSeparator();
-      else qmenu->addAction(MakeAction(item.id, item.text));
+      if (item.id == kCmdSeparator)
+        qmenu->addSeparator();
+      else
+        qmenu->addAction(MakeAction(item.id, item.text));
     }
   }
 }
@@ -128,8 +149,8 @@ void CMainFrame::BuildToolBar() {
       continue;
     }
     QAction* action = Action(id);
-    action->setIcon(QIcon(strip.copy(picture++ * kToolbarPictureWidth, 0, kToolbarPictureWidth,
-                                     kToolbarPictureHeight)));
+    action->setIcon(
+        QIcon(strip.copy(picture++ * kToolbarPictureWidth, 0, kToolbarPictureWidth, kToolbarPictureHeight)));
     m_toolBar->addAction(action);
     // These commands carry no tool-tip text of their own; the status bar says what they do.
     if (QWidget* button = m_toolBar->widgetForAction(action)) button->installEventFilter(this);

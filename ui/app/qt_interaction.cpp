@@ -15,7 +15,9 @@
 namespace vx::ui {
 namespace {
 
-QString FromGbk(const std::string& gbk) { return QString::fromStdString(Utf8FromGbk(gbk)); }
+QString FromGbk(const std::string& gbk) {
+  return QString::fromStdString(Utf8FromGbk(gbk));
+}
 QString FromUtf8(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
@@ -72,8 +74,8 @@ void QtInteraction::ShowMessage(const std::string& text, const std::string& capt
 }
 
 bool QtInteraction::AskOkCancel(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::Question, FromGbk(caption), FromGbk(text), QMessageBox::Ok | QMessageBox::Cancel,
-                  QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Question, FromGbk(caption), FromGbk(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
   box.button(QMessageBox::Ok)->setText(FromUtf8(msg::kOk));
   box.button(QMessageBox::Cancel)->setText(FromUtf8(msg::kCancel));
   return box.exec() == QMessageBox::Ok;
@@ -104,7 +106,9 @@ std::optional<std::string> QtInteraction::ChooseFolder(const std::string& prompt
                                                          QStringLiteral("/"), QFileDialog::ShowDirsOnly));
 }
 
-bool QtInteraction::MoveToTrash(const std::string& gbkPath) { return QFile::moveToTrash(NativeFromGbk(gbkPath)); }
+bool QtInteraction::MoveToTrash(const std::string& gbkPath) {
+  return QFile::moveToTrash(NativeFromGbk(gbkPath));
+}
 
 OverwriteAnswer QtInteraction::AskOverwrite(const std::string& gbkTarget) {
   QMessageBox box(QMessageBox::Question, FromUtf8(msg::kAppTitle),

@@ -12,17 +12,18 @@
 #include "app/main_frame.h"
 #include "app/qt_interaction.h"
 #include "library/trakly_view.h"
+#include "resources/resources.h"
 #include "settings/settings_file.h"
 #include "shell/registration.h"
 #include "text/native_path.h"
-#include "resources/resources.h"
 
 namespace vx::ui {
 namespace {
 
 QString DesktopEntryPath() {
-  return ApplicationsFolder() + u'/' + QString::fromLatin1(kDesktopEntryFileName.data(),
-                                                           static_cast<qsizetype>(kDesktopEntryFileName.size()));
+  return ApplicationsFolder() + u'/' +
+         QString::fromLatin1(kDesktopEntryFileName.data(),
+                             static_cast<qsizetype>(kDesktopEntryFileName.size()));
 }
 
 bool InstallDesktopEntry() {
@@ -52,16 +53,20 @@ std::string StartFolder() {
 
 QString ApplicationsFolder() {
   QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-  if (dataHome.isEmpty() || QDir::isRelativePath(dataHome)) dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+  if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
+    dataHome = QDir::homePath() + QStringLiteral("/.local/share");
   return dataHome + QStringLiteral("/applications");
 }
 
 std::optional<int> HandleRegistrationSwitch(const QStringList& arguments) {
   const QString line = arguments.mid(1).join(u' ');
   switch (FindRegistrationSwitch(line.toStdString())) {
-    case RegistrationSwitch::kRegister: return InstallDesktopEntry() ? 0 : 1;
-    case RegistrationSwitch::kUnregister: return RemoveDesktopEntry() ? 0 : 1;
-    case RegistrationSwitch::kNone: return std::nullopt;
+    case RegistrationSwitch::kRegister:
+      return InstallDesktopEntry() ? 0 : 1;
+    case RegistrationSwitch::kUnregister:
+      return RemoveDesktopEntry() ? 0 : 1;
+    case RegistrationSwitch::kNone:
+      return std::nullopt;
   }
   return std::nullopt;
 }

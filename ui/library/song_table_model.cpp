@@ -4,13 +4,16 @@
 
 namespace vx::ui {
 
-SongTableModel::SongTableModel(SongTable& table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {}
+SongTableModel::SongTableModel(SongTable& table, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table) {}
 
 int SongTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_table.Size());
 }
 
-int SongTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int SongTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
 
 QVariant SongTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};

@@ -16,13 +16,13 @@
 #include "app/folder_settings_dlg.h"
 #include "library/cover.h"
 #include "library/cover_frame.h"
-#include "library/song_list_view.h"
 #include "library/scan.h"
+#include "library/song_list_view.h"
 #include "library/song_table_model.h"
 #include "library/sort.h"
 #include "messages.h"
-#include "settings/settings_file.h"
 #include "resources/resources.h"
+#include "settings/settings_file.h"
 #include "text/gbk.h"
 
 namespace vx::ui {
@@ -34,7 +34,9 @@ QRect Dlu(int x, int y, int w, int h) {
   return QRect(px(x), px(y), px(x + w) - px(x), px(y + h) - px(y));
 }
 
-QString FromGbk(const std::string& gbk) { return QString::fromStdString(Utf8FromGbk(gbk)); }
+QString FromGbk(const std::string& gbk) {
+  return QString::fromStdString(Utf8FromGbk(gbk));
+}
 
 QString FromUtf8(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -117,7 +119,8 @@ void CTRAKLYView::BuildForm() {
 
   connect(button("目录设置", Dlu(7, 215, 159, 23), "folderSettings"), &QPushButton::clicked, this,
           &CTRAKLYView::OnFolderSettings);
-  connect(button("扫描歌曲", Dlu(7, 254, 159, 23), "scan"), &QPushButton::clicked, this, &CTRAKLYView::OnScan);
+  connect(button("扫描歌曲", Dlu(7, 254, 159, 23), "scan"), &QPushButton::clicked, this,
+          &CTRAKLYView::OnScan);
 
   m_list = new SongListView(this);
   m_list->setObjectName(QStringLiteral("songList"));
@@ -138,7 +141,8 @@ void CTRAKLYView::BuildForm() {
   header->setHighlightSections(false);
   header->setStretchLastSection(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < kColumnCount; ++c) m_list->setColumnWidth(c, kColumns[static_cast<std::size_t>(c)].widthPx);
+  for (int c = 0; c < kColumnCount; ++c)
+    m_list->setColumnWidth(c, kColumns[static_cast<std::size_t>(c)].widthPx);
   connect(header, &QHeaderView::sectionClicked, this, &CTRAKLYView::OnColumnclickSongList);
   connect(m_list, &QTableView::clicked, this, &CTRAKLYView::OnClickSongList);
   m_list->installEventFilter(this);
@@ -151,7 +155,8 @@ void CTRAKLYView::BuildForm() {
   label("困难", Dlu(449, 263, 17, 8), "hardLabel");
   m_hardEdit = edit(Dlu(477, 261, 24, 16), "hardEdit");
   for (QLineEdit* level : {m_easyEdit, m_normalEdit, m_hardEdit}) level->setValidator(digitsOnly);
-  connect(button("保存", Dlu(537, 259, 62, 18), "save"), &QPushButton::clicked, this, &CTRAKLYView::OnSaveSong);
+  connect(button("保存", Dlu(537, 259, 62, 18), "save"), &QPushButton::clicked, this,
+          &CTRAKLYView::OnSaveSong);
 }
 
 void CTRAKLYView::UpdateData(bool fromForm) {
@@ -191,7 +196,8 @@ void CTRAKLYView::SelectRows(std::span<const std::size_t> rows) {
     const QModelIndex index = m_model->index(static_cast<int>(row), 0);
     selection.select(index, index);
   }
-  m_list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  m_list->selectionModel()->select(selection,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   if (!rows.empty())
     m_list->selectionModel()->setCurrentIndex(m_model->index(static_cast<int>(rows.back()), 0),
                                               QItemSelectionModel::NoUpdate);
@@ -220,7 +226,7 @@ void CTRAKLYView::OnScan() {
   UpdateData(false);
   emit StatusMessage(FromUtf8(msg::kScanSummaryFound) + QString::number(outcome->songCount) +
                      FromUtf8(msg::kScanSummarySongs) +
-                     QString::number(static_cast<double>(timer.elapsed()) / 1000.0, 'f', 2) +
+                     QString::number(static_cast<double>(timer.elapsed()) / 1000.0, 'f', 3) +
                      FromUtf8(msg::kScanSummarySeconds));
 }
 

@@ -3,7 +3,9 @@
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE names a function in the global namespace.
-static void InitVxuiResources() { Q_INIT_RESOURCE(resources); }
+static void InitVxuiResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace vx::ui {
 
