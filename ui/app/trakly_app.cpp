@@ -74,7 +74,6 @@ std::optional<int> HandleRegistrationSwitch(const QStringList& arguments) {
 CTRAKLYApp::CTRAKLYApp(int& argc, char** argv) : QApplication(argc, argv) {
   EnsureResources();
   setApplicationName(QStringLiteral("vxorganizer"));
-  setApplicationDisplayName(QStringLiteral("VX歌曲整理器"));
   setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
 }
 
