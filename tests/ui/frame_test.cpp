@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include "app/commands.h"
 #include "app/folder_settings_dlg.h"
 #include "app/main_frame.h"
+#include "app/qt_interaction.h"
 #include "app/trakly_app.h"
 #include "library/trakly_view.h"
 #include "scripted_interaction.h"
@@ -216,6 +218,43 @@ class FrameTest : public QObject {
     dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(vx::ReadFolders(start.Settings())->moveDir, std::string(255, 'y'));
+  }
+
+  void qtInteractionShowsTheCaptionAndOnlyTheButtonsAskedFor() {
+    QtInteraction ui;
+    QString caption, text;
+    QStringList buttons;
+    const auto look = [&](QMessageBox* box) {
+      caption = box->windowTitle();
+      text = box->text();
+      buttons.clear();
+      for (QAbstractButton* button : box->buttons()) buttons << button->text();
+    };
+    WhenModalOpens([&](QWidget* modal) { look(qobject_cast<QMessageBox*>(modal)); });
+    ui.ShowMessage(vx::Gbk("请先选定一首歌"), vx::Gbk("VX歌曲整理器"));
+    QCOMPARE(caption, QStringLiteral("VX歌曲整理器"));
+    QCOMPARE(text, QStringLiteral("请先选定一首歌"));
+    QCOMPARE(buttons, QStringList{"确定"});
+
+    WhenModalOpens([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      look(box);
+      box->button(QMessageBox::Ok)->click();
+    });
+    QVERIFY(ui.AskOkCancel(vx::Gbk("确定修改吗?"), vx::Gbk("VX歌曲整理器")));
+    QCOMPARE(buttons.size(), 2);
+    WhenModalOpens([](QWidget*) {});  // closing the box is Cancel
+    QVERIFY(!ui.AskOkCancel(vx::Gbk("确定修改吗?"), vx::Gbk("VX歌曲整理器")));
+
+    WhenModalOpens([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      look(box);
+      for (QAbstractButton* button : box->buttons())
+        if (button->text() == QStringLiteral("跳过")) button->click();
+    });
+    QCOMPARE(ui.AskOverwrite(vx::Gbk("/music/vxma7.vxn")), vx::OverwriteAnswer::kSkip);
+    QCOMPARE(buttons.size(), 3);
+    QVERIFY(text.endsWith(QStringLiteral("/music/vxma7.vxn")));
   }
 
   void registrationSwitchesManageTheDesktopEntryAndEndWithoutAWindow() {
