@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -276,6 +277,24 @@ class FrameTest : public QObject {
     QCOMPARE(HandleRegistrationSwitch({"vxorganizer", "-unregserver"}), std::optional<int>(0));
     QVERIFY(!QFile::exists(entry));
     QCOMPARE(HandleRegistrationSwitch({"vxorganizer", "-UnregServer"}), std::optional<int>(0));
+  }
+
+  void theProgramRegistersWithoutADisplayAndOpensNoWindow() {
+    QTemporaryDir dataHome;
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // a window would now fail to start
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(dataHome.path());
+    program.start(QStringLiteral(VXORGANIZER_PATH), {QStringLiteral("/regserver")});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile::exists(dataHome.filePath(QStringLiteral("applications/vxorganizer.desktop"))));
+    QVERIFY(!QFile::exists(dataHome.filePath(QStringLiteral("REC.re"))));
   }
 };
 

@@ -71,6 +71,16 @@ std::optional<int> HandleRegistrationSwitch(const QStringList& arguments) {
   return std::nullopt;
 }
 
+std::optional<int> HandleRegistrationSwitch(int& argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (FindRegistrationSwitch(arguments.mid(1).join(u' ').toStdString()) == RegistrationSwitch::kNone)
+    return std::nullopt;
+  // A core application knows the program's own path without connecting to a display.
+  QCoreApplication core(argc, argv);
+  return HandleRegistrationSwitch(core.arguments());
+}
+
 CTRAKLYApp::CTRAKLYApp(int& argc, char** argv) : QApplication(argc, argv) {
   EnsureResources();
   setApplicationName(QStringLiteral("vxorganizer"));

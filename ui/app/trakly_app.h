@@ -22,6 +22,9 @@ QString ApplicationsFolder();
 // switch is there and the window should start.
 std::optional<int> HandleRegistrationSwitch(const QStringList& arguments);
 
+// The same from main(), before any window system is touched, so the switches work without a display.
+std::optional<int> HandleRegistrationSwitch(int& argc, char** argv);
+
 class CTRAKLYApp : public QApplication {
   Q_OBJECT
 
