@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -65,6 +66,8 @@ class FrameTest : public QObject {
     QCOMPARE(frame.minimumSize(), QSize(922, 538));
     QCOMPARE(frame.maximumSize(), QSize(922, 538));
     QVERIFY(frame.View()->width() <= 922);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(frame.pos(), QPoint(screen.width() / 17, screen.height() / 15));
 
     const QStringList expectedMenus = {"文件(&F)", "查看(&V)", "文本操作", "整理操作",
                                        "歌曲图片", "状态设定", "其他功能", "帮助(&H)"};
