@@ -27,3 +27,20 @@ inline constexpr std::string_view kTitleUnmappable = "歌曲名字里有游戏�
 inline constexpr std::string_view kChartTooShort = "歌曲文件太短,无法保存";
 inline constexpr std::string_view kChartNotWritten = "无法写入歌曲文件,什么也没有改变";
 }  // namespace vx::msg
+
+// The window: folder settings, choosers, the overwrite question, the scan summary.
+namespace vx::msg {
+inline constexpr std::string_view kChooseFolderPrompt = "请选择文件存放的路径:";
+inline constexpr std::string_view kFolderUnmappable = "目录里有GBK无法表示的字符,无法保存:";
+inline constexpr std::string_view kSettingsNotWritten = "无法写入设置文件,目录设置没有保存";
+inline constexpr std::string_view kPathUnmappable = "路径里有GBK无法表示的字符,无法使用:";
+inline constexpr std::string_view kOverwriteQuestion = "目标文件已存在,要替换它吗?";
+inline constexpr std::string_view kReplace = "替换";
+inline constexpr std::string_view kSkip = "跳过";
+inline constexpr std::string_view kCancelRest = "全部取消";
+inline constexpr std::string_view kOk = "确定";
+inline constexpr std::string_view kCancel = "取消";
+inline constexpr std::string_view kScanSummaryFound = "扫描完毕:共找到";
+inline constexpr std::string_view kScanSummarySongs = "首歌曲,用时";
+inline constexpr std::string_view kScanSummarySeconds = "秒";
+}  // namespace vx::msg

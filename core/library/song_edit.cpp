@@ -36,7 +36,8 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
   std::string unmappable;
   const auto title = GbkFromUtf8(edits.title, &unmappable);
   if (!title) {
-    Say(ui, std::string(msg::kTitleUnmappable) + unmappable);
+    // The character itself has no GBK form, so the message names its code point.
+    ui.ShowMessage(Gbk(msg::kTitleUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
     return SaveOutcome::kBadTitle;
   }
   if (title->size() > kMaxTitleBytes) {

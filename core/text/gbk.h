@@ -29,6 +29,10 @@ std::string Utf8FromGbk(std::string_view gbk);
 // `unmappable` (when given) receives the first such character in UTF-8, so a message can name it.
 std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable = nullptr);
 
+// A character GBK lacks cannot be shown in a GBK message either; it is named by its code point instead,
+// "U+1F3B5". `utf8Char` is the character as GbkFromUtf8 reports it.
+std::string CodePointName(std::string_view utf8Char);
+
 // The program's own fixed texts are written in UTF-8 in the source and all have a GBK form.
 std::string Gbk(std::string_view utf8Literal);
 

@@ -1,0 +1,88 @@
+// The window on a full MUSIC folder, offscreen: the scan button (scan, model reset, the table painted)
+// and the first sort by title (header click, layout change, the table painted). The table is a model
+// over the core rows, so the cost must not grow with an item per cell.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "fixtures.h"
+#include "library/trakly_view.h"
+#include "scripted_interaction.h"
+
+namespace {
+
+using namespace vx;
+
+// A start folder with REC.re and 5000 songs, built once per process.
+class FullLibrary {
+ public:
+  FullLibrary() {
+    const std::string music = Path() + "/MUSIC";
+    for (int id = 0; id < kMaxSongs; ++id) {
+      fixtures::ChartSpec spec;
+      spec.title = "Song " + std::to_string(id * 7919 % kMaxSongs);
+      spec.cover = fixtures::FakeCover(2048);
+      fixtures::WriteSong(music, id, spec);
+    }
+    fixtures::WriteFile(Path() + "/REC.re", fixtures::BuildSettingsFile(music));
+  }
+  std::string Path() const { return m_dir.path().toStdString(); }
+
+ private:
+  QTemporaryDir m_dir;
+};
+
+const FullLibrary& Library() {
+  static FullLibrary library;
+  return library;
+}
+
+struct Window {
+  fixtures::ScriptedInteraction ui;
+  ui::CTRAKLYView view{Library().Path(), ui};
+  Window() { view.show(); }
+  void Paint() { view.SongList()->viewport()->repaint(); }
+};
+
+void BM_ScanIntoVisibleTable(benchmark::State& state) {
+  Window window;
+  for (auto _ : state) {
+    window.view.OnScan();
+    window.Paint();
+  }
+  state.counters["rows"] = static_cast<double>(window.view.Table().Size());
+}
+
+void BM_FirstSortByTitle(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto window = std::make_unique<Window>();  // a fresh view: its first click on 歌曲名字
+    window->view.OnScan();
+    window->Paint();
+    state.ResumeTiming();
+    emit window->view.SongList()->horizontalHeader()->sectionClicked(kColTitle);
+    window->Paint();
+    state.PauseTiming();
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+
+BENCHMARK(BM_ScanIntoVisibleTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstSortByTitle)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Library();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "fixtures.h"
+#include "io/file_io.h"
+#include "library/cover.h"
+#include "library/scan.h"
+#include "library/song_edit.h"
+#include "library/sort.h"
+#include "scripted_interaction.h"
+#include "text/gbk.h"
+
+namespace vx {
+namespace {
+
+using fixtures::ChartSpec;
+using fixtures::ScriptedInteraction;
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device seed;
+    m_path = std::filesystem::temp_directory_path() / ("vx_song_edit_" + std::to_string(seed()));
+    std::filesystem::create_directories(m_path);
+  }
+  ~TempFolder() { std::filesystem::remove_all(m_path); }
+  std::string Path() const { return m_path.string(); }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+class SongEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    spec7.title = Gbk("旧歌");
+    spec7.cover = fixtures::FakeCover(40);
+    spec12.title = "Other";
+    fixtures::WriteSong(folder.Path(), 7, spec7);
+    fixtures::WriteSong(folder.Path(), 12, spec12);
+    table.Assign(ScanMusicFolder(folder.Path()));
+    before7 = Chart(7);
+    before12 = Chart(12);
+  }
+
+  Bytes Chart(int id) const { return ReadWholeFile(ChartPath(folder.Path(), id)).value(); }
+  SongEditTarget Target(int id) const { return {id, folder.Path()}; }
+  SaveOutcome Save(const std::optional<SongEditTarget>& target, const SongEdits& edits) {
+    return OnSaveSong(table, target, edits, ui);
+  }
+
+  TempFolder folder;
+  ChartSpec spec7, spec12;
+  SongTable table;
+  ScriptedInteraction ui;
+  Bytes before7, before12;
+};
+
+TEST_F(SongEditTest, ConfirmedSaveWritesOnlyTheThirtyEightFieldBytesAndTheRow) {
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(Save(Target(7), {"新歌名", "0", "255", "65535"}), SaveOutcome::kSaved);
+
+  Bytes expected = before7;
+  const std::string title = Gbk("新歌名");
+  std::fill(expected.begin() + chart_offset::kTitle, expected.begin() + chart_offset::kTitle + 32, 0);
+  std::copy(title.begin(), title.end(), expected.begin() + chart_offset::kTitle);
+  const std::uint8_t levels[] = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0xFF};
+  std::copy(std::begin(levels), std::end(levels), expected.begin() + chart_offset::kLevelEasy);
+  EXPECT_EQ(Chart(7), expected);
+  EXPECT_EQ(Chart(12), before12);
+
+  EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"OK"}));
+  ASSERT_EQ(ui.Count(ScriptedInteraction::Event::kOkCancel), 1u);
+  EXPECT_EQ(Utf8FromGbk(ui.events.front().text), "确定修改吗?");
+  EXPECT_EQ(ui.Captions(), (std::vector<std::string>{"VX歌曲整理器"}));
+  EXPECT_EQ(table.Cell(0, kColTitle), title);
+  EXPECT_EQ(table.Cell(0, kColHard), "65535");
+}
+
+TEST_F(SongEditTest, LevelsAreReadLikeAtoiAndStoredModulo65536WhileTheRowKeepsWhatWasTyped) {
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(Save(Target(7), {"T", "007", "", "65537"}), SaveOutcome::kSaved);
+  const Bytes after = Chart(7);
+  EXPECT_EQ(after[chart_offset::kLevelEasy], 7);
+  EXPECT_EQ(after[chart_offset::kLevelNormal], 0);
+  EXPECT_EQ(after[chart_offset::kLevelHard], 1);
+  EXPECT_EQ(after[chart_offset::kLevelHard + 1], 0);
+  EXPECT_EQ(table.Cell(0, kColEasy), "007");
+}
+
+TEST_F(SongEditTest, ATitleOfExactly31BytesKeepsItsTerminatorInsideTheField) {
+  ui.okCancelAnswers = {true};
+  const std::string title(31, 'x');
+  ASSERT_EQ(Save(Target(7), {title, "1", "2", "3"}), SaveOutcome::kSaved);
+  const Bytes after = Chart(7);
+  EXPECT_EQ(std::string(after.begin() + chart_offset::kTitle, after.begin() + chart_offset::kTitle + 31),
+            title);
+  EXPECT_EQ(after[chart_offset::kTitle + 31], 0);
+  EXPECT_EQ(after.size(), before7.size());
+}
+
+TEST_F(SongEditTest, TheSaveFollowsTheLoadedSongWhenSortingMovesItsRow) {
+  SortTable(table, kColId, false);  // 12 now stands where 7 was loaded from
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(Save(Target(7), {"Moved", "1", "1", "1"}), SaveOutcome::kSaved);
+  EXPECT_EQ(Chart(12), before12);
+  EXPECT_NE(Chart(7), before7);
+  EXPECT_EQ(table.Cell(1, kColTitle), "Moved");
+  EXPECT_EQ(table.Cell(0, kColTitle), "Other");
+}
+
+struct Refusal {
+  const char* name;
+  bool emptyTable;
+  std::optional<bool> answer;  // the confirmation's answer; empty when it must not be asked
+  std::optional<SongEditTarget> target;
+  SongEdits edits;
+  SaveOutcome outcome;
+  std::vector<std::string> messages;
+};
+
+class SaveRefusalTest : public SongEditTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(SaveRefusalTest, WritesNothingAndSaysWhy) {
+  const Refusal& r = GetParam();
+  if (r.emptyTable) table.Clear();
+  if (r.answer) ui.okCancelAnswers = {*r.answer};
+  std::optional<SongEditTarget> target = r.target;
+  if (target && target->musicDir == "here") target->musicDir = folder.Path();
+  const auto rowsBefore = table.Size() ? table.Row(0).cells : SongRow{}.cells;
+
+  EXPECT_EQ(Save(target, r.edits), r.outcome);
+  EXPECT_EQ(ui.Messages(), r.messages);
+  EXPECT_EQ(ui.Count(ScriptedInteraction::Event::kOkCancel), r.answer ? 1u : 0u);
+  EXPECT_EQ(Chart(7), before7);
+  EXPECT_EQ(Chart(12), before12);
+  if (!r.emptyTable) {
+    EXPECT_EQ(table.Row(0).cells, rowsBefore);
+  }
+}
+
+const SongEdits kEdits{"New", "1", "2", "3"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, SaveRefusalTest,
+    ::testing::Values(
+        Refusal{"EmptyTableAsksNothing",
+                true,
+                std::nullopt,
+                SongEditTarget{7, "here"},
+                kEdits,
+                SaveOutcome::kEmptyTable,
+                {"列表为空,请先扫描"}},
+        Refusal{"CancelledSaysNothing",
+                false,
+                false,
+                SongEditTarget{7, "here"},
+                kEdits,
+                SaveOutcome::kCancelled,
+                {}},
+        Refusal{
+            "NoRowChosenYet", false, true, std::nullopt, kEdits, SaveOutcome::kNoTarget, {"请先选定一首歌"}},
+        Refusal{"LoadedSongNoLongerListed",
+                false,
+                true,
+                SongEditTarget{30, "here"},
+                kEdits,
+                SaveOutcome::kSongGone,
+                {"选定的歌曲已不在列表中,请重新选定"}},
+        Refusal{"TitleOver31Bytes",
+                false,
+                true,
+                SongEditTarget{7, "here"},
+                {std::string(32, 'x'), "1", "2", "3"},
+                SaveOutcome::kBadTitle,
+                {"歌曲名字太长,最多31个字节(15个汉字)"}},
+        Refusal{"SixteenChineseCharactersAreTooLong",
+                false,
+                true,
+                SongEditTarget{7, "here"},
+                {"一二三四五六七八九十一二三四五六", "1", "2", "3"},
+                SaveOutcome::kBadTitle,
+                {"歌曲名字太长,最多31个字节(15个汉字)"}},
+        Refusal{"TitleWithACharacterGbkLacks",
+                false,
+                true,
+                SongEditTarget{7, "here"},
+                {"Song 🎵", "1", "2", "3"},
+                SaveOutcome::kBadTitle,
+                {"歌曲名字里有游戏无法显示的字符:U+1F3B5"}},
+        Refusal{"ChartMissingEndsSilently",
+                false,
+                true,
+                SongEditTarget{7, "/no/such/folder"},
+                kEdits,
+                SaveOutcome::kNotWritten,
+                {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SongEditTest, AChartTooShortForTheFieldsIsNotExtended) {
+  ChartSpec shortSpec;
+  shortSpec.truncateTo = 120;  // ends inside the title field
+  fixtures::WriteSong(folder.Path(), 20, shortSpec);
+  table.Assign(ScanMusicFolder(folder.Path()));
+  const Bytes before = Chart(20);
+  ui.okCancelAnswers = {true};
+  EXPECT_EQ(Save(Target(20), kEdits), SaveOutcome::kChartTooShort);
+  EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"歌曲文件太短,无法保存"}));
+  EXPECT_EQ(Chart(20), before);
+}
+
+TEST_F(SongEditTest, AWriteThatFailsHalfwayLeavesChartAndRowAsTheyWere) {
+  SetReplaceFailureAfterBytesForTesting(50);
+  ui.okCancelAnswers = {true};
+  const SaveOutcome outcome = Save(Target(7), kEdits);
+  SetReplaceFailureAfterBytesForTesting(std::nullopt);
+  EXPECT_EQ(outcome, SaveOutcome::kNotWritten);
+  EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"无法写入歌曲文件,什么也没有改变"}));
+  EXPECT_EQ(Chart(7), before7);
+  EXPECT_EQ(table.Cell(0, kColTitle), Gbk("旧歌"));
+}
+
+struct CoverCase {
+  const char* name;
+  ChartSpec spec;
+  bool accepted;
+};
+
+ChartSpec WithCover(Bytes cover) {
+  ChartSpec spec;
+  spec.cover = std::move(cover);
+  return spec;
+}
+
+ChartSpec Damaged(Bytes cover, std::optional<std::uint32_t> size, std::optional<std::uint32_t> offset) {
+  ChartSpec spec = WithCover(std::move(cover));
+  spec.coverSize = size;
+  spec.coverOffset = offset;
+  return spec;
+}
+
+class ReadCoverTest : public ::testing::TestWithParam<CoverCase> {};
+
+TEST_P(ReadCoverTest, AcceptsOnlyAWholeCoverThatPassesTheMarkerTest) {
+  TempFolder folder;
+  const CoverCase& c = GetParam();
+  fixtures::WriteSong(folder.Path(), 1, c.spec);
+  const auto cover = ReadCover(ChartPath(folder.Path(), 1));
+  ASSERT_EQ(cover.has_value(), c.accepted);
+  if (c.accepted) {
+    EXPECT_EQ(*cover, c.spec.cover);
+  }
+}
+
+Bytes NotStartingWithFF() {
+  Bytes cover = fixtures::FakeCover(30);
+  cover[0] = 0xD8;
+  return cover;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cover, ReadCoverTest,
+    ::testing::Values(
+        CoverCase{"RealJpeg", WithCover(fixtures::MakeJpeg(16, 12, 3)), true},
+        CoverCase{"TwoBytesFF", WithCover(Bytes{0xFF, 0x00}), true},
+        CoverCase{"FirstByteNotFF", WithCover(NotStartingWithFF()), false},
+        CoverCase{"SizeOne", Damaged(fixtures::FakeCover(8), 1, std::nullopt), false},
+        CoverCase{"SizeZero", Damaged(fixtures::FakeCover(8), 0, std::nullopt), false},
+        CoverCase{"SizeRunsPastTheEnd", Damaged(fixtures::FakeCover(8), 0x7FFFFFF0u, std::nullopt), false},
+        CoverCase{"OffsetPastTheEnd", Damaged(fixtures::FakeCover(8), std::nullopt, 0xFFFFFFF0u), false},
+        CoverCase{"NoCoverAtAll", ChartSpec{}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vx

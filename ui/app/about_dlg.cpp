@@ -1,0 +1,25 @@
+#include "app/about_dlg.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include "resources/resources.h"
+
+namespace vx::ui {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  EnsureResources();
+  setWindowTitle(QStringLiteral("关于 VX歌曲整理器"));
+  auto* picture = new QLabel(this);
+  picture->setObjectName(QStringLiteral("aboutPicture"));
+  picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picture->setAlignment(Qt::AlignCenter);
+  picture->setPixmap(QPixmap(QStringLiteral(":/pictures/about.png")));
+  // The box is sized around the whole 381 x 550 picture, with the 7-unit margin of the dialog.
+  const int margin = 14;
+  const QSize pictureSize =
+      picture->pixmap().size() + QSize(2 * picture->frameWidth(), 2 * picture->frameWidth());
+  picture->setGeometry(QRect(QPoint(margin, margin), pictureSize));
+  setFixedSize(pictureSize + QSize(2 * margin, 2 * margin));
+}
+
+}  // namespace vx::ui

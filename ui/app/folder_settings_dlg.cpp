@@ -1,0 +1,109 @@
+#include "app/folder_settings_dlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "messages.h"
+#include "text/gbk.h"
+
+namespace vx::ui {
+namespace {
+
+QRect Dlu(int x, int y, int w, int h) {
+  return QRect(x * kDialogPxPerUnit, y * kDialogPxPerUnit, w * kDialogPxPerUnit, h * kDialogPxPerUnit);
+}
+
+QString FromGbk(const std::string& gbk) {
+  return QString::fromStdString(Utf8FromGbk(gbk));
+}
+
+}  // namespace
+
+CFolderSettingsDlg::CFolderSettingsDlg(std::string gbkSettingsPath, Interaction& ui, QWidget* parent)
+    : QDialog(parent), m_strSettingsPath(std::move(gbkSettingsPath)), m_ui(ui) {
+  setWindowTitle(QStringLiteral("目录设置"));
+  setFixedSize(254 * kDialogPxPerUnit, 152 * kDialogPxPerUnit);
+
+  struct Row {
+    const char* label;
+    QRect labelRect, editRect, buttonRect;
+    const char* editName;
+    const char* buttonName;
+  };
+  const std::array<Row, 3> rows = {{
+      {"MUSIC文件夹目录", Dlu(7, 7, 63, 8), Dlu(7, 23, 197, 14), Dlu(212, 22, 35, 14), "musicDir",
+       "browseMusic"},
+      {"移动歌曲目标文件夹", Dlu(7, 51, 73, 8), Dlu(7, 67, 197, 14), Dlu(212, 67, 35, 14), "moveDir",
+       "browseMove"},
+      {"歌曲图片导出目录", Dlu(7, 95, 65, 8), Dlu(7, 111, 197, 14), Dlu(212, 112, 35, 14), "imageDir",
+       "browseImage"},
+  }};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    auto* label = new QLabel(QString::fromUtf8(rows[i].label), this);
+    label->setGeometry(rows[i].labelRect.adjusted(0, 0, 80, 4));  // room for the wider fallback font
+    m_edits[i] = new QLineEdit(this);
+    m_edits[i]->setObjectName(QString::fromLatin1(rows[i].editName));
+    m_edits[i]->setGeometry(rows[i].editRect);
+    auto* browse = new QPushButton(QStringLiteral("浏览"), this);
+    browse->setObjectName(QString::fromLatin1(rows[i].buttonName));
+    browse->setGeometry(rows[i].buttonRect);
+    browse->setAutoDefault(false);
+    connect(browse, &QPushButton::clicked, this, [this, i] { OnBrowse(static_cast<FolderSlot>(i)); });
+  }
+
+  auto* ok = new QPushButton(QStringLiteral("确定"), this);
+  ok->setObjectName(QStringLiteral("ok"));
+  ok->setGeometry(Dlu(59, 131, 50, 14));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &CFolderSettingsDlg::accept);
+  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+  cancel->setObjectName(QStringLiteral("cancel"));
+  cancel->setGeometry(Dlu(145, 131, 50, 14));
+  cancel->setAutoDefault(false);
+  connect(cancel, &QPushButton::clicked, this, &CFolderSettingsDlg::reject);
+
+  if (const auto folders = ReadFolders(m_strSettingsPath)) {
+    Edit(FolderSlot::kMusic)->setText(FromGbk(folders->musicDir));
+    Edit(FolderSlot::kMove)->setText(FromGbk(folders->moveDir));
+    Edit(FolderSlot::kImage)->setText(FromGbk(folders->imageDir));
+  }
+}
+
+void CFolderSettingsDlg::OnBrowse(FolderSlot slot) {
+  const auto chosen = m_ui.ChooseFolder(Gbk(msg::kChooseFolderPrompt));
+  Edit(slot)->setText(chosen ? FromGbk(*chosen) : QString());
+}
+
+void CFolderSettingsDlg::accept() {
+  const auto say = [this](std::string_view utf8Text, const std::string& gbkDetail) {
+    m_ui.ShowMessage(Gbk(utf8Text) + gbkDetail, Gbk(msg::kAppTitle));
+  };
+  std::array<std::string, 3> gbk;
+  for (std::size_t i = 0; i < gbk.size(); ++i) {
+    std::string unmappable;
+    const auto converted = GbkFromUtf8(m_edits[i]->text().toStdString(), &unmappable);
+    if (!converted) {
+      say(msg::kFolderUnmappable, CodePointName(unmappable));
+      return;
+    }
+    gbk[i] = *converted;
+  }
+  switch (WriteFolders(m_strSettingsPath, FolderSettings{gbk[0], gbk[1], gbk[2]})) {
+    case WriteFoldersResult::kTooLong:
+      say(msg::kFolderTooLong, *std::find_if(gbk.begin(), gbk.end(), [](const std::string& folder) {
+            return folder.size() > kMaxFolderBytes;
+          }));
+      return;
+    case WriteFoldersResult::kWriteFailed:
+      say(msg::kSettingsNotWritten, {});
+      return;
+    case WriteFoldersResult::kNoFile:  // nothing saved and nothing said, as this dialog always did
+    case WriteFoldersResult::kWritten:
+      break;
+  }
+  QDialog::accept();
+}
+
+}  // namespace vx::ui

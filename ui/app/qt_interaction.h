@@ -1,0 +1,20 @@
+#pragma once
+// The Interaction of the window: message boxes, the OK/Cancel question, file and folder choosers, the
+// desktop's trash and the overwrite question. Dialogs are modal over the active window.
+
+#include "interaction.h"
+
+namespace vx::ui {
+
+class QtInteraction : public Interaction {
+ public:
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  bool AskOkCancel(const std::string& text, const std::string& caption) override;
+  std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseFolder(const std::string& prompt) override;
+  bool MoveToTrash(const std::string& gbkPath) override;
+  OverwriteAnswer AskOverwrite(const std::string& gbkTarget) override;
+};
+
+}  // namespace vx::ui

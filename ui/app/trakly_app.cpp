@@ -1,0 +1,134 @@
+#include "app/trakly_app.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTableView>
+#include <QTimer>
+#include <array>
+
+#include "app/about_dlg.h"
+#include "app/folder_settings_dlg.h"
+#include "app/main_frame.h"
+#include "app/qt_interaction.h"
+#include "library/trakly_view.h"
+#include "resources/resources.h"
+#include "settings/settings_file.h"
+#include "shell/registration.h"
+#include "text/native_path.h"
+
+namespace vx::ui {
+namespace {
+
+QString DesktopEntryPath() {
+  return ApplicationsFolder() + u'/' +
+         QString::fromLatin1(kDesktopEntryFileName.data(),
+                             static_cast<qsizetype>(kDesktopEntryFileName.size()));
+}
+
+bool InstallDesktopEntry() {
+  if (!QDir().mkpath(ApplicationsFolder())) return false;
+  const std::string text = DesktopEntryText(QCoreApplication::applicationFilePath().toStdString(),
+                                            QDir::currentPath().toStdString());
+  // Written whole or not at all, so a desktop never lists a half entry.
+  QSaveFile file(DesktopEntryPath());
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(text.data(), static_cast<qint64>(text.size()));
+  return file.commit();
+}
+
+bool RemoveDesktopEntry() {
+  QFile file(DesktopEntryPath());
+  return !file.exists() || file.remove();
+}
+
+// The folder the program starts in, as a GBK path; "." when GBK cannot spell it, which names the same
+// folder for as long as the program runs.
+std::string StartFolder() {
+  const std::string gbk = GbkPath(std::filesystem::current_path());
+  return gbk.empty() ? std::string(".") : gbk;
+}
+
+}  // namespace
+
+QString ApplicationsFolder() {
+  QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+  if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
+    dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+  return dataHome + QStringLiteral("/applications");
+}
+
+std::optional<int> HandleRegistrationSwitch(const QStringList& arguments) {
+  const QString line = arguments.mid(1).join(u' ');
+  switch (FindRegistrationSwitch(line.toStdString())) {
+    case RegistrationSwitch::kRegister:
+      return InstallDesktopEntry() ? 0 : 1;
+    case RegistrationSwitch::kUnregister:
+      return RemoveDesktopEntry() ? 0 : 1;
+    case RegistrationSwitch::kNone:
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> HandleRegistrationSwitch(int& argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (FindRegistrationSwitch(arguments.mid(1).join(u' ').toStdString()) == RegistrationSwitch::kNone)
+    return std::nullopt;
+  // A core application knows the program's own path without connecting to a display.
+  QCoreApplication core(argc, argv);
+  return HandleRegistrationSwitch(core.arguments());
+}
+
+CTRAKLYApp::CTRAKLYApp(int& argc, char** argv) : QApplication(argc, argv) {
+  EnsureResources();
+  setApplicationName(QStringLiteral("vxorganizer"));
+  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+}
+
+CTRAKLYApp::~CTRAKLYApp() = default;
+
+std::optional<int> CTRAKLYApp::InitInstance() {
+  if (const auto code = HandleRegistrationSwitch(arguments())) return code;
+
+  m_interaction = std::make_unique<QtInteraction>();
+  m_frame = std::make_unique<CMainFrame>(StartFolder(), *m_interaction);
+  m_frame->show();
+
+  const QStringList args = arguments();
+  const auto script = args.indexOf(QStringLiteral("--screenshot-script"));
+  if (script >= 0 && script + 1 < args.size()) {
+    const QString folder = args[script + 1];
+    QTimer::singleShot(300, this, [this, folder] { RunScreenshotScript(folder); });
+  }
+  return std::nullopt;
+}
+
+void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
+  QDir().mkpath(folder);
+  CTRAKLYView* view = m_frame->View();
+  view->OnScan();
+  const std::array<std::size_t, 1> row = {view->Table().Size() > 2 ? std::size_t{2} : std::size_t{0}};
+  if (!view->Table().Empty()) {
+    view->SelectRows(row);
+    view->OnClickSongList();
+  }
+  processEvents();
+  m_frame->grab().save(folder + QStringLiteral("/main_window.png"));
+
+  CFolderSettingsDlg settings(view->SettingsPath(), *m_interaction, m_frame.get());
+  settings.show();
+  processEvents();
+  settings.grab().save(folder + QStringLiteral("/folder_settings.png"));
+  settings.close();
+
+  CAboutDlg about(m_frame.get());
+  about.show();
+  processEvents();
+  about.grab().save(folder + QStringLiteral("/about.png"));
+  about.close();
+  quit();
+}
+
+}  // namespace vx::ui

@@ -1,0 +1,47 @@
+#pragma once
+// Start-up: the registration switches, the settings file in the folder the program starts in, the main
+// window.
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace vx::ui {
+
+class CMainFrame;
+class QtInteraction;
+
+// Where desktop entries of the user live: $XDG_DATA_HOME/applications, or ~/.local/share/applications
+// when XDG_DATA_HOME is unset or not absolute.
+QString ApplicationsFolder();
+
+// Handles "RegServer" / "UnregServer" at the end of the command line (`arguments` as Qt gives them, the
+// program first): installs or removes the desktop entry and gives the exit code. Empty when neither
+// switch is there and the window should start.
+std::optional<int> HandleRegistrationSwitch(const QStringList& arguments);
+
+// The same from main(), before any window system is touched, so the switches work without a display.
+std::optional<int> HandleRegistrationSwitch(int& argc, char** argv);
+
+class CTRAKLYApp : public QApplication {
+  Q_OBJECT
+
+ public:
+  CTRAKLYApp(int& argc, char** argv);
+  ~CTRAKLYApp() override;
+
+  // Everything before the event loop. An exit code means the program ends without a window.
+  std::optional<int> InitInstance();
+
+ private:
+  // Saves pictures of the main window after a scan and a row click, of the folder settings and of the
+  // About box into `folder`, then quits. For tools/screenshot.
+  void RunScreenshotScript(const QString& folder);
+
+  std::unique_ptr<QtInteraction> m_interaction;
+  std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace vx::ui

@@ -1,0 +1,27 @@
+#pragma once
+// Control 1000: the black-bordered frame the cover is drawn into, stretched over the whole frame
+// whatever the picture's own proportions, and drawn again on every repaint.
+
+#include <QFrame>
+#include <QImage>
+
+namespace vx::ui {
+
+class CoverFrame : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit CoverFrame(QWidget* parent = nullptr);
+
+  // A null image clears the frame: bytes that passed the marker test but do not decode show nothing.
+  void SetCover(QImage cover);
+  const QImage& Cover() const { return m_cover; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage m_cover;
+};
+
+}  // namespace vx::ui

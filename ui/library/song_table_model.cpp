@@ -1,0 +1,85 @@
+#include "library/song_table_model.h"
+
+#include "text/gbk.h"
+
+namespace vx::ui {
+
+SongTableModel::SongTableModel(SongTable& table, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table) {}
+
+int SongTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_table.Size());
+}
+
+int SongTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant SongTableModel::data(const QModelIndex& index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  const auto row = static_cast<std::size_t>(index.row());
+  if (role == Qt::CheckStateRole && index.column() == kColTick)
+    return m_table.IsTicked(row) ? Qt::Checked : Qt::Unchecked;
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    const std::string& cell = m_table.Cell(row, index.column());
+    if (cell.empty()) return {};
+    return QString::fromStdString(Utf8FromGbk(cell));
+  }
+  return {};
+}
+
+QVariant SongTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+  if (role == Qt::DisplayRole) {
+    const auto header = kColumns[static_cast<std::size_t>(section)].header;
+    return QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
+  }
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+Qt::ItemFlags SongTableModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == kColTick) flags |= Qt::ItemIsUserCheckable;
+  return flags;
+}
+
+bool SongTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || index.column() != kColTick ||
+      !checkIndex(index, CheckIndexOption::IndexIsValid))
+    return false;
+  m_table.SetTicked(static_cast<std::size_t>(index.row()),
+                    static_cast<Qt::CheckState>(value.toInt()) == Qt::Checked);
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  return true;
+}
+
+void SongTableModel::ResetWith(const std::function<void()>& change) {
+  beginResetModel();
+  change();
+  endResetModel();
+}
+
+void SongTableModel::ReorderWith(const std::function<std::vector<std::size_t>()>& change) {
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const std::vector<std::size_t> order = change();
+  if (!order.empty()) {
+    std::vector<int> newPosition(order.size());
+    for (std::size_t to = 0; to < order.size(); ++to) newPosition[order[to]] = static_cast<int>(to);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& index : from)
+      to.append(this->index(newPosition[static_cast<std::size_t>(index.row())], index.column()));
+    changePersistentIndexList(from, to);
+  }
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void SongTableModel::RowsChanged(int first, int last) {
+  if (first > last || last >= rowCount()) return;
+  emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
+}
+
+}  // namespace vx::ui

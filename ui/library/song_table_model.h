@@ -1,0 +1,40 @@
+#pragma once
+// The song table as Qt sees it: cells converted from GBK for display, the tick as the check state of
+// column 0. The core table is the data; this adapter decides nothing and keeps no copy of the rows.
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <vector>
+
+#include "library/song_table.h"
+
+namespace vx::ui {
+
+class SongTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  // The table must outlive the model.
+  explicit SongTableModel(SongTable& table, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+  // Runs a core call that replaces or reorders the rows inside a model reset, so no view sees the rows
+  // change under it.
+  void ResetWith(const std::function<void()>& change);
+  // Runs a core call that reorders the rows and returns the order it made (order[new] = old; empty when
+  // it reordered nothing). The highlight and the current row move with their rows.
+  void ReorderWith(const std::function<std::vector<std::size_t>()>& change);
+  // After the core has changed cells or ticks of rows [first, last].
+  void RowsChanged(int first, int last);
+
+ private:
+  SongTable& m_table;
+};
+
+}  // namespace vx::ui

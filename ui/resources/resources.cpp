@@ -1,0 +1,17 @@
+#include "resources/resources.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE names a function in the global namespace.
+static void InitVxuiResources() {
+  Q_INIT_RESOURCE(resources);
+}
+
+namespace vx::ui {
+
+void EnsureResources() {
+  static const bool done = (InitVxuiResources(), true);
+  (void)done;
+}
+
+}  // namespace vx::ui
