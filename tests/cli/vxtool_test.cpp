@@ -1,1 +1,78 @@
 #include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fixtures.h"
+#include "temp_dir.h"
+#include "vxtool.h"
+
+namespace vx {
+namespace {
+
+using fixtures::TempDir;
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+Result Vxtool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = cli::Run(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(VxtoolScan, PrintsOneTabSeparatedLinePerSong) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native(), 12, {.bpm = 97.3f, .easy = 2, .normal = 6, .hard = 11, .title = "\xD0\xC7\xD6\xAE\xBA\xA3", .noter = "Ayu", .playTime = 59});
+  fixtures::WriteSong(dir.Native(), 7, {.bpm = 150.5f, .easy = 65535, .normal = 0, .hard = 3, .title = "ABC", .noter = "\xB0\xA2", .playTime = 3600});
+  const Result r = Vxtool({"scan", dir.Native()});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "7\tABC\t65535\t0\t3\t阿\t150.00\t60:00\n"
+            "12\t星之海\t2\t6\t11\tAyu\t97.00\t0:59\n");
+  EXPECT_EQ(r.err, "");
+
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "title"}).out.substr(0, 3), "12\t");  // desc by default
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "title:asc"}).out.substr(0, 2), "7\t");
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "time:desc"}).out.substr(0, 2), "7\t");
+}
+
+TEST(VxtoolScan, ErrorsSayWhatWentWrong) {
+  TempDir dir;
+  const Result missing = Vxtool({"scan", dir.Native("nope")});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err.rfind("vxtool: ", 0), 0u);
+  EXPECT_EQ(missing.err.back(), '\n');
+  EXPECT_EQ(missing.out, "");
+
+  EXPECT_EQ(Vxtool({"scan"}).code, 2);
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "colour"}).code, 2);
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "id:up"}).code, 2);
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort"}).code, 2);
+  EXPECT_EQ(Vxtool({"frobnicate"}).code, 2);
+  EXPECT_EQ(Vxtool({}).code, 2);
+  EXPECT_EQ(Vxtool({"--help"}).code, 0);
+}
+
+TEST(VxtoolDemo, BuildsALibraryTheScanReads) {
+  TempDir dir;
+  const Result made = Vxtool({"demo", dir.Native("demo"), "--songs", "12"});
+  ASSERT_EQ(made.code, 0) << made.err;
+  const Result scan = Vxtool({"scan", dir.Native("demo/MUSIC")});
+  EXPECT_EQ(std::count(scan.out.begin(), scan.out.end(), '\n'), 12);
+  EXPECT_NE(scan.out.find("星之海"), std::string::npos);
+  // REC.re names the demo's MUSIC folder in slot 0.
+  const auto rec = ReadWholeFile(dir.Gbk("demo/REC.re"));
+  ASSERT_TRUE(rec);
+  EXPECT_EQ(rec->size(), 769u);
+  EXPECT_EQ(std::string(rec->begin() + 1, rec->begin() + 1 + (*rec)[0]), dir.Gbk("demo/MUSIC"));
+  // Some songs come without their music file, all with a real JPEG cover.
+  EXPECT_FALSE(FileExists(dir.Gbk("demo/MUSIC/vxma23.vxm")));
+
+  EXPECT_EQ(Vxtool({"demo", dir.Native("x"), "--songs", "5001"}).code, 2);
+  EXPECT_EQ(Vxtool({"demo", dir.Native("x"), "--songs", "many"}).code, 2);
+}
+
+}  // namespace
+}  // namespace vx

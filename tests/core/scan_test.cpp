@@ -1,1 +1,130 @@
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "fixtures.h"
+#include "library/scan.h"
+#include "library/sort.h"
+#include "temp_dir.h"
+
+namespace vx {
+namespace {
+
+using fixtures::TempDir;
+
+std::vector<int> Ids(const std::vector<SongRow>& rows) {
+  std::vector<int> ids;
+  for (const auto& r : rows) ids.push_back(r.Id());
+  return ids;
+}
+
+TEST(ChartFileName, OnlyTheGamesExactForm) {
+  EXPECT_EQ(ParseChartFileName("vxma0.vxn", false), 0);
+  EXPECT_EQ(ParseChartFileName("vxma4999.vxn", false), 4999);
+  for (const char* name : {"vxma5000.vxn", "vxma0007.vxn", "vxma07.vxn", "vxma.vxn", "vxma7.vxm", "vxma7.vxn.bak",
+                           "vxma-7.vxn", "vxma+7.vxn", "vxma 7.vxn", "xvxma7.vxn", "vxma12345.vxn"})
+    EXPECT_FALSE(ParseChartFileName(name, true)) << name;
+  EXPECT_FALSE(ParseChartFileName("VXMA7.VXN", false));
+  EXPECT_EQ(ParseChartFileName("VXMA7.VXN", true), 7);
+}
+
+TEST(Scan, FindsExactlyTheGamesCharts) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native(), 12, {.title = "twelve"});
+  fixtures::WriteSong(dir.Native(), 7, {.title = "seven"}, /*withMusic=*/false);  // still a row
+  fixtures::WriteFile(dir.Native("vxma0007.vxn"), fixtures::BuildChart({}));
+  fixtures::WriteFile(dir.Native("vxma5000.vxn"), fixtures::BuildChart({}));
+  fixtures::WriteFile(dir.Native("vxma3.txt"), fixtures::BuildChart({}));
+  std::filesystem::create_directories(dir.Path() / "vxma9.vxn");  // a folder of that name is no chart
+
+  const auto rows = ScanMusicFolder(dir.Gbk());
+  EXPECT_EQ(Ids(rows), (std::vector<int>{7, 12}));
+  EXPECT_EQ(rows[0].cells[kColTitle], "seven");
+}
+
+TEST(Scan, OtherCaseCountsOnlyWhereTheFileSystemIgnoresCase) {
+  TempDir dir;
+  fixtures::WriteFile(dir.Native("VXMA3.VXN"), fixtures::BuildChart({}));
+  // The game opens vxma3.vxn; whether that finds VXMA3.VXN is the file system's answer, so the scan
+  // must give exactly what the probe gives.
+  EXPECT_EQ(Ids(ScanMusicFolder(dir.Gbk())), Ids(fixtures::ProbeScan(dir.Gbk())));
+}
+
+TEST(Scan, OnlyAnOutOfRangeChartGivesAnEmptyTable) {
+  TempDir dir;
+  fixtures::WriteFile(dir.Native("vxma5000.vxn"), fixtures::BuildChart({}));
+  EXPECT_TRUE(ScanMusicFolder(dir.Gbk()).empty());
+  EXPECT_TRUE(ScanMusicFolder(dir.Gbk("no such folder")).empty());
+}
+
+TEST(Scan, ShortChartStillGetsARow) {
+  TempDir dir;
+  fixtures::WriteFile(dir.Native("vxma1.vxn"), fixtures::BuildChart({.easy = 3, .truncateTo = 0x16}));
+  fixtures::WriteFile(dir.Native("vxma2.vxn"), Bytes{});
+  const auto rows = ScanMusicFolder(dir.Gbk());
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].cells[kColEasy], "3");
+  EXPECT_EQ(rows[0].cells[kColNormal], "0");
+  EXPECT_EQ(rows[0].cells[kColTitle], "");
+  EXPECT_EQ(rows[0].cells[kColBpm], "120.00");  // the tempo bytes lie before the cut
+  EXPECT_EQ(rows[1].cells[kColBpm], "0.00");
+  EXPECT_EQ(rows[1].cells[kColTime], "0:00");
+}
+
+TEST(Scan, EqualsProbingEveryNameOnAMixedFolder) {
+  TempDir dir;
+  std::mt19937 random(7);
+  for (int i = 0; i < 700; ++i) {
+    const int id = static_cast<int>(random() % 5000);
+    fixtures::ChartSpec spec;
+    spec.title = "t" + std::to_string(random() % 1000);
+    spec.bpm = static_cast<float>(random() % 600);
+    spec.playTime = static_cast<std::uint16_t>(random());
+    if (i % 13 == 0) spec.truncateTo = random() % 300;
+    fixtures::WriteSong(dir.Native(), id, spec, i % 3 != 0);
+  }
+  fixtures::WriteFile(dir.Native("vxma00.vxn"), fixtures::BuildChart({}));
+  fixtures::WriteFile(dir.Native("vxma4999.VXN"), fixtures::BuildChart({}));
+
+  std::vector<int> progress;
+  const auto rows = ScanMusicFolder(dir.Gbk(), [&](int done, int total) {
+    EXPECT_LE(done, total);
+    progress.push_back(done);
+  });
+  const auto probed = fixtures::ProbeScan(dir.Gbk());
+  ASSERT_EQ(rows.size(), probed.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].cells, probed[i].cells) << "row " << i;
+  ASSERT_FALSE(progress.empty());
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST(OnScan, ReadsTheMusicFolderFromTheSettingsFile) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native("音乐"), 5, {});
+  fixtures::WriteSong(dir.Native("音乐"), 3, {});
+  SongTable table;
+  table.Append(SongRow{});
+
+  // No settings file: nothing happens at all.
+  EXPECT_FALSE(OnScan(table, dir.Gbk("REC.re")));
+  EXPECT_EQ(table.Size(), 1u);
+
+  fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile(dir.Gbk("音乐")));
+  const auto outcome = OnScan(table, dir.Gbk("REC.re"));
+  ASSERT_TRUE(outcome);
+  EXPECT_EQ(outcome->songCount, 2u);
+  EXPECT_EQ(outcome->musicDir, dir.Gbk("音乐"));
+
+  // Ticks and order do not survive a new scan; the sort directions do.
+  table.SetAllTicked(true);
+  OnHeaderClick(table, kColId, {});
+  ASSERT_EQ(table.Cell(0, kColId), "5");
+  OnScan(table, dir.Gbk("REC.re"));
+  EXPECT_EQ(table.Cell(0, kColId), "3");
+  EXPECT_EQ(table.TickedCount(), 0u);
+  EXPECT_TRUE(table.NextAscending(kColId));
+}
+
+}  // namespace
+}  // namespace vx

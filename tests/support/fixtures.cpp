@@ -54,7 +54,7 @@ Bytes BuildSettingsFile(std::string_view music, std::string_view move, std::stri
   for (std::size_t s = 0; s < 3; ++s) {
     const std::size_t n = std::min(slots[s].size(), kMaxFolderBytes);
     file[s * kSettingsSlotSize] = static_cast<std::uint8_t>(n);
-    std::memcpy(&file[s * kSettingsSlotSize + 1], slots[s].data(), n);
+    std::copy_n(slots[s].begin(), n, file.begin() + static_cast<std::ptrdiff_t>(s * kSettingsSlotSize + 1));
   }
   return file;
 }

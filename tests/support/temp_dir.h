@@ -1,0 +1,36 @@
+#pragma once
+// A fresh folder per test, removed afterwards. Its path holds Chinese characters on purpose, so every
+// test also proves that GBK paths reach the file system intact.
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "text/native_path.h"
+
+namespace vx::fixtures {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device rd;
+    m_path = std::filesystem::temp_directory_path() / ("vx测试-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(m_path);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return m_path; }
+  std::string Native(const std::string& name = {}) const { return name.empty() ? m_path.string() : (m_path / name).string(); }
+  // The same place as the GBK path the core takes.
+  std::string Gbk(const std::string& name = {}) const { return GbkPath(name.empty() ? m_path : m_path / name); }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+}  // namespace vx::fixtures
