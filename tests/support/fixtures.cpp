@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "archive_fixtures.h"
 #include "io/byte_reader.h"
 #include "library/chart_header.h"
 #include "library/scan.h"
@@ -128,6 +129,7 @@ std::vector<int> BuildDemoLibrary(const std::string& nativeDir, int songs, bool 
     WriteSong(music.string(), id, spec, /*withMusic=*/i % 11 != 7);
     ids.push_back(id);
   }
+  WriteDemoArchive((dir / "Playing.vpi").string());  // for the archive browser
   const std::string base = GbkPath(dir);
   WriteFile((dir / "REC.re").string(),
             BuildSettingsFile(JoinPath(base, "MUSIC"), JoinPath(base, "moved"), JoinPath(base, "images")));
