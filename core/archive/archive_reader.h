@@ -72,8 +72,11 @@ class ArchiveResult {
   bool Ok() const { return m_state.index() == 0; }
   explicit operator bool() const { return Ok(); }
   const T& Value() const& { return std::get<0>(m_state); }
-  T&& Value() && { return std::get<0>(std::move(m_state)); }
+  // From a temporary the value is moved out, so `for (auto& r : *ReadDirectory(path))` does not walk a
+  // vector that died with the temporary.
+  T Value() && { return std::get<0>(std::move(m_state)); }
   const T& operator*() const& { return Value(); }
+  T operator*() && { return std::move(*this).Value(); }
   const T* operator->() const { return &Value(); }
   const ArchiveError& Error() const { return std::get<1>(m_state); }
 
