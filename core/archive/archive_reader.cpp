@@ -111,8 +111,8 @@ ArchiveResult<std::vector<DirectoryRecord>> ReadDirectory(const ArchiveSource& s
   records.reserve(n);
   for (std::size_t pos = 0; pos < n; ++pos) {
     const char* name = reinterpret_cast<const char*>(directory.data() + pos * kDirectoryRecordSize + kNameInRecord);
-    const std::size_t length = static_cast<std::size_t>(
-        std::find(name, name + kEntryNameReadSize, '\0') - name);
+    const void* nul = std::memchr(name, '\0', kEntryNameReadSize);
+    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - name) : kEntryNameReadSize;
     records.push_back({std::string(name, length), static_cast<int>(n - 1 - pos)});
   }
   return records;

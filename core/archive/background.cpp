@@ -4,6 +4,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/bmp.h"
+#include "archive/image_export.h"
 #include "io/byte_reader.h"
 #include "messages.h"
 #include "text/compare.h"
@@ -110,7 +111,7 @@ std::optional<std::string> NextArchiveName(std::string_view gbkPicturePath) {
   const std::string folder(FolderOf(gbkPicturePath));
   for (int n = kFirstArchiveNumber; n < kFirstArchiveNumber + kArchiveNumbers; ++n) {
     std::string candidate = folder + "Playing1_" + std::to_string(n) + ".vpi";
-    if (!FileExists(candidate)) return candidate;
+    if (!NameTaken(candidate)) return candidate;
   }
   return std::nullopt;
 }

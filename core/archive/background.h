@@ -74,7 +74,7 @@ inline constexpr int kFirstArchiveNumber = 300;
 inline constexpr int kArchiveNumbers = 150;  // Playing1_300.vpi to Playing1_449.vpi
 
 // The folder of the picture (up to and including its last separator; none gives a name relative to the
-// current folder) + "Playing1_" + N + ".vpi" for the first N from 300 to 449 whose file does not exist.
+// current folder) + "Playing1_" + N + ".vpi" for the first N from 300 to 449 not taken (see NameTaken).
 // Empty when all 150 exist.
 std::optional<std::string> NextArchiveName(std::string_view gbkPicturePath);
 

@@ -1,5 +1,7 @@
 #include "archive/image_export.h"
 
+#include <filesystem>
+
 #include "archive/archive_reader.h"
 #include "io/file_io.h"
 #include "io/random_access_file.h"
@@ -10,11 +12,17 @@
 
 namespace vx {
 
+bool NameTaken(std::string_view gbkPath) {
+  // Asks about the name itself, not what it points to: a dangling link is a taken name too.
+  std::error_code ec;
+  return std::filesystem::symlink_status(NativePath(gbkPath), ec).type() != std::filesystem::file_type::not_found;
+}
+
 std::optional<std::string> NextExportName(std::string_view gbkImageDir, std::string_view gbkEntryName) {
   const std::string stem = JoinPath(gbkImageDir, MakeFileNameSafe(gbkEntryName));
   for (int n = 0; n < kExportNamesPerEntry; ++n) {
     std::string candidate = stem + std::to_string(n) + ".bmp";
-    if (!FileExists(candidate)) return candidate;
+    if (!NameTaken(candidate)) return candidate;
   }
   return std::nullopt;
 }

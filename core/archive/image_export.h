@@ -19,7 +19,10 @@ struct EntryRow {
 
 inline constexpr int kExportNamesPerEntry = 200;
 
-// imageDir + separator + name + n + ".bmp" for the first n from 0 to 199 whose file does not exist, the
+// Whether anything, even a dangling symbolic link, has this name: an output name is free only when not.
+bool NameTaken(std::string_view gbkPath);
+
+// imageDir + separator + name + n + ".bmp" for the first n from 0 to 199 that is not taken, the
 // name being the entry name with [ \ / : * ? < > | ] + removed (as a song title is), so that a name read
 // from an archive never chooses a folder. Empty when all 200 exist.
 std::optional<std::string> NextExportName(std::string_view gbkImageDir, std::string_view gbkEntryName);

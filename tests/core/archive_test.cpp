@@ -259,6 +259,8 @@ TEST(ImageExport, EveryFrameOfEachSelectedRowAndOneMessagePerRow) {
                                {.name = "one.vxs", .frames = {{5, 5}}},
                                {.name = "one.VXS", .frames = {{5, 5}}}}});
   fixtures::WriteFile(f.dir.Native("images/three.vxt1.bmp"), Bytes{7});
+  // A dangling link takes its name too: nothing is written through it.
+  std::filesystem::create_symlink(f.dir.Path() / "elsewhere.bmp", f.dir.Path() / "images/one.vxs0.bmp");
   fixtures::ScriptedInteraction io;
   const auto rows = f.Rows();
   const ExportReport report = ExportImages(f.archive, f.images, rows, io);
@@ -270,7 +272,8 @@ TEST(ImageExport, EveryFrameOfEachSelectedRowAndOneMessagePerRow) {
   EXPECT_EQ(*ReadWholeFile(f.images + "/three.vxt1.bmp"), Bytes{7});
   EXPECT_EQ(*ReadWholeFile(f.images + "/three.vxt2.bmp"), DecodeFrame(f.archive, 3, 2, 3)->bmp);
   EXPECT_EQ(*ReadWholeFile(f.images + "/three.vxt3.bmp"), DecodeFrame(f.archive, 3, 3, 3)->bmp);
-  EXPECT_TRUE(FileExists(f.images + "/one.vxs0.bmp"));
+  EXPECT_TRUE(FileExists(f.images + "/one.vxs1.bmp"));
+  EXPECT_FALSE(FileExists(f.dir.Gbk("elsewhere.bmp")));
   EXPECT_FALSE(FileExists(f.images + "/one.VXS0.bmp"));
 
   fixtures::ScriptedInteraction noFolder;
