@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <optional>
 
 #include "archive/bmp.h"
 #include "io/random_access_file.h"
@@ -25,15 +24,9 @@ class FileSource : public ArchiveSource {
   RandomAccessFile m_file;
 };
 
-std::optional<FileSource> OpenArchive(std::string_view gbkPath) {
-  auto file = RandomAccessFile::Open(gbkPath);
-  if (!file) return std::nullopt;
-  return FileSource(std::move(*file));
-}
-
 // The count is a u32 that the game treats as signed: a set top bit means no records.
 ArchiveResult<std::int32_t> ReadEntryCount(const ArchiveSource& source) {
-  if (source.Size() < kCountOffset + 4) return ArchiveError{ArchiveError::kTruncated, 0};
+  if (source.Size() < kCountOffset + 4) return ArchiveError{ArchiveError::kTruncated, source.Size()};
   std::array<std::uint8_t, 4> field{};
   if (!source.ReadAt(kCountOffset, field)) return ArchiveError{ArchiveError::kReadFailed, kCountOffset};
   const auto count = static_cast<std::int32_t>(ReadLE(field.data(), 4));
@@ -119,7 +112,7 @@ ArchiveResult<std::vector<DirectoryRecord>> ReadDirectory(const ArchiveSource& s
 }
 
 ArchiveResult<std::vector<DirectoryRecord>> ReadDirectory(std::string_view gbkArchivePath) {
-  auto source = OpenArchive(gbkArchivePath);
+  auto source = OpenArchiveFile(gbkArchivePath);
   if (!source) return ArchiveError{ArchiveError::kCannotOpen, 0};
   return ReadDirectory(*source);
 }
@@ -136,7 +129,7 @@ ArchiveResult<int> ReadFrameCount(const ArchiveSource& source, int directoryInde
 }
 
 ArchiveResult<int> ReadFrameCount(std::string_view gbkArchivePath, int directoryIndex) {
-  auto source = OpenArchive(gbkArchivePath);
+  auto source = OpenArchiveFile(gbkArchivePath);
   if (!source) return ArchiveError{ArchiveError::kCannotOpen, 0};
   return ReadFrameCount(*source, directoryIndex);
 }
@@ -201,7 +194,7 @@ ArchiveResult<DecodedFrame> DecodeFrame(const ArchiveSource& source, int directo
 
 ArchiveResult<DecodedFrame> DecodeFrame(std::string_view gbkArchivePath, int directoryIndex, int frameNumber,
                                         int entryFrameCount) {
-  auto source = OpenArchive(gbkArchivePath);
+  auto source = OpenArchiveFile(gbkArchivePath);
   if (!source) return ArchiveError{ArchiveError::kCannotOpen, 0};
   return DecodeFrame(*source, directoryIndex, frameNumber, entryFrameCount);
 }
