@@ -55,7 +55,7 @@ int ParseInt(const std::string& text, const char* what) {
 }
 
 std::string GbkPathArgument(const std::string& native) {
-  std::string gbk = GbkPath(std::filesystem::path(native));
+  std::string gbk = GbkPath(PathFromUtf8(native));
   if (gbk.empty() && !native.empty()) throw Failure{kExitFailed, "the path cannot be written in GBK: " + native};
   return gbk;
 }

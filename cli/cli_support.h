@@ -35,7 +35,7 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first
 void ExpectPositionals(const Arguments& a, std::size_t n, const char* command);
 int ParseInt(const std::string& text, const char* what);
 
-// A path given on the command line, as the GBK path the core keeps.
+// A path given on the command line (UTF-8), as the GBK path the core keeps.
 std::string GbkPathArgument(const std::string& native);
 
 struct SortRequest {

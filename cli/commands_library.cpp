@@ -7,6 +7,7 @@
 #include "library/scan.h"
 #include "library/sort.h"
 #include "text/gbk.h"
+#include "text/native_path.h"
 
 namespace vx::cli {
 namespace {
@@ -42,13 +43,13 @@ int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   int songs = 60;
   if (auto n = a.Option("songs")) songs = ParseInt(*n, "--songs");
   if (songs < 0 || songs > kMaxSongs) throw Failure{kExitUsage, "--songs takes 0 to 5000"};
-  const auto dir = std::filesystem::absolute(a.positional[0]);
-  GbkPathArgument(dir.string());  // the demo's REC.re must be able to name its folders
+  const auto dir = std::filesystem::absolute(PathFromUtf8(a.positional[0]));
+  GbkPathArgument(Utf8FromPath(dir));  // the demo's REC.re must be able to name its folders
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  if (ec) throw Failure{kExitFailed, "cannot create " + dir.string() + ": " + ec.message()};
-  const auto ids = fixtures::BuildDemoLibrary(dir.string(), songs);
-  out << "demo library with " << ids.size() << " songs in " << (dir / "MUSIC").string() << '\n';
+  if (ec) throw Failure{kExitFailed, "cannot create " + a.positional[0] + ": " + ec.message()};
+  const auto ids = fixtures::BuildDemoLibrary(Utf8FromPath(dir), songs);
+  out << "demo library with " << ids.size() << " songs in " << Utf8FromPath(dir / "MUSIC") << '\n';
   return kExitOk;
 }
 

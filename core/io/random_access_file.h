@@ -28,8 +28,10 @@ class RandomAccessFile {
   bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
 
  private:
-  RandomAccessFile(int handle, std::uint64_t size) : m_handle(handle), m_size(size) {}
-  int m_handle = -1;
+  // A descriptor on POSIX systems, a HANDLE on Windows.
+  static constexpr std::intptr_t kNoHandle = -1;
+  RandomAccessFile(std::intptr_t handle, std::uint64_t size) : m_handle(handle), m_size(size) {}
+  std::intptr_t m_handle = kNoHandle;
   std::uint64_t m_size = 0;
 };
 

@@ -27,16 +27,16 @@ std::optional<RandomAccessFile> RandomAccessFile::Open(std::string_view gbkPath)
 }
 
 RandomAccessFile::~RandomAccessFile() {
-  if (m_handle >= 0) ::close(m_handle);
+  if (m_handle != kNoHandle) ::close(static_cast<int>(m_handle));
 }
 
 RandomAccessFile::RandomAccessFile(RandomAccessFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_size(other.m_size) {}
+    : m_handle(std::exchange(other.m_handle, kNoHandle)), m_size(other.m_size) {}
 
 RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept {
   if (this != &other) {
-    if (m_handle >= 0) ::close(m_handle);
-    m_handle = std::exchange(other.m_handle, -1);
+    if (m_handle != kNoHandle) ::close(static_cast<int>(m_handle));
+    m_handle = std::exchange(other.m_handle, kNoHandle);
     m_size = other.m_size;
   }
   return *this;
@@ -45,7 +45,7 @@ RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept
 bool RandomAccessFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t n = ::pread(m_handle, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+    const ssize_t n = ::pread(static_cast<int>(m_handle), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);

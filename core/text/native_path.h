@@ -21,6 +21,16 @@ std::filesystem::path NativePath(std::string_view gbkPath);
 // GBK lacks cannot be stored; the function then returns the empty string.
 std::string GbkPath(const std::filesystem::path& native);
 
+// Paths from and to UTF-8 text (command lines, test fixtures). A plain std::string path would be read in
+// the Windows ANSI code page there, which cannot hold every name.
+inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
 // folder + separator + name, as the program joins song file names; an empty folder gives a path that
 // starts at the root, as it always has.
 std::string JoinPath(std::string_view gbkFolder, std::string_view gbkName);

@@ -79,8 +79,8 @@ TEST(MakeFileNameSafe, KeepsDoubleByteCharactersWhole) {
 }
 
 TEST(NativePath, ConvertsGbkToTheFileSystemsEncoding) {
-  EXPECT_EQ(NativePath("\xD2\xF4\xC0\xD6/MUSIC").string(), "音乐/MUSIC");
-  EXPECT_EQ(GbkPath(std::filesystem::path("音乐")), "\xD2\xF4\xC0\xD6");
+  EXPECT_EQ(Utf8FromPath(NativePath("\xD2\xF4\xC0\xD6/MUSIC")), "音乐/MUSIC");
+  EXPECT_EQ(GbkPath(PathFromUtf8("音乐")), "\xD2\xF4\xC0\xD6");
   EXPECT_EQ(JoinPath("", "vxma1.vxn"), std::string(1, kPathSeparator) + "vxma1.vxn");
 }
 

@@ -1,7 +1,11 @@
 #include "fixtures.h"
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <bit>
 #include <cstdio>
@@ -69,21 +73,21 @@ Bytes FakeCover(std::size_t size, std::uint8_t fill) {
   return cover;
 }
 
-void WriteFile(const std::string& nativePath, const Bytes& bytes) {
-  const std::filesystem::path path(nativePath);
+void WriteFile(const std::string& utf8Path, const Bytes& bytes) {
+  const std::filesystem::path path = PathFromUtf8(utf8Path);
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) {
-    std::fprintf(stderr, "fixtures: cannot write %s\n", nativePath.c_str());
+    std::fprintf(stderr, "fixtures: cannot write %s\n", utf8Path.c_str());
     std::abort();
   }
 }
 
-void WriteSong(const std::string& nativeFolder, int id, const ChartSpec& spec, bool withMusic) {
-  const std::filesystem::path folder(nativeFolder);
-  WriteFile((folder / ChartFileName(id)).string(), BuildChart(spec));
-  if (withMusic) WriteFile((folder / MusicFileName(id)).string(), Bytes(32, static_cast<std::uint8_t>(id)));
+void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& spec, bool withMusic) {
+  const std::string folder = utf8Folder + "/";
+  WriteFile(folder + ChartFileName(id), BuildChart(spec));
+  if (withMusic) WriteFile(folder + MusicFileName(id), Bytes(32, static_cast<std::uint8_t>(id)));
 }
 
 namespace {
@@ -102,8 +106,8 @@ constexpr float kTempos[] = {96.0f, 120.0f, 128.0f, 140.0f, 150.0f, 160.5f, 174.
 
 }  // namespace
 
-std::vector<int> BuildDemoLibrary(const std::string& nativeDir, int songs, bool realCovers) {
-  const std::filesystem::path dir(nativeDir);
+std::vector<int> BuildDemoLibrary(const std::string& utf8Dir, int songs, bool realCovers) {
+  const std::filesystem::path dir = PathFromUtf8(utf8Dir);
   const std::filesystem::path music = dir / "MUSIC";
   std::filesystem::create_directories(music);
   std::filesystem::create_directories(dir / "moved");
@@ -126,12 +130,12 @@ std::vector<int> BuildDemoLibrary(const std::string& nativeDir, int songs, bool 
     spec.playTime = static_cast<std::uint16_t>(85 + (i * 37) % 200);
     spec.noteDataSize = 256 + static_cast<std::size_t>(i % 7) * 40;
     spec.cover = realCovers ? MakeJpeg(240, 180, static_cast<unsigned>(i)) : FakeCover(512);
-    WriteSong(music.string(), id, spec, /*withMusic=*/i % 11 != 7);
+    WriteSong(Utf8FromPath(music), id, spec, /*withMusic=*/i % 11 != 7);
     ids.push_back(id);
   }
   WriteDemoArchive((dir / "Playing.vpi").string());  // for the archive browser
   const std::string base = GbkPath(dir);
-  WriteFile((dir / "REC.re").string(),
+  WriteFile(Utf8FromPath(dir / "REC.re"),
             BuildSettingsFile(JoinPath(base, "MUSIC"), JoinPath(base, "moved"), JoinPath(base, "images")));
   return ids;
 }
@@ -140,11 +144,23 @@ std::vector<SongRow> ProbeScan(std::string_view gbkMusicDir) {
   using namespace chart_offset;
   std::vector<SongRow> rows;
   for (int id = 0; id < kMaxSongs; ++id) {
-    const int fd = ::open(NativePath(ChartPath(gbkMusicDir, id)).c_str(), O_RDONLY);
+    const auto path = NativePath(ChartPath(gbkMusicDir, id));
+#ifdef _WIN32
+    const int fd = ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY);
+#endif
     if (fd < 0) continue;
-    // Field by field, each its own read, as a plain reading of the header does it.
+    // Field by field, each its own seek and read, as a plain reading of the header does it.
     std::uint8_t header[kChartHeaderSize] = {};
-    auto readAt = [&](std::size_t offset, std::size_t size) { return ::pread(fd, header + offset, size, static_cast<off_t>(offset)); };
+    auto readAt = [&](std::size_t offset, unsigned size) {
+#ifdef _WIN32
+      if (::_lseek(fd, static_cast<long>(offset), SEEK_SET) < 0) return -1;
+      return ::_read(fd, header + offset, size);
+#else
+      return static_cast<int>(::pread(fd, header + offset, size, static_cast<off_t>(offset)));
+#endif
+    };
     const bool readable = readAt(kTitle, kTextFieldSize) >= 0;
     readAt(kNoter, kTextFieldSize);
     readAt(kLevelEasy, 2);
@@ -152,7 +168,11 @@ std::vector<SongRow> ProbeScan(std::string_view gbkMusicDir) {
     readAt(kLevelHard, 2);
     readAt(kBpmHigh, 2);
     readAt(kPlayTime, 2);
+#ifdef _WIN32
+    ::_close(fd);
+#else
     ::close(fd);
+#endif
     if (!readable) continue;  // a folder of that name
     rows.push_back(MakeSongRow(id, ParseChartHeader(header)));
   }

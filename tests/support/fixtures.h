@@ -47,17 +47,17 @@ Bytes MakeJpeg(int width, int height, unsigned seed);
 // A fake cover: starts with 0xFF and has 0xFF as its second-to-last byte, as the marker test wants.
 Bytes FakeCover(std::size_t size, std::uint8_t fill = 0x11);
 
-// Writes bytes to a native-path file, creating folders as needed (aborts the test run on failure).
-void WriteFile(const std::string& nativePath, const Bytes& bytes);
+// Writes bytes to a file named by a UTF-8 path, creating folders as needed (aborts the test run on failure).
+void WriteFile(const std::string& utf8Path, const Bytes& bytes);
 
-// Writes vxma<id>.vxn (and vxma<id>.vxm unless `withMusic` is false) into a native folder.
-void WriteSong(const std::string& nativeFolder, int id, const ChartSpec& spec, bool withMusic = true);
+// Writes vxma<id>.vxn (and vxma<id>.vxm unless `withMusic` is false) into a folder (UTF-8 path).
+void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& spec, bool withMusic = true);
 
 // A demo library: DIR/MUSIC with `songs` songs (real JPEG covers, Chinese and ASCII titles, varied levels,
 // tempos and times, a few without music files), DIR/moved, DIR/images, DIR/REC.re naming the three, and the
 // image archive DIR/Playing.vpi (archive_fixtures.h).
 // Returns the IDs written, ascending.
-std::vector<int> BuildDemoLibrary(const std::string& nativeDir, int songs, bool realCovers = true);
+std::vector<int> BuildDemoLibrary(const std::string& utf8Dir, int songs, bool realCovers = true);
 
 // The naive scan: ask for each of the 5000 names in turn and read each field
 // with a separate read. Reference for tests and benchmarks.

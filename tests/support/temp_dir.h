@@ -14,7 +14,7 @@ class TempDir {
  public:
   TempDir() {
     std::random_device rd;
-    m_path = std::filesystem::temp_directory_path() / ("vx测试-" + std::to_string(rd()) + std::to_string(rd()));
+    m_path = std::filesystem::temp_directory_path() / PathFromUtf8("vx测试-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(m_path);
   }
   ~TempDir() {
@@ -25,11 +25,13 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& Path() const { return m_path; }
-  std::string Native(const std::string& name = {}) const { return name.empty() ? m_path.string() : (m_path / name).string(); }
+  // A place inside, as UTF-8 text (what the fixture builders and vxtool take).
+  std::string Native(const std::string& name = {}) const { return Utf8FromPath(Inside(name)); }
   // The same place as the GBK path the core takes.
-  std::string Gbk(const std::string& name = {}) const { return GbkPath(name.empty() ? m_path : m_path / name); }
+  std::string Gbk(const std::string& name = {}) const { return GbkPath(Inside(name)); }
 
  private:
+  std::filesystem::path Inside(const std::string& name) const { return name.empty() ? m_path : m_path / PathFromUtf8(name); }
   std::filesystem::path m_path;
 };
 

@@ -1,0 +1,176 @@
+// File access on Windows through the UTF-16 Win32 calls. Files are opened with full sharing, as the
+// run-time's fopen does, so a chart the game holds open still reads.
+#include <windows.h>
+
+#include "io/file_io.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+std::optional<std::size_t> g_replaceFailureAfter;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : m_h(h) {}
+  ~Handle() {
+    if (Ok()) CloseHandle(m_h);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE Get() const { return m_h; }
+  bool Ok() const { return m_h != INVALID_HANDLE_VALUE; }
+  bool Close() {
+    HANDLE h = m_h;
+    m_h = INVALID_HANDLE_VALUE;
+    return CloseHandle(h) != 0;
+  }
+
+ private:
+  HANDLE m_h;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE OpenWide(const std::wstring& path, DWORD access, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+  return CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
+}
+
+HANDLE Open(std::string_view gbkPath, DWORD access, DWORD disposition) {
+  return OpenWide(NativePath(gbkPath).native(), access, disposition);
+}
+
+// Reads up to `length` bytes at `offset`; -1 on an error.
+long long ReadAt(HANDLE h, std::uint8_t* data, std::size_t length, std::uint64_t offset) {
+  std::size_t done = 0;
+  while (done < length) {
+    OVERLAPPED at{};
+    const std::uint64_t pos = offset + done;
+    at.Offset = static_cast<DWORD>(pos);
+    at.OffsetHigh = static_cast<DWORD>(pos >> 32);
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(h, data + done, chunk, &got, &at)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      return -1;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  return static_cast<long long>(done);
+}
+
+bool WriteAll(HANDLE h, const std::uint8_t* data, std::size_t length) {
+  std::size_t done = 0;
+  while (done < length) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+    DWORD put = 0;
+    if (!WriteFile(h, data + done, chunk, &put, nullptr) || put == 0) return false;
+    done += put;
+  }
+  return true;
+}
+
+bool IsRegular(HANDLE h, std::uint64_t* size) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (size) *size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  return true;
+}
+
+std::optional<Bytes> ReadOpened(HANDLE h, std::uint64_t offset, std::size_t length) {
+  Bytes bytes(length);
+  const long long n = ReadAt(h, bytes.data(), length, offset);
+  if (n < 0) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(n));
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<Bytes> ReadFilePrefix(std::string_view gbkPath, std::size_t maxBytes) {
+  return ReadFileRange(gbkPath, 0, maxBytes);
+}
+
+std::optional<Bytes> ReadFileRange(std::string_view gbkPath, std::uint64_t offset, std::size_t length) {
+  Handle h(Open(gbkPath, GENERIC_READ, OPEN_EXISTING));
+  if (!h.Ok() || !IsRegular(h.Get(), nullptr)) return std::nullopt;
+  return ReadOpened(h.Get(), offset, length);
+}
+
+std::optional<Bytes> ReadWholeFile(std::string_view gbkPath) {
+  Handle h(Open(gbkPath, GENERIC_READ, OPEN_EXISTING));
+  std::uint64_t size = 0;
+  if (!h.Ok() || !IsRegular(h.Get(), &size)) return std::nullopt;
+  return ReadOpened(h.Get(), 0, static_cast<std::size_t>(size));
+}
+
+std::optional<std::uint64_t> FileSize(std::string_view gbkPath) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(NativePath(gbkPath).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+bool FileExists(std::string_view gbkPath) {
+  return GetFileAttributesW(NativePath(gbkPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool DirectoryExists(std::string_view gbkPath) {
+  const DWORD a = GetFileAttributesW(NativePath(gbkPath).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
+  Handle h(Open(gbkPath, GENERIC_WRITE, CREATE_ALWAYS));
+  if (!h.Ok() || !WriteAll(h.Get(), bytes.data(), bytes.size())) return false;
+  return h.Close();
+}
+
+bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  Handle h(Open(gbkPath, GENERIC_WRITE, OPEN_EXISTING));
+  if (!h.Ok()) return false;
+  LARGE_INTEGER pos;
+  pos.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(h.Get(), pos, nullptr, FILE_BEGIN)) return false;
+  if (!WriteAll(h.Get(), bytes.data(), bytes.size())) return false;
+  return h.Close();
+}
+
+FolderReader::FolderReader(std::string_view gbkFolder) : m_folder(gbkFolder) {}
+FolderReader::~FolderReader() = default;
+
+std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer) {
+  Handle h(Open(JoinPath(m_folder, gbkName), GENERIC_READ, OPEN_EXISTING));
+  if (!h.Ok() || !IsRegular(h.Get(), nullptr)) return std::nullopt;
+  const long long n = ReadAt(h.Get(), buffer.data(), buffer.size(), 0);
+  if (n < 0) return std::nullopt;
+  return static_cast<std::size_t>(n);
+}
+
+void SetReplaceFailureAfterBytesForTesting(std::optional<std::size_t> bytes) { g_replaceFailureAfter = bytes; }
+
+bool ReplaceFileAtomically(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
+  const std::wstring target = NativePath(gbkPath).native();
+  std::wstring temp;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {
+    temp = target + L".vxtmp-" + std::to_wstring(n);
+    created = OpenWide(temp, GENERIC_WRITE, CREATE_NEW);
+    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  Handle h(created);
+  std::size_t toWrite = bytes.size();
+  const bool injectFailure = g_replaceFailureAfter && *g_replaceFailureAfter < toWrite;
+  if (injectFailure) toWrite = *g_replaceFailureAfter;
+  bool ok = WriteAll(h.Get(), bytes.data(), toWrite) && !injectFailure;
+  ok = ok && FlushFileBuffers(h.Get());
+  ok = h.Close() && ok;
+  // MoveFileEx replaces the old chart in one step; write-through makes the rename durable before it returns.
+  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+}  // namespace vx
