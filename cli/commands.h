@@ -9,4 +9,7 @@ namespace vx::cli {
 int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// commands_archive.cpp
+int CmdArchive(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace vx::cli

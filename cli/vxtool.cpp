@@ -16,7 +16,17 @@ Commands:
       defaults to desc, as a first click on the column header does.
   demo DIR [--songs N]
       Build a demo library: DIR/MUSIC with N songs (default 60, at most 5000) with JPEG covers,
-      DIR/moved, DIR/images, and DIR/REC.re naming those folders.
+      DIR/moved, DIR/images, DIR/REC.re naming those folders, and the image archive DIR/Playing.vpi.
+  archive list ARCHIVE
+      List the entries of a game image archive (.vpi, .vpa) in directory order, one line each: directory
+      index, TAB, entry name, TAB, the TYPE text of a background entry (e.g. 背景:地下室) or nothing. UTF-8.
+  archive export ARCHIVE OUTDIR [--index I]...
+      Write every frame of every image entry (or of the entries with the given directory indexes) into
+      OUTDIR as 16-bit BMP files named <entry name><n>.bmp, n being the first free number from 0 to 199.
+      Existing files are never replaced. Messages go to stderr.
+  archive background PICTURE --scene N
+      Turn a top-down 596 x 558 16-bit BMP into a background archive for scene N (1 to 12) beside it,
+      named Playing1_<300..449>.vpi (the first free name), and print its path.
   help
       Show this text.
 
@@ -30,6 +40,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   static const std::map<std::string, Command> kCommands = {
       {"scan", CmdScan},
       {"demo", CmdDemo},
+      {"archive", CmdArchive},
   };
   if (args.empty()) {
     err << kUsage;

@@ -44,3 +44,18 @@ inline constexpr std::string_view kScanSummaryFound = "扫描完毕:共找到";
 inline constexpr std::string_view kScanSummarySongs = "首歌曲,用时";
 inline constexpr std::string_view kScanSummarySeconds = "秒";
 }  // namespace vx::msg
+
+// Game image archives: the browser's export and the background builder.
+namespace vx::msg {
+inline constexpr std::string_view kCheckImageFolder = "请检查图片目录设置";
+inline constexpr std::string_view kExportDone = "完成^_^,请到图片目录下查看";
+inline constexpr std::string_view kExportNamesUsedUp = "导出文件名已用完(编号0到199的文件都已存在),没有覆盖任何文件:";
+inline constexpr std::string_view kExportWriteFailed = "无法写入图片文件:";
+inline constexpr std::string_view kBadBackgroundPicture = "图片格式出错或文件正在被使用";
+inline constexpr std::string_view kBackgroundWrittenBefore = "生成文件";
+inline constexpr std::string_view kBackgroundWrittenAfter = "成功~!";
+inline constexpr std::string_view kBackgroundNamesUsedUp =
+    "背景文件名已用完(Playing1_300.vpi到Playing1_449.vpi都已存在),没有覆盖任何文件";
+inline constexpr std::string_view kArchiveFilter = "VEXUM游戏文件(*.vp?)";
+inline constexpr std::string_view kBackgroundPictureFilter = "(596*558)位图文件";
+}  // namespace vx::msg

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "archive_fixtures.h"
 #include "io/byte_reader.h"
 #include "library/chart_header.h"
 #include "library/scan.h"
@@ -132,6 +133,7 @@ std::vector<int> BuildDemoLibrary(const std::string& utf8Dir, int songs, bool re
     WriteSong(Utf8FromPath(music), id, spec, /*withMusic=*/i % 11 != 7);
     ids.push_back(id);
   }
+  WriteDemoArchive((dir / "Playing.vpi").string());  // for the archive browser
   const std::string base = GbkPath(dir);
   WriteFile(Utf8FromPath(dir / "REC.re"),
             BuildSettingsFile(JoinPath(base, "MUSIC"), JoinPath(base, "moved"), JoinPath(base, "images")));

@@ -54,7 +54,8 @@ void WriteFile(const std::string& utf8Path, const Bytes& bytes);
 void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& spec, bool withMusic = true);
 
 // A demo library: DIR/MUSIC with `songs` songs (real JPEG covers, Chinese and ASCII titles, varied levels,
-// tempos and times, a few without music files), DIR/moved, DIR/images, and DIR/REC.re naming the three.
+// tempos and times, a few without music files), DIR/moved, DIR/images, DIR/REC.re naming the three, and the
+// image archive DIR/Playing.vpi (archive_fixtures.h).
 // Returns the IDs written, ascending.
 std::vector<int> BuildDemoLibrary(const std::string& utf8Dir, int songs, bool realCovers = true);
 

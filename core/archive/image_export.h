@@ -1,0 +1,45 @@
+#pragma once
+// The archive browser's export: every frame of the selected image entries as frame BMP files in the
+// image-export folder.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "interaction.h"
+
+namespace vx {
+
+// One row of the browser's entry list: what every operation on a row needs.
+struct EntryRow {
+  std::string name;  // GBK, as read from the directory
+  int directoryIndex;
+};
+
+inline constexpr int kExportNamesPerEntry = 200;
+
+// Whether anything, even a dangling symbolic link, has this name: an output name is free only when not.
+bool NameTaken(std::string_view gbkPath);
+
+// imageDir + separator + name + n + ".bmp" for the first n from 0 to 199 that is not taken, the
+// name being the entry name with [ \ / : * ? < > | ] + removed (as a song title is), so that a name read
+// from an archive never chooses a folder. Empty when all 200 exist.
+std::optional<std::string> NextExportName(std::string_view gbkImageDir, std::string_view gbkEntryName);
+
+struct ExportReport {
+  int filesWritten = 0;
+  int rowsDone = 0;    // rows that got the completion message
+  int rowsFailed = 0;  // rows with a frame that could not be written, or with every name taken
+};
+
+// The export button. With no image-export folder: "请检查图片目录设置" and nothing else. Otherwise, row by
+// row in the order given: a row whose archive cannot be opened is passed over without a word; for an image
+// entry each frame that decodes goes to a new file named by NextExportName (an existing file is never
+// replaced; frames that do not decode are passed over). Then one message per row: "完成^_^,请到图片目录下查看",
+// or, when a file could not be written or all 200 names were taken, a message that says so instead.
+// Messages carry the caption "WX歌曲整理器".
+ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkImageDir,
+                          std::span<const EntryRow> selectedRows, Interaction& io);
+
+}  // namespace vx
