@@ -12,6 +12,7 @@
 
 #include "app/about_dlg.h"
 #include "app/commands.h"
+#include "archive/image_archive_dlg.h"
 #include "library/trakly_view.h"
 #include "resources/resources.h"
 #include "text/gbk.h"
@@ -81,7 +82,7 @@ CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
     case kCmdStatusClear:
       return {[view] { view->OnStatusClear(); }, false};
     case kCmdGameImages:
-      return {[this] { OnGameImages(); }, false};
+      return {[this] { OnGameImages(); }, true};
     case kCmdAbout:
       return {[this] { OnAppAbout(); }, true};
     case kCmdFileOpen:
@@ -178,7 +179,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::OnGameImages() {}
+void CMainFrame::OnGameImages() {
+  CImageArchiveDlg browser(m_view->SettingsPath(), m_ui, this);
+  browser.exec();
+}
 
 void CMainFrame::OnAppAbout() {
   CAboutDlg about(this);

@@ -31,7 +31,7 @@ class CMainFrame : public QMainWindow {
   QAction* Action(int commandId) const;
   QToolBar* ToolBar() const { return m_toolBar; }
 
-  // Command 32785: the archive browser, routed here once it exists.
+  // Command 32785: the archive browser, modal, over the settings file the view uses.
   void OnGameImages();
   // Command 57664.
   void OnAppAbout();

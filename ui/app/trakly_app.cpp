@@ -11,6 +11,7 @@
 #include "app/folder_settings_dlg.h"
 #include "app/main_frame.h"
 #include "app/qt_interaction.h"
+#include "archive/image_archive_dlg.h"
 #include "library/trakly_view.h"
 #include "resources/resources.h"
 #include "settings/settings_file.h"
@@ -128,6 +129,17 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
   processEvents();
   about.grab().save(folder + QStringLiteral("/about.png"));
   about.close();
+
+  // The demo library holds Playing.vpi beside REC.re; its background entry fills the preview.
+  CImageArchiveDlg browser(view->SettingsPath(), *m_interaction, m_frame.get());
+  browser.OpenArchive(GbkPath(std::filesystem::current_path() / "Playing.vpi"));
+  const std::array<int, 1> entry = {0};
+  browser.SelectRows(entry);
+  browser.OnClickEntryList();
+  browser.show();
+  processEvents();
+  browser.grab().save(folder + QStringLiteral("/archive_browser.png"));
+  browser.close();
   quit();
 }
 
