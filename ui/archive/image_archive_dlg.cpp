@@ -119,6 +119,7 @@ void CImageArchiveDlg::BuildControls() {
   QHeaderView* header = m_entryList->header();
   header->setStretchLastSection(false);
   header->setSectionsMovable(false);
+  header->setMinimumSectionSize(1);
   header->resizeSection(kNameColumn, 180);
   header->resizeSection(kTypeColumn, 100);
   // The directory index rides along in a column too narrow to read.
@@ -172,6 +173,8 @@ void CImageArchiveDlg::BuildControls() {
     m_backgroundCombo->addItem(QString::fromUtf8(scene.listText.data(), static_cast<qsizetype>(scene.listText.size())),
                                scene.number);
   m_backgroundCombo->setCurrentIndex(0);
+  // Common controls 6 drop the whole short list whatever the height in the dialog's layout says.
+  m_backgroundCombo->setMaxVisibleItems(m_backgroundCombo->count());
   connect(button("自制BMP背景图->VPI", "makeBackground", Dlu(161, 230, 153, 18)), &QPushButton::clicked, this,
           &CImageArchiveDlg::OnMakeBackground);
 }
