@@ -42,7 +42,8 @@ QImage Expected(const FrameSpec& frame) {
   for (int y = 0; y < frame.height; ++y) {
     const std::uint8_t* row = frame.pixels.data() + 2 * static_cast<std::size_t>(frame.width) * y;
     auto* out = reinterpret_cast<std::uint16_t*>(image.scanLine(y));
-    for (int x = 0; x < frame.width; ++x) out[x] = static_cast<std::uint16_t>((row[2 * x] | row[2 * x + 1] << 8) & 0x7FFF);
+    for (int x = 0; x < frame.width; ++x)
+      out[x] = static_cast<std::uint16_t>((row[2 * x] | row[2 * x + 1] << 8) & 0x7FFF);
   }
   return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -51,7 +52,8 @@ QImage Expected(const FrameSpec& frame) {
 struct Browsed {
   StartFolder folder;
   ScriptedInteraction ui;
-  std::vector<FrameSpec> fiveFrames{Frame(6, 4, 1), Frame(5, 3, 2), Frame(7, 2, 3), Frame(2, 9, 4), Frame(3, 3, 5)};
+  std::vector<FrameSpec> fiveFrames{Frame(6, 4, 1), Frame(5, 3, 2), Frame(7, 2, 3), Frame(2, 9, 4),
+                                    Frame(3, 3, 5)};
   ArchiveSpec spec{{
       {.name = "Playing_BG1.vxs", .frames = {Frame(596, 558, 7)}},
       {.name = "Playing_Combo.vxt", .frames = fiveFrames},
@@ -78,7 +80,9 @@ struct Browsed {
     for (int r = 0; r < dialog.EntryList()->topLevelItemCount(); ++r) cells << Cell(r, column);
     return cells;
   }
-  QString Edit(const char* name) const { return dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->text(); }
+  QString Edit(const char* name) const {
+    return dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+  }
   QImage Shown() const { return dialog.Preview()->Picture().convertToFormat(QImage::Format_RGB32); }
   void Click(int row, Qt::KeyboardModifiers modifiers = {}) {
     QTreeWidget* list = dialog.EntryList();
@@ -108,8 +112,9 @@ class ArchiveDialogTest : public QObject {
     QCOMPARE(QString::fromStdString(chooser.request.filters.at(0).pattern), QStringLiteral("*.vp?"));
 
     QCOMPARE(b.dialog.windowTitle(), QStringLiteral("VPI(游戏图片)"));
-    QCOMPARE(b.Column(0), (QStringList{"Playing_BG1.vxs", "Playing_Combo.vxt", "Playing_BG13.vxs", "Playing_BGX1.vxs",
-                                       "Playing1_bg.vxs", "Playing.ini", "Playing_Damaged.vxs"}));
+    QCOMPARE(b.Column(0),
+             (QStringList{"Playing_BG1.vxs", "Playing_Combo.vxt", "Playing_BG13.vxs", "Playing_BGX1.vxs",
+                          "Playing1_bg.vxs", "Playing.ini", "Playing_Damaged.vxs"}));
     QCOMPARE(b.Column(1), (QStringList{"背景:地下室", "", "背景:温馨圣诞", "背景:", "", "", ""}));
     QCOMPARE(b.Column(2), (QStringList{"6", "5", "4", "3", "2", "1", "0"}));
     QCOMPARE(b.dialog.EntryList()->header()->sectionSize(2), 1);
@@ -128,7 +133,8 @@ class ArchiveDialogTest : public QObject {
 
     // A name whose bytes GBK cannot decode is still reached by its own bytes: it is an image entry.
     const std::string odd = b.folder.Path() + "/odd.vpi";
-    vx::fixtures::WriteFile(odd, vx::fixtures::BuildArchive({{{.name = "\x81\x20.vxs", .frames = {Frame(4, 2, 1)}}}}));
+    vx::fixtures::WriteFile(
+        odd, vx::fixtures::BuildArchive({{{.name = "\x81\x20.vxs", .frames = {Frame(4, 2, 1)}}}}));
     b.ui.openFileAnswers.push_back(odd);
     b.dialog.OnOpenArchive();
     QCOMPARE(b.Column(2), QStringList{"0"});
@@ -215,8 +221,8 @@ class ArchiveDialogTest : public QObject {
     const std::array<int, 4> rows = {4, 5, 2, 6};
     b.dialog.SelectRows(rows);
     b.dialog.OnExportImages();
-    QCOMPARE(b.Exported(), (QStringList{"Playing1_bg.vxs0.bmp", "Playing1_bg.vxs1.bmp", "Playing1_bg.vxs2.bmp",
-                                        "Playing_BG13.vxs0.bmp"}));
+    QCOMPARE(b.Exported(), (QStringList{"Playing1_bg.vxs0.bmp", "Playing1_bg.vxs1.bmp",
+                                        "Playing1_bg.vxs2.bmp", "Playing_BG13.vxs0.bmp"}));
     QCOMPARE(b.ui.Messages(), std::vector<std::string>(4, "完成^_^,请到图片目录下查看"));
     QCOMPARE(b.ui.Captions(), std::vector<std::string>(4, "WX歌曲整理器"));
     QCOMPARE(b.dialog.Preview()->Picture().isNull(), true);  // export leaves the preview alone
@@ -239,9 +245,11 @@ class ArchiveDialogTest : public QObject {
   void builderTurnsAPictureIntoTheChosenSceneAndSaysSo() {
     Browsed b;
     QStringList items;
-    for (int i = 0; i < b.dialog.BackgroundCombo()->count(); ++i) items << b.dialog.BackgroundCombo()->itemText(i);
-    QCOMPARE(items, (QStringList{"1 地下室", "10 比基尼沙滩", "11 除夕之夜", "12 瑞雪兆丰年", "2 快乐街", "3 路影棚",
-                                 "4 直播现场", "5 喇叭屋", "6 海底宫殿", "7 水母之家", "8 深蓝谷", "9 古来城"}));
+    for (int i = 0; i < b.dialog.BackgroundCombo()->count(); ++i)
+      items << b.dialog.BackgroundCombo()->itemText(i);
+    QCOMPARE(items,
+             (QStringList{"1 地下室", "10 比基尼沙滩", "11 除夕之夜", "12 瑞雪兆丰年", "2 快乐街", "3 路影棚",
+                          "4 直播现场", "5 喇叭屋", "6 海底宫殿", "7 水母之家", "8 深蓝谷", "9 古来城"}));
     QCOMPARE(b.dialog.BackgroundCombo()->currentIndex(), 0);
 
     const std::string picture = b.folder.Path() + "/mine.bmp";
@@ -252,7 +260,8 @@ class ArchiveDialogTest : public QObject {
     const std::string written = b.folder.Path() + "/Playing1_300.vpi";
     QCOMPARE(b.ui.Messages().back(), "生成文件" + written + "成功~!");
     QCOMPARE(b.ui.Captions().back(), std::string("VX歌曲整理器"));
-    QCOMPARE(QString::fromStdString(vx::Utf8FromGbk(b.ui.events[b.ui.events.size() - 2].request.filters.at(0).description)),
+    QCOMPARE(QString::fromStdString(
+                 vx::Utf8FromGbk(b.ui.events[b.ui.events.size() - 2].request.filters.at(0).description)),
              QStringLiteral("(596*558)位图文件"));
 
     b.ui.openFileAnswers.push_back(written);

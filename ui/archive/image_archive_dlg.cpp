@@ -170,8 +170,9 @@ void CImageArchiveDlg::BuildControls() {
   m_backgroundCombo->setGeometry(comboRect.x(), comboRect.y(), comboRect.width(),
                                  m_backgroundCombo->sizeHint().height());
   for (const BackgroundScene& scene : BackgroundListOrder())
-    m_backgroundCombo->addItem(QString::fromUtf8(scene.listText.data(), static_cast<qsizetype>(scene.listText.size())),
-                               scene.number);
+    m_backgroundCombo->addItem(
+        QString::fromUtf8(scene.listText.data(), static_cast<qsizetype>(scene.listText.size())),
+        scene.number);
   m_backgroundCombo->setCurrentIndex(0);
   // Common controls 6 drop the whole short list whatever the height in the dialog's layout says.
   m_backgroundCombo->setMaxVisibleItems(m_backgroundCombo->count());
