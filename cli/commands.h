@@ -10,3 +10,9 @@ int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vx::cli
+
+// commands_beyond.cpp
+namespace vx::cli {
+int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+}  // namespace vx::cli
