@@ -34,6 +34,9 @@ struct RecordHash {
   }
 };
 
+// Title and author, kept apart by a byte neither text can hold (both end at their first zero byte).
+std::string NameKey(const std::string& title, const std::string& noter) { return title + '\0' + noter; }
+
 std::string Say(std::string_view utf8) { return Gbk(utf8); }
 
 void Show(Interaction& ui, const std::string& gbkText) { ui.ShowMessage(gbkText, Gbk(msg::kAppTitle)); }
@@ -167,6 +170,8 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
     table.SetCell(r, kColStatus, {});
   }
 
+  // Built only when some record is not found by its bytes.
+  std::unordered_map<std::string, std::vector<std::size_t>> byName;
   SongListApplied applied;
   // Among equal candidates the first free row wins; when all are taken the record names a song already
   // ticked (the list holds it twice) and the first one stands for it.
@@ -183,14 +188,13 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
       claim(it->second);
       continue;
     }
+    if (byName.empty())
+      for (std::size_t r = 0; r < table.Size(); ++r) byName[NameKey(titles[r], noters[r])].push_back(r);
     const ChartHeader header = ParseChartHeader(record);
-    std::vector<std::size_t> sameName;
-    for (std::size_t r = 0; r < table.Size(); ++r)
-      if (titles[r] == header.title && noters[r] == header.noter) sameName.push_back(r);
-    if (sameName.empty())
-      applied.missingTitles.push_back(header.title);
+    if (auto it = byName.find(NameKey(header.title, header.noter)); it != byName.end())
+      claim(it->second);
     else
-      claim(sameName);
+      applied.missingTitles.push_back(header.title);
   }
 
   for (const SongListStatus& status : list.statuses) {
