@@ -170,7 +170,6 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
     table.SetCell(r, kColStatus, {});
   }
 
-  // Built only when some record is not found by its bytes.
   std::unordered_map<std::string, std::vector<std::size_t>> byName;
   SongListApplied applied;
   // Among equal candidates the first free row wins; when all are taken the record names a song already
@@ -183,15 +182,23 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
       ++applied.ticked;
     }
   };
+  // Exact records first, so a changed chart found by its name cannot take the row of a song that is
+  // listed unchanged further down.
+  std::vector<const ChartRecord*> unmatched;
   for (const ChartRecord& record : list.charts) {
-    if (auto it = byBytes.find(record); it != byBytes.end()) {
+    if (auto it = byBytes.find(record); it != byBytes.end())
       claim(it->second);
-      continue;
-    }
-    if (byName.empty())
-      for (std::size_t r = 0; r < table.Size(); ++r) byName[NameKey(titles[r], noters[r])].push_back(r);
-    const ChartHeader header = ParseChartHeader(record);
-    if (auto it = byName.find(NameKey(header.title, header.noter)); it != byName.end())
+    else
+      unmatched.push_back(&record);
+  }
+  if (!unmatched.empty())
+    for (std::size_t r = 0; r < table.Size(); ++r)
+      if (!titles[r].empty()) byName[NameKey(titles[r], noters[r])].push_back(r);
+  for (const ChartRecord* record : unmatched) {
+    // An untitled record (the writer zero-fills the record of a chart it could not read) names no song.
+    const ChartHeader header = ParseChartHeader(*record);
+    const auto it = header.title.empty() ? byName.end() : byName.find(NameKey(header.title, header.noter));
+    if (it != byName.end())
       claim(it->second);
     else
       applied.missingTitles.push_back(header.title);

@@ -94,7 +94,8 @@ struct SongListApplied {
 // A chart record belongs to the row whose chart file begins with the same 300 bytes (a chart shorter than
 // that compares as if zero-filled, as the list writer fills it); where none does, to the row with the same
 // title and author (a chart that was edited or got a new cover since the list was written); where none
-// has, its title goes into `missingTitles`. Rows already claimed by an earlier record are passed over
+// has, or the record has no title, its title goes into `missingTitles`. Records that match by their bytes
+// are placed before any is matched by name. Rows already claimed by an earlier record are passed over
 // while another equal row is free, so two copies of one song under two IDs both come back.
 // A status record names its row by song ID. Its mark is set whether or not a chart record ticked that
 // row; the file's writer only marks listed songs, so a mark on an unticked row means the folder changed,

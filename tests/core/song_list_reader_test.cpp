@@ -116,8 +116,13 @@ TEST(SongListReader, FindsChangedChartsByNameAndReportsTheRest) {
   lib.Song(5, {.title = "twin", .noter = "same"});
   lib.Song(6, {.title = "twin", .noter = "same"});  // the same song copied under a second ID
   lib.Song(8, {.title = "edited", .noter = "someone else"});
+  lib.Song(9, {.hard = 4, .title = ""});  // untitled like the last record: no match by name for that
+  lib.Song(20, {.easy = 1, .title = "pair", .noter = "p"});
+  lib.Song(21, {.easy = 2, .title = "pair", .noter = "p"});
   SongListSpec spec;
-  for (int id : {1, 2, 3, 5, 6}) spec.charts.push_back(lib.Chart(id));
+  // 21 as it was before an edit comes first; 20 unchanged after it must still get its own row.
+  spec.charts.push_back(BuildChart({.easy = 3, .title = "pair", .noter = "p"}));
+  for (int id : {1, 2, 3, 5, 6, 20}) spec.charts.push_back(lib.Chart(id));
   spec.charts.push_back(BuildChart({.title = ""}));  // an untitled song this folder never had
   spec.statuses = {{.id = 2, .kind = 2}, {.id = 6, .kind = 1}, {.id = 4000, .kind = 1}};
   const Bytes list = BuildSongList(spec);
@@ -129,11 +134,11 @@ TEST(SongListReader, FindsChangedChartsByNameAndReportsTheRest) {
   ScriptedInteraction ui;
   const auto result = lib.Open(list, ui);
   ASSERT_TRUE(result.applied);
-  EXPECT_EQ(lib.TickedIds(), (std::vector<int>{1, 3, 5, 6}));  // not 8: another author
+  EXPECT_EQ(lib.TickedIds(), (std::vector<int>{1, 3, 5, 6, 20, 21}));  // not 8: another author
   EXPECT_EQ(result.applied->missingTitles, (std::vector<std::string>{"gone", ""}));
   EXPECT_EQ(result.applied->missingStatusIds, (std::vector<int>{2, 4000}));
   EXPECT_EQ(lib.Status(6), "最新更新");
-  EXPECT_EQ(ui.Messages(), std::vector<std::string>{"已勾选4首歌曲,设置了1个状态。\n"
+  EXPECT_EQ(ui.Messages(), std::vector<std::string>{"已勾选6首歌曲,设置了1个状态。\n"
                                                     "列表里的以下歌曲不在文件夹里:\ngone\n(无歌名)\n"
                                                     "以下编号有状态资料,但文件夹里没有这首歌:2,4000"});
 }
