@@ -93,4 +93,7 @@ inline constexpr std::string_view kQueryUnclosedQuote = "引号没有配对:";
 inline constexpr std::string_view kQueryEmptyValue = "冒号后面缺少数值:";
 inline constexpr std::string_view kQueryBadNumber = "看不懂的数值:";
 inline constexpr std::string_view kQueryRangeReversed = "范围的下限大于上限:";
+// "符合条件的歌曲:12首"
+inline constexpr std::string_view kQueryMatchesBefore = "符合条件的歌曲:";
+inline constexpr std::string_view kQueryMatchesAfter = "首";
 }  // namespace vx::msg

@@ -233,6 +233,10 @@ std::string SongQueryErrorText(const SongQueryError& error) {
   return std::string(lead) + error.term;
 }
 
+std::string MatchCountText(std::size_t matches) {
+  return std::string(msg::kQueryMatchesBefore) + std::to_string(matches) + std::string(msg::kQueryMatchesAfter);
+}
+
 bool MatchesSongQuery(const SongRow& row, const SongQuery& query) {
   if (query.terms.empty()) return false;
   for (const Term& term : query.terms)

@@ -54,6 +54,10 @@ std::variant<SongQuery, SongQueryError> ParseSongQuery(std::string_view utf8);
 // what was typed, which may hold a character GBK lacks.
 std::string SongQueryErrorText(const SongQueryError& error);
 
+// The status bar's count while a valid query is typed: "符合条件的歌曲:12首". UTF-8, as the error text is,
+// so the status bar takes both the same way.
+std::string MatchCountText(std::size_t matches);
+
 bool MatchesSongQuery(const SongRow& row, const SongQuery& query);
 
 // Positions of the rows that match, in table order.
