@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bitset>
-#include <cstring>
 #include <unordered_map>
 
 #include "io/byte_reader.h"
@@ -37,28 +36,32 @@ struct RecordHash {
 // Title and author, kept apart by a byte neither text can hold (both end at their first zero byte).
 std::string NameKey(const std::string& title, const std::string& noter) { return title + '\0' + noter; }
 
-std::string Say(std::string_view utf8) { return Gbk(utf8); }
-
 void Show(Interaction& ui, const std::string& gbkText) { ui.ShowMessage(gbkText, Gbk(msg::kAppTitle)); }
+
+std::string TotalText(std::size_t total) {
+  return Gbk(msg::kListMoreBefore) + std::to_string(total) + Gbk(msg::kListMoreAfter);
+}
 
 std::string SummaryText(const SongListApplied& applied) {
   constexpr std::size_t kMaxLines = 20;
-  std::string text = Say(msg::kListTickedBefore) + std::to_string(applied.ticked) + Say(msg::kListTickedAfter) +
-                     std::to_string(applied.marked) + Say(msg::kListMarkedAfter);
+  std::string text = Gbk(msg::kListTickedBefore) + std::to_string(applied.ticked) + Gbk(msg::kListTickedAfter) +
+                     std::to_string(applied.marked) + Gbk(msg::kListMarkedAfter);
+  // A box must fit on the screen: long lists show their start and the total.
   if (!applied.missingTitles.empty()) {
-    text += "\n" + Say(msg::kListSongsMissing);
+    text += "\n" + Gbk(msg::kListSongsMissing);
     for (std::size_t i = 0; i < applied.missingTitles.size() && i < kMaxLines; ++i) {
       const std::string& title = applied.missingTitles[i];
-      text += "\n" + (title.empty() ? Say(msg::kListUntitled) : title);
+      text += "\n" + (title.empty() ? Gbk(msg::kListUntitled) : title);
     }
-    // A box must fit on the screen.
-    if (applied.missingTitles.size() > kMaxLines)
-      text += "\n" + Say(msg::kListMoreBefore) + std::to_string(applied.missingTitles.size()) + Say(msg::kListMoreAfter);
+    if (applied.missingTitles.size() > kMaxLines) text += "\n" + TotalText(applied.missingTitles.size());
   }
   if (!applied.missingStatusIds.empty()) {
-    text += "\n" + Say(msg::kListMarksMissing);
-    for (std::size_t i = 0; i < applied.missingStatusIds.size(); ++i)
+    constexpr std::size_t kMaxIds = 50;
+    text += "\n" + Gbk(msg::kListMarksMissing);
+    for (std::size_t i = 0; i < applied.missingStatusIds.size() && i < kMaxIds; ++i)
       text += (i ? "," : "") + std::to_string(applied.missingStatusIds[i]);
+    if (applied.missingStatusIds.size() > kMaxIds)
+      text += TotalText(applied.missingStatusIds.size());
   }
   return text;
 }

@@ -143,6 +143,25 @@ TEST(SongListReader, FindsChangedChartsByNameAndReportsTheRest) {
                                                     "以下编号有状态资料,但文件夹里没有这首歌:2,4000"});
 }
 
+TEST(SongListReader, ALongSummaryShowsTheStartOfEachListAndItsTotal) {
+  Library lib;
+  lib.Song(1, {});
+  lib.Scan();
+  SongListSpec spec;
+  for (int i = 0; i < 60; ++i) {
+    spec.charts.push_back(BuildChart({.title = "t" + std::to_string(i)}));
+    spec.statuses.push_back({.id = 100 + i});
+  }
+  ScriptedInteraction ui;
+  lib.Open(BuildSongList(spec), ui);
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  const std::string text = ui.Messages()[0];
+  EXPECT_NE(text.find("\nt19\n……(共60首)\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("t20"), std::string::npos);
+  EXPECT_NE(text.find(",149……(共60首)"), std::string::npos) << text;
+  EXPECT_EQ(text.find("150"), std::string::npos);
+}
+
 TEST(SongListReader, ChecksComeBeforeTheDialogAndCancelChangesNothing) {
   Library lib;
   lib.Song(1, {});
