@@ -17,11 +17,13 @@ Commands:
   demo DIR [--songs N]
       Build a demo library: DIR/MUSIC with N songs (default 60, at most 5000) with JPEG covers,
       DIR/moved, DIR/images, and DIR/REC.re naming those folders.
-  game-list-read FILE
+  game-list-read FILE [--music MUSIC]
       Print the content of a game song-list file (.dat / .SML), UTF-8:
         charts N
         one line per chart record, in file order: position (from 1), 歌曲名字, 简单, 普通, 困难, NOTER,
-          BPM, 时间, TAB-separated, read from the record's 300 bytes as the scan reads a chart
+          BPM, 时间, TAB-separated, read from the record's 300 bytes as the scan reads a chart; with
+          --music one more column: the 编号 of the song in MUSIC that reopening the list ticks for the
+          record (same first 300 bytes, else same title and author), or - when none
         marks M
         one line per status record: 编号, TAB, the mark (一周更新, 最新更新 or 最受欢迎)
       A file that does not add up exactly is refused with the reason and the byte where it was found.

@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < list.charts.size() && i < 8; ++i)
     table.Append(vx::MakeSongRow(static_cast<int>(i), vx::ParseChartHeader(list.charts[i])));
   const vx::SongListApplied applied = vx::ApplySongList(table, "/nonexistent-vx-fuzz", list);
-  if (applied.ticked > table.Size() || applied.marked > list.statuses.size()) __builtin_trap();
+  if (applied.ticked > table.Size() || applied.marked > list.statuses.size() ||
+      applied.recordIds.size() != list.charts.size())
+    __builtin_trap();
   return 0;
 }

@@ -175,34 +175,36 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
 
   std::unordered_map<std::string, std::vector<std::size_t>> byName;
   SongListApplied applied;
+  applied.recordIds.assign(list.charts.size(), std::nullopt);
   // Among equal candidates the first free row wins; when all are taken the record names a song already
   // ticked (the list holds it twice) and the first one stands for it.
-  auto claim = [&](const std::vector<std::size_t>& rows) {
+  auto claim = [&](std::size_t record, const std::vector<std::size_t>& rows) {
     auto it = std::find_if(rows.begin(), rows.end(), [&](std::size_t r) { return !table.IsTicked(r); });
     const std::size_t row = it != rows.end() ? *it : rows.front();
     if (!table.IsTicked(row)) {
       table.SetTicked(row, true);
       ++applied.ticked;
     }
+    applied.recordIds[record] = table.Row(row).Id();
   };
   // Exact records first, so a changed chart found by its name cannot take the row of a song that is
   // listed unchanged further down.
-  std::vector<const ChartRecord*> unmatched;
-  for (const ChartRecord& record : list.charts) {
-    if (auto it = byBytes.find(record); it != byBytes.end())
-      claim(it->second);
+  std::vector<std::size_t> unmatched;
+  for (std::size_t i = 0; i < list.charts.size(); ++i) {
+    if (auto it = byBytes.find(list.charts[i]); it != byBytes.end())
+      claim(i, it->second);
     else
-      unmatched.push_back(&record);
+      unmatched.push_back(i);
   }
   if (!unmatched.empty())
     for (std::size_t r = 0; r < table.Size(); ++r)
       if (!titles[r].empty()) byName[NameKey(titles[r], noters[r])].push_back(r);
-  for (const ChartRecord* record : unmatched) {
+  for (std::size_t i : unmatched) {
     // An untitled record (the writer zero-fills the record of a chart it could not read) names no song.
-    const ChartHeader header = ParseChartHeader(*record);
+    const ChartHeader header = ParseChartHeader(list.charts[i]);
     const auto it = header.title.empty() ? byName.end() : byName.find(NameKey(header.title, header.noter));
     if (it != byName.end())
-      claim(it->second);
+      claim(i, it->second);
     else
       applied.missingTitles.push_back(header.title);
   }

@@ -87,6 +87,7 @@ struct SongListApplied {
   std::size_t marked = 0;                  // 状态 cells set
   std::vector<std::string> missingTitles;  // GBK titles of the chart records that match no row
   std::vector<int> missingStatusIds;       // IDs of status records that name no row
+  std::vector<std::optional<int>> recordIds;  // per chart record, in file order: the song it ticked
 };
 
 // Puts a list onto the scanned table: unticks every row and empties every 状态 cell, then ticks the row of

@@ -42,6 +42,25 @@ TEST(VxtoolGameListRead, PrintsTheRecordsAndTheMarks) {
             "7\t一周更新\n");
 }
 
+TEST(VxtoolGameListRead, NamesTheSongsOfAFolderThatReopeningTicks) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native("MUSIC"), 12, {.title = "twelve"});
+  fixtures::WriteSong(dir.Native("MUSIC"), 30, {.hard = 2, .title = "thirty"});
+  fixtures::SongListSpec spec;
+  spec.charts = {fixtures::BuildChart({.title = "gone"}), fixtures::BuildChart({.hard = 9, .title = "thirty"}),
+                 fixtures::BuildChart({.title = "twelve"})};
+  fixtures::WriteFile(dir.Native("list.dat"), fixtures::BuildSongList(spec));
+  const Result r = Vxtool({"game-list-read", dir.Native("list.dat"), "--music", dir.Native("MUSIC")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "charts 3\n"
+            "1\tgone\t1\t5\t9\tnoter\t120.00\t2:05\t-\n"
+            "2\tthirty\t1\t5\t9\tnoter\t120.00\t2:05\t30\n"
+            "3\ttwelve\t1\t5\t9\tnoter\t120.00\t2:05\t12\n"
+            "marks 0\n");
+  EXPECT_EQ(Vxtool({"game-list-read", dir.Native("list.dat"), "--music", dir.Native("nope")}).code, 1);
+}
+
 TEST(VxtoolGameListRead, RefusesWhatDoesNotAddUp) {
   TempDir dir;
   fixtures::WriteFile(dir.Native("bad.dat"), fixtures::BuildSongList({.chartCount = 3}));
