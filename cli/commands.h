@@ -13,3 +13,9 @@ int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int CmdArchive(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vx::cli
+
+// commands_beyond.cpp
+namespace vx::cli {
+int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+}  // namespace vx::cli

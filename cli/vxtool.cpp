@@ -27,6 +27,21 @@ Commands:
   archive background PICTURE --scene N
       Turn a top-down 596 x 558 16-bit BMP into a background archive for scene N (1 to 12) beside it,
       named Playing1_<300..449>.vpi (the first free name), and print its path.
+  game-list-read FILE [--music MUSIC]
+      Print the content of a game song-list file (.dat / .SML), UTF-8:
+        charts N
+        one line per chart record, in file order: position (from 1), 歌曲名字, 简单, 普通, 困难, NOTER,
+          BPM, 时间, TAB-separated, read from the record's 300 bytes as the scan reads a chart; with
+          --music one more column: the 编号 of the song in MUSIC that reopening the list ticks for the
+          record (same first 300 bytes, else same title and author), or - when none
+        marks M
+        one line per status record: 编号, TAB, the mark (一周更新, 最新更新 or 最受欢迎)
+      A file that does not add up exactly is refused with the reason and the byte where it was found.
+  check MUSIC
+      Check a MUSIC folder and print one line per finding: charts without music and music without
+      charts, file names the game will not load (leading zeros, other case, IDs of 5000 and above),
+      unreadable or short charts, covers outside their chart or not JPEG, and songs with the same title
+      and author under different IDs. Exits 1 when it found anything, 0 when the folder is clean.
   help
       Show this text.
 
@@ -41,6 +56,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       {"scan", CmdScan},
       {"demo", CmdDemo},
       {"archive", CmdArchive},
+      {"game-list-read", CmdGameListRead},
+      {"check", CmdCheck},
   };
   if (args.empty()) {
     err << kUsage;

@@ -59,3 +59,73 @@ inline constexpr std::string_view kBackgroundNamesUsedUp =
 inline constexpr std::string_view kArchiveFilter = "VEXUM游戏文件(*.vp?)";
 inline constexpr std::string_view kBackgroundPictureFilter = "(596*558)位图文件";
 }  // namespace vx::msg
+
+// Reopening a game song list, checking the library, ticking by search.
+namespace vx::msg {
+inline constexpr std::string_view kMarkWeekly = "一周更新";
+inline constexpr std::string_view kMarkNewest = "最新更新";
+inline constexpr std::string_view kMarkPopular = "最受欢迎";
+inline constexpr std::string_view kOpenFilterDat = "VX列表文件(*.dat)";
+inline constexpr std::string_view kOpenFilterSml = " 列表文件(*.SML)";
+// Followed by the path.
+inline constexpr std::string_view kListUnreadable = "无法读取文件:";
+// "这不是完整的游戏歌曲列表文件:<path>\n<reason>(第<offset>字节)".
+inline constexpr std::string_view kListRefused = "这不是完整的游戏歌曲列表文件:";
+inline constexpr std::string_view kListAtByteBefore = "(第";
+inline constexpr std::string_view kListAtByteAfter = "字节)";
+inline constexpr std::string_view kListTooLarge = "文件太大,5000首歌曲的列表也没有这么大";
+inline constexpr std::string_view kListChartCountMissing = "文件太短,连歌曲数都没有";
+inline constexpr std::string_view kListChartCountInvalid = "歌曲数不对(小于0或大于5000)";
+inline constexpr std::string_view kListChartsTruncated = "文件在歌曲资料中间结束了";
+inline constexpr std::string_view kListStatusCountInvalid = "状态数不对(小于0或大于歌曲数)";
+inline constexpr std::string_view kListStatusesTruncated = "文件在状态资料中间结束了";
+inline constexpr std::string_view kListTrailingBytes = "状态资料之后还有多余的字节";
+inline constexpr std::string_view kListStatusIdInvalid = "状态资料里的编号不在0到4999之间";
+inline constexpr std::string_view kListStatusPadding = "状态资料的第二项不是0";
+inline constexpr std::string_view kListStatusUnknown = "状态资料里有不认识的状态";
+inline constexpr std::string_view kListStatusRepeated = "同一个编号有两条状态资料";
+// "已勾选12首歌曲,设置了3个状态。"
+inline constexpr std::string_view kListTickedBefore = "已勾选";
+inline constexpr std::string_view kListTickedAfter = "首歌曲,设置了";
+inline constexpr std::string_view kListMarkedAfter = "个状态。";
+// Followed by one title per line.
+inline constexpr std::string_view kListSongsMissing = "列表里的以下歌曲不在文件夹里:";
+inline constexpr std::string_view kListUntitled = "(无歌名)";
+// Followed by the IDs, separated by commas.
+inline constexpr std::string_view kListMarksMissing = "以下编号有状态资料,但文件夹里没有这首歌:";
+inline constexpr std::string_view kListMoreBefore = "……(共";
+inline constexpr std::string_view kListMoreAfter = "首)";
+}  // namespace vx::msg
+
+// The library check report, one line per finding.
+namespace vx::msg {
+inline constexpr std::string_view kCheckSongBefore = "编号";
+inline constexpr std::string_view kCheckSongAfter = ":";
+inline constexpr std::string_view kCheckMusicMissing = "缺少音乐文件";
+inline constexpr std::string_view kCheckChartMissing = "只有音乐文件,缺少歌曲文件";
+inline constexpr std::string_view kCheckLeadingZeros = ":编号前面有0,游戏不会读取这个文件";
+inline constexpr std::string_view kCheckOtherCase = ":大小写和游戏要的不同,游戏不会读取这个文件,应为";
+inline constexpr std::string_view kCheckIdTooLarge = ":编号超过4999,游戏不会读取这个文件";
+inline constexpr std::string_view kCheckUnreadable = "无法读取歌曲文件";
+inline constexpr std::string_view kCheckShortBefore = "歌曲文件";
+inline constexpr std::string_view kCheckShortAfter = "不足300字节,文件头不完整";
+inline constexpr std::string_view kCheckCoverOutsideBefore = "封面超出了歌曲文件";
+inline constexpr std::string_view kCheckCoverOutsideAfter = "的末尾";
+inline constexpr std::string_view kCheckCoverBadBefore = "歌曲文件";
+inline constexpr std::string_view kCheckCoverBadAfter = "里的封面不是JPG图片";
+inline constexpr std::string_view kCheckDuplicate = "歌曲名字和NOTER都相同,可能重复:";
+inline constexpr std::string_view kCheckClean = "没有发现问题";
+inline constexpr std::string_view kCheckFolderUnreadable = "无法读取MUSIC文件夹,什么也没有检查";
+}  // namespace vx::msg
+
+// The search field's query errors; each is followed by what was typed.
+namespace vx::msg {
+inline constexpr std::string_view kQueryNotGbk = "搜索里有GBK没有的字符:";
+inline constexpr std::string_view kQueryUnclosedQuote = "引号没有配对:";
+inline constexpr std::string_view kQueryEmptyValue = "冒号后面缺少数值:";
+inline constexpr std::string_view kQueryBadNumber = "看不懂的数值:";
+inline constexpr std::string_view kQueryRangeReversed = "范围的下限大于上限:";
+// "符合条件的歌曲:12首"
+inline constexpr std::string_view kQueryMatchesBefore = "符合条件的歌曲:";
+inline constexpr std::string_view kQueryMatchesAfter = "首";
+}  // namespace vx::msg

@@ -1,0 +1,222 @@
+#include "library/library_check.h"
+
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <map>
+#include <tuple>
+
+#include "io/dir_list.h"
+#include "io/file_io.h"
+#include "library/chart_header.h"
+#include "library/cover.h"
+#include "library/scan.h"
+#include "messages.h"
+#include "settings/settings_file.h"
+#include "text/gbk.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kPrefix = "vxma";
+constexpr std::string_view kChartExt = ".vxn";
+constexpr std::string_view kMusicExt = ".vxm";
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = Lower(c);
+  return out;
+}
+
+// A name that looks like a song file: vxma, decimal digits, .vxn or .vxm, letters in any case.
+struct SongFileName {
+  std::string digits;
+  bool chart = false;
+};
+
+std::optional<SongFileName> LooksLikeSongFile(std::string_view name) {
+  if (name.size() < kPrefix.size() + 1 + kChartExt.size()) return std::nullopt;
+  const std::string lower = LowerAscii(name);
+  if (lower.compare(0, kPrefix.size(), kPrefix) != 0) return std::nullopt;
+  const std::string_view ext = std::string_view(lower).substr(lower.size() - kChartExt.size());
+  if (ext != kChartExt && ext != kMusicExt) return std::nullopt;
+  std::string digits = lower.substr(kPrefix.size(), lower.size() - kPrefix.size() - kChartExt.size());
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  return SongFileName{std::move(digits), ext == kChartExt};
+}
+
+struct ChartLook {
+  std::string title, noter;
+};
+
+void CheckChart(std::string_view gbkMusicDir, int id, std::vector<LibraryFinding>& findings,
+                std::map<int, ChartLook>& looks) {
+  const std::string name = ChartFileName(id);
+  const std::string path = JoinPath(gbkMusicDir, name);
+  const auto size = FileSize(path);
+  const auto head = size ? ReadFilePrefix(path, kChartHeaderSize) : std::nullopt;
+  if (!head) {
+    findings.push_back({LibraryFinding::kChartUnreadable, {id}, name, {}});
+    return;
+  }
+  const ChartHeader header = ParseChartHeader(*head);
+  looks[id] = {header.title, header.noter};
+  if (head->size() < kChartHeaderSize) {
+    // Its cover fields may be cut off too; what they say is no finding of its own.
+    findings.push_back({LibraryFinding::kChartShort, {id}, name, {}});
+    return;
+  }
+  if (header.coverSize == 0) return;
+  if (!CoverInsideFile(header, *size)) {
+    findings.push_back({LibraryFinding::kCoverOutside, {id}, name, {}});
+    return;
+  }
+  // The marker test needs only the first byte and the second-to-last; the picture itself is not read.
+  const auto first = ReadFileRange(path, header.coverOffset, 1);
+  const auto last = header.coverSize >= 2
+                        ? ReadFileRange(path, std::uint64_t{header.coverOffset} + header.coverSize - 2, 2)
+                        : std::nullopt;
+  bool passes = false;
+  if (first && last && first->size() == 1 && last->size() == 2) {
+    const std::array<std::uint8_t, 3> ends = {(*first)[0], (*last)[0], (*last)[1]};
+    passes = PassesCoverMarkerTest(ends);
+  }
+  if (!passes) findings.push_back({LibraryFinding::kCoverNotJpeg, {id}, name, {}});
+}
+
+std::string IdsText(const std::vector<int>& ids) {
+  std::string text;
+  for (std::size_t i = 0; i < ids.size(); ++i) text += (i ? "," : "") + std::to_string(ids[i]);
+  return text;
+}
+
+}  // namespace
+
+LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
+  LibraryReport report;
+  const auto names = ListFolderNames(gbkMusicDir);
+  if (!names) {
+    report.folderReadable = false;
+    return report;
+  }
+  std::bitset<kMaxSongs> charts, music;
+  std::vector<LibraryFinding> namesNotLoaded;
+  std::vector<std::pair<std::string, int>> otherCase;  // (name, id), decided once the exact names are known
+  for (const std::string& native : *names) {
+    const auto song = LooksLikeSongFile(native);
+    if (!song) continue;  // also every name that is not plain ASCII, so native bytes are GBK bytes here
+    if (song->digits.size() > 1 && song->digits[0] == '0') {
+      namesNotLoaded.push_back({LibraryFinding::kNameLeadingZeros, {}, native, {}});
+      continue;
+    }
+    if (song->digits.size() > 4 || std::stoi(song->digits) >= kMaxSongs) {
+      namesNotLoaded.push_back({LibraryFinding::kNameIdTooLarge, {}, native, {}});
+      continue;
+    }
+    const int id = std::stoi(song->digits);
+    const std::string exact = song->chart ? ChartFileName(id) : MusicFileName(id);
+    if (native != exact) {
+      otherCase.emplace_back(native, id);
+      continue;
+    }
+    (song->chart ? charts : music).set(static_cast<std::size_t>(id));
+  }
+  for (const auto& [native, id] : otherCase) {
+    const bool chart = LowerAscii(native).ends_with(kChartExt);
+    const std::string exact = chart ? ChartFileName(id) : MusicFileName(id);
+    auto& present = chart ? charts : music;
+    // The game asks for its own spelling. Where the file system ignores case that finds this file, unless
+    // a file of the exact name exists beside it, which then wins; elsewhere it never finds it.
+    if (!present.test(static_cast<std::size_t>(id)) && FileExists(JoinPath(gbkMusicDir, exact))) {
+      present.set(static_cast<std::size_t>(id));
+      continue;
+    }
+    namesNotLoaded.push_back({LibraryFinding::kNameOtherCase, {}, native, exact});
+  }
+
+  std::map<int, ChartLook> looks;
+  for (int id = 0; id < kMaxSongs; ++id) {
+    const auto i = static_cast<std::size_t>(id);
+    if (charts.test(i) && !music.test(i))
+      report.findings.push_back({LibraryFinding::kMusicMissing, {id}, MusicFileName(id), {}});
+    if (music.test(i) && !charts.test(i))
+      report.findings.push_back({LibraryFinding::kChartMissing, {id}, ChartFileName(id), {}});
+    if (charts.test(i)) CheckChart(gbkMusicDir, id, report.findings, looks);
+  }
+
+  std::sort(namesNotLoaded.begin(), namesNotLoaded.end(),
+            [](const LibraryFinding& a, const LibraryFinding& b) { return a.fileName < b.fileName; });
+  report.findings.insert(report.findings.end(), namesNotLoaded.begin(), namesNotLoaded.end());
+
+  std::map<std::pair<std::string, std::string>, std::vector<int>> byName;
+  for (const auto& [id, look] : looks)
+    if (!look.title.empty()) byName[{look.title, look.noter}].push_back(id);
+  std::vector<LibraryFinding> duplicates;
+  for (const auto& [key, ids] : byName)
+    if (ids.size() > 1) duplicates.push_back({LibraryFinding::kDuplicate, ids, {}, key.first + " / " + key.second});
+  std::sort(duplicates.begin(), duplicates.end(),
+            [](const LibraryFinding& a, const LibraryFinding& b) { return a.ids.front() < b.ids.front(); });
+  report.findings.insert(report.findings.end(), duplicates.begin(), duplicates.end());
+  return report;
+}
+
+std::string LibraryReportText(const LibraryReport& report) {
+  if (!report.folderReadable) return Gbk(msg::kCheckFolderUnreadable) + "\n";
+  if (report.findings.empty()) return Gbk(msg::kCheckClean) + "\n";
+  std::string text;
+  for (const LibraryFinding& f : report.findings) {
+    std::string line;
+    if (!f.ids.empty()) line = Gbk(msg::kCheckSongBefore) + IdsText(f.ids) + Gbk(msg::kCheckSongAfter);
+    switch (f.kind) {
+      case LibraryFinding::kMusicMissing: line += Gbk(msg::kCheckMusicMissing) + f.fileName; break;
+      case LibraryFinding::kChartMissing: line += Gbk(msg::kCheckChartMissing) + f.fileName; break;
+      case LibraryFinding::kNameLeadingZeros: line += f.fileName + Gbk(msg::kCheckLeadingZeros); break;
+      case LibraryFinding::kNameOtherCase: line += f.fileName + Gbk(msg::kCheckOtherCase) + f.detail; break;
+      case LibraryFinding::kNameIdTooLarge: line += f.fileName + Gbk(msg::kCheckIdTooLarge); break;
+      case LibraryFinding::kChartUnreadable: line += Gbk(msg::kCheckUnreadable) + f.fileName; break;
+      case LibraryFinding::kChartShort:
+        line += Gbk(msg::kCheckShortBefore) + f.fileName + Gbk(msg::kCheckShortAfter);
+        break;
+      case LibraryFinding::kCoverOutside:
+        line += Gbk(msg::kCheckCoverOutsideBefore) + f.fileName + Gbk(msg::kCheckCoverOutsideAfter);
+        break;
+      case LibraryFinding::kCoverNotJpeg:
+        line += Gbk(msg::kCheckCoverBadBefore) + f.fileName + Gbk(msg::kCheckCoverBadAfter);
+        break;
+      case LibraryFinding::kDuplicate: line += Gbk(msg::kCheckDuplicate) + f.detail; break;
+    }
+    text += line + "\n";
+  }
+  return text;
+}
+
+std::set<int> ReportedIds(const LibraryReport& report) {
+  std::set<int> ids;
+  for (const LibraryFinding& f : report.findings) ids.insert(f.ids.begin(), f.ids.end());
+  return ids;
+}
+
+std::size_t TickIds(SongTable& table, const std::set<int>& ids) {
+  std::size_t ticked = 0;
+  for (std::size_t r = 0; r < table.Size(); ++r) {
+    if (!ids.count(table.Row(r).Id())) continue;
+    table.SetTicked(r, true);
+    ++ticked;
+  }
+  return ticked;
+}
+
+std::optional<LibraryReport> OnCheckLibrary(std::string_view gbkSettingsPath, Interaction& ui) {
+  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
+  if (!musicDir) return std::nullopt;
+  if (musicDir->empty()) {
+    ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
+    return std::nullopt;
+  }
+  return CheckLibrary(*musicDir);
+}
+
+}  // namespace vx

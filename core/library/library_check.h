@@ -1,0 +1,62 @@
+#pragma once
+// The library check: what in a MUSIC folder the game will trip over or not see at all. A report the window
+// shows in a dialog and vxtool prints, one line per finding.
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interaction.h"
+#include "library/song_table.h"
+
+namespace vx {
+
+struct LibraryFinding {
+  enum Kind {
+    kMusicMissing,      // vxma<ID>.vxn without vxma<ID>.vxm
+    kChartMissing,      // vxma<ID>.vxm without vxma<ID>.vxn
+    kNameLeadingZeros,  // vxma0007.vxn: the game asks for vxma7.vxn
+    kNameOtherCase,     // VXMA7.VXN where the game's own spelling does not reach it
+    kNameIdTooLarge,    // vxma5000.vxn and above
+    kChartUnreadable,   // the chart is there but cannot be opened or read
+    kChartShort,        // the chart ends before its 300-byte header does
+    kCoverOutside,      // coverOffset + coverSize runs past the end of the chart
+    kCoverNotJpeg,      // the cover fails the JPEG marker test
+    kDuplicate,         // the same title and author under several IDs
+  };
+  Kind kind;
+  std::vector<int> ids;  // the song(s) concerned; empty for a name the game never loads
+  std::string fileName;  // GBK; the file concerned, empty for duplicates
+  std::string detail;    // GBK; the title and author of duplicates, the game's spelling of an other-case name
+};
+
+struct LibraryReport {
+  bool folderReadable = true;  // false when the folder could not be listed: nothing was checked
+  std::vector<LibraryFinding> findings;  // by song ID; then names the game never loads; duplicates last
+
+  bool Clean() const { return folderReadable && findings.empty(); }
+};
+
+// Checks the songs of one MUSIC folder. Only names that look like song files (vxma*.vxn or vxma*.vxm, any case, digits
+// between) are looked at; everything else in the folder is none of the game's business. A chart that names
+// no cover (size 0) has none, which is not a finding. Duplicates are songs with the same non-empty title
+// and the same author, compared as bytes. The music files are never opened.
+LibraryReport CheckLibrary(std::string_view gbkMusicDir);
+
+// The report as text, GBK, one line per finding (each ending in a line break); a clean report says so in
+// one line.
+std::string LibraryReportText(const LibraryReport& report);
+
+// The song IDs the findings name, ascending.
+std::set<int> ReportedIds(const LibraryReport& report);
+
+// Ticks every row whose ID is in `ids`; other rows keep their ticks. Returns the number of rows ticked.
+std::size_t TickIds(SongTable& table, const std::set<int>& ids);
+
+// The check command: the settings file (silent end when it cannot be opened), then the MUSIC folder
+// ("请检查目录设置"); the report otherwise. Needs no scanned table.
+std::optional<LibraryReport> OnCheckLibrary(std::string_view gbkSettingsPath, Interaction& ui);
+
+}  // namespace vx

@@ -1,0 +1,53 @@
+#pragma once
+// Game song-list files from field values, for the tests of the reader: the records as the game's list
+// writer lays them out, with every count and field free to be wrong.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "io/byte_reader.h"
+#include "io/file_io.h"
+#include "library/chart_header.h"
+
+namespace vx::fixtures {
+
+struct StatusRecordSpec {
+  std::int32_t id = 0;
+  std::int32_t zero = 0;
+  std::int32_t kind = 1;     // 1 newest, 2 popular, 0 with oneWeek 1 weekly
+  std::int32_t oneWeek = 0;
+};
+
+struct SongListSpec {
+  std::vector<Bytes> charts;  // each cut or zero-filled to 300 bytes
+  std::vector<StatusRecordSpec> statuses;
+  std::optional<std::int32_t> chartCount;   // defaults to charts.size()
+  std::optional<std::int32_t> statusCount;  // defaults to statuses.size()
+};
+
+inline Bytes BuildSongList(const SongListSpec& spec) {
+  Bytes file;
+  auto put = [&file](std::int32_t v) {
+    std::uint8_t b[4];
+    PutU32Le(b, static_cast<std::uint32_t>(v));
+    file.insert(file.end(), b, b + 4);
+  };
+  put(spec.chartCount.value_or(static_cast<std::int32_t>(spec.charts.size())));
+  for (const Bytes& chart : spec.charts) {
+    Bytes record(chart.begin(), chart.begin() + static_cast<std::ptrdiff_t>(std::min(chart.size(), kChartHeaderSize)));
+    record.resize(kChartHeaderSize, 0);
+    file.insert(file.end(), record.begin(), record.end());
+  }
+  put(spec.statusCount.value_or(static_cast<std::int32_t>(spec.statuses.size())));
+  for (const StatusRecordSpec& s : spec.statuses) {
+    put(s.id);
+    put(s.zero);
+    put(s.kind);
+    put(s.oneWeek);
+  }
+  return file;
+}
+
+}  // namespace vx::fixtures
