@@ -129,3 +129,11 @@ inline constexpr std::string_view kQueryRangeReversed = "范围的下限大于�
 inline constexpr std::string_view kQueryMatchesBefore = "符合条件的歌曲:";
 inline constexpr std::string_view kQueryMatchesAfter = "首";
 }  // namespace vx::msg
+
+// The window's status bar after ticking from the library check or the search field; each is followed by
+// the number of songs, then "首".
+namespace vx::msg {
+inline constexpr std::string_view kReportTicked = "已勾选报告中的歌曲:";
+inline constexpr std::string_view kQueryTicked = "已勾选符合条件的歌曲:";
+inline constexpr std::string_view kQueryUnticked = "已取消勾选符合条件的歌曲:";
+}  // namespace vx::msg

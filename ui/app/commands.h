@@ -21,6 +21,7 @@ enum CommandId : int {
   kCmdStatusClear = 32783,
   kCmdStatusWeekly = 32784,
   kCmdGameImages = 32785,
+  kCmdCheckLibrary = 32786,
   kCmdFileNew = 57600,
   kCmdFileOpen = 57601,
   kCmdAbout = 57664,
@@ -60,7 +61,7 @@ inline constexpr std::array<Menu, 8> kMenus = {{
        {kCmdStatusPopular, "最受欢迎"},
        {kCmdStatusClear, "撤销状态"}}},
      4},
-    {"其他功能", {{{kCmdGameImages, "游戏里的图片"}}}, 1},
+    {"其他功能", {{{kCmdGameImages, "游戏里的图片"}, {kCmdCheckLibrary, "检查歌曲库"}}}, 2},
     {"帮助(&H)", {{{kCmdAbout, "帮助/关于..."}}}, 1},
 }};
 
@@ -79,7 +80,7 @@ struct Prompt {
   std::string_view text;
 };
 
-inline constexpr std::array<Prompt, 17> kPrompts = {{
+inline constexpr std::array<Prompt, 18> kPrompts = {{
     {kCmdTextList, "生成一个文本格式的歌曲资料列表"},
     {kCmdBatchText, "在MUSIC文件夹下生成与歌曲同名的单文本"},
     {kCmdGameList, "对打勾歌曲生成游戏列表(有SML和DAT两种)"},
@@ -92,12 +93,20 @@ inline constexpr std::array<Prompt, 17> kPrompts = {{
     {kCmdStatusClear, "将勾选歌曲状态置空"},
     {kCmdStatusWeekly, "把打勾歌曲设置为一周前更新"},
     {kCmdGameImages, "游戏中出现的一切图片(预览 导出 +背景LOGO制作)"},
+    {kCmdCheckLibrary, "检查MUSIC文件夹里游戏读不到或有问题的歌曲"},
     {kCmdFileOpen, "打开一个现有文档\n打开"},
     {kCmdAbout, "显示程序信息，版本号和版权\n关于"},
     {kCmdExit, "退出应用程序；提示保存文档\n退出"},
     {kCmdViewToolbar, "显示或隐藏工具栏\n显隐工具栏"},
     {kCmdViewStatusBar, "显示或隐藏状态栏\n显隐状态栏"},
 }};
+
+// The search field at the right end of the toolbar and the library check dialog.
+inline constexpr std::string_view kSearchPlaceholder = "搜索: 歌名 NOTER hard:10-20 bpm:>180";
+inline constexpr int kSearchFieldWidth = 230;
+inline constexpr std::string_view kCheckDialogTitle = "检查歌曲库";
+inline constexpr std::string_view kCheckTickButton = "勾选报告中的歌曲";
+inline constexpr std::string_view kCheckCloseButton = "关闭";
 
 inline constexpr std::string_view kIdleText = "就绪";
 inline constexpr std::array<std::string_view, 3> kIndicators = {"大写", "数字", "滚动"};

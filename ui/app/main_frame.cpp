@@ -13,9 +13,9 @@
 #include "app/about_dlg.h"
 #include "app/commands.h"
 #include "archive/image_archive_dlg.h"
+#include "library/search_field.h"
 #include "library/trakly_view.h"
 #include "resources/resources.h"
-#include "text/gbk.h"
 
 namespace vx::ui {
 namespace {
@@ -42,6 +42,7 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
   setCentralWidget(m_view);
   BuildMenus();
   BuildToolBar();
+  BuildSearchField();
   BuildStatusBar();
   connect(m_view, &CTRAKLYView::StatusMessage, statusBar(),
           [this](const QString& text) { statusBar()->showMessage(text); });
@@ -83,6 +84,8 @@ CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
       return {[view] { view->OnStatusClear(); }, false};
     case kCmdGameImages:
       return {[this] { OnGameImages(); }, true};
+    case kCmdCheckLibrary:
+      return {[view] { view->OnCheckLibrary(); }, true};
     case kCmdAbout:
       return {[this] { OnAppAbout(); }, true};
     case kCmdFileOpen:
@@ -158,6 +161,19 @@ void CMainFrame::BuildToolBar() {
   }
 }
 
+void CMainFrame::BuildSearchField() {
+  auto* spacer = new QWidget(m_toolBar);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  m_toolBar->addWidget(spacer);
+  m_search = new SearchField(m_toolBar);
+  m_search->setObjectName(QStringLiteral("search"));
+  m_search->setPlaceholderText(FromUtf8(kSearchPlaceholder));
+  m_search->setFixedWidth(kSearchFieldWidth);
+  m_toolBar->addWidget(m_search);
+  connect(m_search, &QLineEdit::textChanged, m_view, &CTRAKLYView::OnSearchChanged);
+  connect(m_search, &SearchField::Submitted, m_view, &CTRAKLYView::OnSearchSubmitted);
+}
+
 void CMainFrame::BuildStatusBar() {
   auto* idle = new QLabel(FromUtf8(kIdleText), this);
   idle->setObjectName(QStringLiteral("idleText"));
@@ -190,9 +206,7 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::OnFileOpen() {
-  FileDialogRequest request;
-  request.filters.push_back({Gbk("所有文件(*.*)"), "*.*"});
-  m_ui.ChooseOpenFile(request);
+  m_view->OnOpenSongList();
 }
 
 }  // namespace vx::ui

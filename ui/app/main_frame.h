@@ -15,6 +15,7 @@ class QToolBar;
 namespace vx::ui {
 
 class CTRAKLYView;
+class SearchField;
 
 inline constexpr int kFrameWidth = 922;
 inline constexpr int kFrameHeight = 538;
@@ -30,13 +31,13 @@ class CMainFrame : public QMainWindow {
   // The action of a command identifier, or null.
   QAction* Action(int commandId) const;
   QToolBar* ToolBar() const { return m_toolBar; }
+  SearchField* Search() const { return m_search; }
 
   // Command 32785: the archive browser, modal, over the settings file the view uses.
   void OnGameImages();
   // Command 57664.
   void OnAppAbout();
-  // Command 57601: the open-file chooser of the empty document. The document reads nothing, so the
-  // song table and its columns stay as they are.
+  // Command 57601: reopens a game song list onto the scanned table.
   void OnFileOpen();
 
  protected:
@@ -52,12 +53,15 @@ class CMainFrame : public QMainWindow {
 
   void BuildMenus();
   void BuildToolBar();
+  // The search field, right-aligned after the command buttons.
+  void BuildSearchField();
   void BuildStatusBar();
   QAction* MakeAction(int commandId, std::string_view text);
 
   Interaction& m_ui;
   CTRAKLYView* m_view = nullptr;
   QToolBar* m_toolBar = nullptr;
+  SearchField* m_search = nullptr;
   std::map<int, QAction*> m_actions;
 };
 

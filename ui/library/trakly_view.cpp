@@ -16,8 +16,12 @@
 #include "app/folder_settings_dlg.h"
 #include "library/cover.h"
 #include "library/cover_frame.h"
+#include "library/library_check.h"
+#include "library/library_check_dlg.h"
 #include "library/scan.h"
+#include "library/song_list_reader.h"
 #include "library/song_list_view.h"
+#include "library/song_query.h"
 #include "library/song_table_model.h"
 #include "library/sort.h"
 #include "messages.h"
@@ -311,6 +315,57 @@ bool CTRAKLYView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_list && event->type() == QEvent::KeyPress)
     OnKeydownSongList(static_cast<QKeyEvent*>(event)->key());
   return QWidget::eventFilter(watched, event);
+}
+
+void CTRAKLYView::AllRowsChanged() {
+  if (!m_table.Empty()) m_model->RowsChanged(0, static_cast<int>(m_table.Size()) - 1);
+}
+
+void CTRAKLYView::OnOpenSongList() {
+  // Reopening sets ticks and 状态 cells in place; rows keep their places, so the highlight stays too.
+  if (vx::OnOpenSongList(m_table, m_strSettingsPath, m_ui).tableChanged) AllRowsChanged();
+}
+
+void CTRAKLYView::OnCheckLibrary() {
+  const std::optional<LibraryReport> report = vx::OnCheckLibrary(m_strSettingsPath, m_ui);
+  if (!report) return;
+  const std::set<int> ids = ReportedIds(*report);
+  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), !ids.empty(), this);
+  connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
+    const std::size_t ticked = TickIds(m_table, ids);
+    AllRowsChanged();
+    emit StatusMessage(FromUtf8(msg::kReportTicked) + QString::number(ticked) +
+                       FromUtf8(msg::kQueryMatchesAfter));
+  });
+  dialog.exec();
+}
+
+void CTRAKLYView::OnSearchChanged(const QString& text) {
+  if (text.trimmed().isEmpty()) {
+    emit StatusMessage(QString());
+    return;
+  }
+  const auto parsed = ParseSongQuery(text.toStdString());
+  if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
+    emit StatusMessage(QString::fromStdString(SongQueryErrorText(*error)));
+    return;
+  }
+  const std::vector<std::size_t> rows = MatchingRows(m_table, std::get<SongQuery>(parsed));
+  SelectRows(rows);
+  if (!rows.empty()) m_list->scrollTo(m_model->index(static_cast<int>(rows.front()), 0));
+  emit StatusMessage(QString::fromStdString(MatchCountText(rows.size())));
+}
+
+void CTRAKLYView::OnSearchSubmitted(const QString& text, bool tick) {
+  const auto parsed = ParseSongQuery(text.toStdString());
+  if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
+    emit StatusMessage(QString::fromStdString(SongQueryErrorText(*error)));
+    return;
+  }
+  const std::size_t matched = TickMatching(m_table, std::get<SongQuery>(parsed), tick);
+  AllRowsChanged();
+  emit StatusMessage(FromUtf8(tick ? msg::kQueryTicked : msg::kQueryUnticked) + QString::number(matched) +
+                     FromUtf8(msg::kQueryMatchesAfter));
 }
 
 // The library operations arrive here from the frame once they are wired in.

@@ -70,6 +70,13 @@ class CTRAKLYView : public QWidget {
   void OnStatusPopular();
   void OnStatusClear();
 
+  // Beyond the list: reopen a game song list (command 57601), check the library (command 32786), and the
+  // toolbar's search field, which highlights while typing and ticks (or unticks) on Enter.
+  void OnOpenSongList();
+  void OnCheckLibrary();
+  void OnSearchChanged(const QString& text);
+  void OnSearchSubmitted(const QString& text, bool tick);
+
   // Highlights exactly these rows (positions), as a mouse would; for tests and scripted screenshots.
   void SelectRows(std::span<const std::size_t> rows);
 
@@ -85,6 +92,8 @@ class CTRAKLYView : public QWidget {
   // The form's data exchange: fields into members, members back into fields.
   void UpdateData(bool fromForm);
   std::vector<std::size_t> SelectedRows() const;
+  // After a core call changed ticks or cells of any rows, but neither their number nor their order.
+  void AllRowsChanged();
   // Slot 0 of the settings file, read afresh as every click and key does.
   std::optional<std::string> ReadMusicFolder() const;
   void ShowCover(std::size_t row);

@@ -1,0 +1,52 @@
+#include "library/library_check_dlg.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/commands.h"
+
+namespace vx::ui {
+namespace {
+
+QString FromUtf8(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool namesSongs, QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(FromUtf8(kCheckDialogTitle));
+  setObjectName(QStringLiteral("libraryCheck"));
+
+  m_report = new QPlainTextEdit(report, this);
+  m_report->setObjectName(QStringLiteral("report"));
+  m_report->setReadOnly(true);
+  // One finding per line; wrapping would make one long path look like two findings.
+  m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+  m_tick = new QPushButton(FromUtf8(kCheckTickButton), this);
+  m_tick->setObjectName(QStringLiteral("tickReported"));
+  m_tick->setEnabled(namesSongs);
+  auto* close = new QPushButton(FromUtf8(kCheckCloseButton), this);
+  close->setObjectName(QStringLiteral("close"));
+  close->setDefault(true);
+  connect(m_tick, &QPushButton::clicked, this, [this] {
+    emit TickRequested();
+    accept();
+  });
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(m_tick);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_report, 1);
+  layout->addLayout(buttons);
+  resize(640, 400);
+}
+
+}  // namespace vx::ui
