@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWidgetAction>
 #include <QtTest>
 
 #include "app/about_dlg.h"
@@ -38,7 +39,10 @@ namespace {
 
 QList<int> ToolbarCommands(QToolBar* toolbar) {
   QList<int> ids;
-  for (QAction* action : toolbar->actions()) ids << (action->isSeparator() ? 0 : action->data().toInt());
+  for (QAction* action : toolbar->actions()) {
+    if (qobject_cast<QWidgetAction*>(action)) continue;  // the search field and its spacer are no commands
+    ids << (action->isSeparator() ? 0 : action->data().toInt());
+  }
   return ids;
 }
 
@@ -84,14 +88,15 @@ class FrameTest : public QObject {
                           "状态栏(&S):59393", "生成文本列表:32772", "批量文本:32773",
                           "生成游戏歌曲列表:32774", "删除歌曲:32775", "转移歌曲:32776", "导出图片:32777",
                           "导入图片:32778", "一周更新:32784", "最新更新:32781", "最受欢迎:32782",
-                          "撤销状态:32783", "游戏里的图片:32785", "帮助/关于...:57664"}));
+                          "撤销状态:32783", "游戏里的图片:32785", "检查歌曲库:32786",
+                          "帮助/关于...:57664"}));
     QCOMPARE(frame.Action(kCmdFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 
     QCOMPARE(ToolbarCommands(frame.ToolBar()), (QList<int>{32775, 32776, 0, 32774, 32772, 32773, 32777, 32778,
                                                            0, 32784, 32781, 32782, 32783, 0, 32785}));
     QCOMPARE(frame.ToolBar()->iconSize(), QSize(40, 20));
     for (QAction* action : frame.ToolBar()->actions())
-      QVERIFY(action->isSeparator() || !action->icon().isNull());
+      QVERIFY(action->isSeparator() || qobject_cast<QWidgetAction*>(action) || !action->icon().isNull());
 
     QCOMPARE(frame.Action(kCmdDeleteSongs)->statusTip(), QStringLiteral("删除打勾歌曲"));
     QCOMPARE(frame.Action(kCmdStatusWeekly)->statusTip(), QStringLiteral("把打勾歌曲设置为一周前更新"));
@@ -104,7 +109,7 @@ class FrameTest : public QObject {
     // Operations that are not built yet are routed but cannot be chosen; nothing pretends to work.
     for (const int id : {32772, 32773, 32774, 32775, 32776, 32777, 32778, 32781, 32782, 32783, 32784})
       QVERIFY2(!frame.Action(id)->isEnabled(), qPrintable(QString::number(id)));
-    for (const int id : {32771, 32785, 57601, 57664, 57665, 59392, 59393})
+    for (const int id : {32771, 32785, 32786, 57601, 57664, 57665, 59392, 59393})
       QVERIFY2(frame.Action(id)->isEnabled(), qPrintable(QString::number(id)));
 
     QCOMPARE(frame.statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text(),

@@ -102,7 +102,7 @@ inline constexpr std::array<Prompt, 18> kPrompts = {{
 }};
 
 // The search field at the right end of the toolbar and the library check dialog.
-inline constexpr std::string_view kSearchPlaceholder = "搜索: 歌名 NOTER hard:10-20 bpm:>180";
+inline constexpr std::string_view kSearchPlaceholder = "搜索: 歌名 NOTER hard:10-20";
 inline constexpr int kSearchFieldWidth = 230;
 inline constexpr std::string_view kCheckDialogTitle = "检查歌曲库";
 inline constexpr std::string_view kCheckTickButton = "勾选报告中的歌曲";
