@@ -12,10 +12,14 @@
 #include "app/main_frame.h"
 #include "app/qt_interaction.h"
 #include "archive/image_archive_dlg.h"
+#include "library/library_check.h"
+#include "library/library_check_dlg.h"
+#include "library/search_field.h"
 #include "library/trakly_view.h"
 #include "resources/resources.h"
 #include "settings/settings_file.h"
 #include "shell/registration.h"
+#include "text/gbk.h"
 #include "text/native_path.h"
 
 namespace vx::ui {
@@ -117,6 +121,21 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
   }
   processEvents();
   m_frame->grab().save(folder + QStringLiteral("/main_window.png"));
+
+  // A query typed into the search field: its matches highlighted, their number in the status bar.
+  m_frame->Search()->setText(QStringLiteral("hard:15-20 bpm:>100"));
+  processEvents();
+  m_frame->grab().save(folder + QStringLiteral("/search.png"));
+  m_frame->Search()->clear();
+
+  if (const auto report = OnCheckLibrary(view->SettingsPath(), *m_interaction)) {
+    CLibraryCheckDlg check(QString::fromStdString(Utf8FromGbk(LibraryReportText(*report))),
+                           !ReportedIds(*report).empty(), m_frame.get());
+    check.show();
+    processEvents();
+    check.grab().save(folder + QStringLiteral("/library_check.png"));
+    check.close();
+  }
 
   CFolderSettingsDlg settings(view->SettingsPath(), *m_interaction, m_frame.get());
   settings.show();
