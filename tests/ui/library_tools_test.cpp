@@ -101,9 +101,9 @@ class LibraryToolsTest : public QObject {
     s.Tick(30);
     const std::array<std::size_t, 1> highlight = {static_cast<std::size_t>(s.RowOf(12))};
     s.View()->SelectRows(highlight);
-    s.ui.openFileAnswers.push_back(s.WriteList(
-        {.charts = {s.folder.ChartBytes(12), s.folder.ChartBytes(7)},
-         .statuses = {{.id = 12, .kind = 2}, {.id = 7, .kind = 0, .oneWeek = 1}}}));
+    s.ui.openFileAnswers.push_back(
+        s.WriteList({.charts = {s.folder.ChartBytes(12), s.folder.ChartBytes(7)},
+                     .statuses = {{.id = 12, .kind = 2}, {.id = 7, .kind = 0, .oneWeek = 1}}}));
 
     s.frame->Action(kCmdFileOpen)->trigger();
 
