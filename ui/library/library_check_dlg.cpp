@@ -16,8 +16,7 @@ QString FromUtf8(std::string_view utf8) {
 
 }  // namespace
 
-CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool namesSongs, QWidget* parent)
-    : QDialog(parent) {
+CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, QWidget* parent) : QDialog(parent) {
   setWindowTitle(FromUtf8(kCheckDialogTitle));
   setObjectName(QStringLiteral("libraryCheck"));
 
@@ -29,7 +28,7 @@ CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool namesSongs, QWidg
 
   m_tick = new QPushButton(FromUtf8(kCheckTickButton), this);
   m_tick->setObjectName(QStringLiteral("tickReported"));
-  m_tick->setEnabled(namesSongs);
+  m_tick->setEnabled(canTick);
   auto* close = new QPushButton(FromUtf8(kCheckCloseButton), this);
   close->setObjectName(QStringLiteral("close"));
   close->setDefault(true);

@@ -13,9 +13,9 @@ class CLibraryCheckDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // `report` is the report text, UTF-8 already; `namesSongs` is whether it names any song the button can
-  // tick (a clean report, or one about file names the game never loads, names none).
-  CLibraryCheckDlg(const QString& report, bool namesSongs, QWidget* parent = nullptr);
+  // `report` is the report text, UTF-8 already; `canTick` is whether it names any song of the table (a
+  // clean report, or one only about file names the game never loads, names none).
+  CLibraryCheckDlg(const QString& report, bool canTick, QWidget* parent = nullptr);
 
   QPlainTextEdit* ReportView() const { return m_report; }
   QPushButton* TickButton() const { return m_tick; }

@@ -330,7 +330,11 @@ void CTRAKLYView::OnCheckLibrary() {
   const std::optional<LibraryReport> report = vx::OnCheckLibrary(m_strSettingsPath, m_ui);
   if (!report) return;
   const std::set<int> ids = ReportedIds(*report);
-  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), !ids.empty(), this);
+  // The check reads the folder, not the table: before a scan, or after songs came in since, the report
+  // can name songs the table does not hold, and a button that would tick none stays greyed.
+  const bool canTick =
+      std::any_of(ids.begin(), ids.end(), [this](int id) { return m_table.FindId(id).has_value(); });
+  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, this);
   connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
     const std::size_t ticked = TickIds(m_table, ids);
     AllRowsChanged();
