@@ -137,3 +137,51 @@ inline constexpr std::string_view kReportTicked = "已勾选报告中的歌曲:"
 inline constexpr std::string_view kQueryTicked = "已勾选符合条件的歌曲:";
 inline constexpr std::string_view kQueryUnticked = "已取消勾选符合条件的歌曲:";
 }  // namespace vx::msg
+
+// Library operations on the ticked rows: text lists, the game list, delete and move, covers, status marks.
+namespace vx::msg {
+// The empty-table messages differ from command to command, and each command keeps its own.
+inline constexpr std::string_view kEmptyTableTextList = "列表为空，请先扫描歌曲";  // full-width comma
+inline constexpr std::string_view kEmptyTableScan = "列表为空啊,先扫描";
+inline constexpr std::string_view kEmptyTableStatus = "列表为空,先扫描..";
+inline constexpr std::string_view kTickFirst = "请先勾选歌曲";
+inline constexpr std::string_view kBatchTextDone = "生成完毕";
+inline constexpr std::string_view kCoversExported = "完成^_^";
+inline constexpr std::string_view kImportNeedsOneTick = "导入图片请单选列表!";
+inline constexpr std::string_view kNotJpeg = "请检查导入图片是否JPG(JFIF)格式";
+
+inline constexpr std::string_view kStatusWeekly = "一周更新";
+inline constexpr std::string_view kStatusNewest = "最新更新";
+inline constexpr std::string_view kStatusPopular = "最受欢迎";
+
+inline constexpr std::string_view kFilterText = "文件(*.txt)";
+inline constexpr std::string_view kFilterAll = " (*.*)";
+inline constexpr std::string_view kFilterGameList = "VX列表文件(*.dat)";
+inline constexpr std::string_view kFilterGameListSml = " 列表文件(*.SML)";
+inline constexpr std::string_view kFilterJpeg = "JPG图片文件(*.jpg)";
+
+// Followed by the path.
+inline constexpr std::string_view kCannotCreateFile = "无法创建文件:";
+// Followed by the IDs, separated by commas.
+inline constexpr std::string_view kGameListUnreadable =
+    "列表已生成,但以下歌曲的谱面文件无法读取或不足300字节,它们在列表中的资料为空。编号:";
+
+// Confirmations before files leave the MUSIC folder: "确定把3首歌曲(共5个文件)移到回收站吗?".
+inline constexpr std::string_view kConfirmDeleteBefore = "确定把";
+inline constexpr std::string_view kConfirmSongs = "首歌曲(共";
+inline constexpr std::string_view kConfirmDeleteAfter = "个文件)移到回收站吗?";
+inline constexpr std::string_view kConfirmMoveAfter = "个文件)转移到以下文件夹吗?\n";
+// Followed by the folder.
+inline constexpr std::string_view kMoveTargetMissing = "转移目标文件夹不存在:";
+// Followed by one path per line.
+inline constexpr std::string_view kNotDeleted = "以下文件没能删除,仍在原处:";
+inline constexpr std::string_view kNotMoved = "以下文件没能转移,仍在原处:";
+
+inline constexpr std::string_view kImportChartUnreadable = "无法读取这首歌的谱面文件,封面没有导入";
+inline constexpr std::string_view kImportBadCoverOffset = "这首歌的谱面文件里封面位置不对,封面没有导入";
+inline constexpr std::string_view kImportNotWritten = "无法写入谱面文件,封面没有导入,谱面文件没有改变";
+}  // namespace vx::msg
+namespace vx::msg {
+// Followed by one path per line: song text files or covers that could not be written.
+inline constexpr std::string_view kFilesNotCreated = "以下文件无法创建:";
+}  // namespace vx::msg

@@ -1,0 +1,36 @@
+#pragma once
+// The JPEG covers stored inside the charts: export of the ticked songs' covers, import of a new cover
+// into the one ticked song's chart.
+
+#include <string_view>
+
+#include "interaction.h"
+#include "io/file_io.h"
+#include "library/song_table.h"
+#include "operations/outcome.h"
+
+namespace vx {
+
+// The first byte a cover may start at: the new size is written at 268..271 and everything before the
+// cover is kept, so a cover placed earlier would be torn by its own size field.
+inline constexpr std::uint32_t kMinImportCoverOffset = 272;
+
+// "导出图片": for each ticked row from the top, the cover bytes (coverSize bytes at coverOffset, taken only
+// when they lie wholly inside the chart) go unchanged to <image folder>/<title made file-name safe>.jpg,
+// replacing any file of that name. Says "完成^_^" when at least one cover was found, "请先勾选歌曲"
+// otherwise; covers that could not be written are named in a message instead of "完成^_^".
+Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+
+// The rebuilt chart: bytes 0..267 of the old one, the JPEG's length (uint32 LE), bytes 272 up to
+// coverOffset of the old one, then the JPEG; exactly coverOffset + jpeg.size() bytes. The caller has
+// checked that kMinImportCoverOffset <= coverOffset <= chart.size().
+Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t coverOffset,
+                            std::span<const std::uint8_t> jpeg);
+
+// "导入图片": needs exactly one ticked row; asks for a .jpg, checks its markers, and replaces the chart
+// through a temporary file in the MUSIC folder renamed over it, so the chart is either the old one or the
+// whole new one. A chart that cannot be read, whose coverOffset is below 272 or past its end, or that
+// cannot be replaced is reported and left unchanged. A picked file that cannot be read ends silently.
+Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+
+}  // namespace vx

@@ -1,0 +1,19 @@
+#pragma once
+// How an operation on the ticked rows ended. The person has already been told through the Interaction
+// whatever the operation says; callers use this to update the window or to choose vxtool's exit code.
+
+namespace vx {
+
+enum class Outcome {
+  kNoSettings,     // the settings file could not be opened: ended without a word
+  kNoFolder,       // a folder it needs is not set: "请检查目录设置"
+  kEmptyTable,     // the table has no rows
+  kNothingTicked,  // no ticked row (or, for the import, not exactly one)
+  kCancelled,      // the person cancelled a dialog or a question; nothing was written
+  kRefused,        // an input was refused with a message; nothing was written
+  kFailed,         // some or all of the work could not be done; a message said which, except for a picked
+                   // file that cannot be read, which ends silently as unopenable files always have
+  kDone,
+};
+
+}  // namespace vx

@@ -1,0 +1,24 @@
+#pragma once
+// Status marks: a label in the 状态 cell of the ticked rows that the game list turns into a status
+// record. It lives only in the table; no file holds it.
+
+#include <string>
+
+#include "interaction.h"
+#include "library/song_table.h"
+#include "operations/outcome.h"
+
+namespace vx {
+
+// Puts `gbkText` (one of the three marks, or empty to clear) into the 状态 cell of every ticked row.
+// Empty table: "列表为空,先扫描.."; rows but none ticked: "请先勾选歌曲"; either way nothing changes.
+// Success says nothing. The highlight plays no part, and the window's edit fields are not touched.
+Outcome SetStatusOfTicked(SongTable& table, const std::string& gbkText, Interaction& ui);
+
+// The four menu commands.
+Outcome OnStatusWeekly(SongTable& table, Interaction& ui);   // "一周更新"
+Outcome OnStatusNewest(SongTable& table, Interaction& ui);   // "最新更新"
+Outcome OnStatusPopular(SongTable& table, Interaction& ui);  // "最受欢迎"
+Outcome OnStatusClear(SongTable& table, Interaction& ui);    // "撤销状态": empties the cell
+
+}  // namespace vx

@@ -1,0 +1,107 @@
+#include "operations/text_lists.h"
+
+#include <array>
+
+#include "io/file_io.h"
+#include "operations/operation_support.h"
+#include "settings/settings_file.h"
+#include "text/file_name.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+struct ListField {
+  int column;
+  std::string_view header;  // UTF-8, padded to its GBK width below
+  std::size_t headerWidth;
+  std::size_t width;
+};
+
+// The time header is 12 bytes wide while its field is 10: lists have always been written that way and
+// their readers expect it.
+constexpr std::array<ListField, 8> kFields = {{
+    {kColId, "歌曲编号", 10, 10},
+    {kColTitle, "歌曲名称", 32, 32},
+    {kColEasy, "简单", 6, 6},
+    {kColNormal, "普通", 6, 6},
+    {kColHard, "困难", 6, 6},
+    {kColNoter, "NOTER", 32, 32},
+    {kColBpm, "BPM", 10, 10},
+    {kColTime, "时间", 12, 10},
+}};
+
+// A cell at least as wide as its field is written whole, shifting the rest of the line.
+void AppendPadded(std::string& out, std::string_view text, std::size_t width) {
+  out += text;
+  if (text.size() < width) out.append(width - text.size(), ' ');
+}
+
+}  // namespace
+
+std::string BuildTextList(const SongTable& table) {
+  std::string out;
+  out.reserve(114 + table.TickedCount() * 114);
+  for (const ListField& f : kFields) AppendPadded(out, Gbk(f.header), f.headerWidth);
+  for (std::size_t r = 0; r < table.Size(); ++r) {
+    if (!table.IsTicked(r)) continue;
+    out += "\r\n";
+    for (const ListField& f : kFields) AppendPadded(out, table.Cell(r, f.column), f.width);
+  }
+  return out;
+}
+
+Outcome OnTextList(const SongTable& table, Interaction& ui) {
+  if (table.Empty()) {
+    detail::Say(ui, msg::kEmptyTableTextList);
+    return Outcome::kEmptyTable;
+  }
+  FileDialogRequest request;
+  request.filters = {{Gbk(msg::kFilterText), "*.txt"}, {Gbk(msg::kFilterAll), "*.*"}};
+  request.defaultExtension = "txt";
+  const auto path = ui.ChooseSaveFile(request);
+  if (!path) return Outcome::kCancelled;
+  const std::string list = BuildTextList(table);
+  if (!WriteNewFile(*path, std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()))) {
+    detail::SayWithLines(ui, msg::kCannotCreateFile, {*path});
+    return Outcome::kFailed;
+  }
+  return Outcome::kDone;
+}
+
+std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row) {
+  return JoinPath(gbkMusicDir, "vxma" + std::to_string(row.Id()) + MakeFileNameSafe(row.cells[kColTitle]) + ".txt");
+}
+
+Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
+  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
+  if (!musicDir) return Outcome::kNoSettings;
+  if (musicDir->empty()) {
+    detail::Say(ui, msg::kCheckFolders);
+    return Outcome::kNoFolder;
+  }
+  if (table.Empty()) {
+    detail::Say(ui, msg::kEmptyTableScan);
+    return Outcome::kEmptyTable;
+  }
+  bool anyTicked = false;
+  std::vector<std::string> notCreated;
+  for (std::size_t r = 0; r < table.Size(); ++r) {
+    if (!table.IsTicked(r)) continue;
+    anyTicked = true;
+    const std::string& title = table.Cell(r, kColTitle);
+    const std::string path = SongTextPath(*musicDir, table.Row(r));
+    if (!WriteNewFile(path, std::span(reinterpret_cast<const std::uint8_t*>(title.data()), title.size())))
+      notCreated.push_back(path);
+  }
+  if (!anyTicked) return Outcome::kNothingTicked;
+  // Saying "done" over files that were never written would send the person looking for them.
+  if (!notCreated.empty()) {
+    detail::SayWithLines(ui, msg::kFilesNotCreated, notCreated);
+    return Outcome::kFailed;
+  }
+  detail::Say(ui, msg::kBatchTextDone);
+  return Outcome::kDone;
+}
+
+}  // namespace vx
