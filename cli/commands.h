@@ -18,4 +18,15 @@ int CmdArchive(const std::vector<std::string>& args, std::ostream& out, std::ost
 namespace vx::cli {
 int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// commands_operations.cpp
+int CmdTextList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdBatchText(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdGameList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdExportCovers(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdImportCover(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdEdit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace vx::cli

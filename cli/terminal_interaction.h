@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "interaction.h"
 
@@ -20,15 +21,28 @@ class TerminalInteraction : public Interaction {
   std::optional<std::string> saveFile;
   std::optional<std::string> folder;
 
+  // What a delete does with a file. The default refuses, so nothing is deleted by accident.
+  enum class Deleting { kRefuse, kToTrash, kPermanently };
+  Deleting deleting = Deleting::kRefuse;
+
+  // When set, messages are kept in `messages` (GBK) instead of printed, so the command can print them
+  // as its error once it knows that the operation failed. Questions are then not echoed either.
+  bool holdMessages = false;
+  std::vector<std::string> messages;
+  // Targets of the name clashes met by a move; each was skipped.
+  std::vector<std::string> clashes;
+
   void ShowMessage(const std::string& text, const std::string& caption) override;
   bool AskOkCancel(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
-  // The terminal has no trash to offer: refused, so nothing is deleted for good by accident.
   bool MoveToTrash(const std::string& gbkPath) override;
-  // Never replaces a file it was not told it may replace.
+  // Never replaces a file: without a person to ask, the clash is skipped and noted.
   OverwriteAnswer AskOverwrite(const std::string& gbkTarget) override;
+
+  // The held messages in UTF-8, joined by line breaks.
+  std::string MessagesUtf8() const;
 
  private:
   std::ostream& m_err;

@@ -42,6 +42,33 @@ Commands:
       charts, file names the game will not load (leading zeros, other case, IDs of 5000 and above),
       unreadable or short charts, covers outside their chart or not JPEG, and songs with the same title
       and author under different IDs. Exits 1 when it found anything, 0 when the folder is clean.
+
+Operations on the songs of a MUSIC folder. Each scans the folder, ticks the songs and runs the same
+command as the window's menu. Common options:
+  --ids LIST   tick only these songs: IDs and inclusive ranges, comma separated (7,12,100-120); IDs
+               without a song are ignored. Without --ids every song is ticked.
+  --sort COLUMN[:asc|:desc]   the table's order, as for scan; it decides the order of lists and records.
+
+  text-list MUSIC -o FILE [--ids LIST] [--sort ...]
+      Write the fixed-width text list of the ticked songs (GBK, CR LF) to FILE.
+  batch-text MUSIC [--ids LIST] [--sort ...]
+      Write vxma<ID><title>.txt, holding the title, beside each ticked song's chart.
+  game-list MUSIC -o FILE [--mark ID=weekly|newest|popular]... [--ids LIST] [--sort ...]
+      Write the game's song-list file (.dat / .SML) for the ticked songs. --mark sets the status
+      (一周更新, 最新更新, 最受欢迎) of a song; it counts only when the song is ticked.
+  export-covers MUSIC OUTDIR [--ids LIST] [--sort ...]
+      Write the cover of each ticked song as OUTDIR/<title>.jpg (OUTDIR is created when missing).
+  import-cover MUSIC ID JPG
+      Replace the cover inside the chart of song ID with the picture JPG.
+  edit MUSIC ID [--title T] [--easy N] [--normal N] [--hard N]
+      Change a song's title (UTF-8 here, stored as GBK, at most 31 bytes) and levels in its chart.
+  delete MUSIC --ids LIST [--permanent]
+      Move the chart and music files of the listed songs to the trash ($XDG_DATA_HOME/Trash), or
+      delete them outright with --permanent.
+  move MUSIC TARGET --ids LIST
+      Move the chart and music files of the listed songs into the folder TARGET. A file that already
+      exists in TARGET is never replaced: that file stays where it was and the command fails.
+
   help
       Show this text.
 
@@ -58,6 +85,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       {"archive", CmdArchive},
       {"game-list-read", CmdGameListRead},
       {"check", CmdCheck},
+      {"text-list", CmdTextList},
+      {"batch-text", CmdBatchText},
+      {"game-list", CmdGameList},
+      {"export-covers", CmdExportCovers},
+      {"import-cover", CmdImportCover},
+      {"edit", CmdEdit},
+      {"delete", CmdDelete},
+      {"move", CmdMove},
   };
   if (args.empty()) {
     err << kUsage;

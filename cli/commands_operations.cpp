@@ -1,0 +1,280 @@
+// The operations on ticked songs: text-list, batch-text, game-list, export-covers, import-cover, edit,
+// delete, move. Each scans the MUSIC folder into a table, ticks and sorts it as --ids and --sort say, and
+// runs the core function the window's menu runs, with the folders in a temporary REC.re.
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "commands.h"
+#include "io/file_io.h"
+#include "library/scan.h"
+#include "library/song_edit.h"
+#include "library/sort.h"
+#include "operations/covers.h"
+#include "operations/game_list.h"
+#include "operations/remove_songs.h"
+#include "operations/status_marks.h"
+#include "operations/text_lists.h"
+#include "settings/settings_file.h"
+#include "terminal_interaction.h"
+#include "text/gbk.h"
+#include "text/native_path.h"
+
+namespace vx::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// REC.re naming the folders of one command, removed when the command ends.
+class TemporarySettings {
+ public:
+  explicit TemporarySettings(const FolderSettings& folders) {
+    static std::atomic<int> counter{0};
+    m_dir = fs::temp_directory_path() / ("vxtool-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::error_code ec;
+    fs::create_directories(m_dir, ec);
+    m_path = GbkPath(m_dir / std::string(kSettingsFileName));
+    if (ec || m_path.empty() || !EnsureSettingsFile(m_path))
+      throw Failure{kExitFailed, "cannot write a settings file in " + m_dir.string()};
+    for (const std::string* folder : {&folders.musicDir, &folders.moveDir, &folders.imageDir})
+      if (folder->size() > kMaxFolderBytes)
+        throw Failure{kExitFailed, "folder path longer than 255 bytes: " + Utf8FromGbk(*folder)};
+    if (WriteFolders(m_path, folders) != WriteFoldersResult::kWritten)
+      throw Failure{kExitFailed, "cannot write a settings file in " + m_dir.string()};
+  }
+  ~TemporarySettings() {
+    std::error_code ec;
+    fs::remove_all(m_dir, ec);
+  }
+  TemporarySettings(const TemporarySettings&) = delete;
+  TemporarySettings& operator=(const TemporarySettings&) = delete;
+  const std::string& Path() const { return m_path; }
+
+ private:
+  fs::path m_dir;
+  std::string m_path;
+};
+
+// "-o FILE" is accepted as "--o FILE", beside the --options the shared parser knows.
+Arguments ParseOperationArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags = {}) {
+  std::vector<std::string> rewritten(args);
+  for (std::string& a : rewritten)
+    if (a == "-o") a = "--o";
+  return ParseArguments(rewritten, 1, flags);
+}
+
+// --ids 7,12,100-120: IDs and inclusive ranges.
+std::vector<bool> ParseIds(const std::string& text) {
+  std::vector<bool> ids(kMaxSongs, false);
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    std::string item = text.substr(start, comma - start);
+    while (!item.empty() && item.front() == ' ') item.erase(item.begin());
+    while (!item.empty() && item.back() == ' ') item.pop_back();
+    if (item.empty()) throw Failure{kExitUsage, "--ids: empty item in '" + text + "'"};
+    const std::size_t dash = item.find('-', 1);
+    const int first = ParseInt(item.substr(0, dash), "--ids");
+    const int last = dash == std::string::npos ? first : ParseInt(item.substr(dash + 1), "--ids");
+    if (first < 0 || last < first) throw Failure{kExitUsage, "--ids: not an ID or a rising range: " + item};
+    // IDs past the last one the game reads cannot have a row; they are ignored like any ID without one.
+    for (int id = first; id <= last && id < kMaxSongs; ++id) ids[static_cast<std::size_t>(id)] = true;
+    start = comma + 1;
+  }
+  return ids;
+}
+
+std::string MusicFolderArgument(const std::string& native) {
+  const std::string music = GbkPathArgument(native);
+  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + native};
+  return music;
+}
+
+// The table the window would show after a scan, ticked (every row without --ids) and sorted.
+SongTable LoadTable(const std::string& gbkMusicDir, const Arguments& a, bool tickAllByDefault = true) {
+  SongTable table;
+  table.Assign(ScanMusicFolder(gbkMusicDir));
+  if (auto ids = a.Option("ids")) {
+    const std::vector<bool> wanted = ParseIds(*ids);
+    for (std::size_t r = 0; r < table.Size(); ++r) {
+      const int id = table.Row(r).Id();
+      table.SetTicked(r, id >= 0 && id < kMaxSongs && wanted[static_cast<std::size_t>(id)]);
+    }
+  } else {
+    table.SetAllTicked(tickAllByDefault);
+  }
+  if (const auto sort = ParseSort(a)) SortTable(table, sort->column, sort->ascending);
+  return table;
+}
+
+std::string RequiredOutput(const Arguments& a, const char* command) {
+  const auto output = a.Option("o");
+  if (!output) throw Failure{kExitUsage, std::string(command) + " needs -o FILE"};
+  return GbkPathArgument(*output);
+}
+
+// Running the command is the confirmation, and what the operation says is printed once it is known
+// whether that is news or the error.
+TerminalInteraction OperationInteraction(std::ostream& err) {
+  TerminalInteraction ui(err);
+  ui.answerOk = true;
+  ui.holdMessages = true;
+  return ui;
+}
+
+// Success prints what the operation said on stderr; anything else is an error carrying those words.
+int Finish(Outcome outcome, const TerminalInteraction& ui, std::ostream& err, const std::string& fallback) {
+  const std::string said = ui.MessagesUtf8();
+  if (outcome == Outcome::kDone) {
+    if (!said.empty()) err << said << '\n';
+    return kExitOk;
+  }
+  throw Failure{kExitFailed, said.empty() ? fallback : said};
+}
+
+}  // namespace
+
+int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 1, "text-list");
+  const std::string output = RequiredOutput(a, "text-list");
+  const SongTable table = LoadTable(MusicFolderArgument(a.positional[0]), a);
+  TerminalInteraction ui = OperationInteraction(err);
+  ui.saveFile = output;
+  return Finish(OnTextList(table, ui), ui, err, "no list written");
+}
+
+int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 1, "batch-text");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  const SongTable table = LoadTable(music, a);
+  TemporarySettings settings({music, {}, {}});
+  TerminalInteraction ui = OperationInteraction(err);
+  return Finish(OnBatchText(table, settings.Path(), ui), ui, err, "no song ticked (check --ids)");
+}
+
+int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 1, "game-list");
+  const std::string output = RequiredOutput(a, "game-list");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  SongTable table = LoadTable(music, a);
+  TerminalInteraction ui = OperationInteraction(err);
+  for (const std::string& mark : a.All("mark")) {
+    const std::size_t equals = mark.find('=');
+    const std::string kind = equals == std::string::npos ? "" : mark.substr(equals + 1);
+    Outcome (*handler)(SongTable&, Interaction&) = kind == "weekly"    ? OnStatusWeekly
+                                                   : kind == "newest"  ? OnStatusNewest
+                                                   : kind == "popular" ? OnStatusPopular
+                                                                       : nullptr;
+    if (!handler) throw Failure{kExitUsage, "--mark takes ID=weekly, ID=newest or ID=popular, not " + mark};
+    const auto row = table.FindId(ParseInt(mark.substr(0, equals), "--mark"));
+    if (!row) continue;  // like --ids, an ID without a row is passed over
+    // The status command marks the ticked rows, so it runs with only this row ticked.
+    std::vector<bool> ticks(table.Size());
+    for (std::size_t r = 0; r < table.Size(); ++r) ticks[r] = table.IsTicked(r);
+    table.SetAllTicked(false);
+    table.SetTicked(*row, true);
+    handler(table, ui);
+    for (std::size_t r = 0; r < table.Size(); ++r) table.SetTicked(r, ticks[r]);
+  }
+  TemporarySettings settings({music, {}, {}});
+  ui.saveFile = output;
+  return Finish(OnGameList(table, settings.Path(), ui), ui, err, "no list written");
+}
+
+int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 2, "export-covers");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string images = GbkPathArgument(a.positional[1]);
+  std::error_code ec;
+  fs::create_directories(NativePath(images), ec);
+  if (!DirectoryExists(images)) throw Failure{kExitFailed, "cannot create the folder " + a.positional[1]};
+  const SongTable table = LoadTable(music, a);
+  TemporarySettings settings({music, {}, images});
+  TerminalInteraction ui = OperationInteraction(err);
+  return Finish(OnExportCovers(table, settings.Path(), ui), ui, err, "no cover exported");
+}
+
+int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 3, "import-cover");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  const int id = ParseInt(a.positional[1], "ID");
+  SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
+  if (const auto row = table.FindId(id)) table.SetTicked(*row, true);
+  TemporarySettings settings({music, {}, {}});
+  TerminalInteraction ui = OperationInteraction(err);
+  ui.openFile = GbkPathArgument(a.positional[2]);
+  return Finish(OnImportCover(table, settings.Path(), ui), ui, err, "cannot read " + a.positional[2]);
+}
+
+int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 2, "edit");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  const int id = ParseInt(a.positional[1], "ID");
+  SongTable table = LoadTable(music, a);
+  const auto row = table.FindId(id);
+  if (!row) throw Failure{kExitFailed, "no song with ID " + a.positional[1] + " in " + a.positional[0]};
+  // What is not given keeps the row's text, as the editor shows it.
+  SongEdits edits{Utf8FromGbk(table.Cell(*row, kColTitle)), table.Cell(*row, kColEasy),
+                  table.Cell(*row, kColNormal), table.Cell(*row, kColHard)};
+  if (auto title = a.Option("title")) edits.title = *title;
+  const std::pair<const char*, std::string*> levels[] = {
+      {"easy", &edits.easy}, {"normal", &edits.normal}, {"hard", &edits.hard}};
+  for (const auto& [name, text] : levels) {
+    if (auto value = a.Option(name)) {
+      ParseInt(*value, (std::string("--") + name).c_str());
+      *text = *value;
+    }
+  }
+  TerminalInteraction ui = OperationInteraction(err);
+  const SaveOutcome saved = OnSaveSong(table, SongEditTarget{id, music}, edits, ui, /*askFirst=*/false);
+  if (saved == SaveOutcome::kSaved) return kExitOk;
+  const std::string said = ui.MessagesUtf8();
+  throw Failure{kExitFailed, said.empty() ? "cannot read the chart of song " + a.positional[1] : said};
+}
+
+int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args, {"permanent"});
+  ExpectPositionals(a, 1, "delete");
+  // Deleting every song of a folder is never what a missing option meant.
+  if (!a.Has("ids")) throw Failure{kExitUsage, "delete needs --ids LIST"};
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  SongTable table = LoadTable(music, a);
+  TemporarySettings settings({music, {}, {}});
+  TerminalInteraction ui = OperationInteraction(err);
+  ui.deleting = a.Has("permanent") ? TerminalInteraction::Deleting::kPermanently
+                                    : TerminalInteraction::Deleting::kToTrash;
+  const RemoveOutcome result = OnDeleteSongs(table, settings.Path(), ui);
+  if (result.outcome == Outcome::kDone)
+    out << "deleted " << result.removedAt.size() << " songs (" << result.filesDone << " files)\n";
+  return Finish(result.outcome, ui, err, "nothing deleted");
+}
+
+int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 2, "move");
+  if (!a.Has("ids")) throw Failure{kExitUsage, "move needs --ids LIST"};
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string target = GbkPathArgument(a.positional[1]);
+  SongTable table = LoadTable(music, a);
+  TemporarySettings settings({music, target, {}});
+  TerminalInteraction ui = OperationInteraction(err);
+  const RemoveOutcome result = OnMoveSongs(table, settings.Path(), ui);
+  if (result.outcome == Outcome::kDone && ui.clashes.empty()) {
+    out << "moved " << result.removedAt.size() << " songs (" << result.filesDone << " files)\n";
+    return Finish(result.outcome, ui, err, {});
+  }
+  std::string problem = ui.MessagesUtf8();
+  for (const std::string& clash : ui.clashes)
+    problem += (problem.empty() ? "" : "\n") + ("not moved, the target exists: " + Utf8FromGbk(clash));
+  throw Failure{kExitFailed, problem.empty() ? "nothing moved" : problem};
+}
+
+}  // namespace vx::cli
