@@ -16,7 +16,7 @@ enum class MoveResult {
 // copied to a temporary file beside the target, flushed, renamed into place, and only then is the source
 // deleted, so a failure at any point leaves the source whole. Without `replace` an existing target is
 // never overwritten, not even by a file that appears while the move runs.
-MoveResult MoveFile(std::string_view gbkSource, std::string_view gbkTarget, bool replace);
+MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bool replace);
 
 // Test seams: take the copying path even within one file system, and make that copy fail after this
 // many bytes.

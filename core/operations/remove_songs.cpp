@@ -129,11 +129,11 @@ RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, In
       continue;
     }
     const std::string target = JoinPath(folders->moveDir, FileNameOf(path));
-    MoveResult moved = MoveFile(path, target, /*replace=*/false);
+    MoveResult moved = MoveFileTo(path, target, /*replace=*/false);
     if (moved == MoveResult::kTargetExists) {
       switch (ui.AskOverwrite(target)) {
         case OverwriteAnswer::kReplace:
-          moved = MoveFile(path, target, /*replace=*/true);
+          moved = MoveFileTo(path, target, /*replace=*/true);
           break;
         case OverwriteAnswer::kSkip:
           ++result.filesSkipped;

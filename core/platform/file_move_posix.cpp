@@ -64,9 +64,11 @@ void SyncFolderOf(const std::string& path) {
 
 // rename() that refuses to replace. Returns 0 or an errno value.
 int RenameNoReplace(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   const int error = errno;
   if (error != EINVAL && error != ENOSYS) return error;
+#endif
   // A file system without the flag: a hard link fails on an existing name, and only then is the old
   // name let go. Where links are not possible either, look first and accept the small window.
   if (::link(from.c_str(), to.c_str()) == 0) {
@@ -173,7 +175,7 @@ std::optional<std::filesystem::path> TrashFolder() {
 
 }  // namespace
 
-MoveResult MoveFile(std::string_view gbkSource, std::string_view gbkTarget, bool replace) {
+MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bool replace) {
   return MoveNative(NativePath(gbkSource).native(), NativePath(gbkTarget).native(), replace);
 }
 
