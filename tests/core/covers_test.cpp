@@ -1,0 +1,160 @@
+// Cover export and import: the bytes written, the charts refused, and a failed replace.
+#include <gtest/gtest.h>
+
+#include "io/byte_reader.h"
+#include "library_fixture.h"
+#include "operations/covers.h"
+
+namespace vx {
+namespace {
+
+using testing_support::LibraryTest;
+namespace fs = std::filesystem;
+using Kind = fixtures::ScriptedInteraction::Event::Kind;
+using V = std::vector<std::string>;
+
+class Covers : public LibraryTest {
+ protected:
+  ~Covers() override { SetReplaceFailureAfterBytesForTesting(std::nullopt); }
+  static std::uint32_t U32At(const Bytes& b, std::size_t at) {
+    ByteReader in(b);
+    std::uint32_t v = 0;
+    in.Seek(at);
+    in.ReadU32Le(v);
+    return v;
+  }
+  // Only the chart files remain in MUSIC: no temporary file stayed behind.
+  std::vector<std::string> MusicFolder() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  fs::path Image(const std::string& utf8Name) const { return dir.Path() / "images" / utf8Name; }
+};
+
+TEST_F(Covers, ExportWritesEachCoverThatLiesInsideItsChart) {
+  Song(1, {.title = Gbk("星/之海"), .cover = fixtures::MakeJpeg(16, 16, 1), .afterCover = Bytes(50, 7)});
+  Song(2, {.title = "empty", .cover = {}});                           // coverSize 0: found, empty file
+  Song(3, {.title = "past end", .cover = fixtures::FakeCover(40), .truncateTo = 400});
+  Song(4, {.title = "huge", .coverSize = 0xFFFFFFFFu});               // never allocated from
+  Song(5, {.title = "dup", .cover = fixtures::FakeCover(10, 1)});
+  Song(6, {.title = "dup", .cover = fixtures::FakeCover(12, 2)});
+  Song(7, {.title = "[?]", .cover = fixtures::FakeCover(9)});
+  SongTable table = Scan({0, 1, 2, 3, 4, 5, 6});
+  ASSERT_EQ(OnExportCovers(table, settings, ui), Outcome::kDone);
+
+  EXPECT_EQ(Read(Image("星之海.jpg")), fixtures::MakeJpeg(16, 16, 1));
+  ASSERT_TRUE(fs::exists(Image("empty.jpg")));
+  EXPECT_EQ(fs::file_size(Image("empty.jpg")), 0u);
+  EXPECT_FALSE(fs::exists(Image("past end.jpg")));
+  EXPECT_FALSE(fs::exists(Image("huge.jpg")));
+  EXPECT_EQ(Read(Image("dup.jpg")), fixtures::FakeCover(12, 2));  // the lower row wins
+  EXPECT_EQ(Read(Image(".jpg")), fixtures::FakeCover(9));
+  EXPECT_EQ(Messages(), V{"完成^_^"});
+}
+
+TEST_F(Covers, ExportWithNoCoverInsideAnyTickedChartAsksForTicks) {
+  Song(1, {.cover = fixtures::FakeCover(40), .coverOffset = 5000});
+  SongTable table = Scan({0});
+  EXPECT_EQ(OnExportCovers(table, settings, ui), Outcome::kNothingTicked);
+  EXPECT_EQ(Messages(), V{"请先勾选歌曲"});
+  EXPECT_TRUE(fs::is_empty(dir.Path() / "images"));
+}
+
+TEST_F(Covers, ImportRebuildsTheChartToCoverOffsetPlusTheJpegAndExportGivesItBack) {
+  Song(9, {.title = "nine", .noteDataSize = 100, .cover = fixtures::FakeCover(500), .afterCover = Bytes(77, 3)});
+  const Bytes old = Read(Music("vxma9.vxn"));
+  const Bytes jpeg = fixtures::MakeJpeg(8, 8, 3);
+  fixtures::WriteFile(dir.Native("new.jpg"), jpeg);
+  SongTable table = Scan({0});
+  ui.openFileAnswers.push_back(dir.Gbk("new.jpg"));
+  ASSERT_EQ(OnImportCover(table, settings, ui), Outcome::kDone);
+  EXPECT_EQ(Messages(), V{});
+  EXPECT_EQ(Utf8FromGbk(ui.events[0].request.filters.at(0).description), "JPG图片文件(*.jpg)");
+  EXPECT_EQ(ui.events[0].request.defaultExtension, "jpg");
+
+  const Bytes rebuilt = Read(Music("vxma9.vxn"));
+  const std::size_t p = 400;
+  ASSERT_EQ(rebuilt.size(), p + jpeg.size());
+  EXPECT_TRUE(std::equal(old.begin(), old.begin() + 268, rebuilt.begin()));
+  EXPECT_EQ(U32At(rebuilt, 268), jpeg.size());
+  EXPECT_TRUE(std::equal(old.begin() + 272, old.begin() + p, rebuilt.begin() + 272));
+  EXPECT_EQ(U32At(rebuilt, 296), p);
+  EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), rebuilt.begin() + p));
+  EXPECT_EQ(MusicFolder(), (V{"vxma9.vxm", "vxma9.vxn"}));
+
+  ASSERT_EQ(OnExportCovers(table, settings, ui), Outcome::kDone);
+  EXPECT_EQ(Read(Image("nine.jpg")), jpeg);
+}
+
+TEST_F(Covers, ImportNeedsExactlyOneTickBeforeAnyDialog) {
+  Song(1);
+  Song(2);
+  SongTable table = Scan({0, 1});
+  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kNothingTicked);
+  EXPECT_EQ(Messages(), V{"导入图片请单选列表!"});
+  EXPECT_EQ(ui.Count(Kind::kOpenFile), 0u);
+}
+
+struct RefusedImport {
+  const char* name;
+  fixtures::ChartSpec chart;
+  Bytes picked;
+  const char* message;
+};
+
+class ImportRefusals : public Covers, public ::testing::WithParamInterface<RefusedImport> {};
+
+TEST_P(ImportRefusals, LeaveTheChartByteForByte) {
+  const RefusedImport& c = GetParam();
+  Song(4, c.chart);
+  const Bytes old = Read(Music("vxma4.vxn"));
+  fixtures::WriteFile(dir.Native("pick.jpg"), c.picked);
+  SongTable table = Scan({0});
+  ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
+  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{c.message});
+  EXPECT_EQ(Read(Music("vxma4.vxn")), old);
+  EXPECT_EQ(MusicFolder(), (V{"vxma4.vxm", "vxma4.vxn"}));
+}
+
+const Bytes kGoodJpeg = fixtures::FakeCover(30);
+const RefusedImport kRefusedImports[] = {
+    {"NoStartMarker", {}, Bytes{0xFE, 0xD8, 0xFF, 0xD9}, "请检查导入图片是否JPG(JFIF)格式"},
+    {"NoEndMarker", {}, Bytes{0xFF, 0xD8, 0x00, 0xD9}, "请检查导入图片是否JPG(JFIF)格式"},
+    {"OneByte", {}, Bytes{0xFF}, "请检查导入图片是否JPG(JFIF)格式"},
+    {"EmptyFile", {}, Bytes{}, "请检查导入图片是否JPG(JFIF)格式"},
+    {"CoverOffsetInsideTheHeader", {.coverOffset = 271}, kGoodJpeg, "这首歌的谱面文件里封面位置不对,封面没有导入"},
+    {"CoverOffsetPastTheEnd", {.coverOffset = 100000}, kGoodJpeg, "这首歌的谱面文件里封面位置不对,封面没有导入"},
+    {"ChartShorterThanItsHeader", {.truncateTo = 290}, kGoodJpeg, "无法读取这首歌的谱面文件,封面没有导入"},
+};
+INSTANTIATE_TEST_SUITE_P(Covers, ImportRefusals, ::testing::ValuesIn(kRefusedImports),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Covers, ImportIntoAChartThatIsGoneSaysSo) {
+  Song(4);
+  SongTable table = Scan({0});
+  fs::remove(Music("vxma4.vxn"));
+  fixtures::WriteFile(dir.Native("pick.jpg"), kGoodJpeg);
+  ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
+  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{"无法读取这首歌的谱面文件,封面没有导入"});
+  EXPECT_FALSE(fs::exists(Music("vxma4.vxn")));
+}
+
+TEST_F(Covers, AFailedReplaceIsReportedAndLeavesTheOldChartAndNoTemporaryFile) {
+  Song(4, {.cover = fixtures::FakeCover(300)});
+  const Bytes old = Read(Music("vxma4.vxn"));
+  fixtures::WriteFile(dir.Native("pick.jpg"), fixtures::FakeCover(900));
+  SongTable table = Scan({0});
+  ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
+  SetReplaceFailureAfterBytesForTesting(500);
+  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(Messages(), V{"无法写入谱面文件,封面没有导入,谱面文件没有改变"});
+  EXPECT_EQ(Read(Music("vxma4.vxn")), old);
+  EXPECT_EQ(MusicFolder(), (V{"vxma4.vxm", "vxma4.vxn"}));
+}
+
+}  // namespace
+}  // namespace vx
