@@ -1,0 +1,175 @@
+// The operation subcommands of vxtool, run in-process: the files they write, --ids and --sort, and how
+// failures reach the exit code.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "fixtures.h"
+#include "io/byte_reader.h"
+#include "io/file_io.h"
+#include "temp_dir.h"
+#include "text/gbk.h"
+#include "vxtool.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::TempDir;
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+Result Vxtool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = cli::Run(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+class VxtoolOperations : public ::testing::Test {
+ protected:
+  VxtoolOperations() {
+    for (int id : {5, 12, 100, 101, 300}) fixtures::WriteSong(music, id, {.title = "t" + std::to_string(id), .cover = fixtures::FakeCover(20 + id)});
+  }
+  Bytes Read(const std::string& native) const { return ReadWholeFile(GbkPath(fs::path(native))).value_or(Bytes{}); }
+  static std::uint32_t U32(const Bytes& b, std::size_t at) {
+    ByteReader in(b);
+    std::uint32_t v = 0;
+    in.Seek(at);
+    in.ReadU32Le(v);
+    return v;
+  }
+
+  TempDir dir;
+  std::string music = dir.Native("MUSIC");
+};
+
+TEST_F(VxtoolOperations, TextListTicksByIdsAndRangesInSortedOrder) {
+  const Result r = Vxtool({"text-list", music, "-o", dir.Native("l.txt"), "--ids", "5, 99-101,4000", "--sort", "id"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Bytes file = Read(dir.Native("l.txt"));
+  const std::string text(file.begin(), file.end());
+  ASSERT_EQ(text.size(), 114u + 3 * 114);
+  EXPECT_EQ(text.substr(116, 10), "101       ");
+  EXPECT_EQ(text.substr(116 + 114, 10), "100       ");
+  EXPECT_EQ(text.substr(116 + 228, 10), "5         ");
+}
+
+TEST_F(VxtoolOperations, GameListWithMarksOnTickedSongsOnly) {
+  const Result r = Vxtool({"game-list", music, "-o", dir.Native("g.dat"), "--ids", "12,100,300", "--mark", "300=weekly",
+                           "--mark", "12=popular", "--mark", "5=newest", "--mark", "7=newest"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Bytes file = Read(dir.Native("g.dat"));
+  ASSERT_EQ(file.size(), 8u + 3 * 300 + 2 * 16);
+  EXPECT_EQ(U32(file, 0), 3u);
+  const Bytes chart = Read(music + "/vxma100.vxn");
+  EXPECT_TRUE(std::equal(chart.begin(), chart.begin() + 300, file.begin() + 304));
+  EXPECT_EQ(U32(file, 904), 2u);
+  EXPECT_EQ((std::vector<std::uint32_t>{U32(file, 908), U32(file, 916), U32(file, 920)}), (std::vector<std::uint32_t>{12, 2, 0}));
+  EXPECT_EQ((std::vector<std::uint32_t>{U32(file, 924), U32(file, 932), U32(file, 936)}), (std::vector<std::uint32_t>{300, 0, 1}));
+}
+
+TEST_F(VxtoolOperations, ImportThenExportGivesThePictureBackAndABadPictureFails) {
+  const Bytes jpeg = fixtures::MakeJpeg(8, 8, 1);
+  fixtures::WriteFile(dir.Native("new.jpg"), jpeg);
+  Result r = Vxtool({"import-cover", music, "12", dir.Native("new.jpg")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(fs::file_size(music + "/vxma12.vxn"), 364u + jpeg.size());
+  r = Vxtool({"export-covers", music, dir.Native("out"), "--ids", "12,5"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "完成^_^\n");
+  EXPECT_EQ(Read(dir.Native("out/t12.jpg")), jpeg);
+  EXPECT_EQ(Read(dir.Native("out/t5.jpg")), fixtures::FakeCover(25));
+
+  fixtures::WriteFile(dir.Native("bad.jpg"), Bytes{1, 2, 3});
+  r = Vxtool({"import-cover", music, "5", dir.Native("bad.jpg")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "vxtool: 请检查导入图片是否JPG(JFIF)格式\n");
+  EXPECT_EQ(Vxtool({"import-cover", music, "6", dir.Native("new.jpg")}).err, "vxtool: 导入图片请单选列表!\n");
+}
+
+TEST_F(VxtoolOperations, EditStoresTheTitleAsGbkAndLevelsModulo65536) {
+  const Result r = Vxtool({"edit", music, "100", "--title", "星之海", "--hard", "70000"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Bytes chart = Read(music + "/vxma100.vxn");
+  EXPECT_EQ(std::string(chart.begin() + 0x6C, chart.begin() + 0x6C + 7), Gbk("星之海") + '\0');
+  EXPECT_EQ(chart[0x18], 0x70);
+  EXPECT_EQ(chart[0x19], 0x11);
+  EXPECT_EQ(chart[0x14], 1);  // untouched levels keep their value
+  EXPECT_EQ(Vxtool({"edit", music, "7", "--easy", "1"}).code, 1);
+}
+
+TEST_F(VxtoolOperations, DeleteTrashesOrDeletesOnlyTheListedSongs) {
+  const std::string data = dir.Native("data");
+  ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+  Result r = Vxtool({"delete", music, "--ids", "5,12"});
+  ::unsetenv("XDG_DATA_HOME");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "deleted 2 songs (4 files)\n");
+  EXPECT_TRUE(fs::exists(data + "/Trash/files/vxma5.vxn"));
+  EXPECT_TRUE(fs::exists(data + "/Trash/info/vxma12.vxm.trashinfo"));
+  EXPECT_FALSE(fs::exists(music + "/vxma12.vxn"));
+
+  r = Vxtool({"delete", music, "--ids", "100", "--permanent"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_FALSE(fs::exists(music + "/vxma100.vxn"));
+  EXPECT_TRUE(fs::exists(music + "/vxma101.vxn"));
+}
+
+TEST_F(VxtoolOperations, MoveNeverReplacesAndFailsOnAClash) {
+  fs::create_directories(dir.Native("target"));
+  fixtures::WriteFile(dir.Native("target/vxma12.vxn"), Bytes{7});
+  const Result r = Vxtool({"move", music, dir.Native("target"), "--ids", "5,12"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("not moved, the target exists: "), std::string::npos);
+  EXPECT_EQ(Read(dir.Native("target/vxma12.vxn")), Bytes{7});
+  EXPECT_TRUE(fs::exists(music + "/vxma12.vxn"));
+  EXPECT_TRUE(fs::exists(dir.Native("target/vxma12.vxm")));
+  EXPECT_TRUE(fs::exists(dir.Native("target/vxma5.vxn")) && !fs::exists(music + "/vxma5.vxn"));
+}
+
+TEST_F(VxtoolOperations, BatchTextWritesBesideTheCharts) {
+  ASSERT_EQ(Vxtool({"batch-text", music, "--ids", "300"}).code, 0);
+  EXPECT_EQ(Read(music + "/vxma300t300.txt"), (Bytes{'t', '3', '0', '0'}));
+  EXPECT_EQ(Vxtool({"batch-text", music, "--ids", "7"}).err, "vxtool: no song ticked (check --ids)\n");
+}
+
+struct BadCommandLine {
+  const char* name;
+  std::vector<std::string> args;  // MUSIC is put after the command
+  int code;
+};
+
+class VxtoolBadCommandLines : public VxtoolOperations, public ::testing::WithParamInterface<BadCommandLine> {};
+
+TEST_P(VxtoolBadCommandLines, ChangeNothing) {
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.begin() + 1, music);
+  const Result r = Vxtool(args);
+  EXPECT_EQ(r.code, GetParam().code);
+  EXPECT_EQ(r.err.rfind("vxtool: ", 0), 0u) << r.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(music), fs::directory_iterator()), 10);
+}
+
+const BadCommandLine kBadCommandLines[] = {
+    {"DeleteWithoutIds", {"delete"}, 2},
+    {"MoveWithoutIds", {"move", "/tmp"}, 2},
+    {"FallingRange", {"batch-text", "--ids", "9-3"}, 2},
+    {"NotAnId", {"batch-text", "--ids", "5,x"}, 2},
+    {"EmptyItem", {"batch-text", "--ids", "5,,6"}, 2},
+    {"NegativeId", {"batch-text", "--ids", "-5"}, 2},
+    {"UnknownMark", {"game-list", "-o", "/tmp/never.dat", "--mark", "5=soon"}, 2},
+    {"ListWithoutOutput", {"text-list"}, 2},
+    {"UnknownSortColumn", {"batch-text", "--sort", "status"}, 2},
+    {"MoveIntoNowhere", {"move", "/nonexistent/vx", "--ids", "5"}, 1},
+    {"MusicNotAFolder", {"batch-text", "extra-positional"}, 2},
+};
+INSTANTIATE_TEST_SUITE_P(Vxtool, VxtoolBadCommandLines, ::testing::ValuesIn(kBadCommandLines),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vx
