@@ -1,0 +1,135 @@
+// The game list for 5000 ticked songs and the cover export for 1000, each beside a plain copy of the
+// same bytes with stdio, so the cost of the operation's checks shows as the ratio of one run.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "fixtures.h"
+#include "library/chart_header.h"
+#include "library/scan.h"
+#include "operations/covers.h"
+#include "operations/game_list.h"
+#include "settings/settings_file.h"
+#include "text/native_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vx;
+
+constexpr std::size_t kCoverBytes = 2048;
+
+// An Interaction that always picks the same file and forgets what it is told.
+class QuietInteraction : public Interaction {
+ public:
+  explicit QuietInteraction(std::string saveFile) : m_saveFile(std::move(saveFile)) {}
+  void ShowMessage(const std::string&, const std::string&) override {}
+  bool AskOkCancel(const std::string&, const std::string&) override { return true; }
+  std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return m_saveFile; }
+  std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
+  bool MoveToTrash(const std::string&) override { return false; }
+  OverwriteAnswer AskOverwrite(const std::string&) override { return OverwriteAnswer::kSkip; }
+
+ private:
+  std::string m_saveFile;
+};
+
+// MUSIC with `songs` songs, an image folder and REC.re, built once per process and removed at exit.
+class OperationsLibrary {
+ public:
+  explicit OperationsLibrary(int songs) : m_songs(songs) {
+    m_dir = fs::temp_directory_path() / ("vxbench-ops-" + std::to_string(::getpid()) + "-" + std::to_string(songs));
+    fs::create_directories(m_dir / "MUSIC");
+    fs::create_directories(m_dir / "images");
+    for (int id = 0; id < songs; ++id) {
+      fixtures::ChartSpec spec;
+      spec.title = "Song " + std::to_string(id);
+      spec.cover = fixtures::FakeCover(kCoverBytes);
+      fixtures::WriteSong((m_dir / "MUSIC").string(), id, spec);
+    }
+    fixtures::WriteFile((m_dir / "REC.re").string(),
+                        fixtures::BuildSettingsFile(Gbk("MUSIC"), {}, Gbk("images")));
+    m_table.Assign(ScanMusicFolder(Gbk("MUSIC")));
+    m_table.SetAllTicked(true);
+  }
+  ~OperationsLibrary() { fs::remove_all(m_dir); }
+  std::string Gbk(const std::string& name) const { return GbkPath(m_dir / name); }
+  fs::path Native(const std::string& name) const { return m_dir / name; }
+  const SongTable& Table() const { return m_table; }
+  int Songs() const { return m_songs; }
+
+ private:
+  fs::path m_dir;
+  SongTable m_table;
+  int m_songs;
+};
+
+const OperationsLibrary& FiveThousand() {
+  static OperationsLibrary lib(5000);
+  return lib;
+}
+const OperationsLibrary& OneThousand() {
+  static OperationsLibrary lib(1000);
+  return lib;
+}
+
+void BM_GameList_5000(benchmark::State& state) {
+  const OperationsLibrary& lib = FiveThousand();
+  QuietInteraction ui(lib.Gbk("list.dat"));
+  for (auto _ : state) benchmark::DoNotOptimize(OnGameList(lib.Table(), lib.Gbk("REC.re"), ui));
+}
+
+// The same 8 + 300 x 5000 bytes: each chart's first 300 bytes read with stdio and appended to one file.
+void BM_GameListCopyReference_5000(benchmark::State& state) {
+  const OperationsLibrary& lib = FiveThousand();
+  const std::string out = lib.Native("reference.dat").string();
+  for (auto _ : state) {
+    std::FILE* list = std::fopen(out.c_str(), "wb");
+    const std::uint32_t count = 5000, zero = 0;
+    std::fwrite(&count, 4, 1, list);
+    char header[kChartHeaderSize];
+    for (int id = 0; id < lib.Songs(); ++id) {
+      std::FILE* chart = std::fopen((lib.Native("MUSIC") / ChartFileName(id)).c_str(), "rb");
+      const std::size_t n = std::fread(header, 1, sizeof header, chart);
+      std::fclose(chart);
+      std::fwrite(header, 1, n, list);
+    }
+    std::fwrite(&zero, 4, 1, list);
+    std::fclose(list);
+  }
+}
+
+void BM_ExportCovers_1000(benchmark::State& state) {
+  const OperationsLibrary& lib = OneThousand();
+  QuietInteraction ui({});
+  for (auto _ : state) benchmark::DoNotOptimize(OnExportCovers(lib.Table(), lib.Gbk("REC.re"), ui));
+}
+
+// The same covers copied with stdio from where the fixture put them, trusting the layout unchecked.
+void BM_ExportCopyReference_1000(benchmark::State& state) {
+  const OperationsLibrary& lib = OneThousand();
+  const long coverOffset = static_cast<long>(kChartHeaderSize + fixtures::ChartSpec{}.noteDataSize);
+  std::vector<char> cover(kCoverBytes);
+  for (auto _ : state) {
+    for (int id = 0; id < lib.Songs(); ++id) {
+      std::FILE* chart = std::fopen((lib.Native("MUSIC") / ChartFileName(id)).c_str(), "rb");
+      std::fseek(chart, coverOffset, SEEK_SET);
+      const std::size_t n = std::fread(cover.data(), 1, cover.size(), chart);
+      std::fclose(chart);
+      std::FILE* out = std::fopen((lib.Native("images") / ("Song " + std::to_string(id) + ".jpg")).c_str(), "wb");
+      std::fwrite(cover.data(), 1, n, out);
+      std::fclose(out);
+    }
+  }
+}
+
+BENCHMARK(BM_GameList_5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GameListCopyReference_5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportCovers_1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportCopyReference_1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
