@@ -162,12 +162,17 @@ inline constexpr std::string_view kFilterJpeg = "JPG图片文件(*.jpg)";
 
 // Followed by the path.
 inline constexpr std::string_view kCannotCreateFile = "无法创建文件:";
+// Followed by one path per line: song text files or covers that could not be written.
+inline constexpr std::string_view kFilesNotCreated = "以下文件无法创建:";
+// Closes a list cut short: "……(共35个)".
+inline constexpr std::string_view kListTotalBefore = "……(共";
+inline constexpr std::string_view kListTotalAfter = "个)";
 // Followed by the IDs, separated by commas.
 inline constexpr std::string_view kGameListUnreadable =
-    "列表已生成,但以下歌曲的谱面文件无法读取或不足300字节,它们在列表中的资料为空。编号:";
+    "列表已生成,但以下歌曲的歌曲文件无法读取或不足300字节,它们在列表中的资料为空。编号:";
 
 // Confirmations before files leave the MUSIC folder: "确定把3首歌曲(共5个文件)移到回收站吗?".
-inline constexpr std::string_view kConfirmDeleteBefore = "确定把";
+inline constexpr std::string_view kConfirmBefore = "确定把";
 inline constexpr std::string_view kConfirmSongs = "首歌曲(共";
 inline constexpr std::string_view kConfirmDeleteAfter = "个文件)移到回收站吗?";
 inline constexpr std::string_view kConfirmMoveAfter = "个文件)转移到以下文件夹吗?\n";
@@ -177,11 +182,7 @@ inline constexpr std::string_view kMoveTargetMissing = "转移目标文件夹不
 inline constexpr std::string_view kNotDeleted = "以下文件没能删除,仍在原处:";
 inline constexpr std::string_view kNotMoved = "以下文件没能转移,仍在原处:";
 
-inline constexpr std::string_view kImportChartUnreadable = "无法读取这首歌的谱面文件,封面没有导入";
-inline constexpr std::string_view kImportBadCoverOffset = "这首歌的谱面文件里封面位置不对,封面没有导入";
-inline constexpr std::string_view kImportNotWritten = "无法写入谱面文件,封面没有导入,谱面文件没有改变";
-}  // namespace vx::msg
-namespace vx::msg {
-// Followed by one path per line: song text files or covers that could not be written.
-inline constexpr std::string_view kFilesNotCreated = "以下文件无法创建:";
+inline constexpr std::string_view kImportChartUnreadable = "无法读取这首歌的歌曲文件,封面没有导入";
+inline constexpr std::string_view kImportBadCoverOffset = "这首歌的歌曲文件里封面位置不对,封面没有导入";
+inline constexpr std::string_view kImportNotWritten = "无法写入歌曲文件,封面没有导入,歌曲文件没有改变";
 }  // namespace vx::msg

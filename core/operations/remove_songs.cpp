@@ -16,7 +16,7 @@ std::string FileNameOf(const std::string& gbkPath) {
 }
 
 std::string Confirmation(const TickedFiles& files, std::string_view utf8After, std::string_view gbkTail) {
-  return Gbk(msg::kConfirmDeleteBefore) + std::to_string(files.songCount()) + Gbk(msg::kConfirmSongs) +
+  return Gbk(msg::kConfirmBefore) + std::to_string(files.songCount()) + Gbk(msg::kConfirmSongs) +
          std::to_string(files.paths.size()) + Gbk(utf8After) + std::string(gbkTail);
 }
 

@@ -125,9 +125,9 @@ const RefusedImport kRefusedImports[] = {
     {"NoEndMarker", {}, Bytes{0xFF, 0xD8, 0x00, 0xD9}, "请检查导入图片是否JPG(JFIF)格式"},
     {"OneByte", {}, Bytes{0xFF}, "请检查导入图片是否JPG(JFIF)格式"},
     {"EmptyFile", {}, Bytes{}, "请检查导入图片是否JPG(JFIF)格式"},
-    {"CoverOffsetInsideTheHeader", {.coverOffset = 271}, kGoodJpeg, "这首歌的谱面文件里封面位置不对,封面没有导入"},
-    {"CoverOffsetPastTheEnd", {.coverOffset = 100000}, kGoodJpeg, "这首歌的谱面文件里封面位置不对,封面没有导入"},
-    {"ChartShorterThanItsHeader", {.truncateTo = 290}, kGoodJpeg, "无法读取这首歌的谱面文件,封面没有导入"},
+    {"CoverOffsetInsideTheHeader", {.coverOffset = 271}, kGoodJpeg, "这首歌的歌曲文件里封面位置不对,封面没有导入"},
+    {"CoverOffsetPastTheEnd", {.coverOffset = 100000}, kGoodJpeg, "这首歌的歌曲文件里封面位置不对,封面没有导入"},
+    {"ChartShorterThanItsHeader", {.truncateTo = 290}, kGoodJpeg, "无法读取这首歌的歌曲文件,封面没有导入"},
 };
 INSTANTIATE_TEST_SUITE_P(Covers, ImportRefusals, ::testing::ValuesIn(kRefusedImports),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -139,7 +139,7 @@ TEST_F(Covers, ImportIntoAChartThatIsGoneSaysSo) {
   fixtures::WriteFile(dir.Native("pick.jpg"), kGoodJpeg);
   ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
   EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
-  EXPECT_EQ(Messages(), V{"无法读取这首歌的谱面文件,封面没有导入"});
+  EXPECT_EQ(Messages(), V{"无法读取这首歌的歌曲文件,封面没有导入"});
   EXPECT_FALSE(fs::exists(Music("vxma4.vxn")));
 }
 
@@ -151,7 +151,7 @@ TEST_F(Covers, AFailedReplaceIsReportedAndLeavesTheOldChartAndNoTemporaryFile) {
   ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
   SetReplaceFailureAfterBytesForTesting(500);
   EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kFailed);
-  EXPECT_EQ(Messages(), V{"无法写入谱面文件,封面没有导入,谱面文件没有改变"});
+  EXPECT_EQ(Messages(), V{"无法写入歌曲文件,封面没有导入,歌曲文件没有改变"});
   EXPECT_EQ(Read(Music("vxma4.vxn")), old);
   EXPECT_EQ(MusicFolder(), (V{"vxma4.vxm", "vxma4.vxn"}));
 }

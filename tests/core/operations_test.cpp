@@ -172,6 +172,20 @@ TEST_F(TextLists, BatchTextDoesNotSayDoneOverFilesItCouldNotWrite) {
   EXPECT_EQ(Messages(), V{"以下文件无法创建:\n" + Utf8FromGbk(GbkPath(Music("vxma1a.txt")))});
 }
 
+TEST_F(TextLists, ALongListOfFailuresShowsItsFirstLinesAndTheTotal) {
+  for (int id = 0; id < 25; ++id) {
+    Song(id, {.title = "x"}, /*withMusic=*/false);
+    fs::create_directories(Music("vxma" + std::to_string(id) + "x.txt"));
+  }
+  SongTable table = Scan();
+  table.SetAllTicked(true);
+  EXPECT_EQ(OnBatchText(table, settings, ui), Outcome::kFailed);
+  ASSERT_EQ(Messages().size(), 1u);
+  const std::string text = Messages()[0];
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+  EXPECT_EQ(text.substr(text.rfind('\n') + 1), "……(共25个)");
+}
+
 // ---- The game list ----
 
 class GameList : public LibraryTest {
@@ -245,7 +259,7 @@ TEST_F(GameList, UnreadableAndShortChartsKeepAFullRecordAndAreNamed) {
   expected.resize(300, 0);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin() + 304));
   EXPECT_TRUE(std::all_of(file.begin() + 604, file.begin() + 904, [](std::uint8_t b) { return b == 0; }));
-  EXPECT_EQ(Messages(), V{"列表已生成,但以下歌曲的谱面文件无法读取或不足300字节,它们在列表中的资料为空。编号:2,5"});
+  EXPECT_EQ(Messages(), V{"列表已生成,但以下歌曲的歌曲文件无法读取或不足300字节,它们在列表中的资料为空。编号:2,5"});
 }
 
 // ---- Status marks ----
