@@ -1,10 +1,9 @@
 // The operations on ticked songs: text-list, batch-text, game-list, export-covers, import-cover, edit,
 // delete, move. Each scans the MUSIC folder into a table, ticks and sorts it as --ids and --sort say, and
 // runs the core function the window's menu runs, with the folders in a temporary REC.re.
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
+#include <random>
 
 #include "commands.h"
 #include "io/file_io.h"
@@ -31,17 +30,18 @@ class TemporarySettings {
  public:
   explicit TemporarySettings(const FolderSettings& folders) {
     static std::atomic<int> counter{0};
-    m_dir = fs::temp_directory_path() / ("vxtool-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::random_device random;
+    m_dir = fs::temp_directory_path() / ("vxtool-" + std::to_string(random()) + "-" + std::to_string(counter++));
     std::error_code ec;
     fs::create_directories(m_dir, ec);
     m_path = GbkPath(m_dir / std::string(kSettingsFileName));
     if (ec || m_path.empty() || !EnsureSettingsFile(m_path))
-      throw Failure{kExitFailed, "cannot write a settings file in " + m_dir.string()};
+      throw Failure{kExitFailed, "cannot write a settings file in " + Utf8FromPath(m_dir)};
     for (const std::string* folder : {&folders.musicDir, &folders.moveDir, &folders.imageDir})
       if (folder->size() > kMaxFolderBytes)
         throw Failure{kExitFailed, "folder path longer than 255 bytes: " + Utf8FromGbk(*folder)};
     if (WriteFolders(m_path, folders) != WriteFoldersResult::kWritten)
-      throw Failure{kExitFailed, "cannot write a settings file in " + m_dir.string()};
+      throw Failure{kExitFailed, "cannot write a settings file in " + Utf8FromPath(m_dir)};
   }
   ~TemporarySettings() {
     std::error_code ec;

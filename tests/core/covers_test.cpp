@@ -26,11 +26,11 @@ class Covers : public LibraryTest {
   // Only the chart files remain in MUSIC: no temporary file stayed behind.
   std::vector<std::string> MusicFolder() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) names.push_back(Utf8FromPath(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }
-  fs::path Image(const std::string& utf8Name) const { return dir.Path() / "images" / utf8Name; }
+  fs::path Image(const std::string& utf8Name) const { return dir.Path() / "images" / PathFromUtf8(utf8Name); }
 };
 
 TEST_F(Covers, ExportWritesEachCoverThatLiesInsideItsChart) {

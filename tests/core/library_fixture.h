@@ -38,7 +38,7 @@ class LibraryTest : public ::testing::Test {
     for (std::size_t p : tickedPositions) table.SetTicked(p, true);
     return table;
   }
-  fs::path Music(const std::string& name) const { return dir.Path() / "MUSIC" / name; }
+  fs::path Music(const std::string& name) const { return dir.Path() / "MUSIC" / PathFromUtf8(name); }
   static Bytes Read(const fs::path& path) { return ReadWholeFile(GbkPath(path)).value_or(Bytes{}); }
   static std::string Text(const fs::path& path) {
     const Bytes b = Read(path);
