@@ -46,7 +46,8 @@ Commands:
 Operations on the songs of a MUSIC folder. Each scans the folder, ticks the songs and runs the same
 command as the window's menu. Common options:
   --ids LIST   tick only these songs: IDs and inclusive ranges, comma separated (7,12,100-120); IDs
-               without a song are ignored. Without --ids every song is ticked.
+               without a song are ignored. Without --ids every song is ticked (delete and move
+               require --ids).
   --sort COLUMN[:asc|:desc]   the table's order, as for scan; it decides the order of lists and records.
 
   text-list MUSIC -o FILE [--ids LIST] [--sort ...]
@@ -63,8 +64,8 @@ command as the window's menu. Common options:
   edit MUSIC ID [--title T] [--easy N] [--normal N] [--hard N]
       Change a song's title (UTF-8 here, stored as GBK, at most 31 bytes) and levels in its chart.
   delete MUSIC --ids LIST [--permanent]
-      Move the chart and music files of the listed songs to the trash ($XDG_DATA_HOME/Trash), or
-      delete them outright with --permanent.
+      Move the chart and music files of the listed songs to the trash ($XDG_DATA_HOME/Trash; the
+      recycle bin on Windows), or delete them outright with --permanent.
   move MUSIC TARGET --ids LIST
       Move the chart and music files of the listed songs into the folder TARGET. A file that already
       exists in TARGET is never replaced: that file stays where it was and the command fails.
