@@ -147,7 +147,7 @@ MoveResult MoveNative(const std::string& source, const std::string& target, bool
   return CopyThenDelete(source, target, replace);
 }
 
-// RFC 2396 escaping, as the trash specification asks for the Path key.
+// RFC 2396 escaping, which the freedesktop.org trash wants for the Path key.
 std::string EscapePath(const std::string& path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
