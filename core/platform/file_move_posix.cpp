@@ -86,6 +86,11 @@ MoveResult CopyThenDelete(const std::string& source, const std::string& target, 
   struct stat st {};
   if (!in.Ok() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return MoveResult::kFailed;
   if (!replace && Exists(target)) return MoveResult::kTargetExists;
+  // The same file seen through another mount (a bind mount renames with EXDEV too): copying it over
+  // itself and then deleting the source would delete the only copy.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
+    return MoveResult::kFailed;
 
   std::string temp = target + ".vxtmp-XXXXXX";
   Fd out(::mkostemp(temp.data(), O_CLOEXEC));

@@ -42,6 +42,16 @@ MoveResult CopyThenDelete(const std::wstring& source, const std::wstring& target
   Handle in(CreateFileW(source.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!in.Ok()) return MoveResult::kFailed;
   if (!replace && Exists(target)) return MoveResult::kTargetExists;
+  // The same file under another name (a mounted folder, a hard link): copying it over itself and then
+  // deleting the source would delete the only copy.
+  Handle existing(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION a{}, b{};
+  if (existing.Ok() && GetFileInformationByHandle(in.Get(), &a) && GetFileInformationByHandle(existing.Get(), &b) &&
+      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+      a.nFileIndexLow == b.nFileIndexLow)
+    return MoveResult::kFailed;
+  if (existing.Ok()) existing.Close();
   std::wstring temp;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {

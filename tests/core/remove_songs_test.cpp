@@ -169,6 +169,10 @@ TEST_F(RemoveSongs, MoveFileToNeverReplacesUnlessTold) {
     EXPECT_EQ(Read(dir.Path() / "b"), Bytes{2});
     EXPECT_EQ(MoveFileTo(dir.Gbk("missing"), dir.Gbk("c"), false), MoveResult::kFailed);
   }
+  // Replacing a file by itself through the copying path must not end by deleting it.
+  EXPECT_EQ(MoveFileTo(dir.Gbk("a"), dir.Gbk("a"), true), MoveResult::kFailed);
+  EXPECT_EQ(Read(dir.Path() / "a"), Bytes{1});
+  SetForceCopyingMoveForTesting(false);
   EXPECT_EQ(MoveFileTo(dir.Gbk("a"), dir.Gbk("b"), true), MoveResult::kMoved);
   EXPECT_EQ(Read(dir.Path() / "b"), Bytes{1});
   EXPECT_FALSE(fs::exists(dir.Path() / "a"));
