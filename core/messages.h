@@ -150,15 +150,10 @@ inline constexpr std::string_view kCoversExported = "完成^_^";
 inline constexpr std::string_view kImportNeedsOneTick = "导入图片请单选列表!";
 inline constexpr std::string_view kNotJpeg = "请检查导入图片是否JPG(JFIF)格式";
 
-inline constexpr std::string_view kStatusWeekly = "一周更新";
-inline constexpr std::string_view kStatusNewest = "最新更新";
-inline constexpr std::string_view kStatusPopular = "最受欢迎";
-
 inline constexpr std::string_view kFilterText = "文件(*.txt)";
 inline constexpr std::string_view kFilterAll = " (*.*)";
-inline constexpr std::string_view kFilterGameList = "VX列表文件(*.dat)";
-inline constexpr std::string_view kFilterGameListSml = " 列表文件(*.SML)";
 inline constexpr std::string_view kFilterJpeg = "JPG图片文件(*.jpg)";
+// The marks and the game list's save filters are those of reopening a list, above.
 
 // Followed by the path.
 inline constexpr std::string_view kCannotCreateFile = "无法创建文件:";
@@ -169,7 +164,7 @@ inline constexpr std::string_view kListTotalBefore = "……(共";
 inline constexpr std::string_view kListTotalAfter = "个)";
 // Followed by the IDs, separated by commas.
 inline constexpr std::string_view kGameListUnreadable =
-    "列表已生成,但以下歌曲的歌曲文件无法读取或不足300字节,它们在列表中的资料为空。编号:";
+    "列表已生成,但以下歌曲的文件无法读取或不足300字节,它们在列表中的资料为空。编号:";
 
 // Confirmations before files leave the MUSIC folder: "确定把3首歌曲(共5个文件)移到回收站吗?".
 inline constexpr std::string_view kConfirmBefore = "确定把";

@@ -17,9 +17,9 @@ struct StatusFields {
 };
 
 StatusFields StatusFieldsOf(const std::string& cell) {
-  if (cell == Gbk(msg::kStatusNewest)) return {1, 0};
-  if (cell == Gbk(msg::kStatusPopular)) return {2, 0};
-  if (cell == Gbk(msg::kStatusWeekly)) return {0, 1};
+  if (cell == Gbk(msg::kMarkNewest)) return {1, 0};
+  if (cell == Gbk(msg::kMarkPopular)) return {2, 0};
+  if (cell == Gbk(msg::kMarkWeekly)) return {0, 1};
   return {};  // no other text is ever put into the cell
 }
 
@@ -77,7 +77,7 @@ Outcome OnGameList(const SongTable& table, std::string_view gbkSettingsPath, Int
     return Outcome::kEmptyTable;
   }
   FileDialogRequest request;
-  request.filters = {{Gbk(msg::kFilterGameList), "*.dat"}, {Gbk(msg::kFilterGameListSml), "*.SML"}};
+  request.filters = {{Gbk(msg::kOpenFilterDat), "*.dat"}, {Gbk(msg::kOpenFilterSml), "*.SML"}};
   request.defaultExtension = "dat";
   const auto path = ui.ChooseSaveFile(request);
   if (!path) return Outcome::kCancelled;

@@ -22,10 +22,10 @@ Outcome SetStatusOfTicked(SongTable& table, const std::string& gbkText, Interact
   return Outcome::kDone;
 }
 
-Outcome OnStatusWeekly(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, Gbk(msg::kStatusWeekly), ui); }
-Outcome OnStatusNewest(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, Gbk(msg::kStatusNewest), ui); }
+Outcome OnStatusWeekly(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, Gbk(msg::kMarkWeekly), ui); }
+Outcome OnStatusNewest(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, Gbk(msg::kMarkNewest), ui); }
 Outcome OnStatusPopular(SongTable& table, Interaction& ui) {
-  return SetStatusOfTicked(table, Gbk(msg::kStatusPopular), ui);
+  return SetStatusOfTicked(table, Gbk(msg::kMarkPopular), ui);
 }
 Outcome OnStatusClear(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, std::string(), ui); }
 

@@ -259,7 +259,7 @@ TEST_F(GameList, UnreadableAndShortChartsKeepAFullRecordAndAreNamed) {
   expected.resize(300, 0);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin() + 304));
   EXPECT_TRUE(std::all_of(file.begin() + 604, file.begin() + 904, [](std::uint8_t b) { return b == 0; }));
-  EXPECT_EQ(Messages(), V{"列表已生成,但以下歌曲的歌曲文件无法读取或不足300字节,它们在列表中的资料为空。编号:2,5"});
+  EXPECT_EQ(Messages(), V{"列表已生成,但以下歌曲的文件无法读取或不足300字节,它们在列表中的资料为空。编号:2,5"});
 }
 
 // ---- Status marks ----
