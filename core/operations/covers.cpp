@@ -33,16 +33,10 @@ std::optional<ChartHead> ReadChartHead(const std::string& chartPath) {
 }  // namespace
 
 Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto folders = ReadFolders(gbkSettingsPath);
-  if (!folders) return Outcome::kNoSettings;
-  if (folders->imageDir.empty() || folders->musicDir.empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Outcome::kNoFolder;
-  }
-  if (table.Empty()) {
-    detail::Say(ui, msg::kEmptyTableScan);
-    return Outcome::kEmptyTable;
-  }
+  Outcome stop{};
+  const auto folders =
+      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, stop);
+  if (!folders) return stop;
   bool found = false;
   std::vector<std::string> notCreated;
   for (std::size_t r = 0; r < table.Size(); ++r) {
@@ -79,16 +73,10 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
 }
 
 Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return Outcome::kNoSettings;
-  if (musicDir->empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Outcome::kNoFolder;
-  }
-  if (table.Empty()) {
-    detail::Say(ui, msg::kEmptyTableScanFirst);
-    return Outcome::kEmptyTable;
-  }
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
+  if (!folders) return stop;
+  const std::string* musicDir = &folders->musicDir;
   const auto ticked = table.TickedRows();
   if (ticked.size() != 1) {
     detail::Say(ui, msg::kImportNeedsOneTick);

@@ -66,16 +66,10 @@ Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir, std::v
 }
 
 Outcome OnGameList(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return Outcome::kNoSettings;
-  if (musicDir->empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Outcome::kNoFolder;
-  }
-  if (table.Empty()) {
-    detail::Say(ui, msg::kEmptyTableScan);
-    return Outcome::kEmptyTable;
-  }
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
+  if (!folders) return stop;
+  const std::string* musicDir = &folders->musicDir;
   FileDialogRequest request;
   request.filters = {{Gbk(msg::kOpenFilterDat), "*.dat"}, {Gbk(msg::kOpenFilterSml), "*.SML"}};
   request.defaultExtension = "dat";

@@ -5,8 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
 #include "interaction.h"
+#include "library/song_table.h"
 #include "messages.h"
+#include "operations/outcome.h"
+#include "settings/settings_file.h"
 #include "text/gbk.h"
 
 namespace vx::detail {
@@ -23,6 +28,35 @@ inline void SayWithLines(Interaction& ui, std::string_view utf8Lead, const std::
   if (gbkLines.size() > kMaxLines)
     text += "\n" + Gbk(msg::kListTotalBefore) + std::to_string(gbkLines.size()) + Gbk(msg::kListTotalAfter);
   ui.ShowMessage(text, Gbk(msg::kAppTitle));
+}
+
+// The folders an operation needs set, besides the settings file that every one of them reads.
+enum FolderNeed : unsigned { kNeedMusic = 1, kNeedMove = 2, kNeedImage = 4 };
+
+// The checks every operation on the table starts with, in their fixed order: the settings file (a
+// silent end when it cannot be opened), the folders named by `needs` ("请检查目录设置"), a table with
+// rows (`emptyTableText`, which differs between commands). Returns the folders when the operation may go
+// on; otherwise `stop` says how it ended.
+inline std::optional<FolderSettings> StartOperation(const SongTable& table, std::string_view gbkSettingsPath,
+                                                    Interaction& ui, unsigned needs, std::string_view emptyTableText,
+                                                    Outcome& stop) {
+  auto folders = ReadFolders(gbkSettingsPath);
+  if (!folders) {
+    stop = Outcome::kNoSettings;
+    return std::nullopt;
+  }
+  if (((needs & kNeedMusic) && folders->musicDir.empty()) || ((needs & kNeedMove) && folders->moveDir.empty()) ||
+      ((needs & kNeedImage) && folders->imageDir.empty())) {
+    Say(ui, msg::kCheckFolders);
+    stop = Outcome::kNoFolder;
+    return std::nullopt;
+  }
+  if (table.Empty()) {
+    Say(ui, emptyTableText);
+    stop = Outcome::kEmptyTable;
+    return std::nullopt;
+  }
+  return folders;
 }
 
 }  // namespace vx::detail

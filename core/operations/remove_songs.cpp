@@ -70,16 +70,10 @@ std::vector<std::size_t> RemoveRows(SongTable& table, const std::vector<std::siz
 
 RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   RemoveOutcome result;
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return result;
-  if (musicDir->empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Ended(Outcome::kNoFolder);
-  }
-  if (table.Empty()) {
-    detail::Say(ui, msg::kEmptyTableScan);
-    return Ended(Outcome::kEmptyTable);
-  }
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
+  if (!folders) return Ended(stop);
+  const std::string* musicDir = &folders->musicDir;
   const auto files = CollectTickedFiles(table, *musicDir, ui);
   if (!files) return Ended(Outcome::kNothingTicked);
   // Qt offers no shell dialog that confirms a delete, so the operation asks itself.
@@ -102,16 +96,10 @@ RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, 
 
 RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   RemoveOutcome result;
-  const auto folders = ReadFolders(gbkSettingsPath);
-  if (!folders) return result;
-  if (folders->musicDir.empty() || folders->moveDir.empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Ended(Outcome::kNoFolder);
-  }
-  if (table.Empty()) {
-    detail::Say(ui, msg::kEmptyTableScan);
-    return Ended(Outcome::kEmptyTable);
-  }
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedMove,
+                                              msg::kEmptyTableScan, stop);
+  if (!folders) return Ended(stop);
   const auto files = CollectTickedFiles(table, folders->musicDir, ui);
   if (!files) return Ended(Outcome::kNothingTicked);
   if (!DirectoryExists(folders->moveDir)) {

@@ -74,16 +74,10 @@ std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row) {
 }
 
 Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return Outcome::kNoSettings;
-  if (musicDir->empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Outcome::kNoFolder;
-  }
-  if (table.Empty()) {
-    detail::Say(ui, msg::kEmptyTableScan);
-    return Outcome::kEmptyTable;
-  }
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
+  if (!folders) return stop;
+  const std::string* musicDir = &folders->musicDir;
   bool anyTicked = false;
   std::vector<std::string> notCreated;
   for (std::size_t r = 0; r < table.Size(); ++r) {

@@ -8,32 +8,17 @@
 #include <cstdlib>
 
 #include "io/file_io.h"
+#include "platform/posix_fd.h"
 #include "text/native_path.h"
 
 namespace vx {
 namespace {
 
+using posix::Fd;
+using posix::WriteFully;
+
 std::optional<std::size_t> g_replaceFailureAfter;
 
-class Fd {
- public:
-  explicit Fd(int fd) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int Get() const { return m_fd; }
-  bool Ok() const { return m_fd >= 0; }
-  bool Close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int m_fd;
-};
 
 int OpenNative(std::string_view gbkPath, int flags, mode_t mode = 0) {
   const auto native = NativePath(gbkPath);
@@ -57,16 +42,6 @@ ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t length, off_t offset) 
   return static_cast<ssize_t>(done);
 }
 
-bool WriteFully(int fd, const std::uint8_t* data, std::size_t length) {
-  std::size_t done = 0;
-  while (done < length) {
-    const ssize_t n = ::write(fd, data + done, length - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 bool IsRegularFile(int fd, std::uint64_t* size = nullptr) {
   struct stat st {};

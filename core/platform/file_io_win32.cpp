@@ -2,35 +2,21 @@
 // run-time's fopen does, so a chart the game holds open still reads.
 #include <windows.h>
 
+#include "platform/win32_handle.h"
+
 #include "io/file_io.h"
 #include "text/native_path.h"
 
 namespace vx {
 namespace {
 
+using win32::Handle;
+using win32::kShareAll;
+using win32::WriteAll;
+
 std::optional<std::size_t> g_replaceFailureAfter;
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : m_h(h) {}
-  ~Handle() {
-    if (Ok()) CloseHandle(m_h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return m_h; }
-  bool Ok() const { return m_h != INVALID_HANDLE_VALUE; }
-  bool Close() {
-    HANDLE h = m_h;
-    m_h = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != 0;
-  }
 
- private:
-  HANDLE m_h;
-};
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 HANDLE OpenWide(const std::wstring& path, DWORD access, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL) {
   return CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
@@ -60,16 +46,6 @@ long long ReadAt(HANDLE h, std::uint8_t* data, std::size_t length, std::uint64_t
   return static_cast<long long>(done);
 }
 
-bool WriteAll(HANDLE h, const std::uint8_t* data, std::size_t length) {
-  std::size_t done = 0;
-  while (done < length) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
-    DWORD put = 0;
-    if (!WriteFile(h, data + done, chunk, &put, nullptr) || put == 0) return false;
-    done += put;
-  }
-  return true;
-}
 
 bool IsRegular(HANDLE h, std::uint64_t* size) {
   BY_HANDLE_FILE_INFORMATION info;

@@ -11,45 +11,21 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/posix_fd.h"
+
 #include "io/file_move.h"
 #include "text/native_path.h"
 
 namespace vx {
 namespace {
 
+using posix::Fd;
+using posix::WriteFully;
+
 bool g_forceCopy = false;
 std::optional<std::size_t> g_copyFailureAfter;
 
-class Fd {
- public:
-  explicit Fd(int fd) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int Get() const { return m_fd; }
-  bool Ok() const { return m_fd >= 0; }
-  bool Close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0;
-  }
 
- private:
-  int m_fd;
-};
-
-bool WriteFully(int fd, const char* data, std::size_t length) {
-  std::size_t done = 0;
-  while (done < length) {
-    const ssize_t n = ::write(fd, data + done, length - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 bool Exists(const std::string& path) {
   struct stat st {};

@@ -1,5 +1,7 @@
 // Moving files and trashing them on Windows.
 #include <windows.h>
+
+#include "platform/win32_handle.h"
 #include <shellapi.h>
 
 #include <string>
@@ -10,30 +12,13 @@
 namespace vx {
 namespace {
 
+using win32::Handle;
+using win32::kShareAll;
+
 bool g_forceCopy = false;
 std::optional<std::size_t> g_copyFailureAfter;
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : m_h(h) {}
-  ~Handle() {
-    if (Ok()) CloseHandle(m_h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return m_h; }
-  bool Ok() const { return m_h != INVALID_HANDLE_VALUE; }
-  bool Close() {
-    HANDLE h = m_h;
-    m_h = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != 0;
-  }
 
- private:
-  HANDLE m_h;
-};
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
