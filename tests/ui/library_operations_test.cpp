@@ -3,11 +3,16 @@
 // count beside "此文件夹歌曲数:", the highlight and the preview follow.
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 
@@ -36,7 +41,18 @@ ChartSpec Song(const char* utf8Title, unsigned seed) {
   return spec;
 }
 
-std::string Text(const vx::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+// Hands the modal dialog that the next call opens to `act`, then closes it if `act` left it open.
+void WhenModalOpens(const std::function<void(QWidget*)>& act) {
+  QTimer::singleShot(0, [act] {
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    act(modal);
+    if (modal && modal->isVisible()) modal->close();
+  });
+}
+
+std::string Text(const vx::Bytes& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 // A frame over songs 7 "星之海" (no music file), 12 "Alpha" and 30 "Beta", scanned, with the move-target
 // and image folders made.
@@ -64,7 +80,8 @@ struct Scanned {
   }
   QList<int> Ids() const {
     QList<int> ids;
-    for (int r = 0; r < View()->Model()->rowCount(); ++r) ids << View()->Model()->index(r, vx::kColId).data().toInt();
+    for (int r = 0; r < View()->Model()->rowCount(); ++r)
+      ids << View()->Model()->index(r, vx::kColId).data().toInt();
     return ids;
   }
   bool Ticked(int id) const {
@@ -314,6 +331,46 @@ class LibraryOperationsTest : public QObject {
     QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).fileName(), QStringLiteral("list.SML"));
     emit dialog.filterSelected(dialog.nameFilters().at(2));
     QCOMPARE(dialog.defaultSuffix(), QStringLiteral("dat"));
+  }
+
+  void theWindowsQuestionsAnswerAsClicked() {
+    QtInteraction ui;
+    const auto click = [](const QString& text) {
+      WhenModalOpens([text](QWidget* modal) {
+        for (QPushButton* button : modal->findChildren<QPushButton*>())
+          if (button->text() == text) button->click();
+      });
+    };
+    click(QStringLiteral("取消"));
+    QVERIFY(!ui.AskOkCancel(vx::Gbk("确定把2首歌曲(共3个文件)移到回收站吗?"), vx::Gbk("VX歌曲整理器")));
+    click(QStringLiteral("确定"));
+    QVERIFY(ui.AskOkCancel(vx::Gbk("确定把2首歌曲(共3个文件)移到回收站吗?"), vx::Gbk("VX歌曲整理器")));
+    click(QStringLiteral("跳过"));
+    QCOMPARE(ui.AskOverwrite("/x/vxma12.vxn"), vx::OverwriteAnswer::kSkip);
+    click(QStringLiteral("替换"));
+    QCOMPARE(ui.AskOverwrite("/x/vxma12.vxn"), vx::OverwriteAnswer::kReplace);
+    // Closing the box is not a yes to anything: the rest of the move stops.
+    WhenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    QCOMPARE(ui.AskOverwrite("/x/vxma12.vxn"), vx::OverwriteAnswer::kCancelRest);
+
+    // The game list's chooser: the .SML entry picked, a name typed without extension.
+    QTemporaryDir folder;
+    WhenModalOpens([&folder](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      QVERIFY(dialog);
+      auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      QVERIFY(types);
+      QTest::keyClick(types, Qt::Key_Down);  // as a person picks the second entry
+      dialog->setDirectory(folder.path());
+      dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("列表"));
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    vx::FileDialogRequest request;
+    request.filters = {{vx::Gbk("VX列表文件(*.dat)"), "*.dat"}, {vx::Gbk(" 列表文件(*.SML)"), "*.SML"}};
+    request.defaultExtension = "dat";
+    const auto chosen = ui.ChooseSaveFile(request);
+    QVERIFY(chosen);
+    QCOMPARE(vx::Utf8FromGbk(*chosen), folder.path().toStdString() + "/列表.SML");
   }
 };
 
