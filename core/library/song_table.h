@@ -58,6 +58,11 @@ class SongTable {
   void Assign(std::vector<SongRow> rows) { m_rows = std::move(rows); }
   void Clear() { m_rows.clear(); }
   void RemoveRow(std::size_t i) { m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(i)); }
+  // Rows [first, first + count): one shift of the rows below instead of one per row.
+  void RemoveRows(std::size_t first, std::size_t count) {
+    const auto from = m_rows.begin() + static_cast<std::ptrdiff_t>(first);
+    m_rows.erase(from, from + static_cast<std::ptrdiff_t>(count));
+  }
 
   bool IsTicked(std::size_t i) const { return m_rows[i].ticked; }
   void SetTicked(std::size_t i, bool ticked) { m_rows[i].ticked = ticked; }

@@ -61,27 +61,27 @@ CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
     case kCmdFolderSettings:
       return {[view] { view->OnFolderSettings(); }, true};
     case kCmdTextList:
-      return {[view] { view->OnTextList(); }, false};
+      return {[view] { view->OnTextList(); }, true};
     case kCmdBatchText:
-      return {[view] { view->OnBatchText(); }, false};
+      return {[view] { view->OnBatchText(); }, true};
     case kCmdGameList:
-      return {[view] { view->OnGameList(); }, false};
+      return {[view] { view->OnGameList(); }, true};
     case kCmdDeleteSongs:
-      return {[view] { view->OnDeleteSongs(); }, false};
+      return {[view] { view->OnDeleteSongs(); }, true};
     case kCmdMoveSongs:
-      return {[view] { view->OnMoveSongs(); }, false};
+      return {[view] { view->OnMoveSongs(); }, true};
     case kCmdExportCovers:
-      return {[view] { view->OnExportCovers(); }, false};
+      return {[view] { view->OnExportCovers(); }, true};
     case kCmdImportCover:
-      return {[view] { view->OnImportCover(); }, false};
+      return {[view] { view->OnImportCover(); }, true};
     case kCmdStatusWeekly:
-      return {[view] { view->OnStatusWeekly(); }, false};
+      return {[view] { view->OnStatusWeekly(); }, true};
     case kCmdStatusNewest:
-      return {[view] { view->OnStatusNewest(); }, false};
+      return {[view] { view->OnStatusNewest(); }, true};
     case kCmdStatusPopular:
-      return {[view] { view->OnStatusPopular(); }, false};
+      return {[view] { view->OnStatusPopular(); }, true};
     case kCmdStatusClear:
-      return {[view] { view->OnStatusClear(); }, false};
+      return {[view] { view->OnStatusClear(); }, true};
     case kCmdGameImages:
       return {[this] { OnGameImages(); }, true};
     case kCmdCheckLibrary:

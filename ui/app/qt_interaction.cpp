@@ -38,16 +38,25 @@ std::filesystem::path PathFromQt(const QString& path) {
 #endif
 }
 
-QString Filters(const FileDialogRequest& request) {
+// One Qt filter per core filter. Qt takes the pattern from the parentheses that end the text, so a
+// description ending in its own pattern is shown as it is, and any other gets the pattern appended.
+QStringList Filters(const FileDialogRequest& request) {
   QStringList filters;
   for (const FileFilter& filter : request.filters) {
-    QString description = FromGbk(filter.description);
+    QString text = FromGbk(filter.description);
     const QString pattern = QString::fromStdString(filter.pattern);
-    // Qt reads the patterns from the parentheses; add them when the description lacks them.
-    if (!description.contains(u'(')) description += QStringLiteral(" (") + pattern + u')';
-    filters << description;
+    if (!text.endsWith(u'(' + pattern + u')')) text += QStringLiteral(" (") + pattern + u')';
+    filters << text;
   }
-  return filters.join(QStringLiteral(";;"));
+  return filters;
+}
+
+// "*.SML" names one extension; "*.*" or a list of patterns does not.
+QString SingleExtension(const std::string& pattern) {
+  const QString text = QString::fromStdString(pattern);
+  if (!text.startsWith(QStringLiteral("*.")) || text.size() < 3) return {};
+  const QString extension = text.mid(2);
+  return extension.contains(u'*') || extension.contains(u'?') || extension.contains(u' ') ? QString() : extension;
 }
 
 // A chosen path becomes GBK like every path the program keeps; a name GBK cannot spell is said, not
@@ -81,21 +90,39 @@ bool QtInteraction::AskOkCancel(const std::string& text, const std::string& capt
   return box.exec() == QMessageBox::Ok;
 }
 
+void SetUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+  dialog.setNameFilters(Filters(request));
+  if (!request.initialName.empty()) dialog.selectFile(FromGbk(request.initialName));
+  const QString defaultSuffix = QString::fromStdString(request.defaultExtension);
+  dialog.setDefaultSuffix(defaultSuffix);
+  // A name typed without extension gets the one of the filter chosen, so the .SML entry saves a .SML
+  // file; a filter such as "*.*" falls back to the request's default.
+  // Qt trims the filter texts it keeps (" 列表文件(*.SML)" loses its blank), so the chosen one is looked
+  // up among the dialog's own.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog, request, defaultSuffix](const QString& chosen) {
+                     const qsizetype at = dialog.nameFilters().indexOf(chosen);
+                     const QString extension =
+                         at < 0 ? QString() : SingleExtension(request.filters[static_cast<std::size_t>(at)].pattern);
+                     dialog.setDefaultSuffix(extension.isEmpty() ? defaultSuffix : extension);
+                   });
+}
+
 std::optional<std::string> QtInteraction::ChooseSaveFile(const FileDialogRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow(), QString(), FromGbk(request.initialName), Filters(request));
+  QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   // Choosing an existing file replaces it without a second question, as the program always has.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  SetUpFileDialog(dialog, request);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return GbkFromChosen(dialog.selectedFiles().front());
 }
 
 std::optional<std::string> QtInteraction::ChooseOpenFile(const FileDialogRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow(), QString(), FromGbk(request.initialName), Filters(request));
+  QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  SetUpFileDialog(dialog, request);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return GbkFromChosen(dialog.selectedFiles().front());
 }

@@ -4,7 +4,13 @@
 
 #include "interaction.h"
 
+class QFileDialog;
+
 namespace vx::ui {
+
+// Filters, initial name and default extension of a file chooser from the core's request; the default
+// extension follows the filter the person picks when that filter names a single extension.
+void SetUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 class QtInteraction : public Interaction {
  public:

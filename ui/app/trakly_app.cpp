@@ -15,6 +15,7 @@
 #include "library/library_check.h"
 #include "library/library_check_dlg.h"
 #include "library/search_field.h"
+#include "library/song_table_model.h"
 #include "library/trakly_view.h"
 #include "resources/resources.h"
 #include "settings/settings_file.h"
@@ -114,6 +115,15 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
   QDir().mkpath(folder);
   CTRAKLYView* view = m_frame->View();
   view->OnScan();
+  // The three status marks on the first rows, each set as a person would: tick, choose, untick.
+  const std::array<void (CTRAKLYView::*)(), 3> marks = {&CTRAKLYView::OnStatusWeekly, &CTRAKLYView::OnStatusNewest,
+                                                        &CTRAKLYView::OnStatusPopular};
+  for (std::size_t r = 0; r < marks.size() && r < view->Table().Size(); ++r) {
+    const QModelIndex tick = view->Model()->index(static_cast<int>(r), 0);
+    view->Model()->setData(tick, Qt::Checked, Qt::CheckStateRole);
+    (view->*marks[r])();
+    view->Model()->setData(tick, Qt::Unchecked, Qt::CheckStateRole);
+  }
   const std::array<std::size_t, 1> row = {view->Table().Size() > 2 ? std::size_t{2} : std::size_t{0}};
   if (!view->Table().Empty()) {
     view->SelectRows(row);

@@ -82,4 +82,24 @@ void SongTableModel::RowsChanged(int first, int last) {
   emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
 }
 
+void SongTableModel::ColumnChanged(int column) {
+  if (rowCount() == 0 || column < 0 || column >= kColumnCount) return;
+  emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+void SongTableModel::ReplayRemovals(const std::vector<std::size_t>& removedAt) {
+  // Removals at the same position took neighbouring rows, so each run of equal positions is one block.
+  for (std::size_t begin = 0; begin < removedAt.size();) {
+    const std::size_t at = removedAt[begin];
+    std::size_t end = begin + 1;
+    while (end < removedAt.size() && removedAt[end] == at) ++end;
+    const std::size_t count = end - begin;
+    if (at + count > m_table.Size()) return;  // not a replay of this table; never erase past its end
+    beginRemoveRows({}, static_cast<int>(at), static_cast<int>(at + count - 1));
+    m_table.RemoveRows(at, count);
+    endRemoveRows();
+    begin = end;
+  }
+}
+
 }  // namespace vx::ui

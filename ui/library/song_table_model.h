@@ -32,6 +32,12 @@ class SongTableModel : public QAbstractTableModel {
   void ReorderWith(const std::function<std::vector<std::size_t>()>& change);
   // After the core has changed cells or ticks of rows [first, last].
   void RowsChanged(int first, int last);
+  // After the core has changed one column's cells (any rows).
+  void ColumnChanged(int column);
+  // Takes rows out as a core removal did on a copy of the table: `removedAt` holds each row's position as
+  // it stood when it went (see vx::RemoveRows). Played as row removals, the highlight, the current row
+  // and the scroll position stay with the songs that remain.
+  void ReplayRemovals(const std::vector<std::size_t>& removedAt);
 
  private:
   SongTable& m_table;

@@ -25,6 +25,10 @@
 #include "library/song_table_model.h"
 #include "library/sort.h"
 #include "messages.h"
+#include "operations/covers.h"
+#include "operations/game_list.h"
+#include "operations/status_marks.h"
+#include "operations/text_lists.h"
 #include "resources/resources.h"
 #include "settings/settings_file.h"
 #include "text/gbk.h"
@@ -299,6 +303,7 @@ void CTRAKLYView::ShowCoverFrom(const std::string& gbkMusicDir, std::size_t row)
   // A cover that fails the marker test leaves the last good one on display.
   if (!bytes) return;
   m_cover->SetCover(QImage::fromData(bytes->data(), static_cast<int>(bytes->size())));
+  m_coverSongId = m_table.Row(row).Id();
 }
 
 void CTRAKLYView::OnSaveSong() {
@@ -372,17 +377,47 @@ void CTRAKLYView::OnSearchSubmitted(const QString& text, bool tick) {
                      FromUtf8(msg::kQueryMatchesAfter));
 }
 
-// The library operations arrive here from the frame once they are wired in.
-void CTRAKLYView::OnTextList() {}
-void CTRAKLYView::OnBatchText() {}
-void CTRAKLYView::OnGameList() {}
-void CTRAKLYView::OnDeleteSongs() {}
-void CTRAKLYView::OnMoveSongs() {}
-void CTRAKLYView::OnExportCovers() {}
-void CTRAKLYView::OnImportCover() {}
-void CTRAKLYView::OnStatusWeekly() {}
-void CTRAKLYView::OnStatusNewest() {}
-void CTRAKLYView::OnStatusPopular() {}
-void CTRAKLYView::OnStatusClear() {}
+void CTRAKLYView::OnTextList() { vx::OnTextList(m_table, m_ui); }
+
+void CTRAKLYView::OnBatchText() { vx::OnBatchText(m_table, m_strSettingsPath, m_ui); }
+
+void CTRAKLYView::OnGameList() { vx::OnGameList(m_table, m_strSettingsPath, m_ui); }
+
+void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&)) {
+  // The operation shrinks the table before its last message box, and the list repaints behind that box.
+  // Run on a copy, the list keeps seeing the rows it knows until the removals are replayed as row
+  // removals, which also keep the highlight on the songs that remain.
+  SongTable working = m_table;
+  const RemoveOutcome result = operation(working, m_strSettingsPath, m_ui);
+  m_model->ReplayRemovals(result.removedAt);
+  // The count follows the table whatever happened; what was typed into the editor stays.
+  UpdateData(true);
+  m_nFolderSongs = static_cast<int>(m_table.Size());
+  UpdateData(false);
+}
+
+void CTRAKLYView::OnDeleteSongs() { RemoveTicked(&vx::OnDeleteSongs); }
+
+void CTRAKLYView::OnMoveSongs() { RemoveTicked(&vx::OnMoveSongs); }
+
+void CTRAKLYView::OnExportCovers() { vx::OnExportCovers(m_table, m_strSettingsPath, m_ui); }
+
+void CTRAKLYView::OnImportCover() {
+  if (vx::OnImportCover(m_table, m_strSettingsPath, m_ui) != Outcome::kDone) return;
+  // A preview that still showed the replaced cover would tell the person the import did nothing.
+  const std::vector<std::size_t> ticked = m_table.TickedRows();
+  if (ticked.size() == 1 && m_coverSongId == m_table.Row(ticked.front()).Id()) ShowCover(ticked.front());
+}
+
+void CTRAKLYView::SetStatus(Outcome (*operation)(SongTable&, Interaction&)) {
+  UpdateData(true);
+  if (operation(m_table, m_ui) == Outcome::kDone) m_model->ColumnChanged(kColStatus);
+  UpdateData(false);
+}
+
+void CTRAKLYView::OnStatusWeekly() { SetStatus(&vx::OnStatusWeekly); }
+void CTRAKLYView::OnStatusNewest() { SetStatus(&vx::OnStatusNewest); }
+void CTRAKLYView::OnStatusPopular() { SetStatus(&vx::OnStatusPopular); }
+void CTRAKLYView::OnStatusClear() { SetStatus(&vx::OnStatusClear); }
 
 }  // namespace vx::ui

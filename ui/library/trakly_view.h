@@ -7,12 +7,15 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "interaction.h"
 #include "library/selection.h"
 #include "library/song_edit.h"
 #include "library/song_table.h"
+#include "operations/outcome.h"
+#include "operations/remove_songs.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -56,8 +59,8 @@ class CTRAKLYView : public QWidget {
   void OnKeydownSongList(int qtKey);
   void OnSaveSong();
 
-  // Library operations of the menu and toolbar, routed here by the frame. Their actions stay disabled
-  // until the operation behind them is wired in; each handler is the one place it will be called from.
+  // Library operations of the menu and toolbar, routed here by the frame; each runs its core operation
+  // and brings the table, the count and the preview in line with what it did.
   void OnTextList();
   void OnBatchText();
   void OnGameList();
@@ -98,6 +101,10 @@ class CTRAKLYView : public QWidget {
   std::optional<std::string> ReadMusicFolder() const;
   void ShowCover(std::size_t row);
   void ShowCoverFrom(const std::string& gbkMusicDir, std::size_t row);
+  // Delete and move: the core call, then its removals replayed on the table and the count brought up to date.
+  void RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&));
+  // The four status commands: the typed editor texts are taken in first so the redisplay keeps them.
+  void SetStatus(Outcome (*operation)(SongTable&, Interaction&));
 
   SongTable m_table;
   SongTableModel* m_model = nullptr;
@@ -105,6 +112,7 @@ class CTRAKLYView : public QWidget {
 
   std::string m_strSettingsPath;  // GBK
   std::optional<SongEditTarget> m_editTarget;
+  std::optional<int> m_coverSongId;  // whose cover the frame shows
 
   // Members bound to the form.
   bool m_bSelectAll = false;
