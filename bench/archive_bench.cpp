@@ -23,9 +23,9 @@ constexpr int kEntries = 10000;
 // Writes an archive once per process and removes it at exit.
 class ArchiveFile {
  public:
-  ArchiveFile(const std::string& name, const fixtures::ArchiveSpec& spec) {
+  ArchiveFile(const std::string& name, const fixtures::ArchiveSpec& recipe) {
     m_path = fs::temp_directory_path() / ("vxbench-" + std::to_string(::getpid()) + "-" + name);
-    const Bytes bytes = fixtures::BuildArchive(spec);
+    const Bytes bytes = fixtures::BuildArchive(recipe);
     m_size = bytes.size();
     fixtures::WriteFile(m_path.string(), bytes);
   }
@@ -40,10 +40,10 @@ class ArchiveFile {
 
 const ArchiveFile& Big() {
   static const ArchiveFile file("big.vpi", [] {
-    fixtures::ArchiveSpec spec;
+    fixtures::ArchiveSpec recipe;
     for (int i = 0; i < kEntries; ++i)
-      spec.entries.push_back({.name = "Entry_" + std::to_string(i) + (i % 2 ? ".vxs" : ".ini"), .raw = Bytes(8, 1)});
-    return spec;
+      recipe.entries.push_back({.name = "Entry_" + std::to_string(i) + (i % 2 ? ".vxs" : ".ini"), .raw = Bytes(8, 1)});
+    return recipe;
   }());
   return file;
 }

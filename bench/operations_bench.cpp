@@ -46,10 +46,10 @@ class OperationsLibrary {
     fs::create_directories(m_dir / "MUSIC");
     fs::create_directories(m_dir / "images");
     for (int id = 0; id < songs; ++id) {
-      fixtures::ChartSpec spec;
-      spec.title = "Song " + std::to_string(id);
-      spec.cover = fixtures::FakeCover(kCoverBytes);
-      fixtures::WriteSong((m_dir / "MUSIC").string(), id, spec);
+      fixtures::ChartSpec recipe;
+      recipe.title = "Song " + std::to_string(id);
+      recipe.cover = fixtures::FakeCover(kCoverBytes);
+      fixtures::WriteSong((m_dir / "MUSIC").string(), id, recipe);
     }
     fixtures::WriteFile((m_dir / "REC.re").string(),
                         fixtures::BuildSettingsFile(Gbk("MUSIC"), {}, Gbk("images")));

@@ -24,11 +24,11 @@ class Library {
     m_dir = fs::temp_directory_path() / ("vxbench-" + std::to_string(::getpid()) + "-" + std::to_string(songs));
     fs::create_directories(m_dir);
     for (int i = 0; i < songs; ++i) {
-      fixtures::ChartSpec spec;
-      spec.title = "Song " + std::to_string(i * 7919 % 5000);
-      spec.playTime = static_cast<std::uint16_t>(60 + (i * 37) % 400);
-      spec.cover = fixtures::FakeCover(2048);
-      fixtures::WriteSong(m_dir.string(), i * stride, spec);
+      fixtures::ChartSpec recipe;
+      recipe.title = "Song " + std::to_string(i * 7919 % 5000);
+      recipe.playTime = static_cast<std::uint16_t>(60 + (i * 37) % 400);
+      recipe.cover = fixtures::FakeCover(2048);
+      fixtures::WriteSong(m_dir.string(), i * stride, recipe);
     }
   }
   ~Library() { fs::remove_all(m_dir); }

@@ -26,11 +26,11 @@ class FullLibrary {
     m_dir = fs::temp_directory_path() / ("vxbench-list-" + std::to_string(::getpid()));
     fs::create_directories(m_dir);
     for (int id = 0; id < kMaxSongs; ++id) {
-      fixtures::ChartSpec spec;
-      spec.title = "Song " + std::to_string(id * 7919 % 5000);
-      spec.hard = static_cast<std::uint16_t>(id % 25);
-      spec.cover = fixtures::FakeCover(2048);
-      fixtures::WriteSong(Utf8FromPath(m_dir), id, spec);
+      fixtures::ChartSpec recipe;
+      recipe.title = "Song " + std::to_string(id * 7919 % 5000);
+      recipe.hard = static_cast<std::uint16_t>(id % 25);
+      recipe.cover = fixtures::FakeCover(2048);
+      fixtures::WriteSong(Utf8FromPath(m_dir), id, recipe);
     }
     m_table.Assign(ScanMusicFolder(Gbk()));
     // Every song, bottom up, a mark on every fifth; a tenth of the charts changed since, so they are

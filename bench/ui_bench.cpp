@@ -26,10 +26,10 @@ class FullLibrary {
   FullLibrary() {
     const std::string music = Path() + "/MUSIC";
     for (int id = 0; id < kMaxSongs; ++id) {
-      fixtures::ChartSpec spec;
-      spec.title = "Song " + std::to_string(id * 7919 % kMaxSongs);
-      spec.cover = fixtures::FakeCover(2048);
-      fixtures::WriteSong(music, id, spec);
+      fixtures::ChartSpec recipe;
+      recipe.title = "Song " + std::to_string(id * 7919 % kMaxSongs);
+      recipe.cover = fixtures::FakeCover(2048);
+      fixtures::WriteSong(music, id, recipe);
     }
     fixtures::WriteFile(Path() + "/REC.re", fixtures::BuildSettingsFile(music));
   }

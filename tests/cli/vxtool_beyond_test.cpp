@@ -25,12 +25,12 @@ Result Vxtool(std::vector<std::string> args) {
 
 TEST(VxtoolGameListRead, PrintsTheRecordsAndTheMarks) {
   TempDir dir;
-  fixtures::SongListSpec spec;
-  spec.charts = {fixtures::BuildChart({.bpm = 97.3f, .easy = 2, .normal = 6, .hard = 11,
+  fixtures::SongListSpec recipe;
+  recipe.charts = {fixtures::BuildChart({.bpm = 97.3f, .easy = 2, .normal = 6, .hard = 11,
                                        .title = "\xD0\xC7\xD6\xAE\xBA\xA3", .noter = "Ayu", .playTime = 59}),
                  fixtures::BuildChart({.bpm = 150.5f, .easy = 65535, .title = "ABC", .noter = "", .playTime = 3600})};
-  spec.statuses = {{.id = 12, .kind = 1}, {.id = 7, .kind = 0, .oneWeek = 1}};
-  fixtures::WriteFile(dir.Native("列表.SML"), fixtures::BuildSongList(spec));
+  recipe.statuses = {{.id = 12, .kind = 1}, {.id = 7, .kind = 0, .oneWeek = 1}};
+  fixtures::WriteFile(dir.Native("列表.SML"), fixtures::BuildSongList(recipe));
   const Result r = Vxtool({"game-list-read", dir.Native("列表.SML")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -46,10 +46,10 @@ TEST(VxtoolGameListRead, NamesTheSongsOfAFolderThatReopeningTicks) {
   TempDir dir;
   fixtures::WriteSong(dir.Native("MUSIC"), 12, {.title = "twelve"});
   fixtures::WriteSong(dir.Native("MUSIC"), 30, {.hard = 2, .title = "thirty"});
-  fixtures::SongListSpec spec;
-  spec.charts = {fixtures::BuildChart({.title = "gone"}), fixtures::BuildChart({.hard = 9, .title = "thirty"}),
+  fixtures::SongListSpec recipe;
+  recipe.charts = {fixtures::BuildChart({.title = "gone"}), fixtures::BuildChart({.hard = 9, .title = "thirty"}),
                  fixtures::BuildChart({.title = "twelve"})};
-  fixtures::WriteFile(dir.Native("list.dat"), fixtures::BuildSongList(spec));
+  fixtures::WriteFile(dir.Native("list.dat"), fixtures::BuildSongList(recipe));
   const Result r = Vxtool({"game-list-read", dir.Native("list.dat"), "--music", dir.Native("MUSIC")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,

@@ -134,8 +134,8 @@ TEST(FrameBmp, DataShortOfOrBeyondTheRowsStillGivesExactlyHeightRows) {
 
 TEST(BackgroundPicture, OnlyATopDown596x558SixteenBitBmpWithFillerIsAccepted) {
   TempDir dir;
-  auto accepts = [&](const fixtures::BmpSpec& spec) {
-    fixtures::WriteFile(dir.Native("p.bmp"), fixtures::BuildBmp(spec));
+  auto accepts = [&](const fixtures::BmpSpec& recipe) {
+    fixtures::WriteFile(dir.Native("p.bmp"), fixtures::BuildBmp(recipe));
     return IsBackgroundBmp(dir.Gbk("p.bmp"));
   };
   EXPECT_TRUE(accepts({}));
@@ -242,8 +242,8 @@ struct ExportFixture {
   TempDir dir;
   std::string archive = dir.Gbk("a.vpi");
   std::string images = dir.Gbk("images");
-  ExportFixture(const ArchiveSpec& spec) {
-    fixtures::WriteFile(dir.Native("a.vpi"), fixtures::BuildArchive(spec));
+  ExportFixture(const ArchiveSpec& recipe) {
+    fixtures::WriteFile(dir.Native("a.vpi"), fixtures::BuildArchive(recipe));
     std::filesystem::create_directories(dir.Path() / "images");
   }
   std::vector<EntryRow> Rows() const {
@@ -313,9 +313,9 @@ ArchiveSpec OneFrame(FrameSpec frame, std::optional<std::uint32_t> frameCount = 
   return {.entries = {{.name = "e.vxs", .frames = {frame}, .frameCountField = frameCount}}};
 }
 Bytes WithEntryOffset(std::function<std::uint32_t(std::size_t fileSize)> offset) {
-  ArchiveSpec spec = OneFrame({4, 4});
-  spec.entries[0].entryOffsetField = offset(fixtures::BuildArchive(spec).size());
-  return fixtures::BuildArchive(spec);
+  ArchiveSpec recipe = OneFrame({4, 4});
+  recipe.entries[0].entryOffsetField = offset(fixtures::BuildArchive(recipe).size());
+  return fixtures::BuildArchive(recipe);
 }
 
 class DamagedArchive : public testing::TestWithParam<Damaged> {};
@@ -363,9 +363,9 @@ INSTANTIATE_TEST_SUITE_P(
                 ArchiveError::kFrameRecordPastEnd},
         Damaged{"WrongMarkBytes",
                 [] {
-                  ArchiveSpec spec = OneFrame({4, 4});
-                  spec.entries[0].marks[1] = 0x06;
-                  return fixtures::BuildArchive(spec);
+                  ArchiveSpec recipe = OneFrame({4, 4});
+                  recipe.entries[0].marks[1] = 0x06;
+                  return fixtures::BuildArchive(recipe);
                 },
                 ArchiveError::kBadMark},
         Damaged{"FrameCountZero", [] { return fixtures::BuildArchive(OneFrame({4, 4}, 0)); }, ArchiveError::kNoSuchFrame},

@@ -57,25 +57,25 @@ TEST(ChartHeader, LevelAndTimeTexts) {
 }
 
 TEST(ChartHeader, ParsesEveryField) {
-  fixtures::ChartSpec spec;
-  spec.bpm = 174.0f;
-  spec.easy = 0xFFFF;
-  spec.normal = 7;
-  spec.hard = 256;
-  spec.title = "\xD0\xC7\xD6\xAE\xBA\xA3";
-  spec.noter = "Ayu";
-  spec.playTime = 125;
-  spec.cover = fixtures::FakeCover(100);
-  const Bytes chart = fixtures::BuildChart(spec);
+  fixtures::ChartSpec recipe;
+  recipe.bpm = 174.0f;
+  recipe.easy = 0xFFFF;
+  recipe.normal = 7;
+  recipe.hard = 256;
+  recipe.title = "\xD0\xC7\xD6\xAE\xBA\xA3";
+  recipe.noter = "Ayu";
+  recipe.playTime = 125;
+  recipe.cover = fixtures::FakeCover(100);
+  const Bytes chart = fixtures::BuildChart(recipe);
   const ChartHeader h = ParseChartHeader(chart);
   EXPECT_EQ(h.levelEasy, 65535);
   EXPECT_EQ(h.levelNormal, 7);
   EXPECT_EQ(h.levelHard, 256);
-  EXPECT_EQ(h.title, spec.title);
+  EXPECT_EQ(h.title, recipe.title);
   EXPECT_EQ(h.noter, "Ayu");
   EXPECT_EQ(h.playTime, 125);
   EXPECT_EQ(h.coverSize, 100u);
-  EXPECT_EQ(h.coverOffset, 300u + spec.noteDataSize);
+  EXPECT_EQ(h.coverOffset, 300u + recipe.noteDataSize);
 
   const SongRow row = MakeSongRow(42, h);
   EXPECT_EQ(row.cells[kColId], "42");
@@ -87,20 +87,20 @@ TEST(ChartHeader, ParsesEveryField) {
 }
 
 TEST(ChartHeader, TextFieldsStopAtZeroOrFieldEnd) {
-  fixtures::ChartSpec spec;
-  spec.title = std::string(32, 'T');  // no terminator: exactly 32 bytes, nothing of the noter field
-  spec.noter = std::string("ab\0cd", 5);
-  const ChartHeader h = ParseChartHeader(fixtures::BuildChart(spec));
+  fixtures::ChartSpec recipe;
+  recipe.title = std::string(32, 'T');  // no terminator: exactly 32 bytes, nothing of the noter field
+  recipe.noter = std::string("ab\0cd", 5);
+  const ChartHeader h = ParseChartHeader(fixtures::BuildChart(recipe));
   EXPECT_EQ(h.title, std::string(32, 'T'));
   EXPECT_EQ(h.noter, "ab");
   EXPECT_EQ(ParseChartHeader(fixtures::BuildChart({.title = " spaced "})).title, " spaced ");
 }
 
 TEST(ChartHeader, ShortFileReadsMissingFieldsAsZero) {
-  fixtures::ChartSpec spec;
-  spec.title = "LongTitle";
-  spec.truncateTo = 0x6C + 4;  // ends inside the title; levels present, tempo present
-  const ChartHeader h = ParseChartHeader(fixtures::BuildChart(spec));
+  fixtures::ChartSpec recipe;
+  recipe.title = "LongTitle";
+  recipe.truncateTo = 0x6C + 4;  // ends inside the title; levels present, tempo present
+  const ChartHeader h = ParseChartHeader(fixtures::BuildChart(recipe));
   EXPECT_EQ(h.title, "Long");
   EXPECT_EQ(h.levelHard, 9);
   EXPECT_EQ(h.noter, "");

@@ -28,8 +28,8 @@ class LibraryTest : public ::testing::Test {
   void SetFolders(const std::string& music, const std::string& move = {}, const std::string& image = {}) {
     fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile(music, move, image));
   }
-  void Song(int id, fixtures::ChartSpec spec = {}, bool withMusic = true) {
-    fixtures::WriteSong(dir.Native("MUSIC"), id, spec, withMusic);
+  void Song(int id, fixtures::ChartSpec recipe = {}, bool withMusic = true) {
+    fixtures::WriteSong(dir.Native("MUSIC"), id, recipe, withMusic);
   }
   // The table a scan gives, with the rows at `tickedPositions` ticked.
   SongTable Scan(std::initializer_list<std::size_t> tickedPositions = {}) {

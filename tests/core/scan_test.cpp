@@ -77,12 +77,12 @@ TEST(Scan, EqualsProbingEveryNameOnAMixedFolder) {
   std::mt19937 random(7);
   for (int i = 0; i < 700; ++i) {
     const int id = static_cast<int>(random() % 5000);
-    fixtures::ChartSpec spec;
-    spec.title = "t" + std::to_string(random() % 1000);
-    spec.bpm = static_cast<float>(random() % 600);
-    spec.playTime = static_cast<std::uint16_t>(random());
-    if (i % 13 == 0) spec.truncateTo = random() % 300;
-    fixtures::WriteSong(dir.Native(), id, spec, i % 3 != 0);
+    fixtures::ChartSpec recipe;
+    recipe.title = "t" + std::to_string(random() % 1000);
+    recipe.bpm = static_cast<float>(random() % 600);
+    recipe.playTime = static_cast<std::uint16_t>(random());
+    if (i % 13 == 0) recipe.truncateTo = random() % 300;
+    fixtures::WriteSong(dir.Native(), id, recipe, i % 3 != 0);
   }
   fixtures::WriteFile(dir.Native("vxma00.vxn"), fixtures::BuildChart({}));
   fixtures::WriteFile(dir.Native("vxma4999.VXN"), fixtures::BuildChart({}));

@@ -224,21 +224,21 @@ TEST_F(SongEditTest, AWriteThatFailsHalfwayLeavesChartAndRowAsTheyWere) {
 
 struct CoverCase {
   const char* name;
-  ChartSpec spec;
+  ChartSpec recipe;
   bool accepted;
 };
 
 ChartSpec WithCover(Bytes cover) {
-  ChartSpec spec;
-  spec.cover = std::move(cover);
-  return spec;
+  ChartSpec recipe;
+  recipe.cover = std::move(cover);
+  return recipe;
 }
 
 ChartSpec Damaged(Bytes cover, std::optional<std::uint32_t> size, std::optional<std::uint32_t> offset) {
-  ChartSpec spec = WithCover(std::move(cover));
-  spec.coverSize = size;
-  spec.coverOffset = offset;
-  return spec;
+  ChartSpec recipe = WithCover(std::move(cover));
+  recipe.coverSize = size;
+  recipe.coverOffset = offset;
+  return recipe;
 }
 
 class ReadCoverTest : public ::testing::TestWithParam<CoverCase> {};
@@ -246,11 +246,11 @@ class ReadCoverTest : public ::testing::TestWithParam<CoverCase> {};
 TEST_P(ReadCoverTest, AcceptsOnlyAWholeCoverThatPassesTheMarkerTest) {
   TempFolder folder;
   const CoverCase& c = GetParam();
-  fixtures::WriteSong(folder.Path(), 1, c.spec);
+  fixtures::WriteSong(folder.Path(), 1, c.recipe);
   const auto cover = ReadCover(ChartPath(folder.Path(), 1));
   ASSERT_EQ(cover.has_value(), c.accepted);
   if (c.accepted) {
-    EXPECT_EQ(*cover, c.spec.cover);
+    EXPECT_EQ(*cover, c.recipe.cover);
   }
 }
 

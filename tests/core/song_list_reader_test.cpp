@@ -28,7 +28,7 @@ class Library {
  public:
   Library() { fixtures::WriteFile(m_dir.Native("REC.re"), fixtures::BuildSettingsFile(m_dir.Gbk("MUSIC"))); }
 
-  void Song(int id, const ChartSpec& spec) { fixtures::WriteSong(m_dir.Native("MUSIC"), id, spec); }
+  void Song(int id, const ChartSpec& recipe) { fixtures::WriteSong(m_dir.Native("MUSIC"), id, recipe); }
   Bytes Chart(int id) const { return *ReadWholeFile(ChartPath(m_dir.Gbk("MUSIC"), id)); }
   void Scan() { m_table.Assign(ScanMusicFolder(m_dir.Gbk("MUSIC"))); }
   SongTable& Table() { return m_table; }
@@ -56,18 +56,18 @@ class Library {
 // What the list writer does for the table as it stands: the ticked rows' first 300 bytes in table order,
 // then a status record for each ticked row with a mark.
 Bytes ListOfTicked(Library& lib) {
-  SongListSpec spec;
+  SongListSpec recipe;
   const SongTable& t = lib.Table();
   for (std::size_t r : t.TickedRows()) {
-    spec.charts.push_back(lib.Chart(t.Row(r).Id()));
+    recipe.charts.push_back(lib.Chart(t.Row(r).Id()));
     const std::string mark = Utf8FromGbk(t.Cell(r, kColStatus));
     if (mark.empty()) continue;
     fixtures::StatusRecordSpec s{.id = t.Row(r).Id()};
     if (mark == "一周更新") s = {.id = s.id, .kind = 0, .oneWeek = 1};
     if (mark == "最受欢迎") s.kind = 2;
-    spec.statuses.push_back(s);
+    recipe.statuses.push_back(s);
   }
-  return BuildSongList(spec);
+  return BuildSongList(recipe);
 }
 
 TEST(SongListReader, ReadsBackTheTicksAndMarksItWasWrittenFrom) {
@@ -119,13 +119,13 @@ TEST(SongListReader, FindsChangedChartsByNameAndReportsTheRest) {
   lib.Song(9, {.hard = 4, .title = ""});  // untitled like the last record: no match by name for that
   lib.Song(20, {.easy = 1, .title = "pair", .noter = "p"});
   lib.Song(21, {.easy = 2, .title = "pair", .noter = "p"});
-  SongListSpec spec;
+  SongListSpec recipe;
   // 21 as it was before an edit comes first; 20 unchanged after it must still get its own row.
-  spec.charts.push_back(BuildChart({.easy = 3, .title = "pair", .noter = "p"}));
-  for (int id : {1, 2, 3, 5, 6, 20}) spec.charts.push_back(lib.Chart(id));
-  spec.charts.push_back(BuildChart({.title = ""}));  // an untitled song this folder never had
-  spec.statuses = {{.id = 2, .kind = 2}, {.id = 6, .kind = 1}, {.id = 4000, .kind = 1}};
-  const Bytes list = BuildSongList(spec);
+  recipe.charts.push_back(BuildChart({.easy = 3, .title = "pair", .noter = "p"}));
+  for (int id : {1, 2, 3, 5, 6, 20}) recipe.charts.push_back(lib.Chart(id));
+  recipe.charts.push_back(BuildChart({.title = ""}));  // an untitled song this folder never had
+  recipe.statuses = {{.id = 2, .kind = 2}, {.id = 6, .kind = 1}, {.id = 4000, .kind = 1}};
+  const Bytes list = BuildSongList(recipe);
 
   // Since the list was written: song 1 got a new level, song 2 left the folder.
   lib.Song(1, {.hard = 12, .title = "edited", .noter = "n1"});
@@ -147,13 +147,13 @@ TEST(SongListReader, ALongSummaryShowsTheStartOfEachListAndItsTotal) {
   Library lib;
   lib.Song(1, {});
   lib.Scan();
-  SongListSpec spec;
+  SongListSpec recipe;
   for (int i = 0; i < 60; ++i) {
-    spec.charts.push_back(BuildChart({.title = "t" + std::to_string(i)}));
-    spec.statuses.push_back({.id = 100 + i});
+    recipe.charts.push_back(BuildChart({.title = "t" + std::to_string(i)}));
+    recipe.statuses.push_back({.id = 100 + i});
   }
   ScriptedInteraction ui;
-  lib.Open(BuildSongList(spec), ui);
+  lib.Open(BuildSongList(recipe), ui);
   ASSERT_EQ(ui.Messages().size(), 1u);
   const std::string text = ui.Messages()[0];
   EXPECT_NE(text.find("\nt19\n……(共60首)\n"), std::string::npos) << text;

@@ -83,30 +83,30 @@ Bytes BuildEntry(const EntrySpec& entry, unsigned seed) {
   return out;
 }
 
-std::vector<std::uint32_t> EntryOffsets(const ArchiveSpec& spec) {
+std::vector<std::uint32_t> EntryOffsets(const ArchiveSpec& recipe) {
   std::vector<std::uint32_t> offsets;
   std::size_t pos = kHeaderSize;
-  for (std::size_t i = 0; i < spec.entries.size(); ++i) {
+  for (std::size_t i = 0; i < recipe.entries.size(); ++i) {
     offsets.push_back(static_cast<std::uint32_t>(pos));
-    pos += BuildEntry(spec.entries[i], static_cast<unsigned>(i * 10)).size();
+    pos += BuildEntry(recipe.entries[i], static_cast<unsigned>(i * 10)).size();
   }
   return offsets;
 }
 
-Bytes BuildArchive(const ArchiveSpec& spec) {
+Bytes BuildArchive(const ArchiveSpec& recipe) {
   Bytes out;
   AppendU32(out, 2);
-  AppendU32(out, spec.countField.value_or(static_cast<std::uint32_t>(spec.entries.size())));
+  AppendU32(out, recipe.countField.value_or(static_cast<std::uint32_t>(recipe.entries.size())));
   AppendU32(out, 0);
   AppendU32(out, 0);
   std::vector<std::pair<std::uint32_t, std::uint32_t>> placed;  // offset, length
-  for (std::size_t i = 0; i < spec.entries.size(); ++i) {
-    const Bytes entry = BuildEntry(spec.entries[i], static_cast<unsigned>(i * 10));
+  for (std::size_t i = 0; i < recipe.entries.size(); ++i) {
+    const Bytes entry = BuildEntry(recipe.entries[i], static_cast<unsigned>(i * 10));
     placed.emplace_back(static_cast<std::uint32_t>(out.size()), static_cast<std::uint32_t>(entry.size()));
     Append(out, entry);
   }
-  for (std::size_t i = 0; i < spec.entries.size(); ++i) {
-    const EntrySpec& e = spec.entries[i];
+  for (std::size_t i = 0; i < recipe.entries.size(); ++i) {
+    const EntrySpec& e = recipe.entries[i];
     Bytes record(kRecordSize, 0);
     PutU32Le(record.data(), 1);
     std::memcpy(record.data() + 4, e.name.data(), std::min<std::size_t>(e.name.size(), 128));
@@ -115,19 +115,19 @@ Bytes BuildArchive(const ArchiveSpec& spec) {
     PutU32Le(record.data() + 140, placed[i].second);
     Append(out, record);
   }
-  if (spec.truncateTo && *spec.truncateTo < out.size()) out.resize(*spec.truncateTo);
+  if (recipe.truncateTo && *recipe.truncateTo < out.size()) out.resize(*recipe.truncateTo);
   return out;
 }
 
-Bytes BuildBmp(const BmpSpec& spec) {
-  const std::size_t height = static_cast<std::size_t>(spec.height < 0 ? -spec.height : spec.height);
-  const std::size_t rowBytes = (static_cast<std::size_t>(spec.width) * spec.bitsPerPixel / 8 + 3) / 4 * 4;
-  Bytes rows = spec.pixels;
+Bytes BuildBmp(const BmpSpec& recipe) {
+  const std::size_t height = static_cast<std::size_t>(recipe.height < 0 ? -recipe.height : recipe.height);
+  const std::size_t rowBytes = (static_cast<std::size_t>(recipe.width) * recipe.bitsPerPixel / 8 + 3) / 4 * 4;
+  Bytes rows = recipe.pixels;
   if (rows.empty()) {
     rows.resize(rowBytes * height);
-    if (spec.bitsPerPixel == 16) {
-      const Bytes p = PatternPixels(spec.width, static_cast<int>(height), 5);
-      const std::size_t rowIn = 2 * static_cast<std::size_t>(spec.width);
+    if (recipe.bitsPerPixel == 16) {
+      const Bytes p = PatternPixels(recipe.width, static_cast<int>(height), 5);
+      const std::size_t rowIn = 2 * static_cast<std::size_t>(recipe.width);
       for (std::size_t r = 0; r < height; ++r) std::memcpy(rows.data() + r * rowBytes, p.data() + r * rowIn, rowIn);
     } else {
       for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint8_t>(i * 13);
@@ -136,32 +136,32 @@ Bytes BuildBmp(const BmpSpec& spec) {
   Bytes out(54, 0);
   out[0] = 'B';
   out[1] = 'M';
-  PutU32Le(&out[2], spec.sizeField.value_or(static_cast<std::uint32_t>(54 + rows.size() + 2)));
+  PutU32Le(&out[2], recipe.sizeField.value_or(static_cast<std::uint32_t>(54 + rows.size() + 2)));
   PutU32Le(&out[10], 54);
   PutU32Le(&out[14], 40);
-  PutU32Le(&out[18], static_cast<std::uint32_t>(spec.width));
-  PutU32Le(&out[22], static_cast<std::uint32_t>(spec.height));
+  PutU32Le(&out[18], static_cast<std::uint32_t>(recipe.width));
+  PutU32Le(&out[22], static_cast<std::uint32_t>(recipe.height));
   PutU16Le(&out[26], 1);
-  PutU16Le(&out[28], spec.bitsPerPixel);
+  PutU16Le(&out[28], recipe.bitsPerPixel);
   Append(out, rows);
   out.push_back(0);
   out.push_back(0);
-  if (spec.truncateTo && *spec.truncateTo < out.size()) out.resize(*spec.truncateTo);
+  if (recipe.truncateTo && *recipe.truncateTo < out.size()) out.resize(*recipe.truncateTo);
   return out;
 }
 
 Bytes BuildDemoArchive() {
-  ArchiveSpec spec;
-  spec.entries.push_back({.name = "Playing_BG1.vxs", .frames = {{596, 558, ScenePixels(596, 558, 1)}}});
+  ArchiveSpec recipe;
+  recipe.entries.push_back({.name = "Playing_BG1.vxs", .frames = {{596, 558, ScenePixels(596, 558, 1)}}});
   EntrySpec combo{.name = "Playing_Combo.vxt"};
   const std::uint16_t sizes[][2] = {{120, 40}, {121, 41}, {96, 96}, {63, 32}, {200, 60}};
   for (unsigned k = 0; k < std::size(sizes); ++k)
     combo.frames.push_back({sizes[k][0], sizes[k][1], ScenePixels(sizes[k][0], sizes[k][1], 3 + k)});
-  spec.entries.push_back(combo);
-  spec.entries.push_back({.name = "Playing_BG13.vxs", .frames = {{298, 279, ScenePixels(298, 279, 9)}}});
+  recipe.entries.push_back(combo);
+  recipe.entries.push_back({.name = "Playing_BG13.vxs", .frames = {{298, 279, ScenePixels(298, 279, 9)}}});
   const std::string ini = "[Playing]\r\nBackground=1\r\nCombo=5\r\n";
-  spec.entries.push_back({.name = "Playing.ini", .raw = Bytes(ini.begin(), ini.end())});
-  return BuildArchive(spec);
+  recipe.entries.push_back({.name = "Playing.ini", .raw = Bytes(ini.begin(), ini.end())});
+  return BuildArchive(recipe);
 }
 
 void WriteDemoArchive(const std::string& nativePath) { WriteFile(nativePath, BuildDemoArchive()); }

@@ -45,9 +45,9 @@ struct ArchiveSpec {
 
 // The entry's bytes alone, as they stand in the archive.
 Bytes BuildEntry(const EntrySpec& entry, unsigned seed = 0);
-Bytes BuildArchive(const ArchiveSpec& spec);
+Bytes BuildArchive(const ArchiveSpec& recipe);
 // Where the builder put each entry (absolute offsets, in file order).
-std::vector<std::uint32_t> EntryOffsets(const ArchiveSpec& spec);
+std::vector<std::uint32_t> EntryOffsets(const ArchiveSpec& recipe);
 
 struct BmpSpec {
   int width = 596;
@@ -60,7 +60,7 @@ struct BmpSpec {
 
 // A BMP file: 54-byte header, rows padded to 4 bytes, two filler bytes. The default is a picture that the
 // background builder accepts.
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpSpec& recipe);
 
 // The demo's Playing.vpi: Playing_BG1.vxs (one 596 x 558 background), Playing_Combo.vxt (five frames
 // of other sizes, odd widths among them), Playing_BG13.vxs (a small background) and Playing.ini (not an

@@ -29,27 +29,27 @@ std::pair<std::uint8_t, std::uint8_t> BpmBytes(float bpm) {
   return {static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
 }
 
-Bytes BuildChart(const ChartSpec& spec) {
+Bytes BuildChart(const ChartSpec& recipe) {
   using namespace chart_offset;
-  const std::size_t coverOffset = kChartHeaderSize + spec.noteDataSize;
-  Bytes file(coverOffset + spec.cover.size() + spec.afterCover.size());
+  const std::size_t coverOffset = kChartHeaderSize + recipe.noteDataSize;
+  Bytes file(coverOffset + recipe.cover.size() + recipe.afterCover.size());
   for (std::size_t i = 0; i < coverOffset; ++i) file[i] = static_cast<std::uint8_t>(i * 7 + 3);
-  // Zero the interpreted fields before filling them, so text fields end where the spec says.
+  // Zero the interpreted fields before filling them, so text fields end where the recipe says they do.
   std::memset(&file[kTitle], 0, kTextFieldSize);
   std::memset(&file[kNoter], 0, kTextFieldSize);
-  PutU32Le(&file[0x10], std::bit_cast<std::uint32_t>(spec.bpm));
-  PutU16Le(&file[kLevelEasy], spec.easy);
-  PutU16Le(&file[kLevelNormal], spec.normal);
-  PutU16Le(&file[kLevelHard], spec.hard);
-  std::memcpy(&file[kTitle], spec.title.data(), std::min(spec.title.size(), kTextFieldSize));
-  std::memcpy(&file[kNoter], spec.noter.data(), std::min(spec.noter.size(), kTextFieldSize));
-  PutU32Le(&file[kCoverSize], spec.coverSize.value_or(static_cast<std::uint32_t>(spec.cover.size())));
-  PutU16Le(&file[kPlayTime], spec.playTime);
-  PutU32Le(&file[kCoverOffset], spec.coverOffset.value_or(static_cast<std::uint32_t>(coverOffset)));
-  std::copy(spec.cover.begin(), spec.cover.end(), file.begin() + static_cast<std::ptrdiff_t>(coverOffset));
-  std::copy(spec.afterCover.begin(), spec.afterCover.end(),
-            file.begin() + static_cast<std::ptrdiff_t>(coverOffset + spec.cover.size()));
-  if (spec.truncateTo && *spec.truncateTo < file.size()) file.resize(*spec.truncateTo);
+  PutU32Le(&file[0x10], std::bit_cast<std::uint32_t>(recipe.bpm));
+  PutU16Le(&file[kLevelEasy], recipe.easy);
+  PutU16Le(&file[kLevelNormal], recipe.normal);
+  PutU16Le(&file[kLevelHard], recipe.hard);
+  std::memcpy(&file[kTitle], recipe.title.data(), std::min(recipe.title.size(), kTextFieldSize));
+  std::memcpy(&file[kNoter], recipe.noter.data(), std::min(recipe.noter.size(), kTextFieldSize));
+  PutU32Le(&file[kCoverSize], recipe.coverSize.value_or(static_cast<std::uint32_t>(recipe.cover.size())));
+  PutU16Le(&file[kPlayTime], recipe.playTime);
+  PutU32Le(&file[kCoverOffset], recipe.coverOffset.value_or(static_cast<std::uint32_t>(coverOffset)));
+  std::copy(recipe.cover.begin(), recipe.cover.end(), file.begin() + static_cast<std::ptrdiff_t>(coverOffset));
+  std::copy(recipe.afterCover.begin(), recipe.afterCover.end(),
+            file.begin() + static_cast<std::ptrdiff_t>(coverOffset + recipe.cover.size()));
+  if (recipe.truncateTo && *recipe.truncateTo < file.size()) file.resize(*recipe.truncateTo);
   return file;
 }
 
@@ -84,9 +84,9 @@ void WriteFile(const std::string& utf8Path, const Bytes& bytes) {
   }
 }
 
-void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& spec, bool withMusic) {
+void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& recipe, bool withMusic) {
   const std::string folder = utf8Folder + "/";
-  WriteFile(folder + ChartFileName(id), BuildChart(spec));
+  WriteFile(folder + ChartFileName(id), BuildChart(recipe));
   if (withMusic) WriteFile(folder + MusicFileName(id), Bytes(32, static_cast<std::uint8_t>(id)));
 }
 
@@ -117,20 +117,20 @@ std::vector<int> BuildDemoLibrary(const std::string& utf8Dir, int songs, bool re
   for (int i = 0; i < songs && i < kMaxSongs; ++i) {
     // Spread the IDs over the range with gaps, as a real folder has them.
     const int id = songs <= kMaxSongs / 4 ? 1 + i * 3 + (i % 5 == 0 ? 1 : 0) : i;
-    ChartSpec spec;
+    ChartSpec recipe;
     const std::size_t titles = std::size(kTitles);
     std::string title = kTitles[static_cast<std::size_t>(i) % titles];
     if (static_cast<std::size_t>(i) >= titles) title += " " + std::to_string(i / static_cast<int>(titles) + 1);
-    spec.title = Gbk(title);
-    spec.noter = Gbk(kNoters[static_cast<std::size_t>(i) % std::size(kNoters)]);
-    spec.bpm = kTempos[static_cast<std::size_t>(i * 5) % std::size(kTempos)];
-    spec.easy = static_cast<std::uint16_t>(1 + i % 5);
-    spec.normal = static_cast<std::uint16_t>(4 + (i * 3) % 7);
-    spec.hard = static_cast<std::uint16_t>(8 + (i * 7) % 13);
-    spec.playTime = static_cast<std::uint16_t>(85 + (i * 37) % 200);
-    spec.noteDataSize = 256 + static_cast<std::size_t>(i % 7) * 40;
-    spec.cover = realCovers ? MakeJpeg(240, 180, static_cast<unsigned>(i)) : FakeCover(512);
-    WriteSong(Utf8FromPath(music), id, spec, /*withMusic=*/i % 11 != 7);
+    recipe.title = Gbk(title);
+    recipe.noter = Gbk(kNoters[static_cast<std::size_t>(i) % std::size(kNoters)]);
+    recipe.bpm = kTempos[static_cast<std::size_t>(i * 5) % std::size(kTempos)];
+    recipe.easy = static_cast<std::uint16_t>(1 + i % 5);
+    recipe.normal = static_cast<std::uint16_t>(4 + (i * 3) % 7);
+    recipe.hard = static_cast<std::uint16_t>(8 + (i * 7) % 13);
+    recipe.playTime = static_cast<std::uint16_t>(85 + (i * 37) % 200);
+    recipe.noteDataSize = 256 + static_cast<std::size_t>(i % 7) * 40;
+    recipe.cover = realCovers ? MakeJpeg(240, 180, static_cast<unsigned>(i)) : FakeCover(512);
+    WriteSong(Utf8FromPath(music), id, recipe, /*withMusic=*/i % 11 != 7);
     ids.push_back(id);
   }
   WriteDemoArchive((dir / "Playing.vpi").string());  // for the archive browser

@@ -33,7 +33,7 @@ struct ChartSpec {
 
 // The whole chart file. Header bytes the program does not interpret hold a pattern, so a test can see
 // that they survive a rewrite.
-Bytes BuildChart(const ChartSpec& spec);
+Bytes BuildChart(const ChartSpec& recipe);
 
 // The 2-byte tempo prefix of a float as stored at 0x12 (low, high).
 std::pair<std::uint8_t, std::uint8_t> BpmBytes(float bpm);
@@ -51,7 +51,7 @@ Bytes FakeCover(std::size_t size, std::uint8_t fill = 0x11);
 void WriteFile(const std::string& utf8Path, const Bytes& bytes);
 
 // Writes vxma<id>.vxn (and vxma<id>.vxm unless `withMusic` is false) into a folder (UTF-8 path).
-void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& spec, bool withMusic = true);
+void WriteSong(const std::string& utf8Folder, int id, const ChartSpec& recipe, bool withMusic = true);
 
 // A demo library: DIR/MUSIC with `songs` songs (real JPEG covers, Chinese and ASCII titles, varied levels,
 // tempos and times, a few without music files), DIR/moved, DIR/images, DIR/REC.re naming the three, and the

@@ -57,13 +57,13 @@ struct Code {
 };
 
 // Canonical codes from the counts, as a decoder rebuilds them from the DHT segment.
-std::array<Code, 256> BuildCodes(const HuffmanSpec& spec) {
+std::array<Code, 256> BuildCodes(const HuffmanSpec& recipe) {
   std::array<Code, 256> codes{};
   std::uint16_t code = 0;
   std::size_t k = 0;
   for (int length = 1; length <= 16; ++length) {
-    for (int i = 0; i < spec.counts[static_cast<std::size_t>(length - 1)]; ++i)
-      codes[spec.symbols[k++]] = {code++, static_cast<std::uint8_t>(length)};
+    for (int i = 0; i < recipe.counts[static_cast<std::size_t>(length - 1)]; ++i)
+      codes[recipe.symbols[k++]] = {code++, static_cast<std::uint8_t>(length)};
     code = static_cast<std::uint16_t>(code << 1);
   }
   return codes;
@@ -99,12 +99,12 @@ void PutU16Be(Bytes& out, std::size_t v) {
   out.push_back(static_cast<std::uint8_t>(v));
 }
 
-void PutHuffmanTable(Bytes& out, std::uint8_t classAndId, const HuffmanSpec& spec) {
+void PutHuffmanTable(Bytes& out, std::uint8_t classAndId, const HuffmanSpec& recipe) {
   out.insert(out.end(), {0xFF, 0xC4});
-  PutU16Be(out, 2 + 1 + 16 + spec.symbols.size());
+  PutU16Be(out, 2 + 1 + 16 + recipe.symbols.size());
   out.push_back(classAndId);
-  out.insert(out.end(), spec.counts.begin(), spec.counts.end());
-  out.insert(out.end(), spec.symbols.begin(), spec.symbols.end());
+  out.insert(out.end(), recipe.counts.begin(), recipe.counts.end());
+  out.insert(out.end(), recipe.symbols.begin(), recipe.symbols.end());
 }
 
 // Magnitude category and the bits that follow it.

@@ -27,21 +27,21 @@ struct SongListSpec {
   std::optional<std::int32_t> statusCount;  // defaults to statuses.size()
 };
 
-inline Bytes BuildSongList(const SongListSpec& spec) {
+inline Bytes BuildSongList(const SongListSpec& recipe) {
   Bytes file;
   auto put = [&file](std::int32_t v) {
     std::uint8_t b[4];
     PutU32Le(b, static_cast<std::uint32_t>(v));
     file.insert(file.end(), b, b + 4);
   };
-  put(spec.chartCount.value_or(static_cast<std::int32_t>(spec.charts.size())));
-  for (const Bytes& chart : spec.charts) {
+  put(recipe.chartCount.value_or(static_cast<std::int32_t>(recipe.charts.size())));
+  for (const Bytes& chart : recipe.charts) {
     Bytes record(chart.begin(), chart.begin() + static_cast<std::ptrdiff_t>(std::min(chart.size(), kChartHeaderSize)));
     record.resize(kChartHeaderSize, 0);
     file.insert(file.end(), record.begin(), record.end());
   }
-  put(spec.statusCount.value_or(static_cast<std::int32_t>(spec.statuses.size())));
-  for (const StatusRecordSpec& s : spec.statuses) {
+  put(recipe.statusCount.value_or(static_cast<std::int32_t>(recipe.statuses.size())));
+  for (const StatusRecordSpec& s : recipe.statuses) {
     put(s.id);
     put(s.zero);
     put(s.kind);

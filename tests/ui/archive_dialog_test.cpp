@@ -54,7 +54,7 @@ struct Browsed {
   ScriptedInteraction ui;
   std::vector<FrameSpec> fiveFrames{Frame(6, 4, 1), Frame(5, 3, 2), Frame(7, 2, 3), Frame(2, 9, 4),
                                     Frame(3, 3, 5)};
-  ArchiveSpec spec{{
+  ArchiveSpec recipe{{
       {.name = "Playing_BG1.vxs", .frames = {Frame(596, 558, 7)}},
       {.name = "Playing_Combo.vxt", .frames = fiveFrames},
       {.name = "Playing_BG13.vxs", .frames = {Frame(100, 50, 8)}},
@@ -67,7 +67,7 @@ struct Browsed {
 
   Browsed() {
     QDir().mkpath(QString::fromStdString(folder.Path() + "/images"));
-    vx::fixtures::WriteFile(Archive(), vx::fixtures::BuildArchive(spec));
+    vx::fixtures::WriteFile(Archive(), vx::fixtures::BuildArchive(recipe));
     dialog.show();
     (void)QTest::qWaitForWindowExposed(&dialog);
     ui.openFileAnswers.push_back(Archive());

@@ -35,10 +35,10 @@ using namespace vx::ui::testing;
 namespace {
 
 ChartSpec Song(const char* utf8Title, unsigned seed) {
-  ChartSpec spec;
-  spec.title = vx::Gbk(utf8Title);
-  spec.cover = vx::fixtures::MakeJpeg(32, 16, seed);
-  return spec;
+  ChartSpec recipe;
+  recipe.title = vx::Gbk(utf8Title);
+  recipe.cover = vx::fixtures::MakeJpeg(32, 16, seed);
+  return recipe;
 }
 
 // Hands the modal dialog that the next call opens to `act`, then closes it if `act` left it open.

@@ -31,11 +31,11 @@ using namespace vx::ui::testing;
 namespace {
 
 ChartSpec Song(const char* utf8Title, std::uint16_t hard) {
-  ChartSpec spec;
-  spec.title = vx::Gbk(utf8Title);
-  spec.hard = hard;
-  spec.cover = vx::fixtures::MakeJpeg(32, 16, hard);
-  return spec;
+  ChartSpec recipe;
+  recipe.title = vx::Gbk(utf8Title);
+  recipe.hard = hard;
+  recipe.cover = vx::fixtures::MakeJpeg(32, 16, hard);
+  return recipe;
 }
 
 // Hands the modal dialog that the next call opens to `act`, then closes it if `act` left it open.
@@ -83,9 +83,9 @@ struct Scanned {
   void Tick(int id) {
     View()->Model()->setData(View()->Model()->index(RowOf(id), 0), Qt::Checked, Qt::CheckStateRole);
   }
-  std::string WriteList(const vx::fixtures::SongListSpec& spec) const {
+  std::string WriteList(const vx::fixtures::SongListSpec& recipe) const {
     const std::string path = folder.Path() + "/list.dat";
-    vx::fixtures::WriteFile(path, vx::fixtures::BuildSongList(spec));
+    vx::fixtures::WriteFile(path, vx::fixtures::BuildSongList(recipe));
     return path;
   }
 };

@@ -26,11 +26,11 @@ using namespace vx::ui::testing;
 namespace {
 
 ChartSpec Song(const char* utf8Title, std::uint16_t easy, unsigned coverSeed) {
-  ChartSpec spec;
-  spec.title = vx::Gbk(utf8Title);
-  spec.easy = easy;
-  spec.cover = vx::fixtures::MakeJpeg(64, 32, coverSeed);
-  return spec;
+  ChartSpec recipe;
+  recipe.title = vx::Gbk(utf8Title);
+  recipe.easy = easy;
+  recipe.cover = vx::fixtures::MakeJpeg(64, 32, coverSeed);
+  return recipe;
 }
 
 }  // namespace
@@ -45,12 +45,12 @@ class LibraryViewTest : public QObject {
     ScriptedInteraction ui;
     CTRAKLYView view{folder.Path(), ui};
     QAbstractItemModelTester tester{view.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
-    std::vector<ChartSpec> specs{Song("B", 3, 1), Song("A", 9, 2), Song("中文", 5, 3)};
+    std::vector<ChartSpec> recipes{Song("B", 3, 1), Song("A", 9, 2), Song("中文", 5, 3)};
 
     Scanned() {
-      folder.AddSong(7, specs[0], /*withMusic=*/false);
-      folder.AddSong(12, specs[1]);
-      folder.AddSong(30, specs[2]);
+      folder.AddSong(7, recipes[0], /*withMusic=*/false);
+      folder.AddSong(12, recipes[1]);
+      folder.AddSong(30, recipes[2]);
       view.show();
       (void)QTest::qWaitForWindowExposed(&view);
       view.OnScan();
@@ -224,7 +224,7 @@ class LibraryViewTest : public QObject {
     QCOMPARE(s.Edit("normalEdit")->text(), QStringLiteral("5"));
     QCOMPARE(s.Edit("hardEdit")->text(), QStringLiteral("9"));
     QCOMPARE(s.view.EditTarget()->songId, 30);
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[2].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[2].cover));
 
     // The 64 x 32 picture fills the whole 240 x 180 frame: its corners hold the picture's corners.
     const CoverFrame* frame = s.view.CoverPreview();
@@ -248,7 +248,7 @@ class LibraryViewTest : public QObject {
     s.view.OnClickSongList();
     QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("B"));
     QCOMPARE(s.view.EditTarget()->songId, 7);
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[0].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[0].cover));
   }
 
   void aCoverFailingTheMarkerTestLeavesTheLastGoodOne() {
@@ -259,25 +259,25 @@ class LibraryViewTest : public QObject {
     s.view.OnScan();
     s.ClickRow(0);
     s.ClickRow(3);
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[0].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[0].cover));
     QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("X"));
   }
 
   void arrowKeysShowTheNeighboursCoverButKeepTheEditor() {
     Scanned s;
     QTest::keyClick(s.view.SongList(), Qt::Key_Down);  // nothing highlighted: row 1's cover
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[1].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[1].cover));
 
     s.ClickRow(0);
     s.view.SongList()->setFocus();
     QTest::keyClick(s.view.SongList(), Qt::Key_Up);  // nothing above row 0
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[0].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[0].cover));
     QTest::keyClick(s.view.SongList(), Qt::Key_Down);
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[1].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[1].cover));
     QTest::keyClick(s.view.SongList(), Qt::Key_Down);
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[2].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[2].cover));
     QTest::keyClick(s.view.SongList(), Qt::Key_Down);  // nothing below the last row
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.specs[2].cover));
+    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[2].cover));
     QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("B"));
     QCOMPARE(s.view.EditTarget()->songId, 7);
   }

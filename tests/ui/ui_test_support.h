@@ -25,8 +25,8 @@ class StartFolder {
   std::string Chart(int id) const { return ChartPath(Music(), id); }
   Bytes ChartBytes(int id) const { return ReadWholeFile(Chart(id)).value_or(Bytes{}); }
   Bytes SettingsBytes() const { return ReadWholeFile(Settings()).value_or(Bytes{}); }
-  void AddSong(int id, const fixtures::ChartSpec& spec, bool withMusic = true) const {
-    fixtures::WriteSong(Music(), id, spec, withMusic);
+  void AddSong(int id, const fixtures::ChartSpec& recipe, bool withMusic = true) const {
+    fixtures::WriteSong(Music(), id, recipe, withMusic);
   }
 
  private:
