@@ -11,11 +11,4 @@ std::string GbkPath(const std::filesystem::path& native) {
   return gbk ? *gbk : std::string();
 }
 
-std::string JoinPath(std::string_view gbkFolder, std::string_view gbkName) {
-  std::string path(gbkFolder);
-  path += kPathSeparator;
-  path += gbkName;
-  return path;
-}
-
 }  // namespace vx

@@ -33,6 +33,11 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
 
 // folder + separator + name, as the program joins song file names; an empty folder gives a path that
 // starts at the root, as it always has.
-std::string JoinPath(std::string_view gbkFolder, std::string_view gbkName);
+inline std::string JoinPath(std::string_view gbkFolder, std::string_view gbkName) {
+  std::string path(gbkFolder);
+  path += kPathSeparator;
+  path += gbkName;
+  return path;
+}
 
 }  // namespace vx

@@ -7,30 +7,19 @@
 #include "archive_fixtures.h"
 #include "fixtures.h"
 #include "temp_dir.h"
-#include "vxtool.h"
+#include "run_vxtool.h"
 
 namespace vx {
 namespace {
 
 using fixtures::TempDir;
 
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result Vxtool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
-
 std::size_t Lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 TEST(VxtoolArchive, ListsTheDemoArchiveAndExportsItsFrames) {
   TempDir dir;
   ASSERT_EQ(Vxtool({"demo", dir.Native(), "--songs", "0"}).code, 0);  // the demo library brings the archive
-  const Result list = Vxtool({"archive", "list", dir.Native("Playing.vpi")});
+  const VxtoolResult list = Vxtool({"archive", "list", dir.Native("Playing.vpi")});
   ASSERT_EQ(list.code, 0) << list.err;
   EXPECT_EQ(list.out,
             "3\tPlaying_BG1.vxs\t背景:地下室\n"
@@ -39,7 +28,7 @@ TEST(VxtoolArchive, ListsTheDemoArchiveAndExportsItsFrames) {
             "0\tPlaying.ini\t\n");
 
   std::filesystem::create_directories(dir.Path() / "out");
-  const Result all = Vxtool({"archive", "export", dir.Native("Playing.vpi"), dir.Native("out")});
+  const VxtoolResult all = Vxtool({"archive", "export", dir.Native("Playing.vpi"), dir.Native("out")});
   ASSERT_EQ(all.code, 0) << all.err;
   EXPECT_EQ(all.out, "");
   EXPECT_EQ(Lines(all.err), 4u);  // one completion message per row
@@ -47,7 +36,7 @@ TEST(VxtoolArchive, ListsTheDemoArchiveAndExportsItsFrames) {
   EXPECT_EQ(ReadWholeFile(dir.Gbk("out/Playing_BG1.vxs0.bmp"))->size(), 665192u);
 
   // Chosen entries only, in list order; the second export takes the next free numbers.
-  const Result some = Vxtool({"archive", "export", dir.Native("Playing.vpi"), dir.Native("out"), "--index", "1", "--index", "3"});
+  const VxtoolResult some = Vxtool({"archive", "export", dir.Native("Playing.vpi"), dir.Native("out"), "--index", "1", "--index", "3"});
   ASSERT_EQ(some.code, 0) << some.err;
   EXPECT_EQ(Lines(some.err), 2u);
   EXPECT_TRUE(FileExists(dir.Gbk("out/Playing_BG1.vxs1.bmp")));
@@ -58,7 +47,7 @@ TEST(VxtoolArchive, ListsTheDemoArchiveAndExportsItsFrames) {
 TEST(VxtoolArchive, BuildsABackgroundAndPrintsItsPath) {
   TempDir dir;
   fixtures::WriteFile(dir.Native("pic.bmp"), fixtures::BuildBmp({}));
-  const Result first = Vxtool({"archive", "background", dir.Native("pic.bmp"), "--scene", "12"});
+  const VxtoolResult first = Vxtool({"archive", "background", dir.Native("pic.bmp"), "--scene", "12"});
   ASSERT_EQ(first.code, 0) << first.err;
   EXPECT_EQ(first.out, dir.Native("Playing1_300.vpi") + "\n");
   EXPECT_EQ(first.err, "生成文件" + dir.Native("Playing1_300.vpi") + "成功~!\n");
@@ -67,7 +56,7 @@ TEST(VxtoolArchive, BuildsABackgroundAndPrintsItsPath) {
             dir.Native("Playing1_301.vpi") + "\n");
 
   fixtures::WriteFile(dir.Native("bottom-up.bmp"), fixtures::BuildBmp({.height = 558}));
-  const Result refused = Vxtool({"archive", "background", dir.Native("bottom-up.bmp"), "--scene", "1"});
+  const VxtoolResult refused = Vxtool({"archive", "background", dir.Native("bottom-up.bmp"), "--scene", "1"});
   EXPECT_EQ(refused.code, 1);
   EXPECT_EQ(refused.out, "");
   EXPECT_EQ(refused.err.rfind("图片格式出错或文件正在被使用\nvxtool: ", 0), 0u);
@@ -82,10 +71,10 @@ TEST(VxtoolArchive, ErrorsSayWhatWentWrong) {
   TempDir dir;
   fixtures::WriteFile(dir.Native("bad.vpi"), fixtures::BuildArchive({.entries = {{.name = "e.vxs"}}, .countField = 99}));
   fixtures::WriteDemoArchive(dir.Native("ok.vpi"));
-  const Result missing = Vxtool({"archive", "list", dir.Native("none.vpi")});
+  const VxtoolResult missing = Vxtool({"archive", "list", dir.Native("none.vpi")});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err.rfind("vxtool: cannot open ", 0), 0u);
-  const Result damaged = Vxtool({"archive", "list", dir.Native("bad.vpi")});
+  const VxtoolResult damaged = Vxtool({"archive", "list", dir.Native("bad.vpi")});
   EXPECT_EQ(damaged.code, 1);
   EXPECT_EQ(damaged.out, "");
   EXPECT_NE(damaged.err.find("entry count"), std::string::npos);

@@ -5,23 +5,12 @@
 #include "fixtures.h"
 #include "song_list_builder.h"
 #include "temp_dir.h"
-#include "vxtool.h"
+#include "run_vxtool.h"
 
 namespace vx {
 namespace {
 
 using fixtures::TempDir;
-
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result Vxtool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(VxtoolGameListRead, PrintsTheRecordsAndTheMarks) {
   TempDir dir;
@@ -31,7 +20,7 @@ TEST(VxtoolGameListRead, PrintsTheRecordsAndTheMarks) {
                  fixtures::BuildChart({.bpm = 150.5f, .easy = 65535, .title = "ABC", .noter = "", .playTime = 3600})};
   recipe.statuses = {{.id = 12, .kind = 1}, {.id = 7, .kind = 0, .oneWeek = 1}};
   fixtures::WriteFile(dir.Native("列表.SML"), fixtures::BuildSongList(recipe));
-  const Result r = Vxtool({"game-list-read", dir.Native("列表.SML")});
+  const VxtoolResult r = Vxtool({"game-list-read", dir.Native("列表.SML")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "charts 2\n"
@@ -50,7 +39,7 @@ TEST(VxtoolGameListRead, NamesTheSongsOfAFolderThatReopeningTicks) {
   recipe.charts = {fixtures::BuildChart({.title = "gone"}), fixtures::BuildChart({.hard = 9, .title = "thirty"}),
                  fixtures::BuildChart({.title = "twelve"})};
   fixtures::WriteFile(dir.Native("list.dat"), fixtures::BuildSongList(recipe));
-  const Result r = Vxtool({"game-list-read", dir.Native("list.dat"), "--music", dir.Native("MUSIC")});
+  const VxtoolResult r = Vxtool({"game-list-read", dir.Native("list.dat"), "--music", dir.Native("MUSIC")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "charts 3\n"
@@ -64,7 +53,7 @@ TEST(VxtoolGameListRead, NamesTheSongsOfAFolderThatReopeningTicks) {
 TEST(VxtoolGameListRead, RefusesWhatDoesNotAddUp) {
   TempDir dir;
   fixtures::WriteFile(dir.Native("bad.dat"), fixtures::BuildSongList({.chartCount = 3}));
-  const Result bad = Vxtool({"game-list-read", dir.Native("bad.dat")});
+  const VxtoolResult bad = Vxtool({"game-list-read", dir.Native("bad.dat")});
   EXPECT_EQ(bad.code, 1);
   EXPECT_EQ(bad.out, "");
   EXPECT_EQ(bad.err, "vxtool: " + dir.Native("bad.dat") + ": 文件在歌曲资料中间结束了(第8字节)\n");
@@ -75,13 +64,13 @@ TEST(VxtoolGameListRead, RefusesWhatDoesNotAddUp) {
 TEST(VxtoolCheck, ExitsOneWhenItFindsAProblem) {
   TempDir dir;
   fixtures::WriteSong(dir.Native(), 3, {.cover = fixtures::FakeCover(16)});
-  const Result clean = Vxtool({"check", dir.Native()});
+  const VxtoolResult clean = Vxtool({"check", dir.Native()});
   EXPECT_EQ(clean.code, 0) << clean.out;
   EXPECT_EQ(clean.out, "没有发现问题\n");
 
   fixtures::WriteFile(dir.Native("vxma03.vxn"), fixtures::BuildChart({}));
   fixtures::WriteSong(dir.Native(), 4, {.title = "four", .cover = fixtures::FakeCover(16)}, /*withMusic=*/false);
-  const Result found = Vxtool({"check", dir.Native()});
+  const VxtoolResult found = Vxtool({"check", dir.Native()});
   EXPECT_EQ(found.code, 1);
   EXPECT_EQ(found.out, "编号4:缺少音乐文件vxma4.vxm\nvxma03.vxn:编号前面有0,游戏不会读取这个文件\n");
   EXPECT_EQ(found.err, "");

@@ -11,7 +11,7 @@
 #include "io/file_io.h"
 #include "temp_dir.h"
 #include "text/gbk.h"
-#include "vxtool.h"
+#include "run_vxtool.h"
 
 namespace vx {
 namespace {
@@ -19,19 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using fixtures::TempDir;
 
-struct Result {
-  int code;
-  std::string out, err;
-};
-
 // Paths here are UTF-8 text, as vxtool takes them.
 bool Exists(const std::string& utf8) { return fs::exists(PathFromUtf8(utf8)); }
-
-Result Vxtool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 class VxtoolOperations : public ::testing::Test {
  protected:
@@ -52,7 +41,7 @@ class VxtoolOperations : public ::testing::Test {
 };
 
 TEST_F(VxtoolOperations, TextListTicksByIdsAndRangesInSortedOrder) {
-  const Result r = Vxtool({"text-list", music, "-o", dir.Native("l.txt"), "--ids", "5, 99-101,4000", "--sort", "id"});
+  const VxtoolResult r = Vxtool({"text-list", music, "-o", dir.Native("l.txt"), "--ids", "5, 99-101,4000", "--sort", "id"});
   ASSERT_EQ(r.code, 0) << r.err;
   const Bytes file = Read(dir.Native("l.txt"));
   const std::string text(file.begin(), file.end());
@@ -63,7 +52,7 @@ TEST_F(VxtoolOperations, TextListTicksByIdsAndRangesInSortedOrder) {
 }
 
 TEST_F(VxtoolOperations, GameListWithMarksOnTickedSongsOnly) {
-  const Result r = Vxtool({"game-list", music, "-o", dir.Native("g.dat"), "--ids", "12,100,300", "--mark", "300=weekly",
+  const VxtoolResult r = Vxtool({"game-list", music, "-o", dir.Native("g.dat"), "--ids", "12,100,300", "--mark", "300=weekly",
                            "--mark", "12=popular", "--mark", "5=newest", "--mark", "7=newest"});
   ASSERT_EQ(r.code, 0) << r.err;
   const Bytes file = Read(dir.Native("g.dat"));
@@ -79,7 +68,7 @@ TEST_F(VxtoolOperations, GameListWithMarksOnTickedSongsOnly) {
 TEST_F(VxtoolOperations, ImportThenExportGivesThePictureBackAndABadPictureFails) {
   const Bytes jpeg = fixtures::MakeJpeg(8, 8, 1);
   fixtures::WriteFile(dir.Native("new.jpg"), jpeg);
-  Result r = Vxtool({"import-cover", music, "12", dir.Native("new.jpg")});
+  VxtoolResult r = Vxtool({"import-cover", music, "12", dir.Native("new.jpg")});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(fs::file_size(PathFromUtf8(music + "/vxma12.vxn")), 364u + jpeg.size());
   r = Vxtool({"export-covers", music, dir.Native("out"), "--ids", "12,5"});
@@ -96,7 +85,7 @@ TEST_F(VxtoolOperations, ImportThenExportGivesThePictureBackAndABadPictureFails)
 }
 
 TEST_F(VxtoolOperations, EditStoresTheTitleAsGbkAndLevelsModulo65536) {
-  const Result r = Vxtool({"edit", music, "100", "--title", "星之海", "--hard", "70000"});
+  const VxtoolResult r = Vxtool({"edit", music, "100", "--title", "星之海", "--hard", "70000"});
   ASSERT_EQ(r.code, 0) << r.err;
   const Bytes chart = Read(music + "/vxma100.vxn");
   EXPECT_EQ(std::string(chart.begin() + 0x6C, chart.begin() + 0x6C + 7), Gbk("星之海") + '\0');
@@ -110,7 +99,7 @@ TEST_F(VxtoolOperations, DeleteTrashesOrDeletesOnlyTheListedSongs) {
 #ifndef _WIN32
   const std::string data = dir.Native("data");
   ::setenv("XDG_DATA_HOME", data.c_str(), 1);
-  const Result trashed = Vxtool({"delete", music, "--ids", "5,12"});
+  const VxtoolResult trashed = Vxtool({"delete", music, "--ids", "5,12"});
   ::unsetenv("XDG_DATA_HOME");
   ASSERT_EQ(trashed.code, 0) << trashed.err;
   EXPECT_EQ(trashed.out, "deleted 2 songs (4 files)\n");
@@ -118,7 +107,7 @@ TEST_F(VxtoolOperations, DeleteTrashesOrDeletesOnlyTheListedSongs) {
   EXPECT_TRUE(Exists(data + "/Trash/info/vxma12.vxm.trashinfo"));
   EXPECT_FALSE(Exists(music + "/vxma12.vxn"));
 #endif
-  const Result r = Vxtool({"delete", music, "--ids", "100", "--permanent"});
+  const VxtoolResult r = Vxtool({"delete", music, "--ids", "100", "--permanent"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_FALSE(Exists(music + "/vxma100.vxn"));
   EXPECT_TRUE(Exists(music + "/vxma101.vxn"));
@@ -127,7 +116,7 @@ TEST_F(VxtoolOperations, DeleteTrashesOrDeletesOnlyTheListedSongs) {
 TEST_F(VxtoolOperations, MoveNeverReplacesAndFailsOnAClash) {
   fs::create_directories(dir.Path() / "target");
   fixtures::WriteFile(dir.Native("target/vxma12.vxn"), Bytes{7});
-  const Result r = Vxtool({"move", music, dir.Native("target"), "--ids", "5,12"});
+  const VxtoolResult r = Vxtool({"move", music, dir.Native("target"), "--ids", "5,12"});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("not moved, the target exists: "), std::string::npos);
   EXPECT_EQ(Read(dir.Native("target/vxma12.vxn")), Bytes{7});
@@ -153,7 +142,7 @@ class VxtoolBadCommandLines : public VxtoolOperations, public ::testing::WithPar
 TEST_P(VxtoolBadCommandLines, ChangeNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.begin() + 1, music);
-  const Result r = Vxtool(args);
+  const VxtoolResult r = Vxtool(args);
   EXPECT_EQ(r.code, GetParam().code);
   EXPECT_EQ(r.err.rfind("vxtool: ", 0), 0u) << r.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "MUSIC"), fs::directory_iterator()), 10);

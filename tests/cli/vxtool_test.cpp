@@ -5,29 +5,18 @@
 
 #include "fixtures.h"
 #include "temp_dir.h"
-#include "vxtool.h"
+#include "run_vxtool.h"
 
 namespace vx {
 namespace {
 
 using fixtures::TempDir;
 
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result Vxtool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
-
 TEST(VxtoolScan, PrintsOneTabSeparatedLinePerSong) {
   TempDir dir;
   fixtures::WriteSong(dir.Native(), 12, {.bpm = 97.3f, .easy = 2, .normal = 6, .hard = 11, .title = "\xD0\xC7\xD6\xAE\xBA\xA3", .noter = "Ayu", .playTime = 59});
   fixtures::WriteSong(dir.Native(), 7, {.bpm = 150.5f, .easy = 65535, .normal = 0, .hard = 3, .title = "ABC", .noter = "\xB0\xA2", .playTime = 3600});
-  const Result r = Vxtool({"scan", dir.Native()});
+  const VxtoolResult r = Vxtool({"scan", dir.Native()});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "7\tABC\t65535\t0\t3\t阿\t150.00\t60:00\n"
@@ -41,7 +30,7 @@ TEST(VxtoolScan, PrintsOneTabSeparatedLinePerSong) {
 
 TEST(VxtoolScan, ErrorsSayWhatWentWrong) {
   TempDir dir;
-  const Result missing = Vxtool({"scan", dir.Native("nope")});
+  const VxtoolResult missing = Vxtool({"scan", dir.Native("nope")});
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.err.rfind("vxtool: ", 0), 0u);
   EXPECT_EQ(missing.err.back(), '\n');
@@ -58,9 +47,9 @@ TEST(VxtoolScan, ErrorsSayWhatWentWrong) {
 
 TEST(VxtoolDemo, BuildsALibraryTheScanReads) {
   TempDir dir;
-  const Result made = Vxtool({"demo", dir.Native("demo"), "--songs", "12"});
+  const VxtoolResult made = Vxtool({"demo", dir.Native("demo"), "--songs", "12"});
   ASSERT_EQ(made.code, 0) << made.err;
-  const Result scan = Vxtool({"scan", dir.Native("demo/MUSIC")});
+  const VxtoolResult scan = Vxtool({"scan", dir.Native("demo/MUSIC")});
   EXPECT_EQ(std::count(scan.out.begin(), scan.out.end(), '\n'), 12);
   EXPECT_NE(scan.out.find("星之海"), std::string::npos);
   // REC.re names the demo's MUSIC folder in slot 0.
