@@ -46,15 +46,6 @@ QList<int> ToolbarCommands(QToolBar* toolbar) {
   return ids;
 }
 
-// Closes the modal dialog that the next call opens and hands it to `check` first.
-void WhenModalOpens(const std::function<void(QWidget*)>& check) {
-  QTimer::singleShot(0, [check] {
-    QWidget* modal = QApplication::activeModalWidget();
-    check(modal);
-    if (modal) modal->close();
-  });
-}
-
 }  // namespace
 
 class FrameTest : public QObject {

@@ -41,15 +41,6 @@ ChartSpec Song(const char* utf8Title, unsigned seed) {
   return recipe;
 }
 
-// Hands the modal dialog that the next call opens to `act`, then closes it if `act` left it open.
-void WhenModalOpens(const std::function<void(QWidget*)>& act) {
-  QTimer::singleShot(0, [act] {
-    QPointer<QWidget> modal = QApplication::activeModalWidget();
-    act(modal);
-    if (modal && modal->isVisible()) modal->close();
-  });
-}
-
 std::string Text(const vx::Bytes& bytes) {
   return std::string(bytes.begin(), bytes.end());
 }

@@ -38,15 +38,6 @@ ChartSpec Song(const char* utf8Title, std::uint16_t hard) {
   return recipe;
 }
 
-// Hands the modal dialog that the next call opens to `act`, then closes it if `act` left it open.
-void WhenModalOpens(const std::function<void(QWidget*)>& act) {
-  QTimer::singleShot(0, [act] {
-    QPointer<QWidget> modal = QApplication::activeModalWidget();
-    act(modal);
-    if (modal && modal->isVisible()) modal->close();
-  });
-}
-
 // A frame over songs 7 "星之海" (hard 5, no music file), 12 "Alpha" (hard 12) and 30 "Beta" (hard 18),
 // scanned.
 struct Scanned {

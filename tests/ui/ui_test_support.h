@@ -2,8 +2,13 @@
 // What the window tests share: a start folder with REC.re naming a MUSIC folder filled by the fixture
 // builders, and small readers for what the window shows.
 
+#include <QApplication>
 #include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 #include <QTemporaryDir>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +40,15 @@ class StartFolder {
 
 inline QImage Decoded(const Bytes& jpeg) {
   return QImage::fromData(jpeg.data(), static_cast<int>(jpeg.size()));
+}
+
+// Hands the modal dialog that the next call opens to `act`, then closes it if `act` left it open.
+inline void WhenModalOpens(const std::function<void(QWidget*)>& act) {
+  QTimer::singleShot(0, [act] {
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    act(modal);
+    if (modal && modal->isVisible()) modal->close();
+  });
 }
 
 }  // namespace vx::ui::testing
