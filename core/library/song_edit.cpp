@@ -33,16 +33,24 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
     Say(ui, msg::kSongGone);
     return SaveOutcome::kSongGone;
   }
-  std::string unmappable;
-  const auto title = GbkFromUtf8(edits.title, &unmappable);
-  if (!title) {
-    // The character itself has no GBK form, so the message names its code point.
-    ui.ShowMessage(Gbk(msg::kTitleUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
-    return SaveOutcome::kBadTitle;
-  }
-  if (title->size() > kMaxTitleBytes) {
-    Say(ui, msg::kTitleTooLong);
-    return SaveOutcome::kBadTitle;
+  // A title left as it was loaded keeps its own bytes: they need not survive a trip through the
+  // keyboard's Unicode (a byte GBK cannot decode shows as U+FFFD), and one that fills all 32 bytes of its
+  // field stays exactly as the file holds it, so changing only the levels always works.
+  const std::string& loadedTitle = table.Cell(*row, kColTitle);
+  const bool titleUnchanged = edits.title == Utf8FromGbk(loadedTitle);
+  std::optional<std::string> title = loadedTitle;
+  if (!titleUnchanged) {
+    std::string unmappable;
+    title = GbkFromUtf8(edits.title, &unmappable);
+    if (!title) {
+      // The character itself has no GBK form, so the message names its code point.
+      ui.ShowMessage(Gbk(msg::kTitleUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
+      return SaveOutcome::kBadTitle;
+    }
+    if (title->size() > kMaxTitleBytes) {
+      Say(ui, msg::kTitleTooLong);
+      return SaveOutcome::kBadTitle;
+    }
   }
 
   const std::string path = ChartPath(target->musicDir, target->songId);
@@ -52,8 +60,10 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
     Say(ui, msg::kChartTooShort);
     return SaveOutcome::kChartTooShort;
   }
-  const auto field = TitleField(*title);
-  std::copy(field.begin(), field.end(), chart->begin() + chart_offset::kTitle);
+  if (title->size() <= kMaxTitleBytes) {
+    const auto field = TitleField(*title);
+    std::copy(field.begin(), field.end(), chart->begin() + chart_offset::kTitle);
+  }
   PutU16Le(&(*chart)[chart_offset::kLevelEasy], static_cast<std::uint16_t>(AtoI(edits.easy)));
   PutU16Le(&(*chart)[chart_offset::kLevelNormal], static_cast<std::uint16_t>(AtoI(edits.normal)));
   PutU16Le(&(*chart)[chart_offset::kLevelHard], static_cast<std::uint16_t>(AtoI(edits.hard)));

@@ -111,6 +111,31 @@ TEST_F(SongEditTest, TheSaveFollowsTheLoadedSongWhenSortingMovesItsRow) {
   EXPECT_EQ(table.Cell(0, kColTitle), "Other");
 }
 
+TEST_F(SongEditTest, AnUnchangedTitleKeepsItsOwnBytes) {
+  // A title that fills its whole field, and one with a byte GBK cannot decode: neither survives the
+  // keyboard's Unicode, yet changing only the levels must work and leave the title bytes alone.
+  ChartSpec full, odd;
+  full.title = std::string(32, 'F');
+  odd.title = "A\xFF" "B";
+  fixtures::WriteSong(folder.Path(), 40, full);
+  fixtures::WriteSong(folder.Path(), 41, odd);
+  table.Assign(ScanMusicFolder(folder.Path()));
+  for (int id : {40, 41}) {
+    const Bytes before = Chart(id);
+    const std::string shown = Utf8FromGbk(table.Cell(*table.FindId(id), kColTitle));
+    ui.okCancelAnswers = {true};
+    ASSERT_EQ(Save(Target(id), {shown, "1", "2", "300"}), SaveOutcome::kSaved) << id;
+    Bytes expected = before;
+    expected[chart_offset::kLevelEasy] = 1;
+    expected[chart_offset::kLevelNormal] = 2;
+    expected[chart_offset::kLevelHard] = 300 % 256;
+    expected[chart_offset::kLevelHard + 1] = 1;
+    if (id == 41)  // a title shorter than its field is written back with zeros after it, as always
+      std::fill(expected.begin() + chart_offset::kTitle + 4, expected.begin() + chart_offset::kTitle + 32, 0);
+    EXPECT_EQ(Chart(id), expected) << id;
+  }
+}
+
 struct Refusal {
   const char* name;
   bool emptyTable;
