@@ -31,8 +31,8 @@ class QuietInteraction : public Interaction {
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return m_saveFile; }
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
-  bool MoveToTrash(const std::string&) override { return false; }
-  OverwriteAnswer AskOverwrite(const std::string&) override { return OverwriteAnswer::kSkip; }
+  AllOrNone MoveToTrash(const std::vector<std::string>&) override { return AllOrNone::kNone; }
+  ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override { return ClashAnswer::kSkip; }
 
  private:
   std::string m_saveFile;

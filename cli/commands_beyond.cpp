@@ -1,5 +1,6 @@
 // game-list-read and check.
 #include "commands.h"
+#include "terminal_interaction.h"
 #include "io/file_io.h"
 #include "library/chart_header.h"
 #include "library/library_check.h"
@@ -47,13 +48,17 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
   return kExitOk;
 }
 
-int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
-  const Arguments a = ParseArguments(args, 1);
+int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Arguments a = ParseArguments(args, 1, {"remove-temp"});
   ExpectPositionals(a, 1, "check");
   const std::string music = GbkPathArgument(a.positional[0]);
   if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
   const LibraryReport report = CheckLibrary(music);
   out << Utf8FromGbk(LibraryReportText(report));
+  if (a.Has("remove-temp") && HasLeftoverTemporaries(report)) {
+    TerminalInteraction ui(err);
+    RemoveLeftoverTemporaries(music, report, ui);
+  }
   return report.Clean() ? kExitOk : kExitFailed;
 }
 

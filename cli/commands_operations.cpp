@@ -267,13 +267,18 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   TemporarySettings settings({music, target, {}});
   TerminalInteraction ui = OperationInteraction(err);
   const RemoveOutcome result = OnMoveSongs(table, settings.Path(), ui);
-  if (result.outcome == Outcome::kDone && ui.clashes.empty()) {
+  if (result.outcome == Outcome::kDone && result.skipped.empty()) {
     out << "moved " << result.removedAt.size() << " songs (" << result.filesDone << " files)\n";
     return Finish(result.outcome, ui, err, {});
   }
+  // Without a person to ask, a clashing song stays whole in MUSIC and the command fails naming it.
   std::string problem = ui.MessagesUtf8();
-  for (const std::string& clash : ui.clashes)
-    problem += (problem.empty() ? "" : "\n") + ("not moved, the target exists: " + Utf8FromGbk(clash));
+  for (const SongNote& song : result.skipped) {
+    std::string files;
+    for (const std::string& file : song.files) files += (files.empty() ? "" : ", ") + Utf8FromGbk(file);
+    problem += (problem.empty() ? "" : "\n") + ("song " + std::to_string(song.id) + " (" + Utf8FromGbk(song.title) +
+                                                 ") not moved, the target already has " + files);
+  }
   throw Failure{kExitFailed, problem.empty() ? "nothing moved" : problem};
 }
 

@@ -1,6 +1,6 @@
 #include "terminal_interaction.h"
 
-#include <filesystem>
+#include <algorithm>
 
 #include "io/file_move.h"
 #include "text/gbk.h"
@@ -24,23 +24,21 @@ std::optional<std::string> TerminalInteraction::ChooseSaveFile(const FileDialogR
 std::optional<std::string> TerminalInteraction::ChooseOpenFile(const FileDialogRequest&) { return openFile; }
 std::optional<std::string> TerminalInteraction::ChooseFolder(const std::string&) { return folder; }
 
-bool TerminalInteraction::MoveToTrash(const std::string& gbkPath) {
+AllOrNone TerminalInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
   switch (deleting) {
     case Deleting::kRefuse:
-      return false;
+      return AllOrNone::kNone;
     case Deleting::kToTrash:
-      return MoveToDesktopTrash(gbkPath);
-    case Deleting::kPermanently: {
-      std::error_code ec;
-      return std::filesystem::remove(NativePath(gbkPath), ec);
-    }
+      return MoveFilesToTrash(gbkPaths);
+    case Deleting::kPermanently:
+      return DeleteFiles(gbkPaths);
   }
-  return false;
+  return AllOrNone::kNone;
 }
 
-OverwriteAnswer TerminalInteraction::AskOverwrite(const std::string& gbkTarget) {
-  clashes.push_back(gbkTarget);
-  return OverwriteAnswer::kSkip;
+ClashAnswer TerminalInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
+  clashes.push_back(text);
+  return std::find(offered.begin(), offered.end(), clashAnswer) != offered.end() ? clashAnswer : ClashAnswer::kSkip;
 }
 
 std::string TerminalInteraction::MessagesUtf8() const {

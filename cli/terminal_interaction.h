@@ -29,7 +29,8 @@ class TerminalInteraction : public Interaction {
   // as its error once it knows that the operation failed. Questions are then not echoed either.
   bool holdMessages = false;
   std::vector<std::string> messages;
-  // Targets of the name clashes met by a move; each was skipped.
+  // The answer to every clash question, when it is offered (kSkip otherwise); the questions are kept.
+  ClashAnswer clashAnswer = ClashAnswer::kSkip;
   std::vector<std::string> clashes;
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
@@ -37,9 +38,9 @@ class TerminalInteraction : public Interaction {
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
-  bool MoveToTrash(const std::string& gbkPath) override;
-  // Never replaces a file: without a person to ask, the clash is skipped and noted.
-  OverwriteAnswer AskOverwrite(const std::string& gbkTarget) override;
+  AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
+  // Without a person to ask, the answer is the one the command line gave, or skip.
+  ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
 
   // The held messages in UTF-8, joined by line breaks.
   std::string MessagesUtf8() const;

@@ -37,11 +37,13 @@ Commands:
         marks M
         one line per status record: 编号, TAB, the mark (一周更新, 最新更新 or 最受欢迎)
       A file that does not add up exactly is refused with the reason and the byte where it was found.
-  check MUSIC
+  check MUSIC [--remove-temp]
       Check a MUSIC folder and print one line per finding: charts without music and music without
       charts, file names the game will not load (leading zeros, other case, IDs of 5000 and above),
-      unreadable or short charts, covers outside their chart or not JPEG, and songs with the same title
-      and author under different IDs. Exits 1 when it found anything, 0 when the folder is clean.
+      unreadable or short charts, covers outside their chart or not JPEG, temporary files
+      (*.vxtmp-*) left by a program that was killed, and songs with the same title and author under
+      different IDs. Exits 1 when it found anything, 0 when the folder is clean. --remove-temp removes
+      the temporary files it found (regular files last written over a minute ago) and says so on stderr.
 
 Operations on the songs of a MUSIC folder. Each scans the folder, ticks the songs and runs the same
 command as the window's menu. Common options:
@@ -62,13 +64,17 @@ command as the window's menu. Common options:
   import-cover MUSIC ID JPG
       Replace the cover inside the chart of song ID with the picture JPG.
   edit MUSIC ID [--title T] [--easy N] [--normal N] [--hard N]
-      Change a song's title (UTF-8 here, stored as GBK, at most 31 bytes) and levels in its chart.
+      Change a song's title (UTF-8 here, stored as GBK, at most 31 bytes, no control characters) and
+      levels (0 to 65535) in its chart. A read-only chart is refused; a chart that is a symbolic link is
+      rewritten where the link points. Two programs editing one chart at once take turns.
   delete MUSIC --ids LIST [--permanent]
       Move the chart and music files of the listed songs to the trash ($XDG_DATA_HOME/Trash; the
-      recycle bin on Windows), or delete them outright with --permanent.
+      recycle bin on Windows), or delete them outright with --permanent. A song goes whole or stays
+      whole: when one of its files cannot go, the other is brought back.
   move MUSIC TARGET --ids LIST
-      Move the chart and music files of the listed songs into the folder TARGET. A file that already
-      exists in TARGET is never replaced: that file stays where it was and the command fails.
+      Move the chart and music files of the listed songs into the folder TARGET, song by song: a song
+      whose files cannot all move stays whole in MUSIC. A song with a file already in TARGET is never
+      moved and nothing there is replaced: the song stays whole in MUSIC and the command fails naming it.
 
   help
       Show this text.

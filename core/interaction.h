@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "io/file_move.h"
+
 namespace vx {
 
 struct FileFilter {
@@ -20,7 +22,13 @@ struct FileDialogRequest {
   std::string initialName;
 };
 
-enum class OverwriteAnswer { kReplace, kSkip, kCancelRest };
+// The answers to a clash: a song meets files or a song already there. Each question offers some of them.
+enum class ClashAnswer {
+  kNextFreeId,  // give the song the lowest free ID instead
+  kReplace,     // what is there goes to the trash first, then the song takes its place
+  kSkip,        // leave this song where it is
+  kStop,        // leave this song and every one after it
+};
 
 class Interaction {
  public:
@@ -34,10 +42,12 @@ class Interaction {
   virtual std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> ChooseFolder(const std::string& prompt) = 0;
-  // Moves a file to the desktop's trash; false when it could not.
-  virtual bool MoveToTrash(const std::string& gbkPath) = 0;
-  // A move would replace `gbkTarget`: replace it, skip this file, or stop moving.
-  virtual OverwriteAnswer AskOverwrite(const std::string& gbkTarget) = 0;
+  // Moves the files of one song to the desktop's trash: all of them or, when one cannot go, none
+  // (AllOrNone::kPartial only when even undoing failed).
+  virtual AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) = 0;
+  // A clash, described by `text` (GBK); the answer is one of `offered`, which come in the order their
+  // buttons are shown.
+  virtual ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) = 0;
 };
 
 }  // namespace vx

@@ -26,6 +26,16 @@ inline constexpr std::string_view kTitleTooLong = "歌曲名字太长,最多31�
 inline constexpr std::string_view kTitleUnmappable = "歌曲名字里有游戏无法显示的字符:";
 inline constexpr std::string_view kChartTooShort = "歌曲文件太短,无法保存";
 inline constexpr std::string_view kChartNotWritten = "无法写入歌曲文件,什么也没有改变";
+inline constexpr std::string_view kTitleControlCharacter = "歌曲名字里不能有制表符、换行之类的控制字符";
+// Followed by the field's name, one of the three below.
+inline constexpr std::string_view kLevelOutOfRange = "等级只能是0到65535之间的数,这一项超出了范围:";
+inline constexpr std::string_view kLevelEasy = "简单";
+inline constexpr std::string_view kLevelNormal = "普通";
+inline constexpr std::string_view kLevelHard = "困难";
+// Each followed by the chart's path; said by the save and by the cover import, and nothing is changed.
+inline constexpr std::string_view kChartReadOnly = "歌曲文件是只读的,没有修改:";
+inline constexpr std::string_view kChartNoPermission = "没有权限修改歌曲文件,什么也没有改变:";
+inline constexpr std::string_view kChartBusy = "另一个程序正在修改这个歌曲文件,请稍后再试:";
 }  // namespace vx::msg
 
 // The window: folder settings, choosers, the overwrite question, the scan summary.
@@ -34,10 +44,11 @@ inline constexpr std::string_view kChooseFolderPrompt = "请选择文件存放�
 inline constexpr std::string_view kFolderUnmappable = "目录里有GBK无法表示的字符,无法保存:";
 inline constexpr std::string_view kSettingsNotWritten = "无法写入设置文件,目录设置没有保存";
 inline constexpr std::string_view kPathUnmappable = "路径里有GBK无法表示的字符,无法使用:";
-inline constexpr std::string_view kOverwriteQuestion = "目标文件已存在,要替换它吗?";
+// The buttons of a clash question.
+inline constexpr std::string_view kNextFreeId = "使用空闲编号";
 inline constexpr std::string_view kReplace = "替换";
 inline constexpr std::string_view kSkip = "跳过";
-inline constexpr std::string_view kCancelRest = "全部取消";
+inline constexpr std::string_view kStopRest = "全部取消";
 inline constexpr std::string_view kOk = "确定";
 inline constexpr std::string_view kCancel = "取消";
 inline constexpr std::string_view kScanSummaryFound = "扫描完毕:共找到";
@@ -114,7 +125,12 @@ inline constexpr std::string_view kCheckCoverOutsideAfter = "的末尾";
 inline constexpr std::string_view kCheckCoverBadBefore = "歌曲文件";
 inline constexpr std::string_view kCheckCoverBadAfter = "里的封面不是JPG图片";
 inline constexpr std::string_view kCheckDuplicate = "歌曲名字和NOTER都相同,可能重复:";
+inline constexpr std::string_view kCheckLeftoverTemporary = "程序中断时留下的临时文件,可以删除:";
 inline constexpr std::string_view kCheckClean = "没有发现问题";
+// "已删除3个临时文件。", then the names of those kept, one per line.
+inline constexpr std::string_view kLeftoversRemovedBefore = "已删除";
+inline constexpr std::string_view kLeftoversRemovedAfter = "个临时文件。";
+inline constexpr std::string_view kLeftoversKept = "以下临时文件没有删除(一分钟内写过的可能还在使用,或者不是普通文件):";
 inline constexpr std::string_view kCheckFolderUnreadable = "无法读取MUSIC文件夹,什么也没有检查";
 }  // namespace vx::msg
 
@@ -173,9 +189,15 @@ inline constexpr std::string_view kConfirmDeleteAfter = "个文件)移到回收�
 inline constexpr std::string_view kConfirmMoveAfter = "个文件)转移到以下文件夹吗?\n";
 // Followed by the folder.
 inline constexpr std::string_view kMoveTargetMissing = "转移目标文件夹不存在:";
-// Followed by one path per line.
-inline constexpr std::string_view kNotDeleted = "以下文件没能删除,仍在原处:";
-inline constexpr std::string_view kNotMoved = "以下文件没能转移,仍在原处:";
+// A song is its chart and its music: each of these lists names songs, one per line ("编号12 歌名"), and
+// every file of a listed song is still in the MUSIC folder.
+inline constexpr std::string_view kSongsNotDeleted = "以下歌曲没能删除,它们的文件都还在原处:";
+inline constexpr std::string_view kSongsNotMoved = "以下歌曲没能转移,它们的文件都还在原处:";
+// Followed by one path per line: what an operation left half done because undoing its first step failed too.
+inline constexpr std::string_view kSongsSplit = "以下文件处理到一半时出错,而且无法复原,请手动检查:";
+// The clash of a move: "<before>\n编号12 歌名\n<the files already there, one per line>\n<after>".
+inline constexpr std::string_view kMoveClashBefore = "转移目标文件夹里已有这首歌的同名文件:";
+inline constexpr std::string_view kMoveClashAfter = "替换:已有的文件先移到回收站;跳过:这首歌留在原处。";
 
 inline constexpr std::string_view kImportChartUnreadable = "无法读取这首歌的歌曲文件,封面没有导入";
 inline constexpr std::string_view kImportBadCoverOffset = "这首歌的歌曲文件里封面位置不对,封面没有导入";

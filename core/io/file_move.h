@@ -1,8 +1,11 @@
 #pragma once
-// Moving a song file to another folder, and the desktop trash for callers without one of their own.
+// Moving song files to another folder or to the trash, and deleting them. A song is its chart and its
+// music file, so besides single files there are calls for the files of one song that do all or nothing.
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -18,15 +21,36 @@ enum class MoveResult {
 // never overwritten, not even by a file that appears while the move runs.
 MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bool replace);
 
-// Test seams: take the copying path even within one file system, and make that copy fail after this
-// many bytes.
-void SetForceCopyingMoveForTesting(bool force);
-void SetCopyFailureAfterBytesForTesting(std::optional<std::size_t> bytes);
+// Removes one file for good. False when it is still there.
+bool RemoveFile(std::string_view gbkPath);
 
-// Moves a file into the freedesktop.org trash of the user ($XDG_DATA_HOME/Trash, else
-// ~/.local/share/Trash): the file goes to Trash/files under a free name and Trash/info gets the matching
-// .trashinfo with the original path and the time, so a file manager can restore it. False when the file
-// stays where it was.
-bool MoveToDesktopTrash(std::string_view gbkPath);
+// Test seam: take the copying path even within one file system.
+void SetForceCopyingMoveForTesting(bool force);
+
+// How a call on the files of one song ended.
+enum class AllOrNone {
+  kAll,      // every file was handled
+  kNone,     // every file is where it was
+  kPartial,  // a step failed and so did undoing the steps before it: some files are handled, some not
+};
+
+// Moves each of `gbkSources` to the target of the same position, never replacing a file. When one cannot
+// move, the files already moved are moved back.
+AllOrNone MoveFilesTo(const std::vector<std::string>& gbkSources, const std::vector<std::string>& gbkTargets);
+
+// Moves the files to the desktop's trash: the freedesktop.org trash of the user ($XDG_DATA_HOME/Trash,
+// else ~/.local/share/Trash, each file with its .trashinfo, so a file manager can restore it), the
+// recycle bin on Windows. When one cannot go, the ones already in the trash are brought back (on
+// Windows, where the recycle bin gives nothing back, every file is first checked to be removable).
+AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths);
+
+// Deletes the files for good. Each is first renamed beside itself, which is undone when one cannot be,
+// so a song never loses one file and keeps the other.
+AllOrNone DeleteFiles(const std::vector<std::string>& gbkPaths);
+
+// One file to the trash; false when it stays where it was.
+inline bool MoveToDesktopTrash(std::string_view gbkPath) {
+  return MoveFilesToTrash({std::string(gbkPath)}) == AllOrNone::kAll;
+}
 
 }  // namespace vx

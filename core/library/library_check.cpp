@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <chrono>
+#include <filesystem>
 #include <map>
 #include <tuple>
 
 #include "io/dir_list.h"
 #include "io/file_io.h"
+#include "io/file_move.h"
+#include "io/file_rewrite.h"
 #include "library/chart_header.h"
 #include "library/cover.h"
 #include "library/scan.h"
@@ -105,7 +109,13 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
   std::bitset<kMaxSongs> charts, music;
   std::vector<LibraryFinding> namesNotLoaded;
   std::vector<std::pair<std::string, int>> otherCase;  // (name, id), decided once the exact names are known
+  std::vector<LibraryFinding> leftovers;
   for (const std::string& native : *names) {
+    if (native.find(kTemporaryMarker) != std::string::npos) {
+      // The name came from the file system; a name GBK cannot spell was never one of ours.
+      if (auto gbk = GbkFromUtf8(native)) leftovers.push_back({LibraryFinding::kLeftoverTemporary, {}, *gbk, {}});
+      continue;
+    }
     const auto song = LooksLikeSongFile(native);
     if (!song) continue;  // also every name that is not plain ASCII, so native bytes are GBK bytes here
     if (song->digits.size() > 1 && song->digits[0] == '0') {
@@ -150,6 +160,9 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
   std::sort(namesNotLoaded.begin(), namesNotLoaded.end(),
             [](const LibraryFinding& a, const LibraryFinding& b) { return a.fileName < b.fileName; });
   report.findings.insert(report.findings.end(), namesNotLoaded.begin(), namesNotLoaded.end());
+  std::sort(leftovers.begin(), leftovers.end(),
+            [](const LibraryFinding& a, const LibraryFinding& b) { return a.fileName < b.fileName; });
+  report.findings.insert(report.findings.end(), leftovers.begin(), leftovers.end());
 
   std::map<std::pair<std::string, std::string>, std::vector<int>> byName;
   for (const auto& [id, look] : looks)
@@ -187,10 +200,46 @@ std::string LibraryReportText(const LibraryReport& report) {
         line += Gbk(msg::kCheckCoverBadBefore) + f.fileName + Gbk(msg::kCheckCoverBadAfter);
         break;
       case LibraryFinding::kDuplicate: line += Gbk(msg::kCheckDuplicate) + f.detail; break;
+      case LibraryFinding::kLeftoverTemporary: line += Gbk(msg::kCheckLeftoverTemporary) + f.fileName; break;
     }
     text += line + "\n";
   }
   return text;
+}
+
+bool HasLeftoverTemporaries(const LibraryReport& report) {
+  return std::any_of(report.findings.begin(), report.findings.end(),
+                     [](const LibraryFinding& f) { return f.kind == LibraryFinding::kLeftoverTemporary; });
+}
+
+std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir, const LibraryReport& report,
+                                                   Interaction& ui) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> kept;
+  std::size_t removed = 0;
+  for (const LibraryFinding& f : report.findings) {
+    if (f.kind != LibraryFinding::kLeftoverTemporary) continue;
+    // The name is a plain name from the listing; one that could reach another folder is not ours.
+    const bool plainName = f.fileName.find_first_of("/\\") == std::string::npos && f.fileName != "." &&
+                           f.fileName != ".." && f.fileName.find(kTemporaryMarker) != std::string::npos;
+    const std::string path = JoinPath(gbkMusicDir, f.fileName);
+    std::error_code ec;
+    const fs::path native = NativePath(path);
+    const fs::file_status status = fs::symlink_status(native, ec);
+    const auto written = fs::last_write_time(native, ec);
+    const bool oldEnough =
+        !ec && fs::file_time_type::clock::now() - written >= std::chrono::seconds(kLeftoverMinAgeSeconds);
+    if (!plainName || !fs::is_regular_file(status) || !oldEnough || !RemoveFile(path))
+      kept.push_back(f.fileName);
+    else
+      ++removed;
+  }
+  std::string text = Gbk(msg::kLeftoversRemovedBefore) + std::to_string(removed) + Gbk(msg::kLeftoversRemovedAfter);
+  constexpr std::size_t kMaxLines = 20;
+  if (!kept.empty()) text += "\n" + Gbk(msg::kLeftoversKept);
+  for (std::size_t i = 0; i < kept.size() && i < kMaxLines; ++i) text += "\n" + kept[i];
+  ui.ShowMessage(text, Gbk(msg::kAppTitle));
+  return kept;
 }
 
 std::set<int> ReportedIds(const LibraryReport& report) {

@@ -25,6 +25,7 @@ struct LibraryFinding {
     kCoverOutside,      // coverOffset + coverSize runs past the end of the chart
     kCoverNotJpeg,      // the cover fails the JPEG marker test
     kDuplicate,         // the same title and author under several IDs
+    kLeftoverTemporary,  // "<name>.vxtmp-<letters>": the trace of a rewrite, move or delete that was killed
   };
   Kind kind;
   std::vector<int> ids;  // the song(s) concerned; empty for a name the game never loads
@@ -34,7 +35,8 @@ struct LibraryFinding {
 
 struct LibraryReport {
   bool folderReadable = true;  // false when the folder could not be listed: nothing was checked
-  std::vector<LibraryFinding> findings;  // by song ID; then names the game never loads; duplicates last
+  // By song ID; then names the game never loads; then leftover temporary files; duplicates last.
+  std::vector<LibraryFinding> findings;
 
   bool Clean() const { return folderReadable && findings.empty(); }
 };
@@ -48,6 +50,17 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir);
 // The report as text, GBK, one line per finding (each ending in a line break); a clean report says so in
 // one line.
 std::string LibraryReportText(const LibraryReport& report);
+
+// A temporary file younger than this may belong to a rewrite still running in another organizer, so it
+// is named but never removed.
+inline constexpr int kLeftoverMinAgeSeconds = 60;
+
+// Removes the leftover temporary files the report names, from `gbkMusicDir`: only regular files (never a
+// link), only names with the temporary marker, only those at least kLeftoverMinAgeSeconds old. Returns
+// the names (GBK) that were left in place, after saying how many went and naming those left.
+std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir, const LibraryReport& report,
+                                                   Interaction& ui);
+bool HasLeftoverTemporaries(const LibraryReport& report);
 
 // The song IDs the findings name, ascending.
 std::set<int> ReportedIds(const LibraryReport& report);

@@ -1,9 +1,10 @@
 #include "library/song_edit.h"
 
 #include <algorithm>
+#include <array>
 
 #include "io/byte_reader.h"
-#include "io/file_io.h"
+#include "io/file_rewrite.h"
 #include "library/chart_header.h"
 #include "library/scan.h"
 #include "messages.h"
@@ -13,9 +14,83 @@
 namespace vx {
 namespace {
 
-void Say(Interaction& ui, std::string_view utf8) { ui.ShowMessage(Gbk(utf8), Gbk(msg::kAppTitle)); }
+void Say(Interaction& ui, std::string_view utf8) {
+  ui.ShowMessage(Gbk(utf8), Gbk(msg::kAppTitle));
+}
+
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+  });
+}
+
+struct CheckedEdits {
+  std::string title;  // GBK, at most 31 bytes, or the loaded title's own bytes
+  std::array<std::uint16_t, 3> levels{};
+};
+
+// What was typed, checked before the question is asked, so an OK is never followed by a refusal of the
+// text. A title left as it was loaded keeps its own bytes: they need not survive a trip through the
+// keyboard's Unicode (a byte GBK cannot decode shows as U+FFFD), and one that fills all 32 bytes of its
+// field stays exactly as the file holds it, so changing only the levels always works.
+std::optional<CheckedEdits> CheckEdits(const SongEdits& edits, const std::string* loadedTitle,
+                                       Interaction& ui) {
+  CheckedEdits checked;
+  if (loadedTitle && edits.title == Utf8FromGbk(*loadedTitle)) {
+    checked.title = *loadedTitle;
+  } else {
+    if (HasControlCharacter(edits.title)) {
+      Say(ui, msg::kTitleControlCharacter);
+      return std::nullopt;
+    }
+    std::string unmappable;
+    auto title = GbkFromUtf8(edits.title, &unmappable);
+    if (!title) {
+      // The character itself has no GBK form, so the message names its code point.
+      ui.ShowMessage(Gbk(msg::kTitleUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
+      return std::nullopt;
+    }
+    if (title->size() > kMaxTitleBytes) {
+      Say(ui, msg::kTitleTooLong);
+      return std::nullopt;
+    }
+    checked.title = std::move(*title);
+  }
+  // A level the field cannot hold is refused: stored modulo 65536 it would be some other level.
+  const std::array<std::pair<const std::string*, std::string_view>, 3> levels = {
+      {{&edits.easy, msg::kLevelEasy}, {&edits.normal, msg::kLevelNormal}, {&edits.hard, msg::kLevelHard}}};
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    const std::int32_t value = AtoI(*levels[i].first);
+    if (value < 0 || value > 0xFFFF) {
+      ui.ShowMessage(Gbk(msg::kLevelOutOfRange) + Gbk(levels[i].second), Gbk(msg::kAppTitle));
+      return std::nullopt;
+    }
+    checked.levels[i] = static_cast<std::uint16_t>(value);
+  }
+  return checked;
+}
 
 }  // namespace
+
+bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, Interaction& ui) {
+  std::string_view text;
+  switch (status) {
+    case RewriteStatus::kReadOnly:
+      text = msg::kChartReadOnly;
+      break;
+    case RewriteStatus::kNoPermission:
+      text = msg::kChartNoPermission;
+      break;
+    case RewriteStatus::kBusy:
+      text = msg::kChartBusy;
+      break;
+    default:
+      return false;
+  }
+  ui.ShowMessage(Gbk(text) + gbkPath, Gbk(msg::kAppTitle));
+  return true;
+}
 
 SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
                        Interaction& ui, bool askFirst) {
@@ -23,60 +98,55 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
     Say(ui, msg::kEmptyTableScanFirst);
     return SaveOutcome::kEmptyTable;
   }
-  if (askFirst && !ui.AskOkCancel(Gbk(msg::kConfirmSave), Gbk(msg::kAppTitle))) return SaveOutcome::kCancelled;
+  // A plain position rather than an optional: GCC cannot see that an optional filled here is never read empty.
+  constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+  const std::size_t row = target ? table.FindId(target->songId).value_or(kNoRow) : kNoRow;
+  const auto checked = CheckEdits(edits, row != kNoRow ? &table.Cell(row, kColTitle) : nullptr, ui);
+  if (!checked) return SaveOutcome::kBadInput;
+  if (askFirst && !ui.AskOkCancel(Gbk(msg::kConfirmSave), Gbk(msg::kAppTitle)))
+    return SaveOutcome::kCancelled;
   if (!target) {
     Say(ui, msg::kChooseSongFirst);
     return SaveOutcome::kNoTarget;
   }
-  const auto row = table.FindId(target->songId);
-  if (!row) {
+  if (row == kNoRow) {
     Say(ui, msg::kSongGone);
     return SaveOutcome::kSongGone;
   }
-  // A title left as it was loaded keeps its own bytes: they need not survive a trip through the
-  // keyboard's Unicode (a byte GBK cannot decode shows as U+FFFD), and one that fills all 32 bytes of its
-  // field stays exactly as the file holds it, so changing only the levels always works.
-  const std::string& loadedTitle = table.Cell(*row, kColTitle);
-  const bool titleUnchanged = edits.title == Utf8FromGbk(loadedTitle);
-  std::optional<std::string> title = loadedTitle;
-  if (!titleUnchanged) {
-    std::string unmappable;
-    title = GbkFromUtf8(edits.title, &unmappable);
-    if (!title) {
-      // The character itself has no GBK form, so the message names its code point.
-      ui.ShowMessage(Gbk(msg::kTitleUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
-      return SaveOutcome::kBadTitle;
-    }
-    if (title->size() > kMaxTitleBytes) {
-      Say(ui, msg::kTitleTooLong);
-      return SaveOutcome::kBadTitle;
-    }
-  }
 
   const std::string path = ChartPath(target->musicDir, target->songId);
-  auto chart = ReadWholeFile(path);
-  if (!chart) return SaveOutcome::kNotWritten;
-  if (chart->size() < kEditableHeaderSize) {
-    Say(ui, msg::kChartTooShort);
-    return SaveOutcome::kChartTooShort;
-  }
-  if (title->size() <= kMaxTitleBytes) {
-    const auto field = TitleField(*title);
-    std::copy(field.begin(), field.end(), chart->begin() + chart_offset::kTitle);
-  }
-  PutU16Le(&(*chart)[chart_offset::kLevelEasy], static_cast<std::uint16_t>(AtoI(edits.easy)));
-  PutU16Le(&(*chart)[chart_offset::kLevelNormal], static_cast<std::uint16_t>(AtoI(edits.normal)));
-  PutU16Le(&(*chart)[chart_offset::kLevelHard], static_cast<std::uint16_t>(AtoI(edits.hard)));
-  if (!ReplaceFileAtomically(path, *chart)) {
-    Say(ui, msg::kChartNotWritten);
+  bool tooShort = false;
+  const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
+    if (chart.size() < kEditableHeaderSize) {
+      tooShort = true;
+      return false;
+    }
+    // A loaded title that fills all 32 bytes has no room for its terminator; its field stays as it is.
+    if (checked->title.size() <= kMaxTitleBytes) {
+      const auto field = TitleField(checked->title);
+      std::copy(field.begin(), field.end(), chart.begin() + chart_offset::kTitle);
+    }
+    PutU16Le(&chart[chart_offset::kLevelEasy], checked->levels[0]);
+    PutU16Le(&chart[chart_offset::kLevelNormal], checked->levels[1]);
+    PutU16Le(&chart[chart_offset::kLevelHard], checked->levels[2]);
+    return true;
+  });
+  if (status != RewriteStatus::kRewritten) {
+    if (tooShort) {
+      Say(ui, msg::kChartTooShort);
+      return SaveOutcome::kChartTooShort;
+    }
+    // A chart that is not there ends silently, as an unopenable file always has.
+    if (status != RewriteStatus::kMissing && !SayRewriteRefusal(status, path, ui))
+      Say(ui, msg::kChartNotWritten);
     return SaveOutcome::kNotWritten;
   }
 
   Say(ui, msg::kSaved);
-  table.SetCell(*row, kColTitle, *title);
-  table.SetCell(*row, kColEasy, edits.easy);
-  table.SetCell(*row, kColNormal, edits.normal);
-  table.SetCell(*row, kColHard, edits.hard);
+  table.SetCell(row, kColTitle, checked->title);
+  table.SetCell(row, kColEasy, edits.easy);
+  table.SetCell(row, kColNormal, edits.normal);
+  table.SetCell(row, kColHard, edits.hard);
   return SaveOutcome::kSaved;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "interaction.h"
+#include "io/file_rewrite.h"
 #include "library/song_table.h"
 
 namespace vx {
@@ -17,7 +18,7 @@ struct SongEditTarget {
 };
 
 // The editor's texts as typed, in UTF-8 (they come straight from the keyboard or the command line). The
-// level texts are read the way atoi does and stored modulo 65536.
+// level texts are read the way atoi does; a value outside 0..65535 is refused.
 struct SongEdits {
   std::string title;
   std::string easy;
@@ -30,17 +31,24 @@ enum class SaveOutcome {
   kCancelled,      // the person said Cancel
   kNoTarget,       // "请先选定一首歌"
   kSongGone,       // the loaded song has no row any more
-  kBadTitle,       // too long for the field, or a character GBK lacks
+  kBadInput,       // a title too long for its field, with a character GBK lacks or a control character, or
+                   // a level outside 0..65535; refused before the question
   kChartTooShort,  // the chart cannot hold the fields without growing
-  kNotWritten,     // the chart could not be opened or replaced: nothing changed
+  kNotWritten,     // the chart is missing, read-only, not the person's to write, locked, or could not be
+                   // replaced: nothing changed
   kSaved,          // "OK": the chart and the row hold the new texts
 };
 
-// The save button: checks, asks "确定修改吗?", writes the chart (through a temporary file renamed over
-// it, so only the 38 bytes of the fields change and a crash never leaves half a chart), then updates the
-// target's row (title as GBK, levels as typed). Every refusal says why, except an unreadable chart,
-// which ends silently as an unopenable file always does.
+// The save button: checks the typed texts, asks "确定修改吗?", writes the chart (RewriteFile: under a lock,
+// through a temporary file renamed over it, so only the 38 bytes of the fields change, a crash never
+// leaves half a chart and a rewrite by another organizer at the same time is never lost), then updates the
+// target's row (title as GBK, levels as typed). Every refusal says why, except a missing chart, which ends
+// silently as an unopenable file always does.
 SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
                        Interaction& ui, bool askFirst = true);
+
+// The message for a rewrite refused as read-only, without permission or busy, followed by the chart's
+// path; false (and nothing said) for any other status.
+bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, Interaction& ui);
 
 }  // namespace vx

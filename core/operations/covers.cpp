@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "io/byte_reader.h"
+#include "io/file_rewrite.h"
+#include "library/song_edit.h"
 #include "library/chart_header.h"
 #include "library/cover.h"
 #include "library/scan.h"
@@ -104,27 +106,34 @@ Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, 
   }
 
   const std::string chartPath = ChartPath(*musicDir, table.Row(ticked[0]).Id());
-  const auto chart = ReadChartHead(chartPath);
-  if (!chart) {
+  // Checked and rebuilt under the rewrite's lock, from the bytes as they are at that moment.
+  std::string_view refusal;
+  const RewriteStatus status = RewriteFile(chartPath, [&](Bytes& chart) {
+    if (chart.size() < kChartHeaderSize) {
+      refusal = msg::kImportChartUnreadable;
+      return false;
+    }
+    const std::uint32_t coverOffset = ParseChartHeader(chart).coverOffset;
+    if (coverOffset < kMinImportCoverOffset || coverOffset > chart.size()) {
+      refusal = msg::kImportBadCoverOffset;
+      return false;
+    }
+    chart = RebuildChartWithCover(std::span(chart).first(coverOffset), coverOffset, *jpeg);
+    return true;
+  });
+  if (status == RewriteStatus::kRewritten) return Outcome::kDone;
+  if (!refusal.empty()) {
+    detail::Say(ui, refusal);
+    return Outcome::kRefused;
+  }
+  if (status == RewriteStatus::kMissing) {
     detail::Say(ui, msg::kImportChartUnreadable);
     return Outcome::kRefused;
   }
-  const std::uint32_t coverOffset = chart->header.coverOffset;
-  if (coverOffset < kMinImportCoverOffset || coverOffset > chart->fileSize) {
-    detail::Say(ui, msg::kImportBadCoverOffset);
-    return Outcome::kRefused;
-  }
-  const auto kept = ReadFilePrefix(chartPath, coverOffset);
-  if (!kept || kept->size() != coverOffset) {
-    detail::Say(ui, msg::kImportChartUnreadable);
-    return Outcome::kRefused;
-  }
-  // Built beside the chart, flushed and renamed over it: a failure at any step leaves the old chart whole.
-  if (!ReplaceFileAtomically(chartPath, RebuildChartWithCover(*kept, coverOffset, *jpeg))) {
-    detail::Say(ui, msg::kImportNotWritten);
-    return Outcome::kFailed;
-  }
-  return Outcome::kDone;
+  if (SayRewriteRefusal(status, chartPath, ui)) return Outcome::kRefused;
+  // The new chart was built beside the old one and renamed over it, so a failure left the old one whole.
+  detail::Say(ui, msg::kImportNotWritten);
+  return Outcome::kFailed;
 }
 
 }  // namespace vx

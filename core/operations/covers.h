@@ -27,10 +27,11 @@ Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath,
 Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t coverOffset,
                             std::span<const std::uint8_t> jpeg);
 
-// "导入图片": needs exactly one ticked row; asks for a .jpg, checks its markers, and replaces the chart
-// through a temporary file in the MUSIC folder renamed over it, so the chart is either the old one or the
-// whole new one. A chart that cannot be read, whose coverOffset is below 272 or past its end, or that
-// cannot be replaced is reported and left unchanged. A picked file that cannot be read ends silently.
+// "导入图片": needs exactly one ticked row; asks for a .jpg, checks its markers, and rewrites the chart with
+// RewriteFile (under a lock, through a temporary file renamed over it), so the chart is either the old one
+// or the whole new one. A chart that cannot be read, whose coverOffset is below 272 or past its end, that
+// is read-only or not the person's to write, or that cannot be replaced is reported and left unchanged. A
+// picked file that cannot be read ends silently.
 Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
 
 }  // namespace vx

@@ -38,22 +38,35 @@ RemoveOutcome Ended(Outcome outcome) {
 
 }  // namespace
 
-std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir, Interaction& ui) {
+std::string SongLabel(int id, const std::string& gbkTitle) {
+  return Gbk(msg::kCheckSongBefore) + std::to_string(id) + " " + gbkTitle;
+}
+
+std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir,
+                                              Interaction& ui) {
   TickedFiles files;
   std::vector<std::string> music;
   for (std::size_t r = 0; r < table.Size(); ++r) {
     if (!table.IsTicked(r)) continue;
     files.positions.push_back(r);
+    std::vector<std::string>& song = files.songFiles.emplace_back();
     const int id = table.Row(r).Id();
     // Only regular files: a folder that happens to carry a song's name is never trashed or moved.
-    if (std::string chart = ChartPath(gbkMusicDir, id); FileSize(chart)) files.paths.push_back(std::move(chart));
-    if (std::string song = MusicPath(gbkMusicDir, id); FileSize(song)) music.push_back(std::move(song));
+    if (std::string chart = ChartPath(gbkMusicDir, id); FileSize(chart)) {
+      files.paths.push_back(chart);
+      song.push_back(std::move(chart));
+    }
+    if (std::string path = MusicPath(gbkMusicDir, id); FileSize(path)) {
+      music.push_back(path);
+      song.push_back(std::move(path));
+    }
   }
   if (files.positions.empty()) {
     detail::Say(ui, msg::kTickFirst);
     return std::nullopt;
   }
-  files.paths.insert(files.paths.end(), std::make_move_iterator(music.begin()), std::make_move_iterator(music.end()));
+  files.paths.insert(files.paths.end(), std::make_move_iterator(music.begin()),
+                     std::make_move_iterator(music.end()));
   return files;
 }
 
@@ -68,37 +81,73 @@ std::vector<std::size_t> RemoveRows(SongTable& table, const std::vector<std::siz
   return removedAt;
 }
 
+namespace {
+
+// Books the end of one song: done, kept whole, or (rarely) half done.
+void Record(RemoveOutcome& result, AllOrNone how, SongNote song) {
+  switch (how) {
+    case AllOrNone::kAll:
+      result.filesDone += song.files.size();
+      return;
+    case AllOrNone::kNone:
+      result.filesFailed += song.files.size();
+      result.failed.push_back(std::move(song));
+      return;
+    case AllOrNone::kPartial:
+      result.filesFailed += song.files.size();
+      result.split.push_back(std::move(song));
+      return;
+  }
+}
+
+// The messages at the end: songs kept whole, then files of songs left half done.
+void SayWhatStayed(Interaction& ui, const RemoveOutcome& result, std::string_view utf8NotDone) {
+  if (!result.failed.empty()) {
+    std::vector<std::string> labels;
+    for (const SongNote& song : result.failed) labels.push_back(SongLabel(song.id, song.title));
+    detail::SayWithLines(ui, utf8NotDone, labels);
+  }
+  if (!result.split.empty()) {
+    std::vector<std::string> paths;
+    for (const SongNote& song : result.split) paths.insert(paths.end(), song.files.begin(), song.files.end());
+    detail::SayWithLines(ui, msg::kSongsSplit, paths);
+  }
+}
+
+SongNote NoteFor(const SongTable& table, std::size_t position, std::vector<std::string> files) {
+  return {table.Row(position).Id(), table.Cell(position, kColTitle), std::move(files)};
+}
+
+}  // namespace
+
 RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   RemoveOutcome result;
   Outcome stop{};
-  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
+  const auto folders =
+      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
   if (!folders) return Ended(stop);
-  const std::string* musicDir = &folders->musicDir;
-  const auto files = CollectTickedFiles(table, *musicDir, ui);
+  const auto files = CollectTickedFiles(table, folders->musicDir, ui);
   if (!files) return Ended(Outcome::kNothingTicked);
   // Qt offers no shell dialog that confirms a delete, so the operation asks itself.
   if (!ui.AskOkCancel(Confirmation(*files, msg::kConfirmDeleteAfter, {}), Gbk(msg::kAppTitle)))
     return Ended(Outcome::kCancelled);
 
-  std::vector<std::string> failed;
-  for (const std::string& path : files->paths) {
-    if (ui.MoveToTrash(path))
-      ++result.filesDone;
-    else
-      failed.push_back(path);
+  for (std::size_t i = 0; i < files->positions.size(); ++i) {
+    const std::vector<std::string>& paths = files->songFiles[i];
+    if (paths.empty()) continue;
+    Record(result, ui.MoveToTrash(paths), NoteFor(table, files->positions[i], paths));
   }
-  result.filesFailed = failed.size();
-  result.removedAt = RemoveRowsWhoseChartLeft(table, *files, *musicDir);
-  if (!failed.empty()) detail::SayWithLines(ui, msg::kNotDeleted, failed);
-  result.outcome = failed.empty() ? Outcome::kDone : Outcome::kFailed;
+  result.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
+  SayWhatStayed(ui, result, msg::kSongsNotDeleted);
+  result.outcome = result.failed.empty() && result.split.empty() ? Outcome::kDone : Outcome::kFailed;
   return result;
 }
 
 RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   RemoveOutcome result;
   Outcome stop{};
-  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedMove,
-                                              msg::kEmptyTableScan, stop);
+  const auto folders = detail::StartOperation(
+      table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedMove, msg::kEmptyTableScan, stop);
   if (!folders) return Ended(stop);
   const auto files = CollectTickedFiles(table, folders->musicDir, ui);
   if (!files) return Ended(Outcome::kNothingTicked);
@@ -109,38 +158,52 @@ RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, In
   if (!ui.AskOkCancel(Confirmation(*files, msg::kConfirmMoveAfter, folders->moveDir), Gbk(msg::kAppTitle)))
     return Ended(Outcome::kCancelled);
 
-  std::vector<std::string> failed;
   bool stopped = false;
-  for (const std::string& path : files->paths) {
+  for (std::size_t i = 0; i < files->positions.size(); ++i) {
+    const std::vector<std::string>& paths = files->songFiles[i];
     if (stopped) {
-      ++result.filesSkipped;
+      result.filesSkipped += paths.size();
       continue;
     }
-    const std::string target = JoinPath(folders->moveDir, FileNameOf(path));
-    MoveResult moved = MoveFileTo(path, target, /*replace=*/false);
-    if (moved == MoveResult::kTargetExists) {
-      switch (ui.AskOverwrite(target)) {
-        case OverwriteAnswer::kReplace:
-          moved = MoveFileTo(path, target, /*replace=*/true);
+    if (paths.empty()) continue;
+    std::vector<std::string> targets, clashing;
+    for (const std::string& path : paths) {
+      targets.push_back(JoinPath(folders->moveDir, FileNameOf(path)));
+      if (FileExists(targets.back())) clashing.push_back(targets.back());
+    }
+    SongNote song = NoteFor(table, files->positions[i], paths);
+    if (!clashing.empty()) {
+      std::string question = Gbk(msg::kMoveClashBefore) + "\n" + SongLabel(song.id, song.title);
+      for (const std::string& target : clashing) question += "\n" + target;
+      question += "\n" + Gbk(msg::kMoveClashAfter);
+      switch (ui.AskClash(question, {ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop})) {
+        case ClashAnswer::kReplace:
+          // What was there is never overwritten in place: it goes to the trash, where it can be had back.
+          if (const AllOrNone trashed = ui.MoveToTrash(clashing); trashed != AllOrNone::kAll) {
+            // This song stays whole either way; half-trashed files belong to the song already there.
+            if (trashed == AllOrNone::kNone)
+              Record(result, AllOrNone::kNone, std::move(song));
+            else
+              Record(result, AllOrNone::kPartial, SongNote{song.id, song.title, clashing});
+            continue;
+          }
           break;
-        case OverwriteAnswer::kSkip:
-          ++result.filesSkipped;
-          continue;
-        case OverwriteAnswer::kCancelRest:
-          ++result.filesSkipped;
+        case ClashAnswer::kStop:
           stopped = true;
+          result.filesSkipped += paths.size();
+          continue;
+        case ClashAnswer::kSkip:
+        case ClashAnswer::kNextFreeId:  // not offered here
+          result.filesSkipped += paths.size();
+          result.skipped.push_back({song.id, song.title, clashing});
           continue;
       }
     }
-    if (moved == MoveResult::kMoved)
-      ++result.filesDone;
-    else
-      failed.push_back(path);
+    Record(result, MoveFilesTo(paths, targets), std::move(song));
   }
-  result.filesFailed = failed.size();
   result.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
-  if (!failed.empty()) detail::SayWithLines(ui, msg::kNotMoved, failed);
-  if (!failed.empty())
+  SayWhatStayed(ui, result, msg::kSongsNotMoved);
+  if (!result.failed.empty() || !result.split.empty())
     result.outcome = Outcome::kFailed;
   else if (stopped)
     result.outcome = Outcome::kCancelled;

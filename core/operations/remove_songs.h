@@ -19,6 +19,8 @@ struct TickedFiles {
   // The charts of the ticked songs in table order, then their music files in the same order; only files
   // that exist. A song without files adds no path, but its position is still listed.
   std::vector<std::string> paths;
+  // The same files song by song, one entry per position: its chart, then its music.
+  std::vector<std::vector<std::string>> songFiles;
   std::size_t songCount() const { return positions.size(); }
 };
 
@@ -30,24 +32,40 @@ std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::strin
 // what a view replays to drop its rows one by one.
 std::vector<std::size_t> RemoveRows(SongTable& table, const std::vector<std::size_t>& ascendingPositions);
 
+// A song an operation left where it was (or, for `split`, half handled), with the files concerned (GBK).
+struct SongNote {
+  int id = -1;
+  std::string title;               // GBK, the 歌曲名字 cell
+  std::vector<std::string> files;  // the clashing targets of a skipped song; the song's own files otherwise
+};
+
 struct RemoveOutcome {
   Outcome outcome = Outcome::kNoSettings;
   // Positions of the removed rows, each as it stood when removed (see RemoveRows). Whatever the outcome,
   // the table's size afterwards is the count to show beside "此文件夹歌曲数:".
   std::vector<std::size_t> removedAt;
   std::size_t filesDone = 0;     // trashed or moved
-  std::size_t filesSkipped = 0;  // name clashes answered with skip, or left by cancelling the rest
-  std::size_t filesFailed = 0;   // could not be trashed or moved, named in a message
+  std::size_t filesSkipped = 0;  // of songs skipped at a clash, or left by stopping
+  std::size_t filesFailed = 0;   // of songs that could not be trashed or moved, named in a message
+  std::vector<SongNote> skipped;  // clashes answered with skip; `files` are the targets already there
+  std::vector<SongNote> failed;   // every file of these songs is still in the MUSIC folder
+  std::vector<SongNote> split;    // a step failed and so did its undoing: named in a message, file by file
 };
 
 // "删除歌曲": settings, MUSIC folder, table, ticks; then asks OK/Cancel with the count of songs and files;
-// then hands every file to Interaction::MoveToTrash in list order. A file that cannot be trashed does not
-// stop the rest; such files are named in one message at the end.
+// then hands each song's files to Interaction::MoveToTrash, which trashes all of them or none. A song that
+// cannot be trashed does not stop the rest; such songs are named in one message at the end.
 RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
 
-// "转移歌曲": as the delete, into the move-target folder (which must exist), each file keeping its name.
-// A name clash asks Interaction::AskOverwrite: replace, skip this file, or stop (the files not yet moved
-// stay). Across file systems a file is copied and flushed before its source is deleted.
+// "转移歌曲": as the delete, into the move-target folder (which must exist), each file keeping its name,
+// song by song. A song with a file already in the target is a clash, asked once for the song
+// (Interaction::AskClash naming its ID, title and the files there): replace (those files go to the trash
+// first), skip the song, or stop (it and the songs after it stay). When a file of a song cannot move, the
+// files of that song already moved are moved back, so every song ends whole on one side. Across file
+// systems a file is copied and flushed before its source is deleted.
 RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+
+// "编号12 歌名", as the messages name a song (GBK).
+std::string SongLabel(int id, const std::string& gbkTitle);
 
 }  // namespace vx

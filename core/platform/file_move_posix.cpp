@@ -11,9 +11,10 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/posix_fd.h"
-
+#include "io/fault_injection.h"
 #include "io/file_move.h"
+#include "io/file_rewrite.h"
+#include "platform/posix_fd.h"
 #include "text/native_path.h"
 
 namespace vx {
@@ -23,13 +24,19 @@ using posix::Fd;
 using posix::WriteFully;
 
 bool g_forceCopy = false;
-std::optional<std::size_t> g_copyFailureAfter;
-
-
 
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The calls below change the file system, so each passes the fault-injection seam first.
+int Unlink(const std::string& path) {
+  return FaultInjected(FsCall::kRemove) ? -1 : ::unlink(path.c_str());
+}
+
+int Rename(const std::string& from, const std::string& to) {
+  return FaultInjected(FsCall::kRename) ? -1 : ::rename(from.c_str(), to.c_str());
 }
 
 void SyncFolderOf(const std::string& path) {
@@ -41,24 +48,28 @@ void SyncFolderOf(const std::string& path) {
 // rename() that refuses to replace. Returns 0 or an errno value.
 int RenameNoReplace(const std::string& from, const std::string& to) {
 #ifdef RENAME_NOREPLACE
+  if (FaultInjected(FsCall::kRename)) return errno;
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   const int error = errno;
   if (error != EINVAL && error != ENOSYS) return error;
 #endif
   // A file system without the flag: a hard link fails on an existing name, and only then is the old
   // name let go. Where links are not possible either, look first and accept the small window.
+  if (FaultInjected(FsCall::kLink)) return errno;
   if (::link(from.c_str(), to.c_str()) == 0) {
-    ::unlink(from.c_str());
-    return 0;
+    if (Unlink(from) == 0) return 0;
+    const int error = errno;
+    ::unlink(to.c_str());  // the second name goes again, so the file is where it was
+    return error;
   }
   if (errno == EEXIST) return EEXIST;
   if (Exists(to)) return EEXIST;
-  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  return Rename(from, to) == 0 ? 0 : errno;
 }
 
 // The move across file systems: the source is deleted only once a complete, flushed copy has its name.
 MoveResult CopyThenDelete(const std::string& source, const std::string& target, bool replace) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  Fd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
   struct stat st {};
   if (!in.Ok() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return MoveResult::kFailed;
   if (!replace && Exists(target)) return MoveResult::kTargetExists;
@@ -68,50 +79,43 @@ MoveResult CopyThenDelete(const std::string& source, const std::string& target, 
   if (::stat(target.c_str(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
     return MoveResult::kFailed;
 
-  std::string temp = target + ".vxtmp-XXXXXX";
+  std::string temp = target + std::string(kTemporaryMarker) + "XXXXXX";
+  if (FaultInjected(FsCall::kCreate)) return MoveResult::kFailed;
   Fd out(::mkostemp(temp.data(), O_CLOEXEC));
   if (!out.Ok()) return MoveResult::kFailed;
   ::fchmod(out.Get(), st.st_mode & 07777);
 
   bool ok = true;
-  std::size_t copied = 0;
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ok = false;
     if (n <= 0) break;
-    std::size_t chunk = static_cast<std::size_t>(n);
-    if (g_copyFailureAfter && copied + chunk > *g_copyFailureAfter) {
-      WriteFully(out.Get(), buffer, *g_copyFailureAfter - copied);
+    if (FaultInjected(FsCall::kWrite) || !WriteFully(out.Get(), buffer, static_cast<std::size_t>(n))) {
       ok = false;
       break;
     }
-    if (!WriteFully(out.Get(), buffer, chunk)) {
-      ok = false;
-      break;
-    }
-    copied += chunk;
   }
   if (ok) {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(out.Get(), times);
   }
-  ok = ok && ::fsync(out.Get()) == 0;
+  ok = ok && !FaultInjected(FsCall::kFlush) && ::fsync(out.Get()) == 0;
   ok = out.Close() && ok;
   int renameError = 0;
   if (ok) {
-    renameError = replace ? (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno) : RenameNoReplace(temp, target);
+    renameError = replace ? (Rename(temp, target) == 0 ? 0 : errno) : RenameNoReplace(temp, target);
     ok = renameError == 0;
   }
   if (!ok) {
-    ::unlink(temp.c_str());
+    Unlink(temp);
     return renameError == EEXIST ? MoveResult::kTargetExists : MoveResult::kFailed;
   }
   SyncFolderOf(target);
-  if (::unlink(source.c_str()) != 0) {
+  if (Unlink(source) != 0) {
     // The source cannot go, so this is no move: take the copy back rather than leave the song twice.
-    ::unlink(target.c_str());
+    Unlink(target);
     return MoveResult::kFailed;
   }
   return MoveResult::kMoved;
@@ -119,8 +123,7 @@ MoveResult CopyThenDelete(const std::string& source, const std::string& target, 
 
 MoveResult MoveNative(const std::string& source, const std::string& target, bool replace) {
   if (!g_forceCopy) {
-    const int error = replace ? (::rename(source.c_str(), target.c_str()) == 0 ? 0 : errno)
-                              : RenameNoReplace(source, target);
+    const int error = replace ? (Rename(source, target) == 0 ? 0 : errno) : RenameNoReplace(source, target);
     if (error == 0) return MoveResult::kMoved;
     if (error == EEXIST) return MoveResult::kTargetExists;
     if (error != EXDEV) return MoveResult::kFailed;
@@ -154,31 +157,35 @@ std::optional<std::filesystem::path> TrashFolder() {
   return std::nullopt;
 }
 
-}  // namespace
-
-MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bool replace) {
-  return MoveNative(NativePath(gbkSource).native(), NativePath(gbkTarget).native(), replace);
+bool MakeFolders(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec)) return true;
+  if (FaultInjected(FsCall::kMakeFolder)) return false;
+  std::filesystem::create_directories(folder, ec);
+  return !ec;
 }
 
-void SetForceCopyingMoveForTesting(bool force) { g_forceCopy = force; }
-void SetCopyFailureAfterBytesForTesting(std::optional<std::size_t> bytes) { g_copyFailureAfter = bytes; }
+// Where a trashed file went, so it can be brought back.
+struct TrashEntry {
+  std::string original, file, info;
+};
 
-bool MoveToDesktopTrash(std::string_view gbkPath) {
+std::optional<TrashEntry> TrashOne(const std::string& gbkPath) {
   namespace fs = std::filesystem;
+  if (FaultInjected(FsCall::kTrash)) return std::nullopt;
   std::error_code ec;
   const fs::path source = fs::absolute(NativePath(gbkPath), ec).lexically_normal();
-  if (ec || !Exists(source.native())) return false;
+  if (ec || !Exists(source.native())) return std::nullopt;
   const auto trash = TrashFolder();
-  if (!trash) return false;
-  fs::create_directories(*trash / "files", ec);
-  fs::create_directories(*trash / "info", ec);
+  if (!trash || !MakeFolders(*trash / "files") || !MakeFolders(*trash / "info")) return std::nullopt;
 
   char date[32];
   const std::time_t now = std::time(nullptr);
   struct tm local {};
   ::localtime_r(&now, &local);
   std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-  const std::string info = "[Trash Info]\nPath=" + EscapePath(source.native()) + "\nDeletionDate=" + date + "\n";
+  const std::string info =
+      "[Trash Info]\nPath=" + EscapePath(source.native()) + "\nDeletionDate=" + date + "\n";
 
   const std::string stem = source.stem().native(), extension = source.extension().native();
   for (int n = 1; n < 10000; ++n) {
@@ -187,22 +194,60 @@ bool MoveToDesktopTrash(std::string_view gbkPath) {
     const std::string filesPath = (*trash / "files" / name).native();
     // The info file is made first and exclusively: it claims the name against other programs trashing
     // at the same moment.
-    Fd infoFile(::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (FaultInjected(FsCall::kCreate)) return std::nullopt;
+    Fd infoFile(::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!infoFile.Ok()) {
       if (errno == EEXIST) continue;
-      return false;
+      return std::nullopt;
     }
-    const bool written = WriteFully(infoFile.Get(), info.data(), info.size()) && infoFile.Close();
+    const bool written = !FaultInjected(FsCall::kWrite) &&
+                         WriteFully(infoFile.Get(), info.data(), info.size()) && infoFile.Close();
     if (!written) {
-      ::unlink(infoPath.c_str());
-      return false;
+      Unlink(infoPath);
+      return std::nullopt;
     }
     const MoveResult moved = MoveNative(source.native(), filesPath, false);
-    if (moved == MoveResult::kMoved) return true;
-    ::unlink(infoPath.c_str());
-    if (moved != MoveResult::kTargetExists) return false;
+    if (moved == MoveResult::kMoved) return TrashEntry{source.native(), filesPath, infoPath};
+    Unlink(infoPath);
+    if (moved != MoveResult::kTargetExists) return std::nullopt;
   }
-  return false;
+  return std::nullopt;
+}
+
+bool Restore(const TrashEntry& entry) {
+  if (MoveNative(entry.file, entry.original, false) != MoveResult::kMoved) return false;
+  // An info file without its file would show the person an entry that cannot be restored.
+  Unlink(entry.info);
+  return true;
+}
+
+}  // namespace
+
+MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bool replace) {
+  return MoveNative(NativePath(gbkSource).native(), NativePath(gbkTarget).native(), replace);
+}
+
+bool RemoveFile(std::string_view gbkPath) {
+  const std::string path = NativePath(gbkPath).native();
+  return Unlink(path) == 0 || (errno == ENOENT && !Exists(path));
+}
+
+void SetForceCopyingMoveForTesting(bool force) {
+  g_forceCopy = force;
+}
+
+AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths) {
+  std::vector<TrashEntry> trashed;
+  for (const std::string& path : gbkPaths) {
+    if (auto entry = TrashOne(path)) {
+      trashed.push_back(std::move(*entry));
+      continue;
+    }
+    bool undone = true;
+    for (auto it = trashed.rbegin(); it != trashed.rend(); ++it) undone = Restore(*it) && undone;
+    return undone ? AllOrNone::kNone : AllOrNone::kPartial;
+  }
+  return AllOrNone::kAll;
 }
 
 }  // namespace vx

@@ -5,8 +5,11 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
+#include "io/fault_injection.h"
 #include "io/file_move.h"
+#include "io/file_rewrite.h"
 #include "text/native_path.h"
 
 namespace vx {
@@ -16,9 +19,15 @@ using win32::Handle;
 using win32::kShareAll;
 
 bool g_forceCopy = false;
-std::optional<std::size_t> g_copyFailureAfter;
 
+// The calls below change the file system, so each passes the fault-injection seam first.
+bool Injected(FsCall call) {
+  if (!FaultInjected(call)) return false;
+  SetLastError(win32::ErrorOfErrno(fault_injection::ArmedErrno()));
+  return true;
+}
 
+bool Delete(const std::wstring& path) { return !Injected(FsCall::kRemove) && DeleteFileW(path.c_str()); }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -40,41 +49,37 @@ MoveResult CopyThenDelete(const std::wstring& source, const std::wstring& target
   std::wstring temp;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {
-    temp = target + L".vxtmp-" + std::to_wstring(n);
+    temp = target + std::wstring(kTemporaryMarker.begin(), kTemporaryMarker.end()) + std::to_wstring(n);
+    if (Injected(FsCall::kCreate)) return MoveResult::kFailed;
     created = CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return MoveResult::kFailed;
   }
   Handle out(created);
   bool ok = true;
-  std::size_t copied = 0;
   static char buffer[1 << 16];
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(in.Get(), buffer, sizeof buffer, &got, nullptr)) ok = false;
     if (!ok || got == 0) break;
-    DWORD chunk = got;
-    if (g_copyFailureAfter && copied + chunk > *g_copyFailureAfter) {
-      chunk = static_cast<DWORD>(*g_copyFailureAfter - copied);
-      ok = false;
-    }
     DWORD written = 0;
-    if (!WriteFile(out.Get(), buffer, chunk, &written, nullptr) || written != chunk) ok = false;
-    if (!ok) break;
-    copied += chunk;
+    if (Injected(FsCall::kWrite) || !WriteFile(out.Get(), buffer, got, &written, nullptr) || written != got) {
+      ok = false;
+      break;
+    }
   }
-  ok = ok && FlushFileBuffers(out.Get());
+  ok = ok && !Injected(FsCall::kFlush) && FlushFileBuffers(out.Get());
   ok = out.Close() && ok;
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), flags);
+  ok = ok && !Injected(FsCall::kRename) && MoveFileExW(temp.c_str(), target.c_str(), flags);
   if (!ok) {
     const DWORD error = GetLastError();
-    DeleteFileW(temp.c_str());
+    Delete(temp);
     return error == ERROR_ALREADY_EXISTS ? MoveResult::kTargetExists : MoveResult::kFailed;
   }
   in.Close();
-  if (!DeleteFileW(source.c_str())) {
+  if (!Delete(source)) {
     // The source cannot go, so this is no move: take the copy back rather than leave the song twice.
-    DeleteFileW(target.c_str());
+    Delete(target);
     return MoveResult::kFailed;
   }
   return MoveResult::kMoved;
@@ -86,6 +91,7 @@ MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bo
   const std::wstring source = NativePath(gbkSource).native(), target = NativePath(gbkTarget).native();
   if (!g_forceCopy) {
     // Without the copy flag MoveFileEx only renames, so a move to another volume comes back to us.
+    if (Injected(FsCall::kRename)) return MoveResult::kFailed;
     if (MoveFileExW(source.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return MoveResult::kMoved;
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::kTargetExists;
@@ -94,12 +100,29 @@ MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bo
   return CopyThenDelete(source, target, replace);
 }
 
-void SetForceCopyingMoveForTesting(bool force) { g_forceCopy = force; }
-void SetCopyFailureAfterBytesForTesting(std::optional<std::size_t> bytes) { g_copyFailureAfter = bytes; }
-
-bool MoveToDesktopTrash(std::string_view gbkPath) {
+bool RemoveFile(std::string_view gbkPath) {
   const std::wstring path = NativePath(gbkPath).native();
-  if (!Exists(path)) return false;
+  return Delete(path) || (GetLastError() == ERROR_FILE_NOT_FOUND && !Exists(path));
+}
+
+void SetForceCopyingMoveForTesting(bool force) { g_forceCopy = force; }
+
+namespace {
+
+// The recycle bin cannot hand a file back by its original name, so every file of a song is first
+// checked to be one this user may delete and nobody holds open: a read-only file, a file without the
+// right to delete it, or one the game is playing fails here, before anything went.
+bool Removable(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
+  Handle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return probe.Ok();
+}
+
+bool Recycle(const std::wstring& path) {
+  if (Injected(FsCall::kTrash)) return false;
   std::wstring from = path;
   from.push_back(L'\0');  // the list ends with a second NUL
   SHFILEOPSTRUCTW op{};
@@ -107,6 +130,19 @@ bool MoveToDesktopTrash(std::string_view gbkPath) {
   op.pFrom = from.c_str();
   op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
   return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted && !Exists(path);
+}
+
+}  // namespace
+
+AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths) {
+  std::vector<std::wstring> paths;
+  for (const std::string& gbk : gbkPaths) {
+    paths.push_back(NativePath(gbk).native());
+    if (!Removable(paths.back())) return AllOrNone::kNone;
+  }
+  for (std::size_t i = 0; i < paths.size(); ++i)
+    if (!Recycle(paths[i])) return i == 0 ? AllOrNone::kNone : AllOrNone::kPartial;
+  return AllOrNone::kAll;
 }
 
 }  // namespace vx

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 
@@ -43,6 +44,18 @@ inline bool WriteAll(HANDLE h, const void* data, std::size_t length) {
     done += put;
   }
   return true;
+}
+
+// The Windows error for an errno value the fault-injection seam arms.
+inline DWORD ErrorOfErrno(int error) {
+  switch (error) {
+    case ENOSPC:
+      return ERROR_DISK_FULL;
+    case EACCES:
+      return ERROR_ACCESS_DENIED;
+    default:
+      return ERROR_IO_DEVICE;
+  }
 }
 
 }  // namespace vx::win32

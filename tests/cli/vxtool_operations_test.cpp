@@ -84,8 +84,8 @@ TEST_F(VxtoolOperations, ImportThenExportGivesThePictureBackAndABadPictureFails)
   EXPECT_EQ(Vxtool({"import-cover", music, "6", dir.Native("new.jpg")}).err, "vxtool: 导入图片请单选列表!\n");
 }
 
-TEST_F(VxtoolOperations, EditStoresTheTitleAsGbkAndLevelsModulo65536) {
-  const VxtoolResult r = Vxtool({"edit", music, "100", "--title", "星之海", "--hard", "70000"});
+TEST_F(VxtoolOperations, EditStoresTheTitleAsGbkAndRefusesALevelTheFieldCannotHold) {
+  const VxtoolResult r = Vxtool({"edit", music, "100", "--title", "星之海", "--hard", "4464"});
   ASSERT_EQ(r.code, 0) << r.err;
   const Bytes chart = Read(music + "/vxma100.vxn");
   EXPECT_EQ(std::string(chart.begin() + 0x6C, chart.begin() + 0x6C + 7), Gbk("星之海") + '\0');
@@ -93,6 +93,11 @@ TEST_F(VxtoolOperations, EditStoresTheTitleAsGbkAndLevelsModulo65536) {
   EXPECT_EQ(chart[0x19], 0x11);
   EXPECT_EQ(chart[0x14], 1);  // untouched levels keep their value
   EXPECT_EQ(Vxtool({"edit", music, "7", "--easy", "1"}).code, 1);
+
+  const VxtoolResult refused = Vxtool({"edit", music, "100", "--title", "X", "--hard", "70000"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, "vxtool: 等级只能是0到65535之间的数,这一项超出了范围:困难\n");
+  EXPECT_EQ(Read(music + "/vxma100.vxn"), chart);
 }
 
 TEST_F(VxtoolOperations, DeleteTrashesOrDeletesOnlyTheListedSongs) {
@@ -118,10 +123,12 @@ TEST_F(VxtoolOperations, MoveNeverReplacesAndFailsOnAClash) {
   fixtures::WriteFile(dir.Native("target/vxma12.vxn"), Bytes{7});
   const VxtoolResult r = Vxtool({"move", music, dir.Native("target"), "--ids", "5,12"});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("not moved, the target exists: "), std::string::npos);
+  // The clashing song is skipped whole: its music stays with its chart.
+  EXPECT_EQ(r.err, "vxtool: song 12 (t12) not moved, the target already has " +
+                       Utf8FromPath(dir.Path() / "target" / "vxma12.vxn") + "\n");
   EXPECT_EQ(Read(dir.Native("target/vxma12.vxn")), Bytes{7});
-  EXPECT_TRUE(Exists(music + "/vxma12.vxn"));
-  EXPECT_TRUE(Exists(dir.Native("target/vxma12.vxm")));
+  EXPECT_TRUE(Exists(music + "/vxma12.vxn") && Exists(music + "/vxma12.vxm"));
+  EXPECT_FALSE(Exists(dir.Native("target/vxma12.vxm")));
   EXPECT_TRUE(Exists(dir.Native("target/vxma5.vxn")) && !Exists(music + "/vxma5.vxn"));
 }
 

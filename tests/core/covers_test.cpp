@@ -3,6 +3,7 @@
 
 #include "io/byte_reader.h"
 #include "library_fixture.h"
+#include "io/fault_injection.h"
 #include "operations/covers.h"
 
 namespace vx {
@@ -143,18 +144,45 @@ TEST_F(Covers, ImportIntoAChartThatIsGoneSaysSo) {
   EXPECT_FALSE(fs::exists(Music("vxma4.vxn")));
 }
 
-TEST_F(Covers, AFailedReplaceIsReportedAndLeavesTheOldChartAndNoTemporaryFile) {
+TEST_F(Covers, AFailedRewriteIsReportedAndLeavesTheOldChartAndNoTemporaryFile) {
   Song(4, {.cover = fixtures::FakeCover(300)});
   const Bytes old = Read(Music("vxma4.vxn"));
   fixtures::WriteFile(dir.Native("pick.jpg"), fixtures::FakeCover(900));
+  // The calls are counted on another song, then each fails in turn on this one.
+  Song(5, {.cover = fixtures::FakeCover(300)});
+  SongTable counting = Scan({1});
+  ui.openFileAnswers = {dir.Gbk("pick.jpg")};
+  fault_injection::Arm(0);
+  ASSERT_EQ(OnImportCover(counting, settings, ui), Outcome::kDone);
+  const std::uint64_t calls = fault_injection::Calls();
+  SongTable table = Scan({0});
+  for (std::uint64_t n = 1; n <= calls; ++n) {
+    ui.events.clear();
+    ui.openFileAnswers = {dir.Gbk("pick.jpg")};
+    fault_injection::Arm(n);
+    const Outcome outcome = OnImportCover(table, settings, ui);
+    fault_injection::Disarm();
+    EXPECT_EQ(outcome, Outcome::kFailed) << n;
+    EXPECT_EQ(Messages(), V{"无法写入歌曲文件,封面没有导入,歌曲文件没有改变"}) << n;
+    EXPECT_EQ(Read(Music("vxma4.vxn")), old) << n;
+    EXPECT_EQ(MusicFolder(), (V{"vxma4.vxm", "vxma4.vxn", "vxma5.vxm", "vxma5.vxn"})) << n;
+  }
+  EXPECT_GE(calls, 4u);
+}
+
+#ifndef _WIN32
+TEST_F(Covers, ImportIntoAReadOnlyChartIsRefusedByName) {
+  Song(4);
+  const Bytes old = Read(Music("vxma4.vxn"));
+  fs::permissions(Music("vxma4.vxn"), fs::perms::owner_read);
+  fixtures::WriteFile(dir.Native("pick.jpg"), kGoodJpeg);
   SongTable table = Scan({0});
   ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
-  SetReplaceFailureAfterBytesForTesting(500);
-  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kFailed);
-  EXPECT_EQ(Messages(), V{"无法写入歌曲文件,封面没有导入,歌曲文件没有改变"});
+  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{"歌曲文件是只读的,没有修改:" + Utf8FromPath(Music("vxma4.vxn"))});
   EXPECT_EQ(Read(Music("vxma4.vxn")), old);
-  EXPECT_EQ(MusicFolder(), (V{"vxma4.vxm", "vxma4.vxn"}));
 }
+#endif
 
 }  // namespace
 }  // namespace vx

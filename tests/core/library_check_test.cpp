@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "fixtures.h"
@@ -160,6 +161,41 @@ TEST(LibraryCheck, DuplicatesShareTitleAndAuthor) {
   std::vector<int> ticked;
   for (std::size_t r : table.TickedRows()) ticked.push_back(table.Row(r).Id());
   EXPECT_EQ(ticked, (std::vector<int>{4, 9, 12, 20}));
+}
+
+TEST(LibraryCheck, LeftoverTemporaryFilesAreNamedAndOnlyOldRegularOnesRemoved) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  fixtures::WriteSong(dir.Native(), 3, WithCover(3));
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const char* name : {"vxma3.vxn.vxtmp-Ab12Cd", "vxma3.vxm.vxtmp-deleted"}) {
+    fixtures::WriteFile(dir.Native(name), {1});
+    fs::last_write_time(dir.Path() / name, old);
+  }
+  fixtures::WriteFile(dir.Native("vxma9.vxn.vxtmp-Fresh1"), {1});  // may belong to a rewrite running now
+#ifndef _WIN32
+  fs::create_symlink(dir.Path() / "vxma3.vxn", dir.Path() / "vxma4.vxn.vxtmp-link00");
+#endif
+  const LibraryReport report = CheckLibrary(dir.Gbk());
+  std::vector<std::string> leftovers;
+  for (const auto& f : report.findings)
+    if (f.kind == Kind::kLeftoverTemporary) leftovers.push_back(f.fileName);
+  std::vector<std::string> expected = {"vxma3.vxm.vxtmp-deleted", "vxma3.vxn.vxtmp-Ab12Cd",
+#ifndef _WIN32
+                                       "vxma4.vxn.vxtmp-link00",
+#endif
+                                       "vxma9.vxn.vxtmp-Fresh1"};
+  EXPECT_EQ(leftovers, expected);  // and no song: nothing reads them as charts
+  EXPECT_EQ(Lines(report)[0], "程序中断时留下的临时文件,可以删除:vxma3.vxm.vxtmp-deleted");
+  EXPECT_TRUE(HasLeftoverTemporaries(report));
+
+  fixtures::ScriptedInteraction ui;
+  expected.erase(expected.begin(), expected.begin() + 2);
+  EXPECT_EQ(RemoveLeftoverTemporaries(dir.Gbk(), report, ui), expected);
+  EXPECT_FALSE(fs::exists(dir.Path() / "vxma3.vxn.vxtmp-Ab12Cd"));
+  EXPECT_TRUE(fs::exists(dir.Path() / "vxma3.vxn"));  // what the link named is untouched
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].rfind("已删除2个临时文件。\n以下临时文件没有删除", 0), 0u);
 }
 
 TEST(LibraryCheck, TheCommandReadsTheMusicFolderFromTheSettings) {

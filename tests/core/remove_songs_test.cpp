@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "io/fault_injection.h"
 #include "io/file_move.h"
 #include "library_fixture.h"
 #include "operations/remove_songs.h"
@@ -22,7 +23,7 @@ class RemoveSongs : public LibraryTest {
  protected:
   ~RemoveSongs() override {
     SetForceCopyingMoveForTesting(false);
-    SetCopyFailureAfterBytesForTesting(std::nullopt);
+    fault_injection::Disarm();
   }
   static V Ids(const SongTable& table) {
     V ids;
@@ -31,6 +32,30 @@ class RemoveSongs : public LibraryTest {
   }
   std::string MusicGbk(const std::string& name) const { return GbkPath(Music(name)); }
   fs::path Moved(const std::string& name) const { return dir.Path() / "moved" / name; }
+
+  // Where each file of a song is: "MUSIC", "moved" or "" (gone). A song is whole when both files are in
+  // the same place.
+  std::string Where(const std::string& name) const {
+    if (fs::exists(Music(name))) return "MUSIC";
+    if (fs::exists(Moved(name))) return "moved";
+    return "";
+  }
+  void ExpectEverySongWhole(std::initializer_list<int> ids, const std::string& context) const {
+    for (int id : ids) {
+      const std::string n = std::to_string(id);
+      EXPECT_EQ(Where("vxma" + n + ".vxn"), Where("vxma" + n + ".vxm")) << "song " << id << " split, " << context;
+    }
+    for (const fs::path& folder : {dir.Path() / "MUSIC", dir.Path() / "moved"})
+      for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".vxtmp-"), std::string::npos)
+            << entry.path() << " left, " << context;
+  }
+  // The table holds exactly the songs whose chart is in MUSIC.
+  void ExpectTableMatchesFolder(const SongTable& table, std::initializer_list<int> ids, const std::string& context) const {
+    for (int id : ids)
+      EXPECT_EQ(table.FindId(id).has_value(), fs::exists(Music("vxma" + std::to_string(id) + ".vxn")))
+          << "song " << id << ", " << context;
+  }
 };
 
 TEST_F(RemoveSongs, TheKthRemovalTakesTheRowNowAtItsPositionMinusK) {
@@ -83,9 +108,9 @@ TEST_F(RemoveSongs, DeleteAsksWithTheCountsThenTrashesOnlyChartAndMusic) {
   EXPECT_TRUE(fs::exists(Music("vxma3.vxn")));
 }
 
-TEST_F(RemoveSongs, ARowStaysExactlyWhenItsChartCouldNotBeTrashed) {
-  Song(1);
-  Song(2);
+TEST_F(RemoveSongs, ASongThatCannotBeTrashedKeepsItsRowAndIsNamed) {
+  Song(1, {.title = "One"});
+  Song(2, {.title = "Two"});
   SongTable table = Scan({0, 1});
   ui.okCancelAnswers.push_back(true);
   ui.trashSucceeds = false;
@@ -94,32 +119,102 @@ TEST_F(RemoveSongs, ARowStaysExactlyWhenItsChartCouldNotBeTrashed) {
   EXPECT_EQ(result.filesFailed, 4u);
   EXPECT_EQ(Ids(table), (V{"1", "2"}));
   EXPECT_TRUE(table.IsTicked(0) && table.IsTicked(1));
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].rfind("以下文件没能删除,仍在原处:\n", 0), 0u);
+  EXPECT_EQ(Messages(), V{"以下歌曲没能删除,它们的文件都还在原处:\n编号1 One\n编号2 Two"});
 }
 
-TEST_F(RemoveSongs, MoveAsksOnEveryClashAndTheTableFollowsTheFolder) {
+TEST_F(RemoveSongs, AClashIsAskedOncePerSongAndItsAnswerMovesOrKeepsTheWholeSong) {
   for (int id : {1, 2, 3, 4}) Song(id, {.title = "new" + std::to_string(id)});
   for (const char* name : {"vxma1.vxn", "vxma2.vxn", "vxma3.vxm"}) fixtures::WriteFile(Utf8FromPath(Moved(name)), Bytes{9});
   SongTable table = Scan({0, 1, 2, 3});
   ui.okCancelAnswers.push_back(true);
-  // vxma1.vxn replaced, vxma2.vxn skipped, then the clash on vxma3.vxm stops the rest.
-  ui.overwriteAnswers = {OverwriteAnswer::kReplace, OverwriteAnswer::kSkip, OverwriteAnswer::kCancelRest};
+  // Song 1 replaces what is there, song 2 is skipped, the clash of song 3 stops it and song 4.
+  ui.clashAnswers = {ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
   const RemoveOutcome result = OnMoveSongs(table, settings, ui);
 
   EXPECT_EQ(Utf8FromGbk(ui.events[0].text), "确定把4首歌曲(共8个文件)转移到以下文件夹吗?\n" + Utf8FromGbk(dir.Gbk("moved")));
-  EXPECT_EQ(ui.Count(Kind::kOverwrite), 3u);
+  ASSERT_EQ(ui.Count(Kind::kClash), 3u);
+  std::vector<std::string> questions;
+  for (const auto& e : ui.events)
+    if (e.kind == Kind::kClash) questions.push_back(Utf8FromGbk(e.text));
+  EXPECT_EQ(questions[1], "转移目标文件夹里已有这首歌的同名文件:\n编号2 new2\n" + Utf8FromPath(Moved("vxma2.vxn")) +
+                              "\n替换:已有的文件先移到回收站;跳过:这首歌留在原处。");
+  EXPECT_EQ(ui.clashOffers[0], (std::vector<ClashAnswer>{ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop}));
+  EXPECT_EQ(ui.Count(Kind::kTrash), 1u);  // the vxma1.vxn that was there, before song 1 took its place
   EXPECT_EQ(result.outcome, Outcome::kCancelled);
-  EXPECT_EQ(result.filesDone, 5u);     // charts 1, 3, 4; music 1, 2
-  EXPECT_EQ(result.filesSkipped, 3u);  // chart 2; music 3 and 4 after the stop
+  EXPECT_EQ(result.filesDone, 2u);
+  EXPECT_EQ(result.filesSkipped, 6u);
+  ASSERT_EQ(result.skipped.size(), 1u);
+  EXPECT_EQ(result.skipped[0].id, 2);
   EXPECT_EQ(Read(Moved("vxma1.vxn")), fixtures::BuildChart({.title = "new1"}));
   EXPECT_EQ(Read(Moved("vxma2.vxn")), Bytes{9});
   EXPECT_EQ(Read(Moved("vxma3.vxm")), Bytes{9});
-  EXPECT_TRUE(fs::exists(Music("vxma2.vxn")) && fs::exists(Music("vxma3.vxm")) && fs::exists(Music("vxma4.vxm")));
-  // Rows whose chart left go, in the position arithmetic; song 2 stays ticked.
-  EXPECT_EQ(result.removedAt, (Positions{0, 1, 1}));
-  EXPECT_EQ(Ids(table), (V{"2"}));
+  ExpectEverySongWhole({1, 2, 3, 4}, "after the clashes");
+  EXPECT_EQ(Where("vxma2.vxn"), "MUSIC");
+  EXPECT_EQ(result.removedAt, (Positions{0}));
+  EXPECT_EQ(Ids(table), (V{"2", "3", "4"}));
   EXPECT_TRUE(table.IsTicked(0));
+}
+
+// Every call that changes the file system fails in turn, within one file system and across two: each song
+// ends whole on one side, no temporary file is left, the table follows the folder, and a failure is said.
+TEST_F(RemoveSongs, AMoveThatFailsAtAnyStepLeavesEverySongWhole) {
+  for (bool copying : {false, true}) {
+    SetForceCopyingMoveForTesting(copying);
+    std::uint64_t calls = 0;
+    for (std::uint64_t n = 0; n == 0 || n <= calls; ++n) {
+      const std::string context = std::string(copying ? "copying" : "renaming") + ", call " + std::to_string(n);
+      fs::remove_all(dir.Path() / "MUSIC");
+      fs::remove_all(dir.Path() / "moved");
+      fs::create_directories(dir.Path() / "moved");
+      Song(1, {.cover = fixtures::FakeCover(100000)});
+      Song(2);
+      SongTable table = Scan({0, 1});
+      ui.events.clear();
+      ui.okCancelAnswers = {true};
+      fault_injection::Arm(n);
+      const RemoveOutcome result = OnMoveSongs(table, settings, ui);
+      if (n == 0) calls = fault_injection::Calls();
+      fault_injection::Disarm();
+      ExpectEverySongWhole({1, 2}, context);
+      ExpectTableMatchesFolder(table, {1, 2}, context);
+      if (n == 0) {
+        EXPECT_EQ(result.outcome, Outcome::kDone);
+        EXPECT_GE(calls, copying ? 16u : 4u);
+      } else {
+        EXPECT_EQ(result.outcome, Outcome::kFailed) << context;
+        ASSERT_EQ(result.failed.size(), 1u) << context;
+        EXPECT_EQ(Messages(), V{"以下歌曲没能转移,它们的文件都还在原处:\n编号" + std::to_string(result.failed[0].id) +
+                                " Song"})
+            << context;
+      }
+    }
+  }
+}
+
+TEST_F(RemoveSongs, ADeleteThatFailsAtAnyStepLeavesEverySongWhole) {
+  std::uint64_t calls = 0;
+  for (std::uint64_t n = 0; n == 0 || n <= calls; ++n) {
+    const std::string context = "call " + std::to_string(n);
+    fs::remove_all(dir.Path() / "MUSIC");
+    Song(1);
+    Song(2);
+    SongTable table = Scan({0, 1});
+    ui.events.clear();
+    ui.okCancelAnswers = {true};
+    fault_injection::Arm(n);
+    const RemoveOutcome result = OnDeleteSongs(table, settings, ui);
+    if (n == 0) calls = fault_injection::Calls();
+    fault_injection::Disarm();
+    ExpectEverySongWhole({1, 2}, context);
+    ExpectTableMatchesFolder(table, {1, 2}, context);
+    // A removal that fails once is tried again, so some failures still end in a delete that is done.
+    const bool gone = !fs::exists(Music("vxma1.vxn")) && !fs::exists(Music("vxma2.vxn"));
+    EXPECT_EQ(result.outcome, gone ? Outcome::kDone : Outcome::kFailed) << context;
+    if (n == 0) {
+      EXPECT_TRUE(gone);
+    }
+  }
+  EXPECT_GE(calls, 8u);  // two renames and two removals per song
 }
 
 TEST_F(RemoveSongs, MoveIntoAMissingFolderIsRefusedBeforeAnything) {
@@ -142,21 +237,6 @@ TEST_F(RemoveSongs, AMoveAcrossFileSystemsCopiesFlushesThenDeletes) {
   EXPECT_EQ(Read(Moved("vxma5.vxn")), chart);
   EXPECT_FALSE(fs::exists(Music("vxma5.vxn")));
   EXPECT_EQ(table.Size(), 0u);
-}
-
-TEST_F(RemoveSongs, ACopyThatFailsKeepsTheSourceTheRowAndLeavesNothingInTheTarget) {
-  Song(5, {.cover = fixtures::FakeCover(200000)});
-  const Bytes chart = Read(Music("vxma5.vxn"));
-  SetForceCopyingMoveForTesting(true);
-  SetCopyFailureAfterBytesForTesting(100000);
-  SongTable table = Scan({0});
-  ui.okCancelAnswers.push_back(true);
-  const RemoveOutcome result = OnMoveSongs(table, settings, ui);
-  EXPECT_EQ(result.outcome, Outcome::kFailed);
-  EXPECT_EQ(Read(Music("vxma5.vxn")), chart);
-  EXPECT_TRUE(fs::exists(Moved("vxma5.vxm")));  // small enough to get through; nothing else did
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "moved"), fs::directory_iterator()), 1);
-  EXPECT_EQ(table.Size(), 1u);
 }
 
 TEST_F(RemoveSongs, MoveFileToNeverReplacesUnlessTold) {
@@ -201,6 +281,24 @@ TEST_F(RemoveSongs, TheDesktopTrashKeepsBothFilesOfTheSameNameWithTheirOrigin) {
   EXPECT_NE(info.find("/MUSIC/vxma1%20x.vxn\nDeletionDate="), std::string::npos);
   EXPECT_NE(info.find("%E6%B5%8B%E8%AF%95"), std::string::npos);  // 测试 of the folder, escaped UTF-8
   EXPECT_FALSE(fs::exists(Music("vxma1 x.vxn")));
+}
+
+TEST_F(RemoveSongs, WhenTheTrashTakesOneFileOfASongButNotTheOtherTheFirstComesBack) {
+  const std::string home = dir.Native("data");
+  ::setenv("XDG_DATA_HOME", home.c_str(), 1);
+  Song(3);
+  const Bytes chart = Read(Music("vxma3.vxn"));
+  const std::vector<std::string> files = {MusicGbk("vxma3.vxn"), MusicGbk("vxma3.vxm")};
+  fault_injection::Arm(2, FsError::kIo, FsCall::kTrash);
+  const AllOrNone result = MoveFilesToTrash(files);
+  fault_injection::Disarm();
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(result, AllOrNone::kNone);
+  EXPECT_EQ(Read(Music("vxma3.vxn")), chart);
+  EXPECT_TRUE(fs::exists(Music("vxma3.vxm")));
+  const fs::path trash = PathFromUtf8(home) / "Trash";
+  EXPECT_TRUE(fs::is_empty(trash / "files"));
+  EXPECT_TRUE(fs::is_empty(trash / "info"));
 }
 #endif
 

@@ -2,9 +2,14 @@
 
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "fixtures.h"
+#include "io/byte_reader.h"
+#include "io/fault_injection.h"
 #include "io/file_io.h"
+#include "io/file_rewrite.h"
+#include "library/chart_header.h"
 #include "library/cover.h"
 #include "library/scan.h"
 #include "library/song_edit.h"
@@ -79,14 +84,14 @@ TEST_F(SongEditTest, ConfirmedSaveWritesOnlyTheThirtyEightFieldBytesAndTheRow) {
   EXPECT_EQ(table.Cell(0, kColHard), "65535");
 }
 
-TEST_F(SongEditTest, LevelsAreReadLikeAtoiAndStoredModulo65536WhileTheRowKeepsWhatWasTyped) {
+TEST_F(SongEditTest, LevelsAreReadLikeAtoiWhileTheRowKeepsWhatWasTyped) {
   ui.okCancelAnswers = {true};
-  ASSERT_EQ(Save(Target(7), {"T", "007", "", "65537"}), SaveOutcome::kSaved);
+  ASSERT_EQ(Save(Target(7), {"T", "007", "", "65535"}), SaveOutcome::kSaved);
   const Bytes after = Chart(7);
   EXPECT_EQ(after[chart_offset::kLevelEasy], 7);
   EXPECT_EQ(after[chart_offset::kLevelNormal], 0);
-  EXPECT_EQ(after[chart_offset::kLevelHard], 1);
-  EXPECT_EQ(after[chart_offset::kLevelHard + 1], 0);
+  EXPECT_EQ(after[chart_offset::kLevelHard], 0xFF);
+  EXPECT_EQ(after[chart_offset::kLevelHard + 1], 0xFF);
   EXPECT_EQ(table.Cell(0, kColEasy), "007");
 }
 
@@ -194,27 +199,48 @@ INSTANTIATE_TEST_SUITE_P(
                 kEdits,
                 SaveOutcome::kSongGone,
                 {"选定的歌曲已不在列表中,请重新选定"}},
-        Refusal{"TitleOver31Bytes",
+        Refusal{"TitleOver31BytesIsRefusedBeforeTheQuestion",
                 false,
-                true,
+                std::nullopt,
                 SongEditTarget{7, "here"},
                 {std::string(32, 'x'), "1", "2", "3"},
-                SaveOutcome::kBadTitle,
+                SaveOutcome::kBadInput,
                 {"歌曲名字太长,最多31个字节(15个汉字)"}},
         Refusal{"SixteenChineseCharactersAreTooLong",
                 false,
-                true,
+                std::nullopt,
                 SongEditTarget{7, "here"},
                 {"一二三四五六七八九十一二三四五六", "1", "2", "3"},
-                SaveOutcome::kBadTitle,
+                SaveOutcome::kBadInput,
                 {"歌曲名字太长,最多31个字节(15个汉字)"}},
         Refusal{"TitleWithACharacterGbkLacks",
                 false,
-                true,
+                std::nullopt,
                 SongEditTarget{7, "here"},
                 {"Song 🎵", "1", "2", "3"},
-                SaveOutcome::kBadTitle,
+                SaveOutcome::kBadInput,
                 {"歌曲名字里有游戏无法显示的字符:U+1F3B5"}},
+        Refusal{"TitleWithATab",
+                false,
+                std::nullopt,
+                SongEditTarget{7, "here"},
+                {"A\tB", "1", "2", "3"},
+                SaveOutcome::kBadInput,
+                {"歌曲名字里不能有制表符、换行之类的控制字符"}},
+        Refusal{"LevelAbove65535IsNotStoredAsAnotherLevel",
+                false,
+                std::nullopt,
+                SongEditTarget{7, "here"},
+                {"New", "1", "2", "65536"},
+                SaveOutcome::kBadInput,
+                {"等级只能是0到65535之间的数,这一项超出了范围:困难"}},
+        Refusal{"NegativeLevel",
+                false,
+                std::nullopt,
+                SongEditTarget{7, "here"},
+                {"New", "-1", "2", "3"},
+                SaveOutcome::kBadInput,
+                {"等级只能是0到65535之间的数,这一项超出了范围:简单"}},
         Refusal{"ChartMissingEndsSilently",
                 false,
                 true,
@@ -236,15 +262,83 @@ TEST_F(SongEditTest, AChartTooShortForTheFieldsIsNotExtended) {
   EXPECT_EQ(Chart(20), before);
 }
 
-TEST_F(SongEditTest, AWriteThatFailsHalfwayLeavesChartAndRowAsTheyWere) {
-  SetReplaceFailureAfterBytesForTesting(50);
+TEST_F(SongEditTest, EveryFailedStepOfTheRewriteLeavesChartAndRowAsTheyWere) {
+  // Count the calls that change the file system, then fail each in turn.
+  fault_injection::Arm(0);
   ui.okCancelAnswers = {true};
-  const SaveOutcome outcome = Save(Target(7), kEdits);
-  SetReplaceFailureAfterBytesForTesting(std::nullopt);
-  EXPECT_EQ(outcome, SaveOutcome::kNotWritten);
-  EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"无法写入歌曲文件,什么也没有改变"}));
+  ASSERT_EQ(Save(Target(12), kEdits), SaveOutcome::kSaved);
+  const std::uint64_t calls = fault_injection::Calls();
+  ASSERT_GE(calls, 4u);  // create, write, flush, rename
+  for (std::uint64_t n = 1; n <= calls; ++n) {
+    ui.events.clear();
+    ui.okCancelAnswers = {true};
+    fault_injection::Arm(n);
+    const SaveOutcome outcome = Save(Target(7), kEdits);
+    fault_injection::Disarm();
+    EXPECT_EQ(outcome, SaveOutcome::kNotWritten) << n;
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"无法写入歌曲文件,什么也没有改变"})) << n;
+    EXPECT_EQ(Chart(7), before7) << n;
+    EXPECT_EQ(table.Cell(0, kColTitle), Gbk("旧歌")) << n;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 4) << "temporary left at " << n;
+  }
+}
+
+#ifndef _WIN32
+TEST_F(SongEditTest, AReadOnlyChartIsRefusedAndAWritableOneKeepsItsPermissions) {
+  namespace fs = std::filesystem;
+  const fs::path chart7 = ChartPath(folder.Path(), 7), chart12 = ChartPath(folder.Path(), 12);
+  fs::permissions(chart7, fs::perms::owner_read | fs::perms::group_read);
+  ui.okCancelAnswers = {true};
+  EXPECT_EQ(Save(Target(7), kEdits), SaveOutcome::kNotWritten);
+  EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"歌曲文件是只读的,没有修改:" + chart7.string()}));
   EXPECT_EQ(Chart(7), before7);
   EXPECT_EQ(table.Cell(0, kColTitle), Gbk("旧歌"));
+
+  const auto kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(chart12, kept);
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(Save(Target(12), kEdits), SaveOutcome::kSaved);
+  EXPECT_EQ(fs::status(chart12).permissions(), kept);
+}
+
+TEST_F(SongEditTest, AChartThatIsALinkIsRewrittenWhereItPointsAndStaysALink) {
+  namespace fs = std::filesystem;
+  const fs::path elsewhere = fs::path(folder.Path()) / "elsewhere";
+  fs::create_directories(elsewhere);
+  const fs::path real = elsewhere / "real.vxn", link = ChartPath(folder.Path(), 7);
+  fs::rename(link, real);
+  fs::create_symlink(real, link);
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(Save(Target(7), kEdits), SaveOutcome::kSaved);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::read_symlink(link), real);
+  EXPECT_EQ(ParseChartHeader(*ReadWholeFile(real.string())).title, "New");
+}
+#endif
+
+TEST_F(SongEditTest, RewritesAtTheSameTimeTakeTurnsAndLoseNoChange) {
+  // Each thread sets its own level field from a fresh read; without the lock one write would carry the
+  // other's field back to what it read.
+  for (int round = 0; round < 20; ++round) {
+    const std::string path = ChartPath(folder.Path(), 7);
+    std::vector<std::thread> writers;
+    for (std::size_t field : {chart_offset::kLevelEasy, chart_offset::kLevelNormal, chart_offset::kLevelHard}) {
+      writers.emplace_back([&, field] {
+        EXPECT_EQ(RewriteFile(path,
+                              [&](Bytes& chart) {
+                                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                                PutU16Le(&chart[field], static_cast<std::uint16_t>(round + 1));
+                                return true;
+                              }),
+                  RewriteStatus::kRewritten);
+      });
+    }
+    for (std::thread& t : writers) t.join();
+    const ChartHeader header = ParseChartHeader(Chart(7));
+    ASSERT_EQ(header.levelEasy, round + 1);
+    ASSERT_EQ(header.levelNormal, round + 1);
+    ASSERT_EQ(header.levelHard, round + 1);
+  }
 }
 
 struct CoverCase {

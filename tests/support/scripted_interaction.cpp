@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "io/file_move.h"
 #include "text/native_path.h"
 
 namespace vx::fixtures {
@@ -42,16 +43,16 @@ std::optional<std::string> ScriptedInteraction::ChooseFolder(const std::string& 
   return Pop(folderAnswers, std::nullopt);
 }
 
-bool ScriptedInteraction::MoveToTrash(const std::string& gbkPath) {
-  events.push_back({Event::kTrash, gbkPath, {}, {}});
-  if (!trashSucceeds) return false;
-  std::error_code ec;
-  return std::filesystem::remove(NativePath(gbkPath), ec);
+AllOrNone ScriptedInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
+  for (const std::string& path : gbkPaths) events.push_back({Event::kTrash, path, {}, {}});
+  if (!trashSucceeds) return AllOrNone::kNone;
+  return DeleteFiles(gbkPaths);
 }
 
-OverwriteAnswer ScriptedInteraction::AskOverwrite(const std::string& gbkTarget) {
-  events.push_back({Event::kOverwrite, gbkTarget, {}, {}});
-  return Pop(overwriteAnswers, OverwriteAnswer::kCancelRest);
+ClashAnswer ScriptedInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
+  events.push_back({Event::kClash, text, {}, {}});
+  clashOffers.push_back(offered);
+  return Pop(clashAnswers, ClashAnswer::kStop);
 }
 
 std::vector<std::string> ScriptedInteraction::Messages() const {

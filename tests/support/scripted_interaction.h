@@ -14,20 +14,23 @@ namespace vx::fixtures {
 class ScriptedInteraction : public Interaction {
  public:
   struct Event {
-    enum Kind { kMessage, kOkCancel, kSaveFile, kOpenFile, kFolder, kTrash, kOverwrite } kind;
+    enum Kind { kMessage, kOkCancel, kSaveFile, kOpenFile, kFolder, kTrash, kClash } kind;
     std::string text;     // message, question, prompt or path (GBK)
     std::string caption;  // GBK
     FileDialogRequest request;
   };
 
-  // Scripts, consumed front first. An empty script answers Cancel / no file / no folder / kCancelRest,
-  // so a test that forgets an answer cannot write anything by accident.
+  // Scripts, consumed front first. An empty script answers Cancel / no file / no folder / kStop, so a
+  // test that forgets an answer cannot write anything by accident.
   std::deque<bool> okCancelAnswers;
   std::deque<std::optional<std::string>> saveFileAnswers;  // GBK paths
   std::deque<std::optional<std::string>> openFileAnswers;
   std::deque<std::optional<std::string>> folderAnswers;
-  std::deque<OverwriteAnswer> overwriteAnswers;
-  bool trashSucceeds = true;  // when true the file is really removed, as the trash would
+  std::deque<ClashAnswer> clashAnswers;
+  // When true the files go as the trash takes them, all or none (they are deleted, so no test fills a
+  // real trash); when false every file stays where it was.
+  bool trashSucceeds = true;
+  std::vector<std::vector<ClashAnswer>> clashOffers;  // what each clash question offered
 
   std::vector<Event> events;
 
@@ -36,8 +39,8 @@ class ScriptedInteraction : public Interaction {
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
-  bool MoveToTrash(const std::string& gbkPath) override;
-  OverwriteAnswer AskOverwrite(const std::string& gbkTarget) override;
+  AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
+  ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
 
   // The texts of all message boxes shown, in UTF-8, in order.
   std::vector<std::string> Messages() const;

@@ -251,9 +251,12 @@ class FrameTest : public QObject {
       for (QAbstractButton* button : box->buttons())
         if (button->text() == QStringLiteral("跳过")) button->click();
     });
-    QCOMPARE(ui.AskOverwrite(vx::Gbk("/music/vxma7.vxn")), vx::OverwriteAnswer::kSkip);
-    QCOMPARE(buttons.size(), 3);
-    QVERIFY(text.endsWith(QStringLiteral("/music/vxma7.vxn")));
+    const std::vector<vx::ClashAnswer> all = {vx::ClashAnswer::kNextFreeId, vx::ClashAnswer::kReplace,
+                                              vx::ClashAnswer::kSkip, vx::ClashAnswer::kStop};
+    QCOMPARE(ui.AskClash(vx::Gbk("编号7 歌\n/music/vxma7.vxn"), all), vx::ClashAnswer::kSkip);
+    QCOMPARE(buttons.size(), 4);
+    QVERIFY(buttons.contains(QStringLiteral("使用空闲编号")) && buttons.contains(QStringLiteral("全部取消")));
+    QCOMPARE(text, QStringLiteral("编号7 歌\n/music/vxma7.vxn"));
   }
 
   void registrationSwitchesManageTheDesktopEntryAndEndWithoutAWindow() {

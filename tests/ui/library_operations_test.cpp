@@ -215,7 +215,7 @@ class LibraryOperationsTest : public QObject {
     // A song 12 already waits in the target; the person keeps it, so song 12 stays where it is.
     vx::fixtures::WriteFile(vx::ChartPath(s.folder.Path() + "/moved", 12), vx::Bytes{1, 2, 3});
     s.ui.okCancelAnswers.push_back(true);
-    s.ui.overwriteAnswers = {vx::OverwriteAnswer::kSkip, vx::OverwriteAnswer::kSkip};
+    s.ui.clashAnswers = {vx::ClashAnswer::kSkip};
 
     s.Run(kCmdMoveSongs);
 
@@ -319,13 +319,15 @@ class LibraryOperationsTest : public QObject {
     QVERIFY(!ui.AskOkCancel(vx::Gbk("确定把2首歌曲(共3个文件)移到回收站吗?"), vx::Gbk("VX歌曲整理器")));
     click(QStringLiteral("确定"));
     QVERIFY(ui.AskOkCancel(vx::Gbk("确定把2首歌曲(共3个文件)移到回收站吗?"), vx::Gbk("VX歌曲整理器")));
+    const std::vector<vx::ClashAnswer> move = {vx::ClashAnswer::kReplace, vx::ClashAnswer::kSkip,
+                                               vx::ClashAnswer::kStop};
     click(QStringLiteral("跳过"));
-    QCOMPARE(ui.AskOverwrite("/x/vxma12.vxn"), vx::OverwriteAnswer::kSkip);
+    QCOMPARE(ui.AskClash("/x/vxma12.vxn", move), vx::ClashAnswer::kSkip);
     click(QStringLiteral("替换"));
-    QCOMPARE(ui.AskOverwrite("/x/vxma12.vxn"), vx::OverwriteAnswer::kReplace);
+    QCOMPARE(ui.AskClash("/x/vxma12.vxn", move), vx::ClashAnswer::kReplace);
     // Closing the box is not a yes to anything: the rest of the move stops.
     WhenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    QCOMPARE(ui.AskOverwrite("/x/vxma12.vxn"), vx::OverwriteAnswer::kCancelRest);
+    QCOMPARE(ui.AskClash("/x/vxma12.vxn", move), vx::ClashAnswer::kStop);
 
     // The game list's chooser: the .SML entry picked, a name typed without extension.
     QTemporaryDir folder;

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+#include <chrono>
+#include <filesystem>
 
 #include "app/commands.h"
 #include "app/main_frame.h"
@@ -148,6 +150,25 @@ class LibraryToolsTest : public QObject {
     QVERIFY(s.Ticked(7));
     QVERIFY(!s.Ticked(12) && !s.Ticked(30));
     QCOMPARE(s.StatusBar(), QStringLiteral("已勾选报告中的歌曲:1首"));
+  }
+
+  void checkDialogRemovesTheLeftoverTemporaryFilesItNames() {
+    Scanned s;
+    const std::string leftover = s.folder.Music() + "/vxma12.vxn.vxtmp-x1y2z3";
+    vx::fixtures::WriteFile(leftover, vx::Bytes{1});
+    std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    bool removeEnabled = false;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CLibraryCheckDlg*>(modal);
+      QVERIFY(dialog);
+      QVERIFY(dialog->ReportView()->toPlainText().contains(QStringLiteral("vxma12.vxn.vxtmp-x1y2z3")));
+      removeEnabled = dialog->RemoveLeftoversButton()->isEnabled();
+      dialog->RemoveLeftoversButton()->click();
+    });
+    s.frame->Action(kCmdCheckLibrary)->trigger();
+    QVERIFY(removeEnabled);
+    QVERIFY(!std::filesystem::exists(leftover));
+    QCOMPARE(s.ui.Messages(), std::vector<std::string>{"已删除1个临时文件。"});
   }
 
   void theTickButtonIsGreyedWhenTheReportNamesNoSongOfTheTable() {

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
+#include <filesystem>
 
 #include "library/cover_frame.h"
 #include "library/song_table_model.h"
@@ -345,6 +346,46 @@ class LibraryViewTest : public QObject {
     QCOMPARE(s.ui.Messages(), (std::vector<std::string>{"歌曲名字太长,最多31个字节(15个汉字)"}));
     QCOMPARE(s.folder.ChartBytes(12), before);
     QCOMPARE(s.Cell(1, vx::kColTitle), QStringLiteral("A"));
+  }
+
+  void aRescanForgetsTheSongInTheEditorSoASaveCannotReachAnotherFolder() {
+    Scanned s;
+    s.ClickRow(0);  // song 7 of this MUSIC folder
+    // The person points the settings at another library that also has a song 7, and scans it.
+    const std::string other = s.folder.Path() + "/other";
+    vx::fixtures::WriteSong(other, 7, Song("别的", 1, 9));
+    vx::fixtures::WriteFile(s.folder.Settings(), vx::fixtures::BuildSettingsFile(other, {}, {}));
+    s.view.OnScan();
+    const vx::Bytes mine = s.folder.ChartBytes(7), theirs = *vx::ReadWholeFile(vx::ChartPath(other, 7));
+    s.Edit("titleEdit")->setText(QStringLiteral("改了"));
+    s.ui.okCancelAnswers = {true};
+    s.view.findChild<QPushButton*>(QStringLiteral("save"))->click();
+    QCOMPARE(s.ui.Messages(), (std::vector<std::string>{"请先选定一首歌"}));
+    QCOMPARE(s.folder.ChartBytes(7), mine);
+    QCOMPARE(*vx::ReadWholeFile(vx::ChartPath(other, 7)), theirs);
+    QCOMPARE(s.Cell(0, vx::kColTitle), QStringLiteral("别的"));
+  }
+
+  void saveChecksTheLevelsBeforeAskingAndRefusesAReadOnlyChart() {
+    Scanned s;
+    s.ClickRow(1);  // song 12
+    const vx::Bytes before = s.folder.ChartBytes(12);
+    const QString hardBefore = s.Cell(1, vx::kColHard);
+    s.Edit("hardEdit")->setText(QStringLiteral("70000"));
+    s.view.findChild<QPushButton*>(QStringLiteral("save"))->click();
+    QCOMPARE(s.ui.Messages(), (std::vector<std::string>{"等级只能是0到65535之间的数,这一项超出了范围:困难"}));
+    QCOMPARE(s.ui.Count(ScriptedInteraction::Event::kOkCancel), std::size_t{0});
+
+#ifndef _WIN32
+    s.ui.events.clear();
+    s.Edit("hardEdit")->setText(QStringLiteral("7"));
+    std::filesystem::permissions(s.folder.Chart(12), std::filesystem::perms::owner_read);
+    s.ui.okCancelAnswers = {true};
+    s.view.findChild<QPushButton*>(QStringLiteral("save"))->click();
+    QCOMPARE(s.ui.Messages(), (std::vector<std::string>{"歌曲文件是只读的,没有修改:" + s.folder.Chart(12)}));
+#endif
+    QCOMPARE(s.folder.ChartBytes(12), before);
+    QCOMPARE(s.Cell(1, vx::kColHard), hardBefore);
   }
 };
 

@@ -106,6 +106,7 @@ inline constexpr std::string_view kSearchPlaceholder = "搜索: 歌名 NOTER har
 inline constexpr int kSearchFieldWidth = 230;
 inline constexpr std::string_view kCheckDialogTitle = "检查歌曲库";
 inline constexpr std::string_view kCheckTickButton = "勾选报告中的歌曲";
+inline constexpr std::string_view kCheckRemoveLeftoversButton = "删除残留的临时文件";
 inline constexpr std::string_view kCheckCloseButton = "关闭";
 
 inline constexpr std::string_view kIdleText = "就绪";

@@ -22,14 +22,6 @@ QString FromUtf8(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QString NativeFromGbk(const std::string& gbkPath) {
-#ifdef _WIN32
-  return QString::fromStdWString(NativePath(gbkPath).wstring());
-#else
-  return QString::fromStdString(NativePath(gbkPath).string());
-#endif
-}
-
 std::filesystem::path PathFromQt(const QString& path) {
 #ifdef _WIN32
   return std::filesystem::path(path.toStdWString());
@@ -133,23 +125,45 @@ std::optional<std::string> QtInteraction::ChooseFolder(const std::string& prompt
                                                          QStringLiteral("/"), QFileDialog::ShowDirsOnly));
 }
 
-bool QtInteraction::MoveToTrash(const std::string& gbkPath) {
-  return QFile::moveToTrash(NativeFromGbk(gbkPath));
+AllOrNone QtInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
+  // Not QFile::moveToTrash: a song's files must go together or not at all, and only the core can bring a
+  // file back out of the trash when its partner cannot follow.
+  return MoveFilesToTrash(gbkPaths);
 }
 
-OverwriteAnswer QtInteraction::AskOverwrite(const std::string& gbkTarget) {
-  QMessageBox box(QMessageBox::Question, FromUtf8(msg::kAppTitle),
-                  FromUtf8(msg::kOverwriteQuestion) + u'\n' + FromGbk(gbkTarget), QMessageBox::NoButton,
+ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
+  QMessageBox box(QMessageBox::Question, FromUtf8(msg::kAppTitle), FromGbk(text), QMessageBox::NoButton,
                   QApplication::activeWindow());
-  QPushButton* replace = box.addButton(FromUtf8(msg::kReplace), QMessageBox::AcceptRole);
-  QPushButton* skip = box.addButton(FromUtf8(msg::kSkip), QMessageBox::RejectRole);
-  QPushButton* cancel = box.addButton(FromUtf8(msg::kCancelRest), QMessageBox::DestructiveRole);
-  box.setDefaultButton(skip);
-  box.setEscapeButton(cancel);
+  std::vector<std::pair<QPushButton*, ClashAnswer>> buttons;
+  for (const ClashAnswer answer : offered) {
+    std::string_view label = msg::kStopRest;
+    QMessageBox::ButtonRole role = QMessageBox::DestructiveRole;
+    switch (answer) {
+      case ClashAnswer::kNextFreeId:
+        label = msg::kNextFreeId;
+        role = QMessageBox::AcceptRole;
+        break;
+      case ClashAnswer::kReplace:
+        label = msg::kReplace;
+        role = QMessageBox::AcceptRole;
+        break;
+      case ClashAnswer::kSkip:
+        label = msg::kSkip;
+        role = QMessageBox::RejectRole;
+        break;
+      case ClashAnswer::kStop:
+        break;
+    }
+    QPushButton* button = box.addButton(FromUtf8(label), role);
+    buttons.emplace_back(button, answer);
+    // Skipping is the answer that changes nothing, so it is what Enter gives; Escape stops.
+    if (answer == ClashAnswer::kSkip) box.setDefaultButton(button);
+    if (answer == ClashAnswer::kStop) box.setEscapeButton(button);
+  }
   box.exec();
-  if (box.clickedButton() == replace) return OverwriteAnswer::kReplace;
-  if (box.clickedButton() == skip) return OverwriteAnswer::kSkip;
-  return OverwriteAnswer::kCancelRest;
+  for (const auto& [button, answer] : buttons)
+    if (box.clickedButton() == button) return answer;
+  return ClashAnswer::kStop;
 }
 
 }  // namespace vx::ui

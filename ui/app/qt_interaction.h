@@ -1,6 +1,6 @@
 #pragma once
 // The Interaction of the window: message boxes, the OK/Cancel question, file and folder choosers, the
-// desktop's trash and the overwrite question. Dialogs are modal over the active window.
+// desktop's trash and the clash question. Dialogs are modal over the active window.
 
 #include "interaction.h"
 
@@ -19,8 +19,10 @@ class QtInteraction : public Interaction {
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
-  bool MoveToTrash(const std::string& gbkPath) override;
-  OverwriteAnswer AskOverwrite(const std::string& gbkTarget) override;
+  // The core's trash, which takes a song's files all or none.
+  AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
+  // A message box with one button per offered answer; Escape stops.
+  ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
 };
 
 }  // namespace vx::ui

@@ -16,7 +16,8 @@ QString FromUtf8(std::string_view utf8) {
 
 }  // namespace
 
-CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, QWidget* parent) : QDialog(parent) {
+CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, bool canRemoveLeftovers, QWidget* parent)
+    : QDialog(parent) {
   setWindowTitle(FromUtf8(kCheckDialogTitle));
   setObjectName(QStringLiteral("libraryCheck"));
 
@@ -29,6 +30,13 @@ CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, QWidget*
   m_tick = new QPushButton(FromUtf8(kCheckTickButton), this);
   m_tick->setObjectName(QStringLiteral("tickReported"));
   m_tick->setEnabled(canTick);
+  m_removeLeftovers = new QPushButton(FromUtf8(kCheckRemoveLeftoversButton), this);
+  m_removeLeftovers->setObjectName(QStringLiteral("removeLeftovers"));
+  m_removeLeftovers->setEnabled(canRemoveLeftovers);
+  connect(m_removeLeftovers, &QPushButton::clicked, this, [this] {
+    emit RemoveLeftoversRequested();
+    accept();
+  });
   auto* close = new QPushButton(FromUtf8(kCheckCloseButton), this);
   close->setObjectName(QStringLiteral("close"));
   close->setDefault(true);
@@ -41,6 +49,7 @@ CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, QWidget*
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(m_tick);
+  buttons->addWidget(m_removeLeftovers);
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_report, 1);

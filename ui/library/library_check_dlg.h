@@ -1,6 +1,7 @@
 #pragma once
-// The library check's report, read-only, with a button that ticks the songs it names. The report is made
-// before the dialog opens; the dialog only shows it and asks for the tick.
+// The library check's report, read-only, with a button that ticks the songs it names and one that removes
+// the leftover temporary files it names. The report is made before the dialog opens; the dialog only
+// shows it and asks.
 
 #include <QDialog>
 
@@ -15,18 +16,23 @@ class CLibraryCheckDlg : public QDialog {
  public:
   // `report` is the report text, UTF-8 already; `canTick` is whether it names any song of the table (a
   // clean report, or one only about file names the game never loads, names none).
-  CLibraryCheckDlg(const QString& report, bool canTick, QWidget* parent = nullptr);
+  // `canRemoveLeftovers` is whether it names leftover temporary files.
+  CLibraryCheckDlg(const QString& report, bool canTick, bool canRemoveLeftovers, QWidget* parent = nullptr);
 
   QPlainTextEdit* ReportView() const { return m_report; }
   QPushButton* TickButton() const { return m_tick; }
+  QPushButton* RemoveLeftoversButton() const { return m_removeLeftovers; }
 
  signals:
   // The person asked for the named songs to be ticked; the dialog closes after it.
   void TickRequested();
+  // The person asked for the leftover temporary files to be removed; the dialog closes after it.
+  void RemoveLeftoversRequested();
 
  private:
   QPlainTextEdit* m_report = nullptr;
   QPushButton* m_tick = nullptr;
+  QPushButton* m_removeLeftovers = nullptr;
 };
 
 }  // namespace vx::ui

@@ -212,8 +212,11 @@ void CTRAKLYView::SelectRows(std::span<const std::size_t> rows) {
 }
 
 void CTRAKLYView::OnFolderSettings() {
+  const auto musicBefore = ReadMusicFolder();
   CFolderSettingsDlg dialog(m_strSettingsPath, m_ui, this);
   dialog.exec();
+  // The song in the editor belongs to the folder it was loaded from; a save must not follow it elsewhere.
+  if (ReadMusicFolder() != musicBefore) m_editTarget.reset();
 }
 
 void CTRAKLYView::OnScan() {
@@ -226,6 +229,9 @@ void CTRAKLYView::OnScan() {
     // The scan holds the event loop; paint the bar now so it moves while the folder is read.
     m_progress->repaint();
   };
+  // A scan makes a new table, perhaps of another folder: the song loaded into the editor is forgotten,
+  // so a save can never write into a chart the person has left or relabel a row of the new table.
+  m_editTarget.reset();
   std::optional<ScanOutcome> outcome;
   m_model->ResetWith([&] { outcome = vx::OnScan(m_table, m_strSettingsPath, progress); });
   if (!outcome) return;
@@ -334,12 +340,15 @@ void CTRAKLYView::OnOpenSongList() {
 void CTRAKLYView::OnCheckLibrary() {
   const std::optional<LibraryReport> report = vx::OnCheckLibrary(m_strSettingsPath, m_ui);
   if (!report) return;
+  const std::string musicDir = ReadMusicFolder().value_or(std::string());
   const std::set<int> ids = ReportedIds(*report);
   // The check reads the folder, not the table: before a scan, or after songs came in since, the report
   // can name songs the table does not hold, and a button that would tick none stays greyed.
   const bool canTick =
       std::any_of(ids.begin(), ids.end(), [this](int id) { return m_table.FindId(id).has_value(); });
-  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, this);
+  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, HasLeftoverTemporaries(*report), this);
+  connect(&dialog, &CLibraryCheckDlg::RemoveLeftoversRequested, this,
+          [this, &report, &musicDir] { RemoveLeftoverTemporaries(musicDir, *report, m_ui); });
   connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
     const std::size_t ticked = TickIds(m_table, ids);
     AllRowsChanged();
