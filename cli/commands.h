@@ -28,5 +28,9 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream& out, std:
 int CmdEdit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdRenumber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdHistory(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdRestore(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vx::cli

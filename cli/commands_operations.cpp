@@ -11,7 +11,11 @@
 #include "library/song_edit.h"
 #include "library/sort.h"
 #include "operations/covers.h"
+#include "history/history.h"
 #include "operations/game_list.h"
+#include "operations/history_restore.h"
+#include "operations/install_songs.h"
+#include "operations/song_numbers.h"
 #include "operations/remove_songs.h"
 #include "operations/status_marks.h"
 #include "operations/text_lists.h"
@@ -134,6 +138,32 @@ int Finish(Outcome outcome, const TerminalInteraction& ui, std::ostream& err, co
   throw Failure{kExitFailed, said.empty() ? fallback : said};
 }
 
+// The history of this run: --history DIR, else the person's own; none with --no-history (when `canTurnOff`).
+std::optional<History> HistoryFor(const Arguments& a, bool canTurnOff = true) {
+  if (canTurnOff && a.Has("no-history")) return std::nullopt;
+  std::string folder = DefaultHistoryFolder();
+  if (const auto given = a.Option("history")) folder = GbkPathArgument(*given);
+  if (folder.empty()) throw Failure{kExitFailed, "no folder for the history; give one with --history DIR"};
+  return History(folder);
+}
+
+History* Pointer(std::optional<History>& history) { return history ? &*history : nullptr; }
+
+// Titles come from charts and may hold any byte: printed one per line, a line break must not split one.
+std::string OneLine(const std::string& gbk) {
+  std::string out;
+  for (const char c : Utf8FromGbk(gbk)) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -201,7 +231,7 @@ int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::os
 }
 
 int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {"no-history"});
   ExpectPositionals(a, 3, "import-cover");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -210,11 +240,12 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ost
   TemporarySettings settings({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
   ui.openFile = GbkPathArgument(a.positional[2]);
-  return Finish(OnImportCover(table, settings.Path(), ui), ui, err, "cannot read " + a.positional[2]);
+  auto history = HistoryFor(a);
+  return Finish(OnImportCover(table, settings.Path(), ui, Pointer(history)), ui, err, "cannot read " + a.positional[2]);
 }
 
 int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {"no-history"});
   ExpectPositionals(a, 2, "edit");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -234,7 +265,8 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
     }
   }
   TerminalInteraction ui = OperationInteraction(err);
-  const SaveOutcome saved = OnSaveSong(table, SongEditTarget{id, music}, edits, ui, /*askFirst=*/false);
+  auto history = HistoryFor(a);
+  const SaveOutcome saved = OnSaveSong(table, SongEditTarget{id, music}, edits, ui, /*askFirst=*/false, Pointer(history));
   if (saved == SaveOutcome::kSaved) return kExitOk;
   const std::string said = ui.MessagesUtf8();
   throw Failure{kExitFailed, said.empty() ? "cannot read the chart of song " + a.positional[1] : said};
@@ -280,6 +312,76 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                                                  ") not moved, the target already has " + files);
   }
   throw Failure{kExitFailed, problem.empty() ? "nothing moved" : problem};
+}
+
+int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  if (a.positional.size() < 2) throw Failure{kExitUsage, "install takes MUSIC and at least one PATH (see vxtool help)"};
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  std::vector<std::string> sources;
+  for (std::size_t i = 1; i < a.positional.size(); ++i) sources.push_back(GbkPathArgument(a.positional[i]));
+  TerminalInteraction ui = OperationInteraction(err);
+  const std::string onClash = a.Option("on-clash").value_or("next");
+  if (onClash == "next")
+    ui.clashAnswer = ClashAnswer::kNextFreeId;
+  else if (onClash == "replace")
+    ui.clashAnswer = ClashAnswer::kReplace;
+  else if (onClash == "skip")
+    ui.clashAnswer = ClashAnswer::kSkip;
+  else
+    throw Failure{kExitUsage, "--on-clash takes next, replace or skip"};
+  // A replaced song goes where a deleted one goes.
+  ui.deleting = TerminalInteraction::Deleting::kToTrash;
+  auto history = HistoryFor(a);
+  SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
+  const InstallOutcome result = InstallSongs(table, music, sources, ui, Pointer(history));
+  for (const InstalledSong& song : result.songs) {
+    out << Utf8FromGbk(song.source) << '\t';
+    if (song.id)
+      out << *song.id << '\n';
+    else
+      out << "skipped: " << song.skipped << '\n';
+  }
+  if (const std::string said = ui.MessagesUtf8(); !said.empty()) err << said << '\n';
+  return result.outcome == Outcome::kDone ? kExitOk : kExitFailed;
+}
+
+int CmdRenumber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  ExpectPositionals(a, 3, "renumber");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  const int from = ParseInt(a.positional[1], "FROM"), to = ParseInt(a.positional[2], "TO");
+  auto history = HistoryFor(a);
+  SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
+  TerminalInteraction ui = OperationInteraction(err);
+  const Outcome outcome = RenumberSong(table, music, from, to, ui, Pointer(history));
+  if (outcome == Outcome::kDone) out << "renumbered " << from << " to " << to << '\n';
+  return Finish(outcome, ui, err, "nothing renumbered");
+}
+
+int CmdHistory(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
+  const Arguments a = ParseOperationArguments(args);
+  ExpectPositionals(a, 1, "history");
+  const std::string music = GbkPathArgument(a.positional[0]);
+  const auto history = HistoryFor(a, /*canTurnOff=*/false);
+  for (const HistoryEntry& e : history->Entries(music))
+    out << e.name << '\t' << e.time << '\t' << e.id << '\t' << HistoryOperationToken(e.operation) << '\t'
+        << OneLine(e.title) << '\n';
+  return kExitOk;
+}
+
+int CmdRestore(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  ExpectPositionals(a, 2, "restore");
+  const std::string music = MusicFolderArgument(a.positional[0]);
+  // The entries are read from the history even when the replaced chart is not to be kept in it.
+  auto history = HistoryFor(a, /*canTurnOff=*/false);
+  const auto entry = history->Find(a.positional[1]);
+  if (!entry || entry->musicDir != NormalMusicFolder(music))
+    throw Failure{kExitFailed, "no history entry " + a.positional[1] + " for " + a.positional[0]};
+  SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
+  TerminalInteraction ui = OperationInteraction(err);
+  return Finish(RestoreHistoryEntry(table, *history, *entry, ui, !a.Has("no-history")), ui, err, "nothing restored");
 }
 
 }  // namespace vx::cli

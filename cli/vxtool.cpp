@@ -76,6 +76,28 @@ command as the window's menu. Common options:
       whose files cannot all move stays whole in MUSIC. A song with a file already in TARGET is never
       moved and nothing there is replaced: the song stays whole in MUSIC and the command fails naming it.
 
+Bringing songs in, giving them free numbers, taking back a change:
+  install MUSIC PATH... [--on-clash next|replace|skip]
+      Copy songs into MUSIC: each PATH is a chart *.vxn (with the .vxm of the same name beside it) or a
+      folder (every *.vxn directly inside). A song keeps the ID of its name vxma<ID>.vxn when that ID is
+      free; otherwise --on-clash decides: next (the default) gives it the lowest free ID, replace sends
+      the song that holds the ID to the trash first, skip leaves it out. A song lands whole or not at
+      all. Prints one line per song, <source> TAB <ID> or <source> TAB skipped: <reason>; exits 1 when
+      any song was skipped.
+  renumber MUSIC FROM TO
+      Give song FROM the free ID TO: its chart and music file are renamed, both or neither.
+  history MUSIC
+      Print the history of replaced charts of MUSIC, newest first, one line each: entry, TAB, time, TAB,
+      ID, TAB, operation (edit, import-cover, install, renumber, restore), TAB, title.
+  restore MUSIC ENTRY
+      Put the chart of a history entry back (the chart it replaces is kept in the history too); an
+      entry of a renumber gives the song its old ID again.
+  Before edit, import-cover, install (when it replaces a song), renumber and restore change or remove a
+  chart, the chart as it was is kept in the history ($XDG_DATA_HOME/vxorganizer/history; on Windows
+  %LOCALAPPDATA%\\vxorganizer\\history; the newest 200 entries and at most 500 MB). --history DIR uses
+  another folder for this run; --no-history keeps nothing for this run. A history that cannot be
+  written stops the command before anything changes.
+
   help
       Show this text.
 
@@ -100,6 +122,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       {"edit", CmdEdit},
       {"delete", CmdDelete},
       {"move", CmdMove},
+      {"install", CmdInstall},
+      {"renumber", CmdRenumber},
+      {"history", CmdHistory},
+      {"restore", CmdRestore},
   };
   if (args.empty()) {
     err << kUsage;

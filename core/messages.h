@@ -203,3 +203,52 @@ inline constexpr std::string_view kImportChartUnreadable = "无法读取这首�
 inline constexpr std::string_view kImportBadCoverOffset = "这首歌的歌曲文件里封面位置不对,封面没有导入";
 inline constexpr std::string_view kImportNotWritten = "无法写入歌曲文件,封面没有导入,歌曲文件没有改变";
 }  // namespace vx::msg
+
+// Installing songs, renumbering a song, the history of replaced charts.
+namespace vx::msg {
+// The clash of an install: "<taken>\n<there>编号12 歌名\n<coming>编号12 歌名\n<source path>".
+inline constexpr std::string_view kInstallClashTaken = "MUSIC文件夹里已有这个编号的歌曲:";
+inline constexpr std::string_view kInstallClashNoId = "文件名里没有游戏能用的编号(vxma0.vxn到vxma4999.vxn):";
+inline constexpr std::string_view kInstallClashThere = "已有:";
+inline constexpr std::string_view kInstallClashComing = "导入:";
+inline constexpr std::string_view kInstallLibraryFull = "MUSIC文件夹里0到4999的编号都已用完,无法再导入歌曲";
+// Why a song was not installed.
+inline constexpr std::string_view kInstallNotChart = "不是歌曲文件(.vxn),也不是文件夹";
+inline constexpr std::string_view kInstallUnreadable = "歌曲文件无法读取或不足300字节";
+inline constexpr std::string_view kInstallAlreadyInMusic = "已经在MUSIC文件夹里";
+inline constexpr std::string_view kInstallSkipped = "选择了跳过";
+inline constexpr std::string_view kInstallStopped = "导入已停止";
+inline constexpr std::string_view kInstallNoFreeId = "没有空闲的编号";
+inline constexpr std::string_view kInstallCopyFailed = "无法复制到MUSIC文件夹";
+inline constexpr std::string_view kInstallReplaceFailed = "无法把原有的歌曲移到回收站";
+inline constexpr std::string_view kInstallFailedAfterReplace = "无法放进MUSIC文件夹,原有的歌曲已在回收站里";
+inline constexpr std::string_view kInstallHistoryFailed = "无法写入修改记录";
+// "导入了3首歌曲,跳过了1首:", then one line per song: "<source> → 编号12" or "<source>:跳过,<reason>".
+inline constexpr std::string_view kInstallReportBefore = "导入了";
+inline constexpr std::string_view kInstallReportMiddle = "首歌曲,跳过了";
+inline constexpr std::string_view kInstallReportAfter = "首:";
+inline constexpr std::string_view kInstallReportTo = " → 编号";
+inline constexpr std::string_view kInstallReportSkipped = ":跳过,";
+
+inline constexpr std::string_view kRenumberOutOfRange = "编号只能是0到4999之间的数";
+inline constexpr std::string_view kRenumberSame = "新编号和原来的编号一样";
+// Followed by "编号15 歌名" of the song that holds it.
+inline constexpr std::string_view kRenumberTaken = "这个编号已有歌曲:";
+// Followed by the path.
+inline constexpr std::string_view kRenumberNoChart = "找不到这首歌的歌曲文件:";
+inline constexpr std::string_view kRenumberFailed = "无法更改编号,这首歌的文件都还在原处";
+inline constexpr std::string_view kRenumberPrompt = "新的编号(0到4999):";
+inline constexpr std::string_view kRenumberTitle = "更改编号";
+
+// Followed by the history folder.
+inline constexpr std::string_view kHistoryNotWritten = "无法写入修改记录,什么也没有改变:";
+inline constexpr std::string_view kHistoryEmpty = "这个MUSIC文件夹还没有修改记录";
+inline constexpr std::string_view kHistoryLabelBefore = "(";
+inline constexpr std::string_view kHistoryLabelAfter = ")";
+// Followed by the entry's label.
+inline constexpr std::string_view kRestoreQuestion = "恢复这条修改记录吗?\n";
+// Followed by "编号12 歌名".
+inline constexpr std::string_view kRestoreSongGone = "这首歌已不在MUSIC文件夹里,无法恢复:";
+// Followed by the entry's name.
+inline constexpr std::string_view kRestoreEntryUnreadable = "修改记录里的歌曲文件无法读取:";
+}  // namespace vx::msg

@@ -24,6 +24,14 @@ MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bo
 // Removes one file for good. False when it is still there.
 bool RemoveFile(std::string_view gbkPath);
 
+// Copies a regular file to a new temporary file beside `gbkTarget` ("<target>.vxtmp-<letters>"), flushed,
+// and returns its path; empty when it could not, and then no temporary is left. The caller renames it
+// into place (MoveFilesTo) or removes it.
+std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget);
+
+// Makes a folder and the folders above it that are missing. False when it is not a folder afterwards.
+bool CreateFolders(std::string_view gbkPath);
+
 // Test seam: take the copying path even within one file system.
 void SetForceCopyingMoveForTesting(bool force);
 

@@ -93,7 +93,7 @@ bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, Interac
 }
 
 SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
-                       Interaction& ui, bool askFirst) {
+                       Interaction& ui, bool askFirst, History* history) {
   if (table.Empty()) {
     Say(ui, msg::kEmptyTableScanFirst);
     return SaveOutcome::kEmptyTable;
@@ -115,10 +115,14 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
   }
 
   const std::string path = ChartPath(target->musicDir, target->songId);
-  bool tooShort = false;
+  bool tooShort = false, historyFailed = false;
   const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
     if (chart.size() < kEditableHeaderSize) {
       tooShort = true;
+      return false;
+    }
+    if (history && !history->Record(target->musicDir, target->songId, HistoryOperation::kEdit, chart)) {
+      historyFailed = true;
       return false;
     }
     // A loaded title that fills all 32 bytes has no room for its terminator; its field stays as it is.
@@ -135,6 +139,10 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
     if (tooShort) {
       Say(ui, msg::kChartTooShort);
       return SaveOutcome::kChartTooShort;
+    }
+    if (historyFailed) {
+      ui.ShowMessage(Gbk(msg::kHistoryNotWritten) + "\n" + history->Folder(), Gbk(msg::kAppTitle));
+      return SaveOutcome::kNotWritten;
     }
     // A chart that is not there ends silently, as an unopenable file always has.
     if (status != RewriteStatus::kMissing && !SayRewriteRefusal(status, path, ui))

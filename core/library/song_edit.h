@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "history/history.h"
 #include "interaction.h"
 #include "io/file_rewrite.h"
 #include "library/song_table.h"
@@ -44,8 +45,10 @@ enum class SaveOutcome {
 // leaves half a chart and a rewrite by another organizer at the same time is never lost), then updates the
 // target's row (title as GBK, levels as typed). Every refusal says why, except a missing chart, which ends
 // silently as an unopenable file always does.
+// The chart as it was is kept in `history` first, when one is given; a history that cannot be written stops
+// the save before anything changes.
 SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
-                       Interaction& ui, bool askFirst = true);
+                       Interaction& ui, bool askFirst = true, History* history = nullptr);
 
 // The message for a rewrite refused as read-only, without permission or busy, followed by the chart's
 // path; false (and nothing said) for any other status.

@@ -55,6 +55,7 @@ class SongTable {
   const std::string& Cell(std::size_t row, int column) const { return m_rows[row].cells[column]; }
 
   void Append(SongRow row) { m_rows.push_back(std::move(row)); }
+  void SetRow(std::size_t i, SongRow row) { m_rows[i] = std::move(row); }
   void Assign(std::vector<SongRow> rows) { m_rows = std::move(rows); }
   void Clear() { m_rows.clear(); }
   void RemoveRow(std::size_t i) { m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(i)); }

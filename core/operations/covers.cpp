@@ -74,7 +74,7 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
   return rebuilt;
 }
 
-Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
+Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui, History* history) {
   Outcome stop{};
   const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
   if (!folders) return stop;
@@ -105,9 +105,11 @@ Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, 
     return Outcome::kRefused;
   }
 
-  const std::string chartPath = ChartPath(*musicDir, table.Row(ticked[0]).Id());
+  const int id = table.Row(ticked[0]).Id();
+  const std::string chartPath = ChartPath(*musicDir, id);
   // Checked and rebuilt under the rewrite's lock, from the bytes as they are at that moment.
   std::string_view refusal;
+  bool historyFailed = false;
   const RewriteStatus status = RewriteFile(chartPath, [&](Bytes& chart) {
     if (chart.size() < kChartHeaderSize) {
       refusal = msg::kImportChartUnreadable;
@@ -118,12 +120,20 @@ Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, 
       refusal = msg::kImportBadCoverOffset;
       return false;
     }
+    if (history && !history->Record(*musicDir, id, HistoryOperation::kImportCover, chart)) {
+      historyFailed = true;
+      return false;
+    }
     chart = RebuildChartWithCover(std::span(chart).first(coverOffset), coverOffset, *jpeg);
     return true;
   });
   if (status == RewriteStatus::kRewritten) return Outcome::kDone;
   if (!refusal.empty()) {
     detail::Say(ui, refusal);
+    return Outcome::kRefused;
+  }
+  if (historyFailed) {
+    detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
     return Outcome::kRefused;
   }
   if (status == RewriteStatus::kMissing) {

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "history/history.h"
 #include "interaction.h"
 #include "io/file_io.h"
 #include "library/song_table.h"
@@ -32,6 +33,8 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
 // or the whole new one. A chart that cannot be read, whose coverOffset is below 272 or past its end, that
 // is read-only or not the person's to write, or that cannot be replaced is reported and left unchanged. A
 // picked file that cannot be read ends silently.
-Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+// The chart as it was is kept in `history` first, when one is given.
+Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui,
+                      History* history = nullptr);
 
 }  // namespace vx

@@ -67,28 +67,18 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   return Rename(from, to) == 0 ? 0 : errno;
 }
 
-// The move across file systems: the source is deleted only once a complete, flushed copy has its name.
-MoveResult CopyThenDelete(const std::string& source, const std::string& target, bool replace) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-  struct stat st {};
-  if (!in.Ok() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return MoveResult::kFailed;
-  if (!replace && Exists(target)) return MoveResult::kTargetExists;
-  // The same file seen through another mount (a bind mount renames with EXDEV too): copying it over
-  // itself and then deleting the source would delete the only copy.
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
-    return MoveResult::kFailed;
-
+// A flushed copy of `in` (of `st`) in a new temporary file beside `target`; its path, or empty with nothing
+// left behind.
+std::optional<std::string> CopyToTemporary(int in, const struct stat& st, const std::string& target) {
   std::string temp = target + std::string(kTemporaryMarker) + "XXXXXX";
-  if (FaultInjected(FsCall::kCreate)) return MoveResult::kFailed;
+  if (FaultInjected(FsCall::kCreate)) return std::nullopt;
   Fd out(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!out.Ok()) return MoveResult::kFailed;
+  if (!out.Ok()) return std::nullopt;
   ::fchmod(out.Get(), st.st_mode & 07777);
-
   bool ok = true;
   char buffer[1 << 16];
   for (;;) {
-    const ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
+    const ssize_t n = ::read(in, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ok = false;
     if (n <= 0) break;
@@ -103,13 +93,44 @@ MoveResult CopyThenDelete(const std::string& source, const std::string& target, 
   }
   ok = ok && !FaultInjected(FsCall::kFlush) && ::fsync(out.Get()) == 0;
   ok = out.Close() && ok;
-  int renameError = 0;
-  if (ok) {
-    renameError = replace ? (Rename(temp, target) == 0 ? 0 : errno) : RenameNoReplace(temp, target);
-    ok = renameError == 0;
-  }
   if (!ok) {
     Unlink(temp);
+    return std::nullopt;
+  }
+  return temp;
+}
+
+// Opens a file to read it whole: never a FIFO or a device, which could block or never end.
+int OpenRegular(const std::string& path, struct stat& st) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// The move across file systems: the source is deleted only once a complete, flushed copy has its name.
+MoveResult CopyThenDelete(const std::string& source, const std::string& target, bool replace) {
+  struct stat st {};
+  Fd in(OpenRegular(source, st));
+  if (!in.Ok()) return MoveResult::kFailed;
+  if (!replace && Exists(target)) return MoveResult::kTargetExists;
+  // The same file seen through another mount (a bind mount renames with EXDEV too): copying it over
+  // itself and then deleting the source would delete the only copy.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
+    return MoveResult::kFailed;
+
+  const auto temp = CopyToTemporary(in.Get(), st, target);
+  if (!temp) return MoveResult::kFailed;
+  const int renameError = replace ? (Rename(*temp, target) == 0 ? 0 : errno) : RenameNoReplace(*temp, target);
+  if (renameError != 0) {
+    Unlink(*temp);
     return renameError == EEXIST ? MoveResult::kTargetExists : MoveResult::kFailed;
   }
   SyncFolderOf(target);
@@ -162,7 +183,7 @@ bool MakeFolders(const std::filesystem::path& folder) {
   if (std::filesystem::is_directory(folder, ec)) return true;
   if (FaultInjected(FsCall::kMakeFolder)) return false;
   std::filesystem::create_directories(folder, ec);
-  return !ec;
+  return std::filesystem::is_directory(folder, ec);
 }
 
 // Where a trashed file went, so it can be brought back.
@@ -231,6 +252,17 @@ bool RemoveFile(std::string_view gbkPath) {
   const std::string path = NativePath(gbkPath).native();
   return Unlink(path) == 0 || (errno == ENOENT && !Exists(path));
 }
+
+std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget) {
+  struct stat st {};
+  Fd in(OpenRegular(NativePath(gbkSource).native(), st));
+  if (!in.Ok()) return std::nullopt;
+  const auto temp = CopyToTemporary(in.Get(), st, NativePath(gbkTarget).native());
+  if (!temp) return std::nullopt;
+  return GbkPath(*temp);
+}
+
+bool CreateFolders(std::string_view gbkPath) { return MakeFolders(NativePath(gbkPath)); }
 
 void SetForceCopyingMoveForTesting(bool force) {
   g_forceCopy = force;

@@ -4,6 +4,7 @@
 #include "platform/win32_handle.h"
 #include <shellapi.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,54 @@ bool Delete(const std::wstring& path) { return !Injected(FsCall::kRemove) && Del
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// A file opened to be read whole: a disk file, never a pipe or a device, which could block or never end.
+HANDLE OpenRegular(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return h;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    CloseHandle(h);
+    return INVALID_HANDLE_VALUE;
+  }
+  return h;
+}
+
+// A flushed copy of `in` in a new temporary file beside `target`; its path, or empty with nothing left.
+std::optional<std::wstring> CopyToTemporary(HANDLE in, const std::wstring& target) {
+  std::wstring temp;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {
+    temp = target + std::wstring(kTemporaryMarker.begin(), kTemporaryMarker.end()) + std::to_wstring(n);
+    if (Injected(FsCall::kCreate)) return std::nullopt;
+    created = CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return std::nullopt;
+  }
+  Handle out(created);
+  bool ok = true;
+  static char buffer[1 << 16];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(in, buffer, sizeof buffer, &got, nullptr)) ok = false;
+    if (!ok || got == 0) break;
+    DWORD written = 0;
+    if (Injected(FsCall::kWrite) || !WriteFile(out.Get(), buffer, got, &written, nullptr) || written != got) {
+      ok = false;
+      break;
+    }
+  }
+  ok = ok && !Injected(FsCall::kFlush) && FlushFileBuffers(out.Get());
+  ok = out.Close() && ok;
+  if (!ok) {
+    Delete(temp);
+    return std::nullopt;
+  }
+  return temp;
+}
+
 // The move across volumes: the source is deleted only once a complete, flushed copy has its name.
 MoveResult CopyThenDelete(const std::wstring& source, const std::wstring& target, bool replace) {
-  Handle in(CreateFileW(source.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle in(OpenRegular(source));
   if (!in.Ok()) return MoveResult::kFailed;
   if (!replace && Exists(target)) return MoveResult::kTargetExists;
   // The same file under another name (a mounted folder, a hard link): copying it over itself and then
@@ -46,34 +92,12 @@ MoveResult CopyThenDelete(const std::wstring& source, const std::wstring& target
       a.nFileIndexLow == b.nFileIndexLow)
     return MoveResult::kFailed;
   if (existing.Ok()) existing.Close();
-  std::wstring temp;
-  HANDLE created = INVALID_HANDLE_VALUE;
-  for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {
-    temp = target + std::wstring(kTemporaryMarker.begin(), kTemporaryMarker.end()) + std::to_wstring(n);
-    if (Injected(FsCall::kCreate)) return MoveResult::kFailed;
-    created = CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return MoveResult::kFailed;
-  }
-  Handle out(created);
-  bool ok = true;
-  static char buffer[1 << 16];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(in.Get(), buffer, sizeof buffer, &got, nullptr)) ok = false;
-    if (!ok || got == 0) break;
-    DWORD written = 0;
-    if (Injected(FsCall::kWrite) || !WriteFile(out.Get(), buffer, got, &written, nullptr) || written != got) {
-      ok = false;
-      break;
-    }
-  }
-  ok = ok && !Injected(FsCall::kFlush) && FlushFileBuffers(out.Get());
-  ok = out.Close() && ok;
+  const auto temp = CopyToTemporary(in.Get(), target);
+  if (!temp) return MoveResult::kFailed;
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  ok = ok && !Injected(FsCall::kRename) && MoveFileExW(temp.c_str(), target.c_str(), flags);
-  if (!ok) {
+  if (Injected(FsCall::kRename) || !MoveFileExW(temp->c_str(), target.c_str(), flags)) {
     const DWORD error = GetLastError();
-    Delete(temp);
+    Delete(*temp);
     return error == ERROR_ALREADY_EXISTS ? MoveResult::kTargetExists : MoveResult::kFailed;
   }
   in.Close();
@@ -103,6 +127,23 @@ MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bo
 bool RemoveFile(std::string_view gbkPath) {
   const std::wstring path = NativePath(gbkPath).native();
   return Delete(path) || (GetLastError() == ERROR_FILE_NOT_FOUND && !Exists(path));
+}
+
+std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget) {
+  Handle in(OpenRegular(NativePath(gbkSource).native()));
+  if (!in.Ok()) return std::nullopt;
+  const auto temp = CopyToTemporary(in.Get(), NativePath(gbkTarget).native());
+  if (!temp) return std::nullopt;
+  return GbkPath(std::filesystem::path(*temp));
+}
+
+bool CreateFolders(std::string_view gbkPath) {
+  const std::filesystem::path folder = NativePath(gbkPath);
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec)) return true;
+  if (Injected(FsCall::kMakeFolder)) return false;
+  std::filesystem::create_directories(folder, ec);
+  return std::filesystem::is_directory(folder, ec);
 }
 
 void SetForceCopyingMoveForTesting(bool force) { g_forceCopy = force; }

@@ -1,0 +1,77 @@
+#include "operations/history_restore.h"
+
+#include "io/file_rewrite.h"
+#include "library/chart_header.h"
+#include "library/scan.h"
+#include "library/song_edit.h"
+#include "operations/operation_support.h"
+#include "operations/remove_songs.h"
+#include "operations/song_numbers.h"
+#include "settings/settings_file.h"
+
+namespace vx {
+
+std::string HistoryEntryLabel(const HistoryEntry& entry) {
+  return entry.time + " " + SongLabel(entry.id, entry.title) + Gbk(msg::kHistoryLabelBefore) +
+         Gbk(HistoryOperationLabel(entry.operation)) + Gbk(msg::kHistoryLabelAfter);
+}
+
+Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEntry& entry, Interaction& ui,
+                            bool keepReplaced) {
+  History* keep = keepReplaced ? &history : nullptr;
+  if (entry.operation == HistoryOperation::kRenumber && entry.renumberedTo)
+    return RenumberSong(table, entry.musicDir, *entry.renumberedTo, entry.id, ui, keep);
+
+  const std::string path = ChartPath(entry.musicDir, entry.id);
+  if (!FileSize(path)) {
+    ui.ShowMessage(Gbk(msg::kRestoreSongGone) + SongLabel(entry.id, entry.title), Gbk(msg::kAppTitle));
+    return Outcome::kRefused;
+  }
+  const auto kept = history.Chart(entry);
+  if (!kept) {
+    detail::SayWithLines(ui, msg::kRestoreEntryUnreadable, {entry.name});
+    return Outcome::kFailed;
+  }
+  bool historyFailed = false;
+  const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
+    if (keep && !keep->Record(entry.musicDir, entry.id, HistoryOperation::kRestore, chart)) {
+      historyFailed = true;
+      return false;
+    }
+    chart = *kept;
+    return true;
+  });
+  if (status != RewriteStatus::kRewritten) {
+    if (historyFailed)
+      detail::SayWithLines(ui, msg::kHistoryNotWritten, {history.Folder()});
+    else if (!SayRewriteRefusal(status, path, ui))
+      detail::Say(ui, msg::kChartNotWritten);
+    return historyFailed ? Outcome::kRefused : Outcome::kFailed;
+  }
+  if (const auto row = table.FindId(entry.id)) {
+    SongRow restored = MakeSongRow(entry.id, ParseChartHeader(*kept));
+    restored.ticked = table.IsTicked(*row);
+    restored.cells[kColStatus] = table.Cell(*row, kColStatus);
+    table.SetRow(*row, std::move(restored));
+  }
+  return Outcome::kDone;
+}
+
+Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history, Interaction& ui) {
+  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
+  if (!musicDir) return Outcome::kNoSettings;
+  if (musicDir->empty()) {
+    detail::Say(ui, msg::kCheckFolders);
+    return Outcome::kNoFolder;
+  }
+  const std::vector<HistoryEntry> entries = history.Entries(*musicDir);
+  if (entries.empty()) {
+    detail::Say(ui, msg::kHistoryEmpty);
+    return Outcome::kNothingTicked;
+  }
+  if (!ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabel(entries.front()), Gbk(msg::kAppTitle)))
+    return Outcome::kCancelled;
+  return RestoreHistoryEntry(table, history, entries.front(), ui);
+}
+
+}  // namespace vx

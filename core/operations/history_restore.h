@@ -1,0 +1,29 @@
+#pragma once
+// Taking a change back: a chart kept in the history goes back into its MUSIC folder.
+
+#include <string>
+#include <string_view>
+
+#include "history/history.h"
+#include "interaction.h"
+#include "library/song_table.h"
+#include "operations/outcome.h"
+
+namespace vx {
+
+// "2026-12-08 19:50:12 编号12 歌名(修改歌曲信息)", as a person is shown an entry (GBK).
+std::string HistoryEntryLabel(const HistoryEntry& entry);
+
+// Puts the chart of `entry` back as the chart of its song, through RewriteFile. The chart it replaces is
+// kept in the history first (unless `keepReplaced` is false), so a restore can itself be taken back. A
+// renumber is taken back by giving the song its old ID again. The song's row, when the table has one, shows
+// the restored chart and keeps its tick and 状态. A song no longer in the folder is not brought back:
+// without its music it could not be played. Every refusal and failure is said; success says nothing.
+Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEntry& entry, Interaction& ui,
+                            bool keepReplaced = true);
+
+// Ctrl+Z: the newest entry of the MUSIC folder named by the settings file, restored after an OK/Cancel
+// question naming it. A folder without entries is said.
+Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history, Interaction& ui);
+
+}  // namespace vx

@@ -1,0 +1,228 @@
+#include "operations/install_songs.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "io/dir_list.h"
+#include "io/file_io.h"
+#include "io/file_move.h"
+#include "io/file_rewrite.h"
+#include "library/chart_header.h"
+#include "library/scan.h"
+#include "operations/operation_support.h"
+#include "operations/remove_songs.h"
+#include "operations/song_numbers.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+  if (text.size() < end.size()) return false;
+  return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()), [](char a, char b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(a) == lower(b);
+  });
+}
+
+std::string FileNameOf(std::string_view gbkPath) {
+  const std::size_t slash = gbkPath.find_last_of("/\\");
+  return std::string(slash == std::string_view::npos ? gbkPath : gbkPath.substr(slash + 1));
+}
+
+std::string FolderOf(std::string_view gbkPath) {
+  const std::size_t slash = gbkPath.find_last_of("/\\");
+  return slash == std::string_view::npos ? std::string(".") : std::string(gbkPath.substr(0, slash));
+}
+
+// The music file that goes with a source chart: the same name with .vxm (.VXM beside .VXN).
+std::optional<std::string> MusicBeside(const std::string& chart) {
+  std::string music = chart;
+  music.back() = music.back() == 'N' ? 'M' : 'm';
+  if (FileSize(music)) return music;
+  return std::nullopt;
+}
+
+// The source charts, each *.vxn named or inside a named folder; what is neither is refused right away.
+std::vector<std::string> SourceCharts(const std::vector<std::string>& sources, std::vector<InstalledSong>& refused) {
+  std::vector<std::string> charts;
+  for (const std::string& source : sources) {
+    if (DirectoryExists(source)) {
+      std::vector<std::string> inside;
+      for (const std::string& native : ListFolderNames(source).value_or(std::vector<std::string>{})) {
+        const auto gbk = GbkFromUtf8(native);
+        if (gbk && EndsWithIgnoringCase(*gbk, ".vxn")) inside.push_back(JoinPath(source, *gbk));
+      }
+      std::sort(inside.begin(), inside.end());
+      charts.insert(charts.end(), inside.begin(), inside.end());
+    } else if (EndsWithIgnoringCase(source, ".vxn")) {
+      charts.push_back(source);
+    } else {
+      refused.push_back({source, std::nullopt, msg::kInstallNotChart});
+    }
+  }
+  return charts;
+}
+
+void RemoveAll(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) RemoveFile(path);
+}
+
+}  // namespace
+
+InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, const std::vector<std::string>& gbkSources,
+                            Interaction& ui, History* history) {
+  InstallOutcome result;
+  const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs);
+  TakenIds taken = TakenIdsIn(gbkMusicDir);
+  const std::string musicFolder = NormalMusicFolder(gbkMusicDir);
+  bool stopped = false, saidFull = false;
+
+  for (const std::string& chart : charts) {
+    InstalledSong& song = result.songs.emplace_back(InstalledSong{chart, std::nullopt, {}});
+    if (stopped) {
+      song.skipped = msg::kInstallStopped;
+      continue;
+    }
+    // Copying a song of this very folder onto itself or beside itself is never what was meant.
+    if (NormalMusicFolder(FolderOf(chart)) == musicFolder) {
+      song.skipped = msg::kInstallAlreadyInMusic;
+      continue;
+    }
+    const auto head = ReadFilePrefix(chart, kChartHeaderSize);
+    if (!head || head->size() < kChartHeaderSize || chart.find(kTemporaryMarker) != std::string::npos) {
+      song.skipped = msg::kInstallUnreadable;
+      continue;
+    }
+    const ChartHeader header = ParseChartHeader(*head);
+    const auto nameId = ParseChartFileName(FileNameOf(chart), /*ignoreCase=*/true);
+
+    int id = -1;
+    bool replace = false;
+    if (nameId && !taken.test(static_cast<std::size_t>(*nameId))) {
+      id = *nameId;
+    } else {
+      std::string question;
+      std::vector<ClashAnswer> offered;
+      if (nameId) {
+        question = Gbk(msg::kInstallClashTaken) + "\n" + Gbk(msg::kInstallClashThere) +
+                   SongInFolderLabel(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
+                   SongLabel(*nameId, header.title) + "\n" + chart;
+        offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
+      } else {
+        question = Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" + chart;
+        offered = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
+      }
+      switch (ui.AskClash(question, offered)) {
+        case ClashAnswer::kSkip:
+          song.skipped = msg::kInstallSkipped;
+          continue;
+        case ClashAnswer::kStop:
+          stopped = true;
+          song.skipped = msg::kInstallStopped;
+          continue;
+        case ClashAnswer::kReplace:
+          if (!nameId) {  // not offered without an ID
+            song.skipped = msg::kInstallSkipped;
+            continue;
+          }
+          id = *nameId;
+          replace = true;
+          break;
+        case ClashAnswer::kNextFreeId: {
+          const auto free = LowestFreeId(taken);
+          if (!free) {
+            if (!saidFull) detail::Say(ui, msg::kInstallLibraryFull);
+            saidFull = true;
+            song.skipped = msg::kInstallNoFreeId;
+            continue;
+          }
+          id = *free;
+          break;
+        }
+      }
+    }
+
+    // The copies come first: the likeliest failure, a full disk, must come before anything in MUSIC changes.
+    const std::string targetChart = ChartPath(gbkMusicDir, id), targetMusic = MusicPath(gbkMusicDir, id);
+    std::vector<std::string> temps, targets;
+    if (const auto music = MusicBeside(chart)) {
+      const auto temp = CopyBeside(*music, targetMusic);
+      if (!temp) {
+        song.skipped = msg::kInstallCopyFailed;
+        continue;
+      }
+      temps.push_back(*temp);
+      targets.push_back(targetMusic);
+    }
+    const auto tempChart = CopyBeside(chart, targetChart);
+    if (!tempChart) {
+      RemoveAll(temps);
+      song.skipped = msg::kInstallCopyFailed;
+      continue;
+    }
+    temps.push_back(*tempChart);
+    targets.push_back(targetChart);  // last: the song is not there for the game until its chart is
+
+    if (replace) {
+      if (const auto old = ReadWholeFile(targetChart);
+          history && old && !history->Record(gbkMusicDir, id, HistoryOperation::kInstallReplace, *old)) {
+        RemoveAll(temps);
+        detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
+        song.skipped = msg::kInstallHistoryFailed;
+        stopped = true;
+        continue;
+      }
+      std::vector<std::string> there;
+      for (const std::string& path : {targetChart, targetMusic})
+        if (FileExists(path)) there.push_back(path);
+      if (ui.MoveToTrash(there) != AllOrNone::kAll) {
+        RemoveAll(temps);
+        song.skipped = msg::kInstallReplaceFailed;
+        continue;
+      }
+    }
+    if (MoveFilesTo(temps, targets) != AllOrNone::kAll) {
+      RemoveAll(temps);
+      // The trash hands nothing back by itself, so the person is told where the replaced song is.
+      song.skipped = replace ? msg::kInstallFailedAfterReplace : msg::kInstallCopyFailed;
+      if (const auto row = table.FindId(id); replace && row) table.RemoveRow(*row);
+      continue;
+    }
+
+    taken.set(static_cast<std::size_t>(id));
+    song.id = id;
+    SongRow row = MakeSongRow(id, header);
+    row.ticked = true;
+    if (const auto existing = table.FindId(id)) {
+      row.cells[kColStatus].clear();
+      table.SetRow(*existing, std::move(row));
+      result.rowsChanged.push_back(*existing);
+    } else {
+      table.Append(std::move(row));
+      ++result.rowsAppended;
+    }
+  }
+  const bool all = std::all_of(result.songs.begin(), result.songs.end(), [](const InstalledSong& s) { return s.id; });
+  result.outcome = all ? Outcome::kDone : Outcome::kFailed;
+  return result;
+}
+
+std::string InstallReportText(const InstallOutcome& outcome) {
+  std::size_t installed = 0;
+  for (const InstalledSong& song : outcome.songs) installed += song.id ? 1 : 0;
+  std::string text = Gbk(msg::kInstallReportBefore) + std::to_string(installed) + Gbk(msg::kInstallReportMiddle) +
+                     std::to_string(outcome.songs.size() - installed) + Gbk(msg::kInstallReportAfter);
+  constexpr std::size_t kMaxLines = 20;
+  for (std::size_t i = 0; i < outcome.songs.size() && i < kMaxLines; ++i) {
+    const InstalledSong& song = outcome.songs[i];
+    text += "\n" + song.source;
+    text += song.id ? Gbk(msg::kInstallReportTo) + std::to_string(*song.id)
+                    : Gbk(msg::kInstallReportSkipped) + Gbk(song.skipped);
+  }
+  if (outcome.songs.size() > kMaxLines)
+    text += "\n" + Gbk(msg::kListTotalBefore) + std::to_string(outcome.songs.size()) + Gbk(msg::kListTotalAfter);
+  return text;
+}
+
+}  // namespace vx

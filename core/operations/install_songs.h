@@ -1,0 +1,44 @@
+#pragma once
+// Bringing songs into the MUSIC folder: a chart and its music from anywhere, under a free ID.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/history.h"
+#include "interaction.h"
+#include "library/song_table.h"
+#include "operations/outcome.h"
+
+namespace vx {
+
+struct InstalledSong {
+  std::string source;        // GBK path of the source chart (or of a source that is no chart)
+  std::optional<int> id;     // the ID the song now has in MUSIC
+  std::string_view skipped;  // UTF-8, one of messages.h's reasons, when it was not installed
+};
+
+struct InstallOutcome {
+  Outcome outcome = Outcome::kDone;  // kDone when every song was installed
+  std::vector<InstalledSong> songs;  // one per source chart, in the order they were met
+  std::size_t rowsAppended = 0;      // new rows at the end of the table, ticked
+  std::vector<std::size_t> rowsChanged;  // rows of replaced songs, now showing the new song, ticked
+};
+
+// Installs songs. A source is a chart file *.vxn (with the .vxm of the same name beside it, when there is
+// one) or a folder (every *.vxn directly inside, by name). A source chart must have a readable 300-byte
+// header. A song keeps its ID when its name is vxma<ID>.vxn (0..4999) and the ID is free in MUSIC;
+// otherwise Interaction::AskClash, naming both sides, offers the lowest free ID, replacing the song that
+// holds the ID (its chart is kept in `history` when given, and its files go to the trash first), skipping
+// it, or stopping. The files are copied, never moved, to temporary files in MUSIC and renamed into place,
+// the music first and the chart last, so a song lands whole or not at all. A full library is said once. The
+// table gains the installed songs, ticked, without a rescan.
+InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, const std::vector<std::string>& gbkSources,
+                            Interaction& ui, History* history);
+
+// The result for a person (GBK): how many were installed and skipped, then one line per song, "<source>
+// → 编号12" or "<source>:跳过,<reason>".
+std::string InstallReportText(const InstallOutcome& outcome);
+
+}  // namespace vx

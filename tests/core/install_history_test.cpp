@@ -1,0 +1,257 @@
+// Bringing songs in, renumbering them, and the history that takes a change back.
+#include <gtest/gtest.h>
+
+#include "history/history.h"
+#include "io/fault_injection.h"
+#include "library/song_edit.h"
+#include "library_fixture.h"
+#include "operations/covers.h"
+#include "operations/history_restore.h"
+#include "operations/install_songs.h"
+#include "operations/song_numbers.h"
+#include "text/native_path.h"
+
+namespace vx {
+namespace {
+
+using testing_support::LibraryTest;
+namespace fs = std::filesystem;
+using V = std::vector<std::string>;
+using Kind = fixtures::ScriptedInteraction::Event::Kind;
+
+class SongsIn : public LibraryTest {
+ protected:
+  ~SongsIn() override { fault_injection::Disarm(); }
+  // A song outside the library, as a friend sends it: <name>.vxn and, unless told, <name>.vxm.
+  std::string Source(const std::string& name, fixtures::ChartSpec recipe = {}, bool withMusic = true) {
+    fixtures::WriteFile(dir.Native("in/" + name + ".vxn"), fixtures::BuildChart(recipe));
+    if (withMusic) fixtures::WriteFile(dir.Native("in/" + name + ".vxm"), Bytes{'m', static_cast<std::uint8_t>(name[0])});
+    return dir.Gbk("in/" + name + ".vxn");
+  }
+  InstallOutcome Install(SongTable& table, std::vector<std::string> sources) {
+    return InstallSongs(table, dir.Gbk("MUSIC"), sources, ui, &history);
+  }
+  static std::vector<std::optional<int>> Ids(const InstallOutcome& r) {
+    std::vector<std::optional<int>> ids;
+    for (const InstalledSong& s : r.songs) ids.push_back(s.id);
+    return ids;
+  }
+  V MusicNames() const {
+    V names;
+    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) names.push_back(Utf8FromPath(e.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  History history{dir.Gbk("history")};
+};
+
+TEST_F(SongsIn, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) {
+  Song(3, {.title = "Mine"});
+  SongTable table = Scan();
+  const std::vector<std::string> sources = {Source("vxma8", {.title = "Eight"}), Source("vxma3", {.title = "Three"}),
+                                            Source("tune", {.title = "NoId"}, /*withMusic=*/false),
+                                            Source("vxma3x", {.title = "X"})};
+  // vxma3 clashes: lowest free ID; tune has no ID: skip; vxma3x has none either: stop.
+  ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
+  const InstallOutcome r = Install(table, sources);
+
+  EXPECT_EQ(Ids(r), (std::vector<std::optional<int>>{8, 0, std::nullopt, std::nullopt}));
+  EXPECT_EQ(r.outcome, Outcome::kFailed);
+  EXPECT_EQ(std::string(r.songs[2].skipped), "选择了跳过");
+  EXPECT_EQ(std::string(r.songs[3].skipped), "导入已停止");
+  EXPECT_EQ(ui.clashOffers[0], (std::vector<ClashAnswer>{ClashAnswer::kNextFreeId, ClashAnswer::kReplace,
+                                                         ClashAnswer::kSkip, ClashAnswer::kStop}));
+  EXPECT_EQ(ui.clashOffers[1], (std::vector<ClashAnswer>{ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop}));
+  EXPECT_EQ(Utf8FromGbk(ui.events[0].text), "MUSIC文件夹里已有这个编号的歌曲:\n已有:编号3 Mine\n导入:编号3 Three\n" +
+                                                Utf8FromGbk(sources[1]));
+  // Copied, never moved; each lands as chart and music; the table gains them ticked, at the end.
+  EXPECT_EQ(MusicNames(), (V{"vxma0.vxm", "vxma0.vxn", "vxma3.vxm", "vxma3.vxn", "vxma8.vxm", "vxma8.vxn"}));
+  EXPECT_EQ(Read(Music("vxma0.vxn")), Read(PathFromUtf8(dir.Native("in/vxma3.vxn"))));
+  EXPECT_TRUE(fs::exists(PathFromUtf8(dir.Native("in/vxma3.vxn"))));
+  EXPECT_EQ(r.rowsAppended, 2u);
+  ASSERT_EQ(table.Size(), 3u);
+  EXPECT_EQ(table.Cell(1, kColTitle), "Eight");
+  EXPECT_TRUE(table.IsTicked(1) && table.IsTicked(2) && !table.IsTicked(0));
+  EXPECT_EQ(Utf8FromGbk(InstallReportText(r)).rfind("导入了2首歌曲,跳过了2首:\n", 0), 0u);
+}
+
+TEST_F(SongsIn, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldSong) {
+  Song(5, {.title = "Old"});
+  const Bytes old = Read(Music("vxma5.vxn"));
+  SongTable table = Scan();
+  table.SetCell(0, kColStatus, Gbk("最新更新"));
+  ui.clashAnswers = {ClashAnswer::kReplace};
+  const InstallOutcome r = Install(table, {Source("vxma5", {.title = "New"})});
+  ASSERT_EQ(Ids(r), (std::vector<std::optional<int>>{5}));
+  EXPECT_EQ(ui.Count(Kind::kTrash), 2u);
+  EXPECT_EQ(Read(Music("vxma5.vxm")), (Bytes{'m', 'v'}));
+  EXPECT_EQ(r.rowsChanged, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(table.Cell(0, kColTitle), "New");
+  EXPECT_TRUE(table.Cell(0, kColStatus).empty());
+  const auto entries = history.Entries(dir.Gbk("MUSIC"));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].operation, HistoryOperation::kInstallReplace);
+  EXPECT_EQ(entries[0].title, "Old");
+  EXPECT_EQ(*history.Chart(entries[0]), old);
+}
+
+TEST_F(SongsIn, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
+  SongTable table = Scan();
+  fixtures::WriteFile(dir.Native("in/short.vxn"), Bytes(120, 1));
+  fixtures::WriteFile(dir.Native("in/notes.txt"), Bytes{1});
+  fixtures::WriteFile(Utf8FromPath(Music("vxma1.vxn.vxtmp-abc")), Bytes{1});
+  const InstallOutcome r = Install(table, {dir.Gbk("in/short.vxn"), dir.Gbk("in/notes.txt"), dir.Gbk("MUSIC")});
+  ASSERT_EQ(r.songs.size(), 2u);  // the folder MUSIC holds no *.vxn: nothing to say for it
+  EXPECT_EQ(std::string(r.songs[0].skipped), "不是歌曲文件(.vxn),也不是文件夹");
+  EXPECT_EQ(std::string(r.songs[1].skipped), "歌曲文件无法读取或不足300字节");
+
+  for (int id = 0; id < kMaxSongs; ++id) fixtures::WriteFile(Utf8FromPath(Music(MusicFileName(id))), Bytes{});
+  ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kNextFreeId};
+  const InstallOutcome full = Install(table, {Source("vxma1"), Source("vxma2")});
+  EXPECT_EQ(Messages(), V{"MUSIC文件夹里0到4999的编号都已用完,无法再导入歌曲"});  // once
+  EXPECT_EQ(std::string(full.songs[1].skipped), "没有空闲的编号");
+  EXPECT_FALSE(fs::exists(Music("vxma1.vxn")));
+}
+
+TEST_F(SongsIn, AnInstallThatFailsAtAnyStepLeavesNothingOfTheSongBehind) {
+  Song(2, {.title = "Kept"});
+  const Bytes kept = Read(Music("vxma2.vxn"));
+  const std::string source = Source("vxma2", {.title = "Coming", .cover = fixtures::FakeCover(70000)});
+  std::uint64_t calls = 0;
+  for (std::uint64_t n = 0; n == 0 || n <= calls; ++n) {
+    fs::remove(Music("vxma2.vxn"));
+    fs::remove(Music("vxma2.vxm"));
+    Song(2, {.title = "Kept"});
+    fs::remove_all(dir.Path() / "history");
+    SongTable table = Scan();
+    ui.events.clear();
+    ui.clashAnswers = {ClashAnswer::kReplace};
+    fault_injection::Arm(n);
+    const InstallOutcome r = Install(table, {source});
+    if (n == 0) calls = fault_injection::Calls();
+    fault_injection::Disarm();
+    const std::string context = "call " + std::to_string(n);
+    // The new song is whole in MUSIC, or the old one still is, or (when the last step failed after the old
+    // one went to the trash) neither is and the reason says where the old one is. Never half of a song.
+    const V names = MusicNames();
+    const bool installed = r.songs[0].id.has_value();
+    if (!installed && std::string(r.songs[0].skipped) == "无法放进MUSIC文件夹,原有的歌曲已在回收站里") {
+      EXPECT_TRUE(names.empty()) << context;
+      EXPECT_EQ(table.Size(), 0u) << context;
+      continue;
+    }
+    ASSERT_EQ(names, (V{"vxma2.vxm", "vxma2.vxn"})) << context;
+    EXPECT_EQ(Read(Music("vxma2.vxn")) == kept, !installed) << context;
+    EXPECT_EQ(table.Cell(0, kColTitle), installed ? "Coming" : "Kept") << context;
+    if (n == 0) {
+      EXPECT_TRUE(installed);
+    }
+  }
+  EXPECT_GE(calls, 10u);
+}
+
+TEST_F(SongsIn, RenumberTakesAFreeIdForBothFilesOrRefuses) {
+  Song(4, {.title = "Four"});
+  Song(9, {.title = "Nine"}, /*withMusic=*/false);
+  fixtures::WriteFile(Utf8FromPath(Music("vxma11.vxm")), Bytes{1});
+  SongTable table = Scan();
+  EXPECT_EQ(LowestFreeId(TakenIdsIn(dir.Gbk("MUSIC"))), 0);
+  struct Case {
+    int from, to;
+    const char* said;
+  };
+  for (const Case& c : {Case{4, 9, "这个编号已有歌曲:编号9 Nine"}, Case{4, 11, "这个编号已有歌曲:编号11 vxma11.vxm"},
+                        Case{4, 5000, "编号只能是0到4999之间的数"}, Case{4, 4, "新编号和原来的编号一样"}}) {
+    ui.events.clear();
+    EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), c.from, c.to, ui, &history), Outcome::kRefused) << c.to;
+    EXPECT_EQ(Messages(), V{c.said});
+  }
+  EXPECT_TRUE(history.Entries().empty());
+
+  ASSERT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 4, 0, ui, &history), Outcome::kDone);
+  EXPECT_TRUE(fs::exists(Music("vxma0.vxn")) && fs::exists(Music("vxma0.vxm")));
+  EXPECT_FALSE(fs::exists(Music("vxma4.vxn")) || fs::exists(Music("vxma4.vxm")));
+  EXPECT_EQ(table.Cell(0, kColId), "0");
+
+  // The music's rename fails: the chart is renamed back.
+  fault_injection::Arm(2, FsError::kIo, FsCall::kRename);
+  ui.events.clear();
+  EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 0, 7, ui, &history), Outcome::kFailed);
+  fault_injection::Disarm();
+  EXPECT_EQ(Messages(), V{"无法更改编号,这首歌的文件都还在原处"});
+  EXPECT_TRUE(fs::exists(Music("vxma0.vxn")) && fs::exists(Music("vxma0.vxm")));
+  EXPECT_FALSE(fs::exists(Music("vxma7.vxn")));
+}
+
+TEST_F(SongsIn, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
+  Song(6, {.title = "Orig", .cover = fixtures::FakeCover(40)});
+  const Bytes original = Read(Music("vxma6.vxn"));
+  SongTable table = Scan({0});
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
+            SaveOutcome::kSaved);
+  const Bytes edited = Read(Music("vxma6.vxn"));
+  fixtures::WriteFile(dir.Native("c.jpg"), fixtures::FakeCover(30, 0x22));
+  ui.openFileAnswers = {dir.Gbk("c.jpg")};
+  ASSERT_EQ(OnImportCover(table, settings, ui, &history), Outcome::kDone);
+  ASSERT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 6, 16, ui, &history), Outcome::kDone);
+
+  std::vector<HistoryEntry> entries = history.Entries(dir.Gbk("MUSIC"));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].operation, HistoryOperation::kRenumber);
+  EXPECT_EQ(entries[0].renumberedTo, 16);
+  EXPECT_EQ(entries[1].operation, HistoryOperation::kImportCover);
+  EXPECT_EQ(*history.Chart(entries[1]), edited);
+  EXPECT_EQ(entries[2].operation, HistoryOperation::kEdit);
+  EXPECT_EQ(entries[2].title, "Orig");
+  EXPECT_TRUE(history.Entries(dir.Gbk("moved")).empty());
+
+  // Taking back the renumber gives the song its old ID; then the edit's entry puts the original back.
+  ASSERT_EQ(RestoreHistoryEntry(table, history, entries[0], ui), Outcome::kDone);
+  EXPECT_EQ(table.Cell(0, kColId), "6");
+  ASSERT_EQ(RestoreHistoryEntry(table, history, entries[2], ui), Outcome::kDone);
+  EXPECT_EQ(Read(Music("vxma6.vxn")), original);
+  EXPECT_EQ(table.Cell(0, kColTitle), "Orig");
+  EXPECT_TRUE(table.IsTicked(0));
+  // The restore kept what it replaced: restoring that entry brings the imported cover back.
+  entries = history.Entries(dir.Gbk("MUSIC"));
+  ASSERT_EQ(entries[0].operation, HistoryOperation::kRestore);
+  ASSERT_EQ(RestoreHistoryEntry(table, history, entries[0], ui), Outcome::kDone);
+  EXPECT_NE(Read(Music("vxma6.vxn")), original);
+  EXPECT_EQ(ParseChartHeader(Read(Music("vxma6.vxn"))).coverSize, 30u);
+
+  // Ctrl+Z: the newest entry of the settings' MUSIC folder, after a question naming it.
+  ui.events.clear();
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(OnUndoLastChange(table, settings, history, ui), Outcome::kDone);
+  EXPECT_EQ(Read(Music("vxma6.vxn")), original);
+  EXPECT_EQ(Utf8FromGbk(ui.events[0].text).rfind("恢复这条修改记录吗?\n", 0), 0u);
+  EXPECT_NE(Utf8FromGbk(ui.events[0].text).find("编号6 Orig(恢复修改记录)"), std::string::npos);
+}
+
+TEST_F(SongsIn, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestEntriesGoFirst) {
+  Song(1);
+  const Bytes before = Read(Music("vxma1.vxn"));
+  SongTable table = Scan({0});
+  fixtures::WriteFile(dir.Native("blocked"), Bytes{1});  // a file where the history's folder should be
+  History blocked(dir.Gbk("blocked") + std::string(1, kPathSeparator) + "history");
+  ui.okCancelAnswers = {true};
+  EXPECT_EQ(OnSaveSong(table, SongEditTarget{1, dir.Gbk("MUSIC")}, {"X", "1", "2", "3"}, ui, true, &blocked),
+            SaveOutcome::kNotWritten);
+  EXPECT_EQ(Messages(), V{"无法写入修改记录,什么也没有改变:\n" + Utf8FromGbk(blocked.Folder())});
+  EXPECT_EQ(Read(Music("vxma1.vxn")), before);
+
+  History capped(dir.Gbk("capped"), HistoryLimits{3, 700});
+  for (int i = 0; i < 5; ++i)
+    ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(200, static_cast<std::uint8_t>(i))));
+  const auto entries = capped.Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.front().id, 4);
+  EXPECT_EQ(entries.back().id, 2);
+  ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(500, 9)));
+  EXPECT_EQ(capped.Entries().size(), 2u);  // 500 + 200 bytes fit, a third would not
+}
+
+}  // namespace
+}  // namespace vx
