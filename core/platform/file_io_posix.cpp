@@ -29,6 +29,10 @@ int OpenNative(std::string_view gbkPath, int flags, mode_t mode = 0) {
   return fd;
 }
 
+// Without O_NONBLOCK, opening a pipe waits for a writer that never comes; a terminal must not become
+// ours either. Regular files ignore both flags.
+constexpr int kNoWaitFlags = O_NONBLOCK | O_NOCTTY;
+
 // Reads until `length` bytes or the end of the file; -1 on an error.
 ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t length, off_t offset) {
   std::size_t done = 0;
@@ -50,6 +54,16 @@ bool IsRegularFile(int fd, std::uint64_t* size = nullptr) {
   return true;
 }
 
+// A descriptor for reading a regular file, or none: a device would read endlessly or not at all.
+int OpenRegularForReading(std::string_view gbkPath, std::uint64_t* size = nullptr) {
+  const int fd = OpenNative(gbkPath, O_RDONLY | kNoWaitFlags);
+  if (fd >= 0 && !IsRegularFile(fd, size)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::optional<Bytes> ReadFilePrefix(std::string_view gbkPath, std::size_t maxBytes) {
@@ -57,19 +71,19 @@ std::optional<Bytes> ReadFilePrefix(std::string_view gbkPath, std::size_t maxByt
 }
 
 std::optional<Bytes> ReadFileRange(std::string_view gbkPath, std::uint64_t offset, std::size_t length) {
-  Fd fd(OpenNative(gbkPath, O_RDONLY));
+  Fd fd(OpenRegularForReading(gbkPath));
   if (!fd.Ok()) return std::nullopt;
   Bytes bytes(length);
   const ssize_t n = ReadFully(fd.Get(), bytes.data(), length, static_cast<off_t>(offset));
-  if (n < 0) return std::nullopt;  // a folder opens but does not read
+  if (n < 0) return std::nullopt;
   bytes.resize(static_cast<std::size_t>(n));
   return bytes;
 }
 
 std::optional<Bytes> ReadWholeFile(std::string_view gbkPath) {
-  Fd fd(OpenNative(gbkPath, O_RDONLY));
   std::uint64_t size = 0;
-  if (!fd.Ok() || !IsRegularFile(fd.Get(), &size)) return std::nullopt;
+  Fd fd(OpenRegularForReading(gbkPath, &size));
+  if (!fd.Ok()) return std::nullopt;
   Bytes bytes(static_cast<std::size_t>(size));
   const ssize_t n = ReadFully(fd.Get(), bytes.data(), bytes.size(), 0);
   if (n < 0) return std::nullopt;
@@ -93,16 +107,16 @@ bool DirectoryExists(std::string_view gbkPath) {
   return ::stat(NativePath(gbkPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  Fd fd(OpenNative(gbkPath, O_WRONLY | O_CREAT | O_TRUNC, 0666));
-  if (!fd.Ok()) return false;
-  if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
-  return fd.Close();
+PathKind KindOfPath(std::string_view gbkPath) {
+  struct stat st {};
+  if (::stat(NativePath(gbkPath).c_str(), &st) != 0) return PathKind::kMissing;
+  if (S_ISREG(st.st_mode)) return PathKind::kRegularFile;
+  return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kOther;
 }
 
 bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-  Fd fd(OpenNative(gbkPath, O_WRONLY));
-  if (!fd.Ok()) return false;
+  Fd fd(OpenNative(gbkPath, O_WRONLY | kNoWaitFlags));
+  if (!fd.Ok() || !IsRegularFile(fd.Get())) return false;
   if (::lseek(fd.Get(), static_cast<off_t>(offset), SEEK_SET) < 0) return false;
   if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
   return fd.Close();
@@ -122,13 +136,13 @@ std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, st
   if (m_handle >= 0) {
     const std::string native = NativePath(gbkName).native();
     do {
-      raw = ::openat(m_handle, native.c_str(), O_RDONLY | O_CLOEXEC);
+      raw = ::openat(m_handle, native.c_str(), O_RDONLY | kNoWaitFlags | O_CLOEXEC);
     } while (raw < 0 && errno == EINTR);
   } else {
-    raw = OpenNative(JoinPath(m_folder, gbkName), O_RDONLY);  // a folder we may enter but not open
+    raw = OpenNative(JoinPath(m_folder, gbkName), O_RDONLY | kNoWaitFlags);  // a folder we may enter but not open
   }
   Fd fd(raw);
-  if (!fd.Ok()) return std::nullopt;
+  if (!fd.Ok() || !IsRegularFile(fd.Get())) return std::nullopt;
   const ssize_t n = ReadFully(fd.Get(), buffer.data(), buffer.size(), 0);
   if (n < 0) return std::nullopt;
   return static_cast<std::size_t>(n);

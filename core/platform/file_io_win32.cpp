@@ -47,9 +47,12 @@ long long ReadAt(HANDLE h, std::uint8_t* data, std::size_t length, std::uint64_t
 }
 
 
+// Only a disk file: a pipe, a console or another device under a song's name is none of ours to read.
 bool IsRegular(HANDLE h, std::uint64_t* size) {
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
   if (size) *size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   return true;
 }
@@ -98,15 +101,16 @@ bool DirectoryExists(std::string_view gbkPath) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  Handle h(Open(gbkPath, GENERIC_WRITE, CREATE_ALWAYS));
-  if (!h.Ok() || !WriteAll(h.Get(), bytes.data(), bytes.size())) return false;
-  return h.Close();
+PathKind KindOfPath(std::string_view gbkPath) {
+  const DWORD a = GetFileAttributesW(NativePath(gbkPath).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return PathKind::kMissing;
+  if (a & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
+  return a & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kRegularFile;
 }
 
 bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   Handle h(Open(gbkPath, GENERIC_WRITE, OPEN_EXISTING));
-  if (!h.Ok()) return false;
+  if (!h.Ok() || !IsRegular(h.Get(), nullptr)) return false;
   LARGE_INTEGER pos;
   pos.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(h.Get(), pos, nullptr, FILE_BEGIN)) return false;
