@@ -57,11 +57,11 @@ class TemporarySettings {
 };
 
 // "-o FILE" is accepted as "--o FILE", beside the --options the shared parser knows.
-Arguments ParseOperationArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags = {}) {
+Arguments ParseOperationArguments(const std::vector<std::string>& args, const OptionSpec& accepted) {
   std::vector<std::string> rewritten(args);
   for (std::string& a : rewritten)
     if (a == "-o") a = "--o";
-  return ParseArguments(rewritten, 1, flags);
+  return ParseArguments(rewritten, 1, accepted);
 }
 
 // --ids 7,12,100-120: IDs and inclusive ranges.
@@ -137,7 +137,7 @@ int Finish(Outcome outcome, const TerminalInteraction& ui, std::ostream& err, co
 }  // namespace
 
 int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}});
   ExpectPositionals(a, 1, "text-list");
   const std::string output = RequiredOutput(a, "text-list");
   const SongTable table = LoadTable(MusicFolderArgument(a.positional[0]), a);
@@ -147,7 +147,7 @@ int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostrea
 }
 
 int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 1, "batch-text");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const SongTable table = LoadTable(music, a);
@@ -157,7 +157,7 @@ int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostre
 }
 
 int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}, .repeated = {"mark"}});
   ExpectPositionals(a, 1, "game-list");
   const std::string output = RequiredOutput(a, "game-list");
   const std::string music = MusicFolderArgument(a.positional[0]);
@@ -187,7 +187,7 @@ int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostrea
 }
 
 int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 2, "export-covers");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const std::string images = GbkPathArgument(a.positional[1]);
@@ -201,7 +201,7 @@ int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::os
 }
 
 int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {});
   ExpectPositionals(a, 3, "import-cover");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -214,7 +214,7 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ost
 }
 
 int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"title", "easy", "normal", "hard"}});
   ExpectPositionals(a, 2, "edit");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -241,7 +241,7 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
 }
 
 int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"permanent"});
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids"}, .flags = {"permanent"}});
   ExpectPositionals(a, 1, "delete");
   // Deleting every song of a folder is never what a missing option meant.
   if (!a.Has("ids")) throw Failure{kExitUsage, "delete needs --ids LIST"};
@@ -258,7 +258,7 @@ int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
 }
 
 int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids"}});
   ExpectPositionals(a, 2, "move");
   if (!a.Has("ids")) throw Failure{kExitUsage, "move needs --ids LIST"};
   const std::string music = MusicFolderArgument(a.positional[0]);
