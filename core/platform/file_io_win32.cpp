@@ -102,8 +102,13 @@ bool DirectoryExists(std::string_view gbkPath) {
 }
 
 PathKind KindOfPath(std::string_view gbkPath) {
-  const DWORD a = GetFileAttributesW(NativePath(gbkPath).c_str());
-  if (a == INVALID_FILE_ATTRIBUTES) return PathKind::kMissing;
+  const std::wstring path = NativePath(gbkPath).native();
+  const DWORD a = GetFileAttributesW(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    // Wine gives no attributes for a pipe of the system beneath it, yet opens it as one.
+    Handle h(OpenWide(path, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
+    return h.Ok() && GetFileType(h.Get()) != FILE_TYPE_DISK ? PathKind::kOther : PathKind::kMissing;
+  }
   if (a & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
   return a & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kRegularFile;
 }
