@@ -21,16 +21,24 @@ std::vector<std::string> Arguments::All(const std::string& name) const {
   return values;
 }
 
-Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first, const std::vector<std::string>& flags) {
+Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first, const OptionSpec& accepted) {
+  const auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
   Arguments parsed;
   for (std::size_t i = first; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.rfind("--", 0) == 0 && a.size() > 2) {
       const std::string name = a.substr(2);
-      if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
+      if (listed(accepted.flags, name)) {
         parsed.options.emplace(name, "");
         continue;
       }
+      const bool repeatable = listed(accepted.repeated, name);
+      if (!repeatable && !listed(accepted.single, name))
+        throw Failure{kExitUsage, "unknown option " + a + " (see vxtool help)"};
+      // The first or the last of two values would each be a guess at what was meant.
+      if (!repeatable && parsed.Has(name)) throw Failure{kExitUsage, "option " + a + " given twice"};
       if (i + 1 >= args.size()) throw Failure{kExitUsage, "option " + a + " needs a value"};
       parsed.options.emplace(name, args[++i]);
     } else {
@@ -58,6 +66,30 @@ std::string GbkPathArgument(const std::string& native) {
   std::string gbk = GbkPath(PathFromUtf8(native));
   if (gbk.empty() && !native.empty()) throw Failure{kExitFailed, "the path cannot be written in GBK: " + native};
   return gbk;
+}
+
+std::string EscapeForLine(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          static constexpr char kHex[] = "0123456789ABCDEF";
+          out += "\\x";
+          out += kHex[byte >> 4];
+          out += kHex[byte & 0xF];
+        } else {
+          out += c;  // UTF-8 sequences are made of bytes from 0x80 up and pass whole
+        }
+    }
+  }
+  return out;
 }
 
 std::optional<SortRequest> ParseSort(const Arguments& a) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vx::cli {
@@ -19,8 +20,15 @@ struct Failure {
   std::string message;
 };
 
-// Arguments after the subcommand: positionals in order and --options, each with one value unless it is
-// one of the named flags.
+// The --options a subcommand takes (names without the dashes): those with one value, those that may be
+// given several times, and flags without a value.
+struct OptionSpec {
+  std::vector<std::string> single;
+  std::vector<std::string> repeated;
+  std::vector<std::string> flags;
+};
+
+// Arguments after the subcommand: positionals in order and --options.
 struct Arguments {
   std::vector<std::string> positional;
   std::multimap<std::string, std::string> options;
@@ -30,13 +38,19 @@ struct Arguments {
   bool Has(const std::string& name) const { return options.count(name) > 0; }
 };
 
-Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first,
-                         const std::vector<std::string>& flags = {});
+// An option the subcommand does not take, or one of its single options given twice, is a usage error:
+// a command line that does not say one thing does nothing.
+Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first, const OptionSpec& accepted = {});
 void ExpectPositionals(const Arguments& a, std::size_t n, const char* command);
 int ParseInt(const std::string& text, const char* what);
 
 // A path given on the command line (UTF-8), as the GBK path the core keeps.
 std::string GbkPathArgument(const std::string& native);
+
+// A text (UTF-8) made fit for one line of output: a backslash becomes \\, TAB, LF and CR become \t, \n
+// and \r, and every other control character (below 0x20, and 0x7F) becomes \xHH. Lines split on TAB
+// and LF therefore always split where the command meant them to.
+std::string EscapeForLine(std::string_view utf8);
 
 struct SortRequest {
   int column;

@@ -25,7 +25,8 @@ std::vector<DirectoryRecord> Directory(const std::string& gbkArchive, const std:
 int List(const Arguments& a, std::ostream& out) {
   ExpectPositionals(a, 2, "archive list");
   for (const DirectoryRecord& r : Directory(GbkPathArgument(a.positional[1]), a.positional[1]))
-    out << r.directoryIndex << '\t' << Utf8FromGbk(r.name) << '\t' << Utf8FromGbk(EntryTypeText(r.name)) << '\n';
+    out << r.directoryIndex << '\t' << EscapeForLine(Utf8FromGbk(r.name)) << '\t'
+        << EscapeForLine(Utf8FromGbk(EntryTypeText(r.name))) << '\n';
   return kExitOk;
 }
 
@@ -51,7 +52,7 @@ int Export(const Arguments& a, std::ostream& err) {
 
   TerminalInteraction io(err);
   const ExportReport report = ExportImages(archive, folder, rows, io);
-  if (report.rowsFailed > 0) throw Failure{kExitFailed, "not every frame could be written"};
+  if (report.rowsFailed > 0) throw Failure{kExitFailed, "not every frame was exported"};
   return kExitOk;
 }
 
@@ -83,8 +84,11 @@ int Background(const Arguments& a, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int CmdArchive(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseArguments(args, 1);
-  const std::string what = a.positional.empty() ? "" : a.positional[0];
+  const std::string what = args.size() > 1 ? args[1] : "";
+  const Arguments a = ParseArguments(args, 1,
+                                     what == "export"       ? OptionSpec{.repeated = {"index"}}
+                                     : what == "background" ? OptionSpec{.single = {"scene"}}
+                                                            : OptionSpec{});
   if (what == "list") return List(a, out);
   if (what == "export") return Export(a, err);
   if (what == "background") return Background(a, out, err);

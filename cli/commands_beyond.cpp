@@ -11,7 +11,7 @@
 namespace vx::cli {
 
 int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
-  const Arguments a = ParseArguments(args, 1);
+  const Arguments a = ParseArguments(args, 1, {.single = {"music"}});
   ExpectPositionals(a, 1, "game-list-read");
   const std::string path = GbkPathArgument(a.positional[0]);
   // One byte more than the largest list is enough to tell a file that is too large.
@@ -34,8 +34,8 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
   out << "charts " << list.charts.size() << '\n';
   for (std::size_t i = 0; i < list.charts.size(); ++i) {
     const ChartHeader h = ParseChartHeader(list.charts[i]);
-    out << i + 1 << '\t' << Utf8FromGbk(h.title) << '\t' << LevelText(h.levelEasy) << '\t' << LevelText(h.levelNormal)
-        << '\t' << LevelText(h.levelHard) << '\t' << Utf8FromGbk(h.noter) << '\t' << BpmText(h.bpmLow, h.bpmHigh)
+    out << i + 1 << '\t' << EscapeForLine(Utf8FromGbk(h.title)) << '\t' << LevelText(h.levelEasy) << '\t' << LevelText(h.levelNormal)
+        << '\t' << LevelText(h.levelHard) << '\t' << EscapeForLine(Utf8FromGbk(h.noter)) << '\t' << BpmText(h.bpmLow, h.bpmHigh)
         << '\t' << PlayTimeText(h.playTime);
     if (applied) {
       const auto id = applied->recordIds[i];
@@ -49,12 +49,12 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
 }
 
 int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseArguments(args, 1, {"remove-temp"});
+  const Arguments a = ParseArguments(args, 1, {.flags = {"remove-temp"}});
   ExpectPositionals(a, 1, "check");
   const std::string music = GbkPathArgument(a.positional[0]);
   if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
   const LibraryReport report = CheckLibrary(music);
-  out << Utf8FromGbk(LibraryReportText(report));
+  for (const std::string& line : LibraryReportLines(report)) out << EscapeForLine(Utf8FromGbk(line)) << '\n';
   if (a.Has("remove-temp") && HasLeftoverTemporaries(report)) {
     TerminalInteraction ui(err);
     RemoveLeftoverTemporaries(music, report, ui);

@@ -16,7 +16,7 @@ void PrintRows(const SongTable& table, std::ostream& out) {
   for (std::size_t r = 0; r < table.Size(); ++r) {
     for (int c = kColId; c <= kColTime; ++c) {
       if (c != kColId) out << '\t';
-      out << Utf8FromGbk(table.Cell(r, c));
+      out << EscapeForLine(Utf8FromGbk(table.Cell(r, c)));
     }
     out << '\n';
   }
@@ -25,7 +25,7 @@ void PrintRows(const SongTable& table, std::ostream& out) {
 }  // namespace
 
 int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
-  const Arguments a = ParseArguments(args, 1);
+  const Arguments a = ParseArguments(args, 1, {.single = {"sort"}});
   ExpectPositionals(a, 1, "scan");
   const auto sort = ParseSort(a);
   const std::string music = GbkPathArgument(a.positional[0]);
@@ -38,7 +38,7 @@ int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
-  const Arguments a = ParseArguments(args, 1);
+  const Arguments a = ParseArguments(args, 1, {.single = {"songs"}});
   ExpectPositionals(a, 1, "demo");
   int songs = 60;
   if (auto n = a.Option("songs")) songs = ParseInt(*n, "--songs");
@@ -46,6 +46,9 @@ int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const auto dir = std::filesystem::absolute(PathFromUtf8(a.positional[0]));
   GbkPathArgument(Utf8FromPath(dir));  // the demo's REC.re must be able to name its folders
   std::error_code ec;
+  // The demo writes its own REC.re, MUSIC and archive; inside a folder in use it would overwrite a library.
+  if (std::filesystem::is_directory(dir, ec) && !std::filesystem::is_empty(dir, ec))
+    throw Failure{kExitFailed, a.positional[0] + " exists and is not empty; the demo goes into a new or empty folder"};
   std::filesystem::create_directories(dir, ec);
   if (ec) throw Failure{kExitFailed, "cannot create " + a.positional[0] + ": " + ec.message()};
   const auto ids = fixtures::BuildDemoLibrary(Utf8FromPath(dir), songs);

@@ -61,11 +61,11 @@ class TemporarySettings {
 };
 
 // "-o FILE" is accepted as "--o FILE", beside the --options the shared parser knows.
-Arguments ParseOperationArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags = {}) {
+Arguments ParseOperationArguments(const std::vector<std::string>& args, const OptionSpec& accepted) {
   std::vector<std::string> rewritten(args);
   for (std::string& a : rewritten)
     if (a == "-o") a = "--o";
-  return ParseArguments(rewritten, 1, flags);
+  return ParseArguments(rewritten, 1, accepted);
 }
 
 // --ids 7,12,100-120: IDs and inclusive ranges.
@@ -149,25 +149,10 @@ std::optional<History> HistoryFor(const Arguments& a, bool canTurnOff = true) {
 
 History* Pointer(std::optional<History>& history) { return history ? &*history : nullptr; }
 
-// Titles come from charts and may hold any byte: printed one per line, a line break must not split one.
-std::string OneLine(const std::string& gbk) {
-  std::string out;
-  for (const char c : Utf8FromGbk(gbk)) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}});
   ExpectPositionals(a, 1, "text-list");
   const std::string output = RequiredOutput(a, "text-list");
   const SongTable table = LoadTable(MusicFolderArgument(a.positional[0]), a);
@@ -177,7 +162,7 @@ int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostrea
 }
 
 int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 1, "batch-text");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const SongTable table = LoadTable(music, a);
@@ -187,7 +172,7 @@ int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostre
 }
 
 int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}, .repeated = {"mark"}});
   ExpectPositionals(a, 1, "game-list");
   const std::string output = RequiredOutput(a, "game-list");
   const std::string music = MusicFolderArgument(a.positional[0]);
@@ -217,7 +202,7 @@ int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostrea
 }
 
 int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 2, "export-covers");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const std::string images = GbkPathArgument(a.positional[1]);
@@ -231,7 +216,7 @@ int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::os
 }
 
 int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  const Arguments a = ParseOperationArguments(args, {.single = {"history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 3, "import-cover");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -245,7 +230,8 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ost
 }
 
 int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  const Arguments a =
+      ParseOperationArguments(args, {.single = {"title", "easy", "normal", "hard", "history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 2, "edit");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -273,7 +259,7 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
 }
 
 int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"permanent"});
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids"}, .flags = {"permanent"}});
   ExpectPositionals(a, 1, "delete");
   // Deleting every song of a folder is never what a missing option meant.
   if (!a.Has("ids")) throw Failure{kExitUsage, "delete needs --ids LIST"};
@@ -290,7 +276,7 @@ int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
 }
 
 int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"ids"}});
   ExpectPositionals(a, 2, "move");
   if (!a.Has("ids")) throw Failure{kExitUsage, "move needs --ids LIST"};
   const std::string music = MusicFolderArgument(a.positional[0]);
@@ -315,7 +301,8 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  const Arguments a =
+      ParseOperationArguments(args, {.single = {"on-clash", "history"}, .flags = {"no-history"}});
   if (a.positional.size() < 2) throw Failure{kExitUsage, "install takes MUSIC and at least one PATH (see vxtool help)"};
   const std::string music = MusicFolderArgument(a.positional[0]);
   std::vector<std::string> sources;
@@ -336,7 +323,7 @@ int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ost
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   const InstallOutcome result = InstallSongs(table, music, sources, ui, Pointer(history));
   for (const InstalledSong& song : result.songs) {
-    out << Utf8FromGbk(song.source) << '\t';
+    out << EscapeForLine(Utf8FromGbk(song.source)) << '\t';
     if (song.id)
       out << *song.id << '\n';
     else
@@ -347,7 +334,7 @@ int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ost
 }
 
 int CmdRenumber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  const Arguments a = ParseOperationArguments(args, {.single = {"history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 3, "renumber");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int from = ParseInt(a.positional[1], "FROM"), to = ParseInt(a.positional[2], "TO");
@@ -360,18 +347,18 @@ int CmdRenumber(const std::vector<std::string>& args, std::ostream& out, std::os
 }
 
 int CmdHistory(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
-  const Arguments a = ParseOperationArguments(args);
+  const Arguments a = ParseOperationArguments(args, {.single = {"history"}});
   ExpectPositionals(a, 1, "history");
   const std::string music = GbkPathArgument(a.positional[0]);
   const auto history = HistoryFor(a, /*canTurnOff=*/false);
   for (const HistoryEntry& e : history->Entries(music))
     out << e.name << '\t' << e.time << '\t' << e.id << '\t' << HistoryOperationToken(e.operation) << '\t'
-        << OneLine(e.title) << '\n';
+        << EscapeForLine(Utf8FromGbk(e.title)) << '\n';
   return kExitOk;
 }
 
 int CmdRestore(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a = ParseOperationArguments(args, {"no-history"});
+  const Arguments a = ParseOperationArguments(args, {.single = {"history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 2, "restore");
   const std::string music = MusicFolderArgument(a.positional[0]);
   // The entries are read from the history even when the replaced chart is not to be kept in it.

@@ -17,13 +17,16 @@ Commands:
   demo DIR [--songs N]
       Build a demo library: DIR/MUSIC with N songs (default 60, at most 5000) with JPEG covers,
       DIR/moved, DIR/images, DIR/REC.re naming those folders, and the image archive DIR/Playing.vpi.
+      DIR must be new or empty.
   archive list ARCHIVE
       List the entries of a game image archive (.vpi, .vpa) in directory order, one line each: directory
       index, TAB, entry name, TAB, the TYPE text of a background entry (e.g. 背景:地下室) or nothing. UTF-8.
   archive export ARCHIVE OUTDIR [--index I]...
       Write every frame of every image entry (or of the entries with the given directory indexes) into
       OUTDIR as 16-bit BMP files named <entry name><n>.bmp, n being the first free number from 0 to 199.
-      Existing files are never replaced. Messages go to stderr.
+      Existing files are never replaced. Messages go to stderr, one per entry; an entry that did not
+      export every frame (a damaged frame, one whose data is short by more than a row) is named with the
+      reason, and the exit code is then 1.
   archive background PICTURE --scene N
       Turn a top-down 596 x 558 16-bit BMP into a background archive for scene N (1 to 12) beside it,
       named Playing1_<300..449>.vpi (the first free name), and print its path.
@@ -40,10 +43,14 @@ Commands:
   check MUSIC [--remove-temp]
       Check a MUSIC folder and print one line per finding: charts without music and music without
       charts, file names the game will not load (leading zeros, other case, IDs of 5000 and above),
-      unreadable or short charts, covers outside their chart or not JPEG, temporary files
-      (*.vxtmp-*) left by a program that was killed, and songs with the same title and author under
-      different IDs. Exits 1 when it found anything, 0 when the folder is clean. --remove-temp removes
-      the temporary files it found (regular files last written over a minute ago) and says so on stderr.
+      unreadable or short charts, a pipe, device or folder under a chart's name, covers outside their
+      chart or not JPEG, temporary files (*.vxtmp-*) left by a program that was killed, and songs with
+      the same title and author under different IDs. Exits 1 when it found anything, 0 when the folder
+      is clean. --remove-temp removes the temporary files it found (regular files last written over a
+      minute ago) and says so on stderr.
+
+Texts read from files (titles, authors, entry names) are printed with a backslash as \\, TAB, LF and CR
+as \t, \n and \r, and any other control character as \xHH, so every record stays one line.
 
 Operations on the songs of a MUSIC folder. Each scans the folder, ticks the songs and runs the same
 command as the window's menu. Common options:
@@ -60,7 +67,8 @@ command as the window's menu. Common options:
       Write the game's song-list file (.dat / .SML) for the ticked songs. --mark sets the status
       (一周更新, 最新更新, 最受欢迎) of a song; it counts only when the song is ticked.
   export-covers MUSIC OUTDIR [--ids LIST] [--sort ...]
-      Write the cover of each ticked song as OUTDIR/<title>.jpg (OUTDIR is created when missing).
+      Write the cover of each ticked song as OUTDIR/<title>.jpg (OUTDIR is created when missing). Songs
+      that got no file (chart unreadable, cover outside the chart, ...) are named and the exit code is 1.
   import-cover MUSIC ID JPG
       Replace the cover inside the chart of song ID with the picture JPG.
   edit MUSIC ID [--title T] [--easy N] [--normal N] [--hard N]
@@ -101,7 +109,12 @@ Bringing songs in, giving them free numbers, taking back a change:
   help
       Show this text.
 
-Errors print "vxtool: <what went wrong>" and exit 1; a wrong command line exits 2.
+Files written by these commands replace a regular file of the same name; a symbolic link, folder or
+pipe at that name is refused and named, never written through.
+
+Errors print "vxtool: <what went wrong>" and exit 1; a wrong command line exits 2 and changes nothing:
+an unknown option, an option the command does not take, or an option other than --mark and --index
+given twice.
 )";
 
 

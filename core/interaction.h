@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "io/file_move.h"
+#include "messages.h"
+#include "text/gbk.h"
 
 namespace vx {
 
@@ -49,5 +51,15 @@ class Interaction {
   // buttons are shown.
   virtual ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) = 0;
 };
+
+// A message made of a lead text and one detail per line (GBK). A box must fit on the screen, so a long
+// list shows its first 20 lines and the total.
+inline std::string MessageWithLines(std::string gbkLead, const std::vector<std::string>& gbkLines) {
+  constexpr std::size_t kMaxLines = 20;
+  for (std::size_t i = 0; i < gbkLines.size() && i < kMaxLines; ++i) gbkLead += "\n" + gbkLines[i];
+  if (gbkLines.size() > kMaxLines)
+    gbkLead += "\n" + Gbk(msg::kListTotalBefore) + std::to_string(gbkLines.size()) + Gbk(msg::kListTotalAfter);
+  return gbkLead;
+}
 
 }  // namespace vx

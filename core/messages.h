@@ -68,6 +68,28 @@ inline constexpr std::string_view kBackgroundWrittenAfter = "成功~!";
 inline constexpr std::string_view kBackgroundNamesUsedUp =
     "背景文件名已用完(Playing1_300.vpi到Playing1_449.vpi都已存在),没有覆盖任何文件";
 inline constexpr std::string_view kArchiveFilter = "VEXUM游戏文件(*.vp?)";
+// Followed by the path, a line break and the reason below.
+inline constexpr std::string_view kArchiveUnreadable = "无法读取这个图片文件:";
+// Why an archive, an entry or a frame gave nothing; all but the first are followed by "(第<n>字节)".
+inline constexpr std::string_view kArchiveCannotOpen = "文件打不开(不存在、不是普通文件或没有权限)";
+inline constexpr std::string_view kArchiveDamaged = "文件已损坏";
+inline constexpr std::string_view kArchiveTruncated = "文件太短,连文件头都不完整";
+inline constexpr std::string_view kArchiveCountPastEnd = "目录项数比文件能装下的多";
+inline constexpr std::string_view kArchiveNoSuchEntry = "没有这个目录项";
+inline constexpr std::string_view kArchiveEntryPastEnd = "目录项指向文件末尾之后";
+inline constexpr std::string_view kArchiveBadMark = "不是图片项(标记字节不对)";
+inline constexpr std::string_view kArchiveNoSuchFrame = "没有这一帧";
+inline constexpr std::string_view kArchiveFrameRecordPastEnd = "帧资料超出了文件末尾";
+inline constexpr std::string_view kArchiveFrameTooLarge = "帧太大(超过16MB)";
+inline constexpr std::string_view kArchiveEmptyFrame = "帧的宽或高为0";
+inline constexpr std::string_view kArchivePixelsPastEnd = "帧数据超出了文件末尾";
+inline constexpr std::string_view kArchiveFrameDataShort = "帧数据比宽×高少了不止一行";
+inline constexpr std::string_view kArchiveReadFailed = "读取文件时出错";
+// An export row that did not write every frame: "<entry name>" + this + one line per frame or reason.
+inline constexpr std::string_view kExportRowIncomplete = "没有全部导出:";
+// Before a frame number and after it: "第3帧:".
+inline constexpr std::string_view kExportFrameBefore = "第";
+inline constexpr std::string_view kExportFrameAfter = "帧:";
 inline constexpr std::string_view kBackgroundPictureFilter = "(596*558)位图文件";
 }  // namespace vx::msg
 
@@ -118,6 +140,8 @@ inline constexpr std::string_view kCheckLeadingZeros = ":编号前面有0,游戏
 inline constexpr std::string_view kCheckOtherCase = ":大小写和游戏要的不同,游戏不会读取这个文件,应为";
 inline constexpr std::string_view kCheckIdTooLarge = ":编号超过4999,游戏不会读取这个文件";
 inline constexpr std::string_view kCheckUnreadable = "无法读取歌曲文件";
+inline constexpr std::string_view kCheckNotRegularBefore = "歌曲文件";
+inline constexpr std::string_view kCheckNotRegularAfter = "不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它";
 inline constexpr std::string_view kCheckShortBefore = "歌曲文件";
 inline constexpr std::string_view kCheckShortAfter = "不足300字节,文件头不完整";
 inline constexpr std::string_view kCheckCoverOutsideBefore = "封面超出了歌曲文件";
@@ -163,6 +187,10 @@ inline constexpr std::string_view kEmptyTableStatus = "列表为空,先扫描.."
 inline constexpr std::string_view kTickFirst = "请先勾选歌曲";
 inline constexpr std::string_view kBatchTextDone = "生成完毕";
 inline constexpr std::string_view kCoversExported = "完成^_^";
+// Followed by one line per ticked song that got no cover file: "编号<ID>:" and why.
+inline constexpr std::string_view kCoversNotExported = "以下歌曲的封面没有导出:";
+// Followed by the chart's file name.
+inline constexpr std::string_view kCoverReadFailed = "读取封面时出错(歌曲文件可能刚被改动):";
 inline constexpr std::string_view kImportNeedsOneTick = "导入图片请单选列表!";
 inline constexpr std::string_view kNotJpeg = "请检查导入图片是否JPG(JFIF)格式";
 
@@ -173,6 +201,9 @@ inline constexpr std::string_view kFilterJpeg = "JPG图片文件(*.jpg)";
 
 // Followed by the path.
 inline constexpr std::string_view kCannotCreateFile = "无法创建文件:";
+// Follow the path of an output file that was refused, wherever such a path is named.
+inline constexpr std::string_view kOutputIsLink = "(这是符号链接,为了不写到别处,没有写入)";
+inline constexpr std::string_view kOutputNotRegular = "(这不是普通文件,没有写入)";
 // Followed by one path per line: song text files or covers that could not be written.
 inline constexpr std::string_view kFilesNotCreated = "以下文件无法创建:";
 // Closes a list cut short: "……(共35个)".

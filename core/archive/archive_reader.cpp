@@ -6,6 +6,8 @@
 
 #include "archive/bmp.h"
 #include "io/random_access_file.h"
+#include "messages.h"
+#include "text/gbk.h"
 
 namespace vx {
 namespace {
@@ -76,9 +78,30 @@ std::string Describe(const ArchiveError& error) {
     case ArchiveError::kFrameTooLarge: what = "frame larger than 16 MiB"; break;
     case ArchiveError::kEmptyFrame: what = "frame of width or height 0"; break;
     case ArchiveError::kPixelsPastEnd: what = "frame data past the end of the file"; break;
+    case ArchiveError::kFrameDataShort: what = "frame data short of width x height by more than one row"; break;
     case ArchiveError::kReadFailed: what = "the archive could not be read"; break;
   }
   return std::string(what) + " (at byte " + std::to_string(error.offset) + ")";
+}
+
+std::string ArchiveErrorText(const ArchiveError& error) {
+  std::string_view what = msg::kArchiveDamaged;
+  switch (error.kind) {
+    case ArchiveError::kCannotOpen: return Gbk(msg::kArchiveCannotOpen);
+    case ArchiveError::kTruncated: what = msg::kArchiveTruncated; break;
+    case ArchiveError::kCountPastEnd: what = msg::kArchiveCountPastEnd; break;
+    case ArchiveError::kNoSuchEntry: what = msg::kArchiveNoSuchEntry; break;
+    case ArchiveError::kEntryPastEnd: what = msg::kArchiveEntryPastEnd; break;
+    case ArchiveError::kBadMark: what = msg::kArchiveBadMark; break;
+    case ArchiveError::kNoSuchFrame: what = msg::kArchiveNoSuchFrame; break;
+    case ArchiveError::kFrameRecordPastEnd: what = msg::kArchiveFrameRecordPastEnd; break;
+    case ArchiveError::kFrameTooLarge: what = msg::kArchiveFrameTooLarge; break;
+    case ArchiveError::kEmptyFrame: what = msg::kArchiveEmptyFrame; break;
+    case ArchiveError::kPixelsPastEnd: what = msg::kArchivePixelsPastEnd; break;
+    case ArchiveError::kFrameDataShort: what = msg::kArchiveFrameDataShort; break;
+    case ArchiveError::kReadFailed: what = msg::kArchiveReadFailed; break;
+  }
+  return Gbk(what) + Gbk(msg::kListAtByteBefore) + std::to_string(error.offset) + Gbk(msg::kListAtByteAfter);
 }
 
 bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
@@ -174,10 +197,11 @@ ArchiveResult<DecodedFrame> DecodeFrame(const ArchiveSource& source, int directo
   DecodedFrame frame{Bytes(bmpSize, 0), width, height};
   const auto header = MakeBmpHeader(width, height, static_cast<std::uint32_t>(bmpSize));
   std::copy(header.begin(), header.end(), frame.bmp.begin());
+  const std::size_t rowIn = 2 * static_cast<std::size_t>(width);
+  if (dataSize < complete && complete - dataSize > rowIn) return ArchiveError{ArchiveError::kFrameDataShort, e + 20 * k};
   const std::size_t used = static_cast<std::size_t>(std::min<std::uint64_t>(dataSize, complete));
   if (used == 0) return frame;
   const std::span<std::uint8_t> pixels(frame.bmp.data() + kBmpHeaderSize, used);
-  const std::size_t rowIn = 2 * static_cast<std::size_t>(width);
   const std::size_t rowOut = FrameBmpRowBytes(width);
   if (rowIn == rowOut) {
     // Even widths need no row padding: the rows go straight into place in one read.

@@ -51,6 +51,7 @@ struct ArchiveError {
     kFrameTooLarge,       // data size above 0xFFFFFF, or a frame whose complete size would be
     kEmptyFrame,          // width or height 0: there is no picture to make
     kPixelsPastEnd,       // the frame's data runs past the end of the file
+    kFrameDataShort,      // the data is short of 2 x width x height by more than one row
     kReadFailed,          // the file shrank or failed while being read
   };
   Kind kind;
@@ -61,6 +62,8 @@ struct ArchiveError {
 
 // A short English description for command-line messages, e.g. "entry offset past the end (at byte 1234)".
 std::string Describe(const ArchiveError& error);
+// The same for the person, GBK: "帧数据超出了文件末尾(第1234字节)".
+std::string ArchiveErrorText(const ArchiveError& error);
 
 // A value or the reason there is none.
 template <class T>
@@ -139,9 +142,11 @@ struct DecodedFrame {
 // Frame `frameNumber` (1 to entryFrameCount) of the image entry at `directoryIndex`, as a frame BMP.
 // `entryFrameCount` is the entry's own F as ReadFrameCount gave it; it places the pixel area at
 // E + 12 + 20 x F. The BMP always has exactly `height` rows: when the frame's data size is short of
-// 2 x width x height the missing bytes are zero, and surplus bytes are ignored. The rows are read in one
-// read. Refused: wrong marks, a data size above 0xFFFFFF, a frame of width or height 0, a frame whose
-// complete size would exceed 0xFFFFFF bytes, and any record or data that lies past the end of the file.
+// 2 x width x height by at most one row the missing bytes are zero, and surplus bytes are ignored. The
+// rows are read in one read. Refused: wrong marks, a data size above 0xFFFFFF, a frame of width or height
+// 0, a frame whose complete size would exceed 0xFFFFFF bytes, a frame whose data is short by more than
+// one row (a few bytes of archive must not become a picture of megabytes of zeros), and any record or
+// data that lies past the end of the file.
 ArchiveResult<DecodedFrame> DecodeFrame(std::string_view gbkArchivePath, int directoryIndex, int frameNumber,
                                         int entryFrameCount);
 ArchiveResult<DecodedFrame> DecodeFrame(const ArchiveSource& source, int directoryIndex, int frameNumber,

@@ -102,9 +102,9 @@ Bytes BackgroundArchiveBytes(std::span<const std::uint8_t> pixels, std::string_v
   return out;
 }
 
-NewFileResult WriteBackgroundArchive(std::string_view gbkOutputPath, std::span<const std::uint8_t> pixels,
-                                     std::string_view gbkEntryName) {
-  return WriteNewFileExclusive(gbkOutputPath, BackgroundArchiveBytes(pixels, gbkEntryName));
+OutputResult WriteBackgroundArchive(std::string_view gbkOutputPath, std::span<const std::uint8_t> pixels,
+                                    std::string_view gbkEntryName) {
+  return WriteOutputFile(gbkOutputPath, BackgroundArchiveBytes(pixels, gbkEntryName), OutputMode::kKeepExisting);
 }
 
 std::optional<std::string> NextArchiveName(std::string_view gbkPicturePath) {
@@ -127,7 +127,7 @@ BackgroundBuild BuildBackground(std::string_view gbkPicturePath, int backgroundN
   auto output = NextArchiveName(gbkPicturePath);
   if (!output) return {BackgroundBuild::kNoFreeName, {}};
   const std::span<const std::uint8_t> pixels(picture->data() + kBmpHeaderSize, kBackgroundPixelBytes);
-  if (WriteBackgroundArchive(*output, pixels, BackgroundEntryName(backgroundNumber)) != NewFileResult::kWritten)
+  if (WriteBackgroundArchive(*output, pixels, BackgroundEntryName(backgroundNumber)) != OutputResult::kWritten)
     return {BackgroundBuild::kCannotWrite, std::move(*output)};
   return {BackgroundBuild::kWritten, std::move(*output)};
 }

@@ -65,10 +65,10 @@ std::string EntryTypeText(std::string_view gbkName);
 // always follows it.
 Bytes BackgroundArchiveBytes(std::span<const std::uint8_t> pixels, std::string_view gbkEntryName);
 
-// Writes those bytes into a new file; an existing file of that name is never replaced, and a write that
-// fails leaves no file behind.
-NewFileResult WriteBackgroundArchive(std::string_view gbkOutputPath, std::span<const std::uint8_t> pixels,
-                                     std::string_view gbkEntryName);
+// Writes those bytes into a new file; nothing of that name, not even a link, is ever replaced, and a write
+// that fails (or is cut short by a crash) leaves no file behind.
+OutputResult WriteBackgroundArchive(std::string_view gbkOutputPath, std::span<const std::uint8_t> pixels,
+                                    std::string_view gbkEntryName);
 
 inline constexpr int kFirstArchiveNumber = 300;
 inline constexpr int kArchiveNumbers = 150;  // Playing1_300.vpi to Playing1_449.vpi

@@ -1,10 +1,10 @@
 #include "archive/image_export.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "archive/archive_reader.h"
 #include "io/file_io.h"
-#include "io/random_access_file.h"
 #include "messages.h"
 #include "text/file_name.h"
 #include "text/gbk.h"
@@ -36,34 +36,47 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
     return report;
   }
   for (const EntryRow& row : selectedRows) {
+    std::optional<std::string> failure;  // what stopped the row
+    std::vector<std::string> notExported;  // what it passed over: the archive, the entry or single frames
     // The archive is opened once per row and serves the frame count and every frame.
     auto file = OpenArchiveFile(gbkArchivePath);
-    if (!file) continue;
-    std::optional<std::string> failure;
-    if (IsImageEntryName(row.name)) {
+    if (!file) {
+      notExported.push_back(ArchiveErrorText({ArchiveError::kCannotOpen, 0}));
+    } else if (IsImageEntryName(row.name)) {
       const auto frameCount = ReadFrameCount(*file, row.directoryIndex);
-      const int frames = frameCount ? *frameCount : 0;  // a damaged entry exports nothing
-      for (int k = 1; k <= frames && !failure; ++k) {
+      if (!frameCount) notExported.push_back(ArchiveErrorText(frameCount.Error()));
+      const int frames = frameCount ? *frameCount : 0;
+      // Frame 1 is asked for even when the entry claims none, so an entry that holds nothing says why.
+      for (int k = 1; k <= std::max(frames, 1) && !failure && frameCount; ++k) {
         const auto frame = DecodeFrame(*file, row.directoryIndex, k, frames);
-        if (!frame) continue;
+        if (!frame) {
+          notExported.push_back(Gbk(msg::kExportFrameBefore) + std::to_string(k) + Gbk(msg::kExportFrameAfter) +
+                                ArchiveErrorText(frame.Error()));
+          continue;
+        }
         const auto name = NextExportName(gbkImageDir, row.name);
         if (!name) {
           failure = Gbk(msg::kExportNamesUsedUp) + row.name;
           break;
         }
-        if (WriteNewFileExclusive(*name, frame->bmp) == NewFileResult::kWritten)
+        // Never over an existing name: one that appeared since the probe is a failure, not a victim.
+        const OutputResult written = WriteOutputFile(*name, frame->bmp, OutputMode::kKeepExisting);
+        if (written == OutputResult::kWritten)
           ++report.filesWritten;
         else
           failure = Gbk(msg::kExportWriteFailed) + *name;
       }
     }
-    if (failure) {
-      ++report.rowsFailed;
-      io.ShowMessage(*failure, caption);
-    } else {
+    if (!failure && notExported.empty()) {
       ++report.rowsDone;
       io.ShowMessage(Gbk(msg::kExportDone), caption);
+      continue;
     }
+    ++report.rowsFailed;
+    std::string text = failure.value_or(std::string());
+    if (!notExported.empty())
+      text += (text.empty() ? "" : "\n") + MessageWithLines(row.name + Gbk(msg::kExportRowIncomplete), notExported);
+    io.ShowMessage(text, caption);
   }
   return report;
 }

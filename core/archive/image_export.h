@@ -23,22 +23,24 @@ inline constexpr int kExportNamesPerEntry = 200;
 bool NameTaken(std::string_view gbkPath);
 
 // imageDir + separator + name + n + ".bmp" for the first n from 0 to 199 that is not taken, the
-// name being the entry name with [ \ / : * ? < > | ] + removed (as a song title is), so that a name read
+// name being the entry name made file-name safe (MakeFileNameSafe, as a song title is), so that a name read
 // from an archive never chooses a folder. Empty when all 200 exist.
 std::optional<std::string> NextExportName(std::string_view gbkImageDir, std::string_view gbkEntryName);
 
 struct ExportReport {
   int filesWritten = 0;
   int rowsDone = 0;    // rows that got the completion message
-  int rowsFailed = 0;  // rows with a frame that could not be written, or with every name taken
+  int rowsFailed = 0;  // rows that did not write every frame: a frame refused or not written, names used up,
+                       // an archive or entry that could not be read
 };
 
 // The export button. With no image-export folder: "请检查图片目录设置" and nothing else. Otherwise, row by
-// row in the order given: a row whose archive cannot be opened is passed over without a word; for an image
-// entry each frame that decodes goes to a new file named by NextExportName (an existing file is never
-// replaced; frames that do not decode are passed over). Then one message per row: "完成^_^,请到图片目录下查看",
-// or, when a file could not be written or all 200 names were taken, a message that says so instead.
-// Messages carry the caption "WX歌曲整理器".
+// row in the order given, each image entry's frames go to new files named by NextExportName (nothing that
+// exists is ever replaced, not even a link). Then one message per row: "完成^_^,请到图片目录下查看" when
+// it wrote every frame (a row that is no image entry has none to write); otherwise a message that says
+// what stopped the row (a file not written, all 200 names taken) and names what was passed over, each with
+// the reader's reason: an archive that cannot be opened, an entry that cannot be placed, each frame that
+// does not decode. Messages carry the caption "WX歌曲整理器".
 ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkImageDir,
                           std::span<const EntryRow> selectedRows, Interaction& io);
 

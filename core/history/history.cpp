@@ -7,7 +7,6 @@
 
 #include "io/dir_list.h"
 #include "io/file_move.h"
-#include "io/random_access_file.h"
 #include "io/user_environment.h"
 #include "library/chart_header.h"
 #include "text/gbk.h"
@@ -182,10 +181,10 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
     const std::string chartPath = JoinPath(m_folder, e.name + std::string(kChartSuffix));
     const std::string infoPath = JoinPath(m_folder, e.name + std::string(kInfoSuffix));
     if (FileExists(infoPath)) continue;
-    const NewFileResult kept = WriteNewFileExclusive(chartPath, chart);
-    if (kept == NewFileResult::kExists) continue;
-    if (kept != NewFileResult::kWritten) return false;
-    if (WriteNewFileExclusive(infoPath, AsBytes(Describe(e))) != NewFileResult::kWritten) {
+    const OutputResult kept = WriteOutputFile(chartPath, chart, OutputMode::kKeepExisting);
+    if (kept == OutputResult::kExists) continue;
+    if (kept != OutputResult::kWritten) return false;
+    if (WriteOutputFile(infoPath, AsBytes(Describe(e)), OutputMode::kKeepExisting) != OutputResult::kWritten) {
       RemoveFile(chartPath);
       return false;
     }

@@ -1,8 +1,13 @@
 #pragma once
 // File access by GBK path. Every read is bounded by the file's real length; every write that replaces a
 // file goes through a temporary file beside it, so a crash never leaves a half-written file.
+//
+// Readers open without blocking and take only regular files (a symbolic link to one is fine): a pipe,
+// socket or device under a song's name reads as a file that cannot be opened, so nothing ever waits on
+// one.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,18 +51,41 @@ std::optional<std::uint64_t> FileSize(std::string_view gbkPath);
 bool FileExists(std::string_view gbkPath);
 bool DirectoryExists(std::string_view gbkPath);
 
-// Creates the file or replaces it, plain (no temporary): for new output files such as lists and exports.
-bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes);
+// What a name leads to, following a symbolic link. kOther is a pipe, socket or device (or, on Windows,
+// anything that is not a disk file): it exists, but no reader here opens it.
+enum class PathKind { kMissing, kRegularFile, kFolder, kOther };
+PathKind KindOfPath(std::string_view gbkPath);
 
-// Replaces an existing file so that at every moment either the old or the new content is in place: the
-// bytes go to a temporary file in the same folder, are flushed to disk, and the temporary is renamed over
-// the target. On failure the target is untouched and the temporary is removed.
-bool ReplaceFileAtomically(std::string_view gbkPath, std::span<const std::uint8_t> bytes);
+enum class OutputResult {
+  kWritten,
+  kExists,      // only with kKeepExisting: something has that name, and it is left alone
+  kLink,        // the name is a symbolic link (on Windows any reparse point): refused, nothing written
+  kNotRegular,  // the name is a folder, a pipe, a device...: refused, nothing written
+  kFailed,      // could not be written; whatever had the name is unchanged and no temporary is left
+};
+enum class OutputMode {
+  kReplace,       // an existing regular file is replaced (its permission bits are kept)
+  kKeepExisting,  // an existing name is never replaced, not even one that appears during the write
+};
 
-// Test seam: when set, ReplaceFileAtomically fails after writing this many bytes of the temporary file.
-void SetReplaceFailureAfterBytesForTesting(std::optional<std::size_t> bytes);
+// Hands an output file's bytes to the writer, piece by piece; a false from either side abandons the file.
+using OutputChunkWriter = std::function<bool(std::span<const std::uint8_t>)>;
+using OutputProducer = std::function<bool(const OutputChunkWriter&)>;
 
-// Writes `bytes` at `offset` of an existing file without creating or truncating it.
+// Every file the program makes (lists, song texts, the game list, covers, frames, background archives, a
+// new REC.re) is written here: the bytes go to a temporary file beside the target, are flushed, and the
+// temporary is renamed onto the name, so after any failure, a crash included, the name holds its old
+// bytes, nothing, or the complete new bytes. The last name of the path is never followed: a symbolic
+// link there is refused, as is anything but a regular file, so an output can never land outside the
+// folder it names. Folders on the way are followed as usual.
+OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& produce,
+                             OutputMode mode = OutputMode::kReplace);
+inline OutputResult WriteOutputFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes,
+                                    OutputMode mode = OutputMode::kReplace) {
+  return WriteOutputFile(gbkPath, [bytes](const OutputChunkWriter& write) { return write(bytes); }, mode);
+}
+
+// Writes `bytes` at `offset` of an existing regular file without creating or truncating it.
 bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes);
 
 }  // namespace vx

@@ -35,11 +35,4 @@ class RandomAccessFile {
   std::uint64_t m_size = 0;
 };
 
-enum class NewFileResult { kWritten, kExists, kFailed };
-
-// Creates `gbkPath` only when no file of that name exists, and writes all of `bytes` into it. Output names
-// are chosen by probing for a free one; creating exclusively keeps a file that appeared since the probe
-// from being overwritten. On a failed write the partial file is removed.
-NewFileResult WriteNewFileExclusive(std::string_view gbkPath, std::span<const std::uint8_t> bytes);
-
 }  // namespace vx

@@ -63,7 +63,11 @@ void CheckChart(std::string_view gbkMusicDir, int id, std::vector<LibraryFinding
   const auto size = FileSize(path);
   const auto head = size ? ReadFilePrefix(path, kChartHeaderSize) : std::nullopt;
   if (!head) {
-    findings.push_back({LibraryFinding::kChartUnreadable, {id}, name, {}});
+    // A pipe or a device under a chart's name would hang whatever waits on it; the scan passes it over
+    // without a word, so this is where the person learns of it.
+    const PathKind kind = KindOfPath(path);
+    const bool special = kind == PathKind::kOther || kind == PathKind::kFolder;
+    findings.push_back({special ? LibraryFinding::kChartNotRegular : LibraryFinding::kChartUnreadable, {id}, name, {}});
     return;
   }
   const ChartHeader header = ParseChartHeader(*head);
@@ -176,10 +180,10 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
   return report;
 }
 
-std::string LibraryReportText(const LibraryReport& report) {
-  if (!report.folderReadable) return Gbk(msg::kCheckFolderUnreadable) + "\n";
-  if (report.findings.empty()) return Gbk(msg::kCheckClean) + "\n";
-  std::string text;
+std::vector<std::string> LibraryReportLines(const LibraryReport& report) {
+  if (!report.folderReadable) return {Gbk(msg::kCheckFolderUnreadable)};
+  if (report.findings.empty()) return {Gbk(msg::kCheckClean)};
+  std::vector<std::string> lines;
   for (const LibraryFinding& f : report.findings) {
     std::string line;
     if (!f.ids.empty()) line = Gbk(msg::kCheckSongBefore) + IdsText(f.ids) + Gbk(msg::kCheckSongAfter);
@@ -190,6 +194,9 @@ std::string LibraryReportText(const LibraryReport& report) {
       case LibraryFinding::kNameOtherCase: line += f.fileName + Gbk(msg::kCheckOtherCase) + f.detail; break;
       case LibraryFinding::kNameIdTooLarge: line += f.fileName + Gbk(msg::kCheckIdTooLarge); break;
       case LibraryFinding::kChartUnreadable: line += Gbk(msg::kCheckUnreadable) + f.fileName; break;
+      case LibraryFinding::kChartNotRegular:
+        line += Gbk(msg::kCheckNotRegularBefore) + f.fileName + Gbk(msg::kCheckNotRegularAfter);
+        break;
       case LibraryFinding::kChartShort:
         line += Gbk(msg::kCheckShortBefore) + f.fileName + Gbk(msg::kCheckShortAfter);
         break;
@@ -202,8 +209,14 @@ std::string LibraryReportText(const LibraryReport& report) {
       case LibraryFinding::kDuplicate: line += Gbk(msg::kCheckDuplicate) + f.detail; break;
       case LibraryFinding::kLeftoverTemporary: line += Gbk(msg::kCheckLeftoverTemporary) + f.fileName; break;
     }
-    text += line + "\n";
+    lines.push_back(std::move(line));
   }
+  return lines;
+}
+
+std::string LibraryReportText(const LibraryReport& report) {
+  std::string text;
+  for (const std::string& line : LibraryReportLines(report)) text += line + "\n";
   return text;
 }
 

@@ -21,6 +21,7 @@ struct LibraryFinding {
     kNameOtherCase,     // VXMA7.VXN where the game's own spelling does not reach it
     kNameIdTooLarge,    // vxma5000.vxn and above
     kChartUnreadable,   // the chart is there but cannot be opened or read
+    kChartNotRegular,   // a pipe, socket, device or folder (or a link to one) under the chart's name
     kChartShort,        // the chart ends before its 300-byte header does
     kCoverOutside,      // coverOffset + coverSize runs past the end of the chart
     kCoverNotJpeg,      // the cover fails the JPEG marker test
@@ -47,8 +48,10 @@ struct LibraryReport {
 // and the same author, compared as bytes. The music files are never opened.
 LibraryReport CheckLibrary(std::string_view gbkMusicDir);
 
-// The report as text, GBK, one line per finding (each ending in a line break); a clean report says so in
-// one line.
+// The report as lines, GBK, one per finding, without line breaks; a clean report says so in one line. A
+// title in a line is as the chart holds it, control characters included.
+std::vector<std::string> LibraryReportLines(const LibraryReport& report);
+// The same lines, each ending in a line break.
 std::string LibraryReportText(const LibraryReport& report);
 
 // A temporary file younger than this may belong to a rewrite still running in another organizer, so it

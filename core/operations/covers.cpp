@@ -1,11 +1,13 @@
 #include "operations/covers.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "io/byte_reader.h"
 #include "io/file_rewrite.h"
 #include "library/song_edit.h"
+#include "io/random_access_file.h"
 #include "library/chart_header.h"
 #include "library/cover.h"
 #include "library/scan.h"
@@ -17,19 +19,45 @@
 namespace vx {
 namespace {
 
-struct ChartHead {
-  ChartHeader header;
-  std::uint64_t fileSize = 0;
-};
+// A chart may declare a cover of gigabytes (a sparse file costs its maker nothing), so the cover is copied
+// in pieces of this size and never held whole.
+constexpr std::size_t kCoverCopyChunk = std::size_t{1} << 20;
 
-// The header and real length of a chart; empty when it cannot be read or is too short to hold the cover
-// fields, which leaves nothing trustworthy to locate a cover by.
-std::optional<ChartHead> ReadChartHead(const std::string& chartPath) {
-  const auto size = FileSize(chartPath);
-  if (!size) return std::nullopt;
-  const auto head = ReadFilePrefix(chartPath, kChartHeaderSize);
-  if (!head || head->size() < kChartHeaderSize) return std::nullopt;
-  return ChartHead{ParseChartHeader(*head), *size};
+// Writes one ticked song's cover to `target`. Empty when it was written; otherwise the reason, GBK.
+std::optional<std::string> ExportCover(const std::string& chartPath, int id, const std::string& target) {
+  const std::string name = ChartFileName(id);
+  const auto chart = RandomAccessFile::Open(chartPath);
+  if (!chart) {
+    const PathKind kind = KindOfPath(chartPath);
+    if (kind == PathKind::kOther || kind == PathKind::kFolder)
+      return Gbk(msg::kCheckNotRegularBefore) + name + Gbk(msg::kCheckNotRegularAfter);
+    return Gbk(msg::kCheckUnreadable) + name;
+  }
+  std::array<std::uint8_t, kChartHeaderSize> head{};
+  if (chart->Size() < kChartHeaderSize || !chart->ReadAt(0, head))
+    return Gbk(msg::kCheckShortBefore) + name + Gbk(msg::kCheckShortAfter);
+  const ChartHeader header = ParseChartHeader(head);
+  // The size field is checked against the real file before anything is read from it.
+  if (!CoverInsideFile(header, chart->Size()))
+    return Gbk(msg::kCheckCoverOutsideBefore) + name + Gbk(msg::kCheckCoverOutsideAfter);
+
+  bool readFailed = false;
+  const OutputResult written = WriteOutputFile(target, [&](const OutputChunkWriter& write) {
+    Bytes chunk(static_cast<std::size_t>(std::min<std::uint64_t>(header.coverSize, kCoverCopyChunk)));
+    for (std::uint64_t done = 0; done < header.coverSize;) {
+      const std::span<std::uint8_t> piece(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(header.coverSize - done, chunk.size())));
+      if (!chart->ReadAt(header.coverOffset + done, piece)) {
+        readFailed = true;  // the chart shrank since we looked
+        return false;
+      }
+      if (!write(piece)) return false;
+      done += piece.size();
+    }
+    return true;
+  });
+  if (written == OutputResult::kWritten) return std::nullopt;
+  if (readFailed) return Gbk(msg::kCoverReadFailed) + name;
+  return Gbk(msg::kCannotCreateFile) + detail::NamedOutput(target, written);
 }
 
 }  // namespace
@@ -39,26 +67,23 @@ Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath,
   const auto folders =
       detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, stop);
   if (!folders) return stop;
-  bool found = false;
-  std::vector<std::string> notCreated;
+  bool anyTicked = false;
+  std::vector<std::string> notExported;  // "编号<ID>:<why>"
   for (std::size_t r = 0; r < table.Size(); ++r) {
     if (!table.IsTicked(r)) continue;
-    const std::string chartPath = ChartPath(folders->musicDir, table.Row(r).Id());
-    const auto chart = ReadChartHead(chartPath);
-    // The size field is checked against the real file before anything is read or allocated from it.
-    if (!chart || !CoverInsideFile(chart->header, chart->fileSize)) continue;
-    found = true;
-    const auto cover = ReadFileRange(chartPath, chart->header.coverOffset, chart->header.coverSize);
-    if (!cover || cover->size() != chart->header.coverSize) continue;  // shrank since we looked
+    anyTicked = true;
+    const int id = table.Row(r).Id();
     const std::string target = JoinPath(folders->imageDir, MakeFileNameSafe(table.Cell(r, kColTitle)) + ".jpg");
-    if (!WriteNewFile(target, *cover)) notCreated.push_back(target);
+    if (auto why = ExportCover(ChartPath(folders->musicDir, id), id, target))
+      notExported.push_back(Gbk(msg::kCheckSongBefore) + std::to_string(id) + Gbk(msg::kCheckSongAfter) + *why);
   }
-  if (!found) {
+  if (!anyTicked) {
     detail::Say(ui, msg::kTickFirst);
     return Outcome::kNothingTicked;
   }
-  if (!notCreated.empty()) {
-    detail::SayWithLines(ui, msg::kFilesNotCreated, notCreated);
+  // "Done" over songs that produced nothing would send the person looking for covers that are not there.
+  if (!notExported.empty()) {
+    detail::SayWithLines(ui, msg::kCoversNotExported, notExported);
     return Outcome::kFailed;
   }
   detail::Say(ui, msg::kCoversExported);

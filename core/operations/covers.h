@@ -18,8 +18,11 @@ inline constexpr std::uint32_t kMinImportCoverOffset = 272;
 
 // "导出图片": for each ticked row from the top, the cover bytes (coverSize bytes at coverOffset, taken only
 // when they lie wholly inside the chart) go unchanged to <image folder>/<title made file-name safe>.jpg,
-// replacing any file of that name. Says "完成^_^" when at least one cover was found, "请先勾选歌曲"
-// otherwise; covers that could not be written are named in a message instead of "完成^_^".
+// replacing a regular file of that name (a link or anything else there is refused). The cover is copied
+// in bounded pieces, whatever size its chart declares. Nothing ticked: "请先勾选歌曲". Says "完成^_^" when
+// every ticked song got its file; otherwise one message instead names each song that did not and why
+// (chart unreadable or not a regular file, shorter than its header, cover outside the chart, file not
+// created).
 Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
 
 // The rebuilt chart: bytes 0..267 of the old one, the JPEG's length (uint32 LE), bytes 272 up to

@@ -78,8 +78,8 @@ Outcome OnGameList(const SongTable& table, std::string_view gbkSettingsPath, Int
 
   std::vector<int> unreadable;
   const Bytes file = BuildGameList(table, *musicDir, &unreadable);
-  if (!WriteNewFile(*path, file)) {
-    detail::SayWithLines(ui, msg::kCannotCreateFile, {*path});
+  if (const OutputResult written = WriteOutputFile(*path, file); written != OutputResult::kWritten) {
+    detail::SayWithLines(ui, msg::kCannotCreateFile, {detail::NamedOutput(*path, written)});
     return Outcome::kFailed;
   }
   if (!unreadable.empty()) {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "interaction.h"
+#include "io/file_io.h"
 #include "library/song_table.h"
 #include "messages.h"
 #include "operations/outcome.h"
@@ -19,15 +20,18 @@ namespace vx::detail {
 // A message box with the program's caption; `utf8` is one of the texts of messages.h.
 inline void Say(Interaction& ui, std::string_view utf8) { ui.ShowMessage(Gbk(utf8), Gbk(msg::kAppTitle)); }
 
-// A fixed text followed by GBK details (paths), one per line. A box must fit on the screen, so a long
-// list shows its first lines and the total.
+// A fixed text followed by GBK details (paths), one per line, cut as MessageWithLines cuts it.
 inline void SayWithLines(Interaction& ui, std::string_view utf8Lead, const std::vector<std::string>& gbkLines) {
-  constexpr std::size_t kMaxLines = 20;
-  std::string text = Gbk(utf8Lead);
-  for (std::size_t i = 0; i < gbkLines.size() && i < kMaxLines; ++i) text += "\n" + gbkLines[i];
-  if (gbkLines.size() > kMaxLines)
-    text += "\n" + Gbk(msg::kListTotalBefore) + std::to_string(gbkLines.size()) + Gbk(msg::kListTotalAfter);
-  ui.ShowMessage(text, Gbk(msg::kAppTitle));
+  ui.ShowMessage(MessageWithLines(Gbk(utf8Lead), gbkLines), Gbk(msg::kAppTitle));
+}
+
+// An output path as a message names it: with the reason when the name itself was refused.
+inline std::string NamedOutput(const std::string& gbkPath, OutputResult result) {
+  switch (result) {
+    case OutputResult::kLink: return gbkPath + Gbk(msg::kOutputIsLink);
+    case OutputResult::kNotRegular: return gbkPath + Gbk(msg::kOutputNotRegular);
+    default: return gbkPath;
+  }
 }
 
 // The folders an operation needs set, besides the settings file that every one of them reads.

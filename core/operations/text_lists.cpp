@@ -62,8 +62,10 @@ Outcome OnTextList(const SongTable& table, Interaction& ui) {
   const auto path = ui.ChooseSaveFile(request);
   if (!path) return Outcome::kCancelled;
   const std::string list = BuildTextList(table);
-  if (!WriteNewFile(*path, std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()))) {
-    detail::SayWithLines(ui, msg::kCannotCreateFile, {*path});
+  const OutputResult written =
+      WriteOutputFile(*path, std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()));
+  if (written != OutputResult::kWritten) {
+    detail::SayWithLines(ui, msg::kCannotCreateFile, {detail::NamedOutput(*path, written)});
     return Outcome::kFailed;
   }
   return Outcome::kDone;
@@ -85,8 +87,9 @@ Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, In
     anyTicked = true;
     const std::string& title = table.Cell(r, kColTitle);
     const std::string path = SongTextPath(*musicDir, table.Row(r));
-    if (!WriteNewFile(path, std::span(reinterpret_cast<const std::uint8_t*>(title.data()), title.size())))
-      notCreated.push_back(path);
+    const OutputResult written =
+        WriteOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(title.data()), title.size()));
+    if (written != OutputResult::kWritten) notCreated.push_back(detail::NamedOutput(path, written));
   }
   if (!anyTicked) return Outcome::kNothingTicked;
   // Saying "done" over files that were never written would send the person looking for them.

@@ -17,7 +17,6 @@ namespace {
 using posix::Fd;
 using posix::WriteFully;
 
-std::optional<std::size_t> g_replaceFailureAfter;
 
 
 int OpenNative(std::string_view gbkPath, int flags, mode_t mode = 0) {
@@ -28,6 +27,10 @@ int OpenNative(std::string_view gbkPath, int flags, mode_t mode = 0) {
   } while (fd < 0 && errno == EINTR);
   return fd;
 }
+
+// Without O_NONBLOCK, opening a pipe waits for a writer that never comes; a terminal must not become
+// ours either. Regular files ignore both flags.
+constexpr int kNoWaitFlags = O_NONBLOCK | O_NOCTTY;
 
 // Reads until `length` bytes or the end of the file; -1 on an error.
 ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t length, off_t offset) {
@@ -50,6 +53,16 @@ bool IsRegularFile(int fd, std::uint64_t* size = nullptr) {
   return true;
 }
 
+// A descriptor for reading a regular file, or none: a device would read endlessly or not at all.
+int OpenRegularForReading(std::string_view gbkPath, std::uint64_t* size = nullptr) {
+  const int fd = OpenNative(gbkPath, O_RDONLY | kNoWaitFlags);
+  if (fd >= 0 && !IsRegularFile(fd, size)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::optional<Bytes> ReadFilePrefix(std::string_view gbkPath, std::size_t maxBytes) {
@@ -57,19 +70,19 @@ std::optional<Bytes> ReadFilePrefix(std::string_view gbkPath, std::size_t maxByt
 }
 
 std::optional<Bytes> ReadFileRange(std::string_view gbkPath, std::uint64_t offset, std::size_t length) {
-  Fd fd(OpenNative(gbkPath, O_RDONLY));
+  Fd fd(OpenRegularForReading(gbkPath));
   if (!fd.Ok()) return std::nullopt;
   Bytes bytes(length);
   const ssize_t n = ReadFully(fd.Get(), bytes.data(), length, static_cast<off_t>(offset));
-  if (n < 0) return std::nullopt;  // a folder opens but does not read
+  if (n < 0) return std::nullopt;
   bytes.resize(static_cast<std::size_t>(n));
   return bytes;
 }
 
 std::optional<Bytes> ReadWholeFile(std::string_view gbkPath) {
-  Fd fd(OpenNative(gbkPath, O_RDONLY));
   std::uint64_t size = 0;
-  if (!fd.Ok() || !IsRegularFile(fd.Get(), &size)) return std::nullopt;
+  Fd fd(OpenRegularForReading(gbkPath, &size));
+  if (!fd.Ok()) return std::nullopt;
   Bytes bytes(static_cast<std::size_t>(size));
   const ssize_t n = ReadFully(fd.Get(), bytes.data(), bytes.size(), 0);
   if (n < 0) return std::nullopt;
@@ -93,16 +106,16 @@ bool DirectoryExists(std::string_view gbkPath) {
   return ::stat(NativePath(gbkPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  Fd fd(OpenNative(gbkPath, O_WRONLY | O_CREAT | O_TRUNC, 0666));
-  if (!fd.Ok()) return false;
-  if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
-  return fd.Close();
+PathKind KindOfPath(std::string_view gbkPath) {
+  struct stat st {};
+  if (::stat(NativePath(gbkPath).c_str(), &st) != 0) return PathKind::kMissing;
+  if (S_ISREG(st.st_mode)) return PathKind::kRegularFile;
+  return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kOther;
 }
 
 bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-  Fd fd(OpenNative(gbkPath, O_WRONLY));
-  if (!fd.Ok()) return false;
+  Fd fd(OpenNative(gbkPath, O_WRONLY | kNoWaitFlags));
+  if (!fd.Ok() || !IsRegularFile(fd.Get())) return false;
   if (::lseek(fd.Get(), static_cast<off_t>(offset), SEEK_SET) < 0) return false;
   if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
   return fd.Close();
@@ -122,45 +135,17 @@ std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, st
   if (m_handle >= 0) {
     const std::string native = NativePath(gbkName).native();
     do {
-      raw = ::openat(m_handle, native.c_str(), O_RDONLY | O_CLOEXEC);
+      raw = ::openat(m_handle, native.c_str(), O_RDONLY | kNoWaitFlags | O_CLOEXEC);
     } while (raw < 0 && errno == EINTR);
   } else {
-    raw = OpenNative(JoinPath(m_folder, gbkName), O_RDONLY);  // a folder we may enter but not open
+    raw = OpenNative(JoinPath(m_folder, gbkName), O_RDONLY | kNoWaitFlags);  // a folder we may enter but not open
   }
   Fd fd(raw);
-  if (!fd.Ok()) return std::nullopt;
+  if (!fd.Ok() || !IsRegularFile(fd.Get())) return std::nullopt;
   const ssize_t n = ReadFully(fd.Get(), buffer.data(), buffer.size(), 0);
   if (n < 0) return std::nullopt;
   return static_cast<std::size_t>(n);
 }
 
-void SetReplaceFailureAfterBytesForTesting(std::optional<std::size_t> bytes) { g_replaceFailureAfter = bytes; }
-
-bool ReplaceFileAtomically(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  const std::string target = NativePath(gbkPath).native();
-  std::string temp = target + ".vxtmp-XXXXXX";
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd.Ok()) return false;
-  // Keep the old file's permission bits: the rename must not change who may read the chart.
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd.Get(), old.st_mode & 07777);
-
-  std::size_t toWrite = bytes.size();
-  const bool injectFailure = g_replaceFailureAfter && *g_replaceFailureAfter < toWrite;
-  if (injectFailure) toWrite = *g_replaceFailureAfter;
-  bool ok = WriteFully(fd.Get(), bytes.data(), toWrite) && !injectFailure;
-  ok = ok && ::fsync(fd.Get()) == 0;
-  ok = fd.Close() && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable.
-  const auto folder = std::filesystem::path(target).parent_path();
-  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Ok()) ::fsync(dir.Get());
-  return true;
-}
 
 }  // namespace vx

@@ -14,7 +14,6 @@ using win32::Handle;
 using win32::kShareAll;
 using win32::WriteAll;
 
-std::optional<std::size_t> g_replaceFailureAfter;
 
 
 
@@ -47,9 +46,12 @@ long long ReadAt(HANDLE h, std::uint8_t* data, std::size_t length, std::uint64_t
 }
 
 
+// Only a disk file: a pipe, a console or another device under a song's name is none of ours to read.
 bool IsRegular(HANDLE h, std::uint64_t* size) {
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
   if (size) *size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   return true;
 }
@@ -98,15 +100,21 @@ bool DirectoryExists(std::string_view gbkPath) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WriteNewFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  Handle h(Open(gbkPath, GENERIC_WRITE, CREATE_ALWAYS));
-  if (!h.Ok() || !WriteAll(h.Get(), bytes.data(), bytes.size())) return false;
-  return h.Close();
+PathKind KindOfPath(std::string_view gbkPath) {
+  const std::wstring path = NativePath(gbkPath).native();
+  const DWORD a = GetFileAttributesW(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    // Wine gives no attributes for a pipe of the system beneath it, yet opens it as one.
+    Handle h(OpenWide(path, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
+    return h.Ok() && GetFileType(h.Get()) != FILE_TYPE_DISK ? PathKind::kOther : PathKind::kMissing;
+  }
+  if (a & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
+  return a & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kRegularFile;
 }
 
 bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   Handle h(Open(gbkPath, GENERIC_WRITE, OPEN_EXISTING));
-  if (!h.Ok()) return false;
+  if (!h.Ok() || !IsRegular(h.Get(), nullptr)) return false;
   LARGE_INTEGER pos;
   pos.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(h.Get(), pos, nullptr, FILE_BEGIN)) return false;
@@ -125,28 +133,5 @@ std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, st
   return static_cast<std::size_t>(n);
 }
 
-void SetReplaceFailureAfterBytesForTesting(std::optional<std::size_t> bytes) { g_replaceFailureAfter = bytes; }
-
-bool ReplaceFileAtomically(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  const std::wstring target = NativePath(gbkPath).native();
-  std::wstring temp;
-  HANDLE created = INVALID_HANDLE_VALUE;
-  for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {
-    temp = target + L".vxtmp-" + std::to_wstring(n);
-    created = OpenWide(temp, GENERIC_WRITE, CREATE_NEW);
-    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
-  }
-  Handle h(created);
-  std::size_t toWrite = bytes.size();
-  const bool injectFailure = g_replaceFailureAfter && *g_replaceFailureAfter < toWrite;
-  if (injectFailure) toWrite = *g_replaceFailureAfter;
-  bool ok = WriteAll(h.Get(), bytes.data(), toWrite) && !injectFailure;
-  ok = ok && FlushFileBuffers(h.Get());
-  ok = h.Close() && ok;
-  // MoveFileEx replaces the old chart in one step; write-through makes the rename durable before it returns.
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileW(temp.c_str());
-  return ok;
-}
 
 }  // namespace vx

@@ -79,15 +79,48 @@ std::string Utf8FromGbk(std::string_view gbk) {
   return out;
 }
 
-std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable) {
+namespace {
+
+// The GBK form of a text, when iconv accepts all of it and it reads back as the same text. iconv drops
+// some characters without a word (glibc: the tag characters U+E0000 to U+E007F), so its success alone
+// proves nothing: an invisible character in a folder name would name another folder.
+std::optional<std::string> ConvertsBothWays(std::string_view utf8, const char** stoppedAt = nullptr) {
+  if (stoppedAt) *stoppedAt = nullptr;
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(utf8);  // ASCII is the same bytes in both
   std::string out;
   out.reserve(utf8.size());
   const char* in = utf8.data();
   std::size_t left = utf8.size();
-  if (ToGbk().Run(in, left, out) == Converter::Step::kDone) return out;
-  if (unmappable) {
-    const std::size_t n = std::min(left, Utf8SequenceLength(static_cast<unsigned char>(*in)));
-    unmappable->assign(in, n);
+  const bool converted = ToGbk().Run(in, left, out) == Converter::Step::kDone;
+  if (stoppedAt && !converted) *stoppedAt = in;
+  if (!converted || Utf8FromGbk(out) != utf8) return std::nullopt;
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable) {
+  const char* stoppedAt = nullptr;
+  if (auto gbk = ConvertsBothWays(utf8, &stoppedAt)) return gbk;
+  if (!unmappable) return std::nullopt;
+  const auto sequenceAt = [&](const char* p) {
+    const std::size_t offset = static_cast<std::size_t>(p - utf8.data());
+    return utf8.substr(offset, std::min(utf8.size() - offset, Utf8SequenceLength(static_cast<unsigned char>(*p))));
+  };
+  if (stoppedAt) {
+    unmappable->assign(sequenceAt(stoppedAt));
+    return std::nullopt;
+  }
+  // Converted but not back: the culprit is the first character that does not come back by itself.
+  unmappable->assign(utf8.substr(0, 1));
+  for (const char* p = utf8.data(); p < utf8.data() + utf8.size();) {
+    const std::string_view character = sequenceAt(p);
+    if (!ConvertsBothWays(character)) {
+      unmappable->assign(character);
+      break;
+    }
+    p += character.size();
   }
   return std::nullopt;
 }

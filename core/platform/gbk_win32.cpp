@@ -57,14 +57,26 @@ std::wstring WideFromGbk(std::string_view gbk) {
   return out;
 }
 
-bool GbkFromWide(std::wstring_view wide, std::string& out, std::wstring* bad) {
+namespace {
+
+// Encodes and reads the result back: a text counts as converted only when it comes back as itself, so
+// no conversion can quietly drop or swap a character of a path or a title.
+bool ConvertsBothWays(std::wstring_view wide, std::string& out) {
   out.clear();
-  if (EncodeStrict(wide, kGbkCodePage, out)) return true;
+  return EncodeStrict(wide, kGbkCodePage, out) && WideFromGbk(out) == wide;
+}
+
+}  // namespace
+
+bool GbkFromWide(std::wstring_view wide, std::string& out, std::wstring* bad) {
+  if (ConvertsBothWays(wide, out)) return true;
+  out.clear();
   if (bad) {
-    out.clear();
+    *bad = std::wstring(wide.substr(0, 1));
+    std::string piece;
     for (std::size_t i = 0; i < wide.size();) {
       const std::size_t len = (IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size()) ? 2 : 1;
-      if (!EncodeStrict(wide.substr(i, len), kGbkCodePage, out)) {
+      if (!ConvertsBothWays(wide.substr(i, len), piece)) {
         *bad = std::wstring(wide.substr(i, len));
         break;
       }

@@ -1,4 +1,4 @@
-// Positioned reads and exclusive creation on POSIX systems.
+// Positioned reads on POSIX systems.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +15,8 @@ std::optional<RandomAccessFile> RandomAccessFile::Open(std::string_view gbkPath)
   const auto native = NativePath(gbkPath);
   int fd;
   do {
-    fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a pipe under an archive's name is refused below instead of waiting for a writer.
+    fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return std::nullopt;
   struct stat st {};
@@ -51,30 +52,6 @@ bool RandomAccessFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out)
     done += static_cast<std::size_t>(n);
   }
   return true;
-}
-
-NewFileResult WriteNewFileExclusive(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  const auto native = NativePath(gbkPath);
-  int fd;
-  do {
-    fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return errno == EEXIST ? NewFileResult::kExists : NewFileResult::kFailed;
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
-  }
-  ok = ::close(fd) == 0 && ok;
-  if (!ok) {
-    // The file is ours (we just created it), so removing it cannot take anything from the person.
-    ::unlink(native.c_str());
-    return NewFileResult::kFailed;
-  }
-  return NewFileResult::kWritten;
 }
 
 }  // namespace vx

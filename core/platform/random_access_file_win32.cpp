@@ -1,4 +1,4 @@
-// Positioned reads and exclusive creation on Windows through the UTF-16 Win32 calls. Archives are opened
+// Positioned reads on Windows through the UTF-16 Win32 calls. Archives are opened
 // with full sharing, as the run-time's fopen does, so one the game holds open still reads.
 #include <windows.h>
 
@@ -22,7 +22,9 @@ std::optional<RandomAccessFile> RandomAccessFile::Open(std::string_view gbkPath)
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  // Only a disk file: a pipe or a device under an archive's name would not read as one.
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     CloseHandle(h);
     return std::nullopt;
   }
@@ -59,28 +61,6 @@ bool RandomAccessFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out)
     done += got;
   }
   return true;
-}
-
-NewFileResult WriteNewFileExclusive(std::string_view gbkPath, std::span<const std::uint8_t> bytes) {
-  const std::wstring path = NativePath(gbkPath).native();
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileResult::kExists : NewFileResult::kFailed;
-  }
-  bool ok = true;
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    DWORD put = 0;
-    ok = WriteFile(h, bytes.data() + done, chunk, &put, nullptr) && put > 0;
-    done += put;
-  }
-  ok = CloseHandle(h) && ok;
-  if (!ok) {
-    DeleteFileW(path.c_str());  // ours, just created
-    return NewFileResult::kFailed;
-  }
-  return NewFileResult::kWritten;
 }
 
 }  // namespace vx

@@ -31,7 +31,8 @@ std::optional<std::string> ReadSettingsBytes(std::string_view gbkPath) {
 bool EnsureSettingsFile(std::string_view gbkPath) {
   if (ReadFilePrefix(gbkPath, 0)) return true;
   const std::vector<std::uint8_t> zeros(kSettingsFileSize, 0);
-  return WriteNewFile(gbkPath, zeros);
+  // Never over whatever the name holds: a file we cannot read is still the person's.
+  return WriteOutputFile(gbkPath, zeros, OutputMode::kKeepExisting) == OutputResult::kWritten;
 }
 
 FolderSettings ParseFolders(std::string_view fileBytes) {

@@ -15,9 +15,11 @@ std::string MakeFileNameSafe(std::string_view gbkText) {
       switch (gbkText[i]) {
         case '[': case '\\': case '/': case ':': case '*': case '?':
         case '<': case '>': case '|': case ']': case '+':
+        // No Windows file name may hold these either; dropping them everywhere keeps the names equal.
+        case '"':
           break;
         default:
-          out += gbkText[i];
+          if (static_cast<unsigned char>(gbkText[i]) >= 0x20) out += gbkText[i];  // control characters go too
       }
     }
     i += len;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "fixtures.h"
@@ -149,10 +150,14 @@ class VxtoolBadCommandLines : public VxtoolOperations, public ::testing::WithPar
 TEST_P(VxtoolBadCommandLines, ChangeNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.begin() + 1, music);
+  std::map<fs::path, Bytes> before;
+  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) before[e.path()] = Read(Utf8FromPath(e.path()));
   const VxtoolResult r = Vxtool(args);
   EXPECT_EQ(r.code, GetParam().code);
   EXPECT_EQ(r.err.rfind("vxtool: ", 0), 0u) << r.err;
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "MUSIC"), fs::directory_iterator()), 10);
+  std::map<fs::path, Bytes> after;
+  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) after[e.path()] = Read(Utf8FromPath(e.path()));
+  EXPECT_EQ(after, before);
 }
 
 const BadCommandLine kBadCommandLines[] = {
@@ -167,6 +172,13 @@ const BadCommandLine kBadCommandLines[] = {
     {"UnknownSortColumn", {"batch-text", "--sort", "status"}, 2},
     {"MoveIntoNowhere", {"move", "/nonexistent/vx", "--ids", "5"}, 1},
     {"MusicNotAFolder", {"batch-text", "extra-positional"}, 2},
+    {"UnknownOption", {"edit", "5", "--title", "A", "--bogus", "x"}, 2},
+    {"OptionOfAnotherCommand", {"delete", "--ids", "5", "--sort", "id"}, 2},
+    {"FlagOfAnotherCommand", {"batch-text", "--permanent"}, 2},
+    {"OptionWithoutOptionsAllowed", {"import-cover", "5", "/tmp/never.jpg", "--ids", "5"}, 2},
+    {"TitleTwice", {"edit", "5", "--title", "A", "--title", "B"}, 2},
+    {"IdsTwice", {"delete", "--ids", "5", "--ids", "12"}, 2},
+    {"OutputTwice", {"text-list", "-o", "/tmp/never1.txt", "-o", "/tmp/never2.txt"}, 2},
 };
 INSTANTIATE_TEST_SUITE_P(Vxtool, VxtoolBadCommandLines, ::testing::ValuesIn(kBadCommandLines),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -40,9 +40,24 @@ TEST(VxtoolScan, ErrorsSayWhatWentWrong) {
   EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "colour"}).code, 2);
   EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "id:up"}).code, 2);
   EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort"}).code, 2);
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--sort", "id", "--sort", "title"}).code, 2);
+  EXPECT_EQ(Vxtool({"scan", dir.Native(), "--songs", "3"}).code, 2);
   EXPECT_EQ(Vxtool({"frobnicate"}).code, 2);
   EXPECT_EQ(Vxtool({}).code, 2);
   EXPECT_EQ(Vxtool({"--help"}).code, 0);
+}
+
+TEST(VxtoolScan, EscapesControlCharactersSoEachSongStaysOneLine) {
+  TempDir dir;
+  const std::string title = "a\tb\nc\\d\re\x01";
+  fixtures::WriteSong(dir.Native(), 1, {.title = title, .noter = "x"});
+  fixtures::WriteSong(dir.Native(), 2, {.title = title, .noter = "x"});
+  const VxtoolResult scan = Vxtool({"scan", dir.Native()});
+  EXPECT_EQ(scan.out,
+            "1\ta\\tb\\nc\\\\d\\re\\x01\t1\t5\t9\tx\t120.00\t2:05\n"
+            "2\ta\\tb\\nc\\\\d\\re\\x01\t1\t5\t9\tx\t120.00\t2:05\n");
+  // The check's duplicate line carries the title too.
+  EXPECT_EQ(Vxtool({"check", dir.Native()}).out, "编号1,2:歌曲名字和NOTER都相同,可能重复:a\\tb\\nc\\\\d\\re\\x01 / x\n");
 }
 
 TEST(VxtoolDemo, BuildsALibraryTheScanReads) {
@@ -63,6 +78,23 @@ TEST(VxtoolDemo, BuildsALibraryTheScanReads) {
 
   EXPECT_EQ(Vxtool({"demo", dir.Native("x"), "--songs", "5001"}).code, 2);
   EXPECT_EQ(Vxtool({"demo", dir.Native("x"), "--songs", "many"}).code, 2);
+  EXPECT_EQ(Vxtool({"demo", dir.Native("x"), "--songs", "1", "--songs", "2"}).code, 2);
+}
+
+TEST(VxtoolDemo, GoesOnlyIntoANewOrEmptyFolder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path() / "empty");
+  EXPECT_EQ(Vxtool({"demo", dir.Native("empty"), "--songs", "1"}).code, 0);
+  // A library in use: its REC.re and charts stay as they are.
+  fixtures::WriteFile(dir.Native("lib/REC.re"), Bytes{1, 2, 3});
+  fixtures::WriteSong(dir.Native("lib/MUSIC"), 1, {.title = "mine"});
+  const Bytes chart = *ReadWholeFile(dir.Gbk("lib/MUSIC/vxma1.vxn"));
+  const VxtoolResult refused = Vxtool({"demo", dir.Native("lib"), "--songs", "1"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("not empty"), std::string::npos) << refused.err;
+  EXPECT_EQ(*ReadWholeFile(dir.Gbk("lib/REC.re")), (Bytes{1, 2, 3}));
+  EXPECT_EQ(*ReadWholeFile(dir.Gbk("lib/MUSIC/vxma1.vxn")), chart);
+  EXPECT_FALSE(FileExists(dir.Gbk("lib/Playing.vpi")));
 }
 
 }  // namespace

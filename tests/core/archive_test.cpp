@@ -108,28 +108,24 @@ TEST(FrameBmp, OddWidthsGetTwoZeroBytesPerRowAndFramesFindTheirPixels) {
   EXPECT_EQ(ReadLE(MakeBmpHeader(1, 65535, 60).data() + 22, 4), 0xFFFF0001u);
 }
 
-TEST(FrameBmp, DataShortOfOrBeyondTheRowsStillGivesExactlyHeightRows) {
+TEST(FrameBmp, DataShortByOneRowAtMostStillGivesExactlyHeightRows) {
   const Bytes pixels = fixtures::PatternPixels(3, 4, 7);
   auto decode = [&](std::uint32_t dataSize) {
     const Bytes file = fixtures::BuildArchive(
         {.entries = {{.name = "e.vxs", .frames = {{3, 4, pixels, std::nullopt, dataSize}}}, {.name = "pad", .raw = Bytes(64, 0xEE)}}});
     return DecodeFrame(MemorySource(file), 1, 1, 1);
   };
-  // 1.5 rows of data: the rest of row 2 and rows 3 and 4 are zero, not the bytes that follow the frame.
-  const auto shortFrame = decode(9);
+  // One row short: the last row is zero, not the bytes that follow the frame.
+  const auto shortFrame = decode(18);
   ASSERT_TRUE(shortFrame);
   ASSERT_EQ(shortFrame->bmp.size(), FrameBmpSize(3, 4));
   Bytes rows(32, 0);
-  std::copy_n(pixels.begin(), 6, rows.begin());
-  std::copy_n(pixels.begin() + 6, 3, rows.begin() + 8);
+  for (std::size_t row = 0; row < 3; ++row) std::copy_n(pixels.begin() + 6 * row, 6, rows.begin() + 8 * row);
   EXPECT_EQ(Bytes(shortFrame->bmp.begin() + 54, shortFrame->bmp.end() - 2), rows);
   // A size larger than the rows: the surplus is ignored.
   const auto longFrame = decode(24 + 40);
   ASSERT_TRUE(longFrame);
   EXPECT_EQ(longFrame->bmp.size(), FrameBmpSize(3, 4));
-  const auto noData = decode(0);
-  ASSERT_TRUE(noData);
-  EXPECT_TRUE(std::all_of(noData->bmp.begin() + 54, noData->bmp.end(), [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(BackgroundPicture, OnlyATopDown596x558SixteenBitBmpWithFillerIsAccepted) {
@@ -280,8 +276,8 @@ TEST(ImageExport, EveryFrameOfEachSelectedRowAndOneMessagePerRow) {
   ExportImages(f.archive, "", rows, noFolder);
   EXPECT_EQ(noFolder.Messages(), std::vector<std::string>{"请检查图片目录设置"});
   fixtures::ScriptedInteraction noArchive;
-  EXPECT_EQ(ExportImages(f.dir.Gbk("gone.vpi"), f.images, rows, noArchive).rowsDone, 0);
-  EXPECT_TRUE(noArchive.events.empty());
+  EXPECT_EQ(ExportImages(f.dir.Gbk("gone.vpi"), f.images, rows, noArchive).rowsFailed, 4);
+  EXPECT_EQ(noArchive.Messages()[0], "three.vxt没有全部导出:\n文件打不开(不存在、不是普通文件或没有权限)");
   fixtures::ScriptedInteraction cannotWrite;
   EXPECT_EQ(ExportImages(f.archive, f.dir.Gbk("no such folder"), rows, cannotWrite).rowsFailed, 2);
   EXPECT_EQ(cannotWrite.Messages()[1], "完成^_^,请到图片目录下查看");  // nothing to write for other.dat
@@ -340,8 +336,14 @@ TEST_P(DamagedArchive, GivesItsErrorAndExportsNothing) {
   std::filesystem::create_directories(dir.Path() / "out");
   fixtures::ScriptedInteraction io;
   const EntryRow rows[] = {{"e.vxs", 0}, {"e.vxs", 1}, {"e.vxs", -1}};
-  EXPECT_EQ(ExportImages(dir.Gbk("a.vpi"), dir.Gbk("out"), rows, io).filesWritten, 0);
+  const ExportReport report = ExportImages(dir.Gbk("a.vpi"), dir.Gbk("out"), rows, io);
+  EXPECT_EQ(report.filesWritten, 0);
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "out"));
+  // Each row says it exported nothing, and the first says what the reader found.
+  EXPECT_EQ(report.rowsFailed, 3);
+  ASSERT_EQ(io.Messages().size(), 3u);
+  EXPECT_TRUE(io.Messages()[0].starts_with("e.vxs没有全部导出:\n"));
+  EXPECT_NE(io.Messages()[0].find(Utf8FromGbk(ArchiveErrorText(*error))), std::string::npos) << io.Messages()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -377,6 +379,9 @@ INSTANTIATE_TEST_SUITE_P(
         Damaged{"HeightZero", [] { return fixtures::BuildArchive(OneFrame({4, 0, Bytes(8, 1)})); }, ArchiveError::kEmptyFrame},
         Damaged{"DataOffsetPastTheEnd", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0x7FFFFFF0})); },
                 ArchiveError::kPixelsPastEnd},
+        Damaged{"DataShortByMoreThanOneRow", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 32 - 9})); },
+                ArchiveError::kFrameDataShort},
+        Damaged{"NoDataAtAll", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 0})); }, ArchiveError::kFrameDataShort},
         Damaged{"DataRunsPastTheEnd", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 32 + 200})); },
                 ArchiveError::kPixelsPastEnd},
         Damaged{"FrameCountPlacesPixelsPastTheEnd", [] { return fixtures::BuildArchive(OneFrame({4, 4}, 255)); },

@@ -16,7 +16,7 @@ using V = std::vector<std::string>;
 
 class Covers : public LibraryTest {
  protected:
-  ~Covers() override { SetReplaceFailureAfterBytesForTesting(std::nullopt); }
+  ~Covers() override { fault_injection::Disarm(); }
   static std::uint32_t U32At(const Bytes& b, std::size_t at) {
     ByteReader in(b);
     std::uint32_t v = 0;
@@ -36,31 +36,45 @@ class Covers : public LibraryTest {
 
 TEST_F(Covers, ExportWritesEachCoverThatLiesInsideItsChart) {
   Song(1, {.title = Gbk("星/之海"), .cover = fixtures::MakeJpeg(16, 16, 1), .afterCover = Bytes(50, 7)});
-  Song(2, {.title = "empty", .cover = {}});                           // coverSize 0: found, empty file
-  Song(3, {.title = "past end", .cover = fixtures::FakeCover(40), .truncateTo = 400});
-  Song(4, {.title = "huge", .coverSize = 0xFFFFFFFFu});               // never allocated from
+  Song(2, {.title = "empty", .cover = {}});  // coverSize 0: found, empty file
   Song(5, {.title = "dup", .cover = fixtures::FakeCover(10, 1)});
   Song(6, {.title = "dup", .cover = fixtures::FakeCover(12, 2)});
   Song(7, {.title = "[?]", .cover = fixtures::FakeCover(9)});
-  SongTable table = Scan({0, 1, 2, 3, 4, 5, 6});
+  Bytes large = fixtures::FakeCover(5 << 19);  // copied in several pieces
+  for (std::size_t i = 2; i + 2 < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 31 >> 7);
+  Song(8, {.title = "large", .cover = large});
+  SongTable table = Scan({0, 1, 2, 3, 4, 5});
   ASSERT_EQ(OnExportCovers(table, settings, ui), Outcome::kDone);
 
   EXPECT_EQ(Read(Image("星之海.jpg")), fixtures::MakeJpeg(16, 16, 1));
   ASSERT_TRUE(fs::exists(Image("empty.jpg")));
   EXPECT_EQ(fs::file_size(Image("empty.jpg")), 0u);
-  EXPECT_FALSE(fs::exists(Image("past end.jpg")));
-  EXPECT_FALSE(fs::exists(Image("huge.jpg")));
   EXPECT_EQ(Read(Image("dup.jpg")), fixtures::FakeCover(12, 2));  // the lower row wins
   EXPECT_EQ(Read(Image(".jpg")), fixtures::FakeCover(9));
+  EXPECT_EQ(Read(Image("large.jpg")), large);
   EXPECT_EQ(Messages(), V{"完成^_^"});
 }
 
-TEST_F(Covers, ExportWithNoCoverInsideAnyTickedChartAsksForTicks) {
-  Song(1, {.cover = fixtures::FakeCover(40), .coverOffset = 5000});
-  SongTable table = Scan({0});
-  EXPECT_EQ(OnExportCovers(table, settings, ui), Outcome::kNothingTicked);
-  EXPECT_EQ(Messages(), V{"请先勾选歌曲"});
-  EXPECT_TRUE(fs::is_empty(dir.Path() / "images"));
+TEST_F(Covers, ExportNamesEverySongThatGotNoCoverFileAndStillWritesTheRest) {
+  Song(1, {.title = "ok", .cover = fixtures::FakeCover(20)});
+  Song(3, {.title = "past end", .cover = fixtures::FakeCover(40), .truncateTo = 400});
+  Song(4, {.title = "huge", .coverSize = 0xFFFFFFFFu});  // never allocated from
+  Song(5, {.title = "gone"});
+  Song(6, {.title = "cut", .cover = fixtures::FakeCover(20)});
+  Song(7, {.title = "taken", .cover = fixtures::FakeCover(20)});
+  SongTable table = Scan({0, 1, 2, 3, 4, 5});
+  fs::remove(Music("vxma5.vxn"));
+  fs::resize_file(Music("vxma6.vxn"), 100);
+  fs::create_directories(Image("taken.jpg"));
+  EXPECT_EQ(OnExportCovers(table, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(Messages(), V{"以下歌曲的封面没有导出:\n"
+                          "编号3:封面超出了歌曲文件vxma3.vxn的末尾\n"
+                          "编号4:封面超出了歌曲文件vxma4.vxn的末尾\n"
+                          "编号5:无法读取歌曲文件vxma5.vxn\n"
+                          "编号6:歌曲文件vxma6.vxn不足300字节,文件头不完整\n"
+                          "编号7:无法创建文件:" + Utf8FromPath(Image("taken.jpg")) + "(这不是普通文件,没有写入)"});
+  EXPECT_EQ(Read(Image("ok.jpg")), fixtures::FakeCover(20));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "images"), fs::directory_iterator()), 2);
 }
 
 TEST_F(Covers, ImportRebuildsTheChartToCoverOffsetPlusTheJpegAndExportGivesItBack) {

@@ -130,14 +130,14 @@ TEST(LibraryCheck, DamagedChartsAndCovers) {
                                   {Kind::kCoverNotJpeg, {5}, "vxma5.vxn"},
                                   {Kind::kCoverNotJpeg, {6}, "vxma6.vxn"},
                                   {Kind::kChartShort, {10}, "vxma10.vxn"},
-                                  {Kind::kChartUnreadable, {11}, "vxma11.vxn"},
+                                  {Kind::kChartNotRegular, {11}, "vxma11.vxn"},
                               }));
   const auto lines = Lines(report);
   ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], "编号1:歌曲文件vxma1.vxn不足300字节,文件头不完整");
   EXPECT_EQ(lines[1], "编号2:封面超出了歌曲文件vxma2.vxn的末尾");
   EXPECT_EQ(lines[3], "编号4:歌曲文件vxma4.vxn里的封面不是JPG图片");
-  EXPECT_EQ(lines[7], "编号11:无法读取歌曲文件vxma11.vxn");
+  EXPECT_EQ(lines[7], "编号11:歌曲文件vxma11.vxn不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它");
 }
 
 TEST(LibraryCheck, DuplicatesShareTitleAndAuthor) {

@@ -146,7 +146,7 @@ TEST_F(TextLists, NothingTickedStillWritesTheHeaderAndAnUncreatableFileIsNamed) 
 
   ui.saveFileAnswers.push_back(dir.Gbk("MUSIC"));  // a folder cannot be created as a file
   EXPECT_EQ(OnTextList(table, ui), Outcome::kFailed);
-  EXPECT_EQ(Messages(), V{"无法创建文件:\n" + Utf8FromGbk(dir.Gbk("MUSIC"))});
+  EXPECT_EQ(Messages(), V{"无法创建文件:\n" + Utf8FromGbk(dir.Gbk("MUSIC")) + "(这不是普通文件,没有写入)"});
 }
 
 TEST_F(TextLists, BatchTextNamesFilesByIdAndSafeTitleAndHoldsTheTitleAsIs) {
@@ -169,7 +169,7 @@ TEST_F(TextLists, BatchTextDoesNotSayDoneOverFilesItCouldNotWrite) {
   SongTable table = Scan({0, 1});
   EXPECT_EQ(OnBatchText(table, settings, ui), Outcome::kFailed);
   EXPECT_EQ(Text(Music("vxma2b.txt")), "b");
-  EXPECT_EQ(Messages(), V{"以下文件无法创建:\n" + Utf8FromGbk(GbkPath(Music("vxma1a.txt")))});
+  EXPECT_EQ(Messages(), V{"以下文件无法创建:\n" + Utf8FromGbk(GbkPath(Music("vxma1a.txt"))) + "(这不是普通文件,没有写入)"});
 }
 
 TEST_F(TextLists, ALongListOfFailuresShowsItsFirstLinesAndTheTotal) {

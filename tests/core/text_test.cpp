@@ -25,11 +25,15 @@ TEST(GbkText, ShowingNeverDropsBytes) {
   EXPECT_EQ(Utf8FromGbk(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
-TEST(GbkText, StoringRefusesWhatGbkLacksAndNamesIt) {
+TEST(GbkText, StoringRefusesWhatDoesNotComeBackAndNamesIt) {
   std::string bad;
   EXPECT_FALSE(GbkFromUtf8("ok 😀 then", &bad));
   EXPECT_EQ(bad, "😀");
   EXPECT_FALSE(GbkFromUtf8("\xC3", &bad));  // a cut-off UTF-8 sequence
+  // A tag character that a converter may drop silently: the folder would be another folder.
+  EXPECT_FALSE(GbkFromUtf8("MUSIC\xF3\xA0\x80\x81", &bad));
+  EXPECT_EQ(bad, "\xF3\xA0\x80\x81");
+  EXPECT_EQ(GbkPath(PathFromUtf8("MUSIC\xF3\xA0\x80\x81")), "");
 }
 
 TEST(AtoI, ReadsLikeTheCRunTime) {
@@ -63,8 +67,9 @@ TEST(CompareTimeText, LongerTextIsLongerTime) {
   EXPECT_EQ(CompareTimeText("0:00", "0:00"), 0);
 }
 
-TEST(MakeFileNameSafe, DropsTheElevenSingleByteCharacters) {
-  EXPECT_EQ(MakeFileNameSafe("a[b\\c/d:e*f?g<h>i|j]k+l\"m"), "abcdefghijkl\"m");
+TEST(MakeFileNameSafe, DropsWhatNoFileNameMayHoldOnAnyPlatform) {
+  EXPECT_EQ(MakeFileNameSafe("a[b\\c/d:e*f?g<h>i|j]k+l\"m"), "abcdefghijklm");
+  EXPECT_EQ(MakeFileNameSafe("t\tab\r\n\x01\x1F end\x7F"), "tab end\x7F");
   EXPECT_EQ(MakeFileNameSafe("../../etc"), "....etc");
   EXPECT_EQ(MakeFileNameSafe(""), "");
 }

@@ -121,15 +121,9 @@ class ArchiveDialogTest : public QObject {
     QCOMPARE(b.Edit("currentFrame"), QStringLiteral("0"));
     QCOMPARE(b.Edit("frameCount"), QStringLiteral("0"));
 
-    // Cancel keeps everything; an archive that cannot be read keeps the list but becomes the current one.
+    // Cancel keeps everything.
     b.dialog.OnOpenArchive();
     QCOMPARE(b.Column(0).size(), 7);
-    const std::string broken = b.folder.Path() + "/broken.vpi";
-    vx::fixtures::WriteFile(broken, Bytes{1, 2, 3});
-    b.ui.openFileAnswers.push_back(broken);
-    b.dialog.OnOpenArchive();
-    QCOMPARE(b.Column(0).size(), 7);
-    QCOMPARE(b.dialog.ArchivePath(), broken);
 
     // A name whose bytes GBK cannot decode is still reached by its own bytes: it is an image entry.
     const std::string odd = b.folder.Path() + "/odd.vpi";
@@ -150,6 +144,25 @@ class ArchiveDialogTest : public QObject {
     QCOMPARE(b.Edit("currentFrame"), QStringLiteral("1"));
     QCOMPARE(b.dialog.Preview()->Picture().size(), QSize(4, 2));
     QVERIFY(b.ui.Messages().empty());
+  }
+
+  void aDamagedArchiveSaysWhyAndKeepsNothingOfThePreviousOne() {
+    Browsed b;
+    b.Click(1);
+    QCOMPARE(b.Shown(), Expected(b.fiveFrames[0]));
+    const std::string broken = b.folder.Path() + "/broken.vpi";
+    vx::fixtures::WriteFile(broken, Bytes{1, 2, 3});
+    b.ui.openFileAnswers.push_back(broken);
+    b.dialog.OnOpenArchive();
+    QCOMPARE(b.dialog.ArchivePath(), broken);
+    QCOMPARE(b.ui.Messages(), std::vector<std::string>{"无法读取这个图片文件:" + broken +
+                                                       "\n文件太短,连文件头都不完整(第3字节)"});
+    QCOMPARE(b.dialog.EntryList()->topLevelItemCount(), 0);
+    QVERIFY(b.dialog.Preview()->Picture().isNull());
+    QCOMPARE(b.Edit("currentFrame"), QStringLiteral("0"));
+    QCOMPARE(b.Edit("frameCount"), QStringLiteral("0"));
+    b.dialog.FrameSlider()->setValue(3);  // nothing selected since: the slider shows nothing
+    QVERIFY(b.dialog.Preview()->Picture().isNull());
   }
 
   void clickShowsTheFirstFrameAndTheSliderStepsThroughTheRest() {
@@ -223,7 +236,12 @@ class ArchiveDialogTest : public QObject {
     b.dialog.OnExportImages();
     QCOMPARE(b.Exported(), (QStringList{"Playing1_bg.vxs0.bmp", "Playing1_bg.vxs1.bmp",
                                         "Playing1_bg.vxs2.bmp", "Playing_BG13.vxs0.bmp"}));
-    QCOMPARE(b.ui.Messages(), std::vector<std::string>(4, "完成^_^,请到图片目录下查看"));
+    // The damaged entry exported nothing and says why instead of being done.
+    const std::vector<std::string> said = b.ui.Messages();
+    QCOMPARE(said.size(), std::size_t{4});
+    QCOMPARE(std::vector<std::string>(said.begin(), said.begin() + 3),
+             std::vector<std::string>(3, "完成^_^,请到图片目录下查看"));
+    QVERIFY(said[3].starts_with("Playing_Damaged.vxs没有全部导出:\n目录项指向文件末尾之后(第"));
     QCOMPARE(b.ui.Captions(), std::vector<std::string>(4, "WX歌曲整理器"));
     QCOMPARE(b.dialog.Preview()->Picture().isNull(), true);  // export leaves the preview alone
 

@@ -196,7 +196,19 @@ void CImageArchiveDlg::OnOpenArchive() {
 void CImageArchiveDlg::OpenArchive(const std::string& gbkArchivePath) {
   m_strArchivePath = gbkArchivePath;
   const auto directory = ReadDirectory(m_strArchivePath);
-  if (!directory) return;
+  if (!directory) {
+    // The old list and picture under the new file's name would show entries this file does not have,
+    // and an empty list alone would look like an archive without entries.
+    m_entryList->clear();
+    m_preview->SetPicture(QImage());
+    m_nFrameCount = 0;
+    m_nCurrentFrame = 0;
+    m_nCurrentRow = 0;
+    UpdateData();
+    m_ui.ShowMessage(Gbk(msg::kArchiveUnreadable) + m_strArchivePath + "\n" + ArchiveErrorText(directory.Error()),
+                     Gbk(msg::kAppTitle));
+    return;
+  }
   m_entryList->clear();
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(directory->size()));

@@ -73,8 +73,9 @@ class CImageArchiveDlg : public QDialog {
 
   // Button 1019: asks for an archive, then OpenArchive.
   void OnOpenArchive();
-  // Takes the archive as the current one and lists its directory. When the directory cannot be read the
-  // list stays as it was; the path is kept either way, as a chooser's answer is.
+  // Takes the archive as the current one and lists its directory. When the directory cannot be read, the
+  // list, the preview and the frame numbers are emptied and a message gives the reader's reason; the
+  // path is kept either way, as a chooser's answer is.
   void OpenArchive(const std::string& gbkArchivePath);
   void OnClickEntryList();
   void OnKeydownEntryList(int qtKey);
