@@ -85,7 +85,4 @@ inline OutputResult WriteOutputFile(std::string_view gbkPath, std::span<const st
   return WriteOutputFile(gbkPath, [bytes](const OutputChunkWriter& write) { return write(bytes); }, mode);
 }
 
-// Writes `bytes` at `offset` of an existing regular file without creating or truncating it.
-bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes);
-
 }  // namespace vx

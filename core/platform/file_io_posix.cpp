@@ -113,14 +113,6 @@ PathKind KindOfPath(std::string_view gbkPath) {
   return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kOther;
 }
 
-bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-  Fd fd(OpenNative(gbkPath, O_WRONLY | kNoWaitFlags));
-  if (!fd.Ok() || !IsRegularFile(fd.Get())) return false;
-  if (::lseek(fd.Get(), static_cast<off_t>(offset), SEEK_SET) < 0) return false;
-  if (!WriteFully(fd.Get(), bytes.data(), bytes.size())) return false;
-  return fd.Close();
-}
-
 FolderReader::FolderReader(std::string_view gbkFolder) : m_folder(gbkFolder) {
   const auto native = gbkFolder.empty() ? std::filesystem::path("/") : NativePath(gbkFolder);
   m_handle = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -112,16 +112,6 @@ PathKind KindOfPath(std::string_view gbkPath) {
   return a & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kRegularFile;
 }
 
-bool WriteInPlace(std::string_view gbkPath, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-  Handle h(Open(gbkPath, GENERIC_WRITE, OPEN_EXISTING));
-  if (!h.Ok() || !IsRegular(h.Get(), nullptr)) return false;
-  LARGE_INTEGER pos;
-  pos.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(h.Get(), pos, nullptr, FILE_BEGIN)) return false;
-  if (!WriteAll(h.Get(), bytes.data(), bytes.size())) return false;
-  return h.Close();
-}
-
 FolderReader::FolderReader(std::string_view gbkFolder) : m_folder(gbkFolder) {}
 FolderReader::~FolderReader() = default;
 

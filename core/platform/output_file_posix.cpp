@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "io/fault_injection.h"
 #include "io/file_io.h"
 #include "platform/posix_fd.h"
 #include "text/native_path.h"
@@ -27,6 +28,7 @@ Fd CreateTemporary(const std::string& target, std::string& temp) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".vxtmp-%x%x", static_cast<unsigned>(random()), counter++);
     temp = target + suffix;
+    if (FaultInjected(FsCall::kCreate)) return Fd(-1);
     int fd;
     do {
       fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -61,12 +63,15 @@ bool WritableRegular(const std::string& target) {
 // file system takes the no-replace rename; a hard link is the same promise on those that do not.
 OutputResult PublishKeepingExisting(const std::string& temp, const std::string& target) {
 #ifdef RENAME_NOREPLACE
+  if (FaultInjected(FsCall::kRename)) return OutputResult::kFailed;
   if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return OutputResult::kWritten;
   if (errno == EEXIST) return OutputResult::kExists;
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return OutputResult::kFailed;
 #endif
+  if (FaultInjected(FsCall::kLink)) return OutputResult::kFailed;
   if (::link(temp.c_str(), target.c_str()) == 0) {
-    ::unlink(temp.c_str());
+    // The temporary's own name may stay if this fails; the check lists it, and the output is whole.
+    if (!FaultInjected(FsCall::kRemove)) ::unlink(temp.c_str());
     return OutputResult::kWritten;
   }
   return errno == EEXIST ? OutputResult::kExists : OutputResult::kFailed;
@@ -101,18 +106,20 @@ OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& pro
   // Whoever could read the old file can read the new one, and nobody else.
   if (old.st_mode != 0) ::fchmod(fd.Get(), old.st_mode & 07777);
   const int raw = fd.Get();
-  bool ok = produce([raw](std::span<const std::uint8_t> bytes) { return posix::WriteFully(raw, bytes.data(), bytes.size()); });
-  ok = ok && ::fsync(raw) == 0;
+  bool ok = produce([raw](std::span<const std::uint8_t> bytes) {
+    return !FaultInjected(FsCall::kWrite) && posix::WriteFully(raw, bytes.data(), bytes.size());
+  });
+  ok = ok && !FaultInjected(FsCall::kFlush) && ::fsync(raw) == 0;
   ok = fd.Close() && ok;
   OutputResult result = OutputResult::kFailed;
   if (ok) {
     if (mode == OutputMode::kKeepExisting)
       result = PublishKeepingExisting(temp, target);
-    else if (::rename(temp.c_str(), target.c_str()) == 0)  // replaces a link that appeared meanwhile, never follows it
+    else if (!FaultInjected(FsCall::kRename) && ::rename(temp.c_str(), target.c_str()) == 0)  // replaces a link that appeared meanwhile, never follows it
       result = OutputResult::kWritten;
   }
   if (result != OutputResult::kWritten) {
-    ::unlink(temp.c_str());
+    if (!FaultInjected(FsCall::kRemove)) ::unlink(temp.c_str());
     return result;
   }
   SyncFolderOf(target);

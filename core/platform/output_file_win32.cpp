@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "io/fault_injection.h"
 #include "io/file_io.h"
 #include "platform/win32_handle.h"
 #include "text/native_path.h"
@@ -12,6 +13,12 @@ namespace vx {
 namespace {
 
 using win32::Handle;
+
+bool Injected(FsCall call) {
+  if (!FaultInjected(call)) return false;
+  SetLastError(win32::ErrorOfErrno(fault_injection::ArmedErrno()));
+  return true;
+}
 
 // The place an open handle really names, as a full path; empty when the system will not say.
 std::wstring FinalPath(HANDLE h) {
@@ -88,26 +95,29 @@ OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& pro
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned n = GetCurrentProcessId() * 1000u + GetTickCount() % 1000u; created == INVALID_HANDLE_VALUE; ++n) {
     temp = target + L".vxtmp-o" + std::to_wstring(n);
+    if (Injected(FsCall::kCreate)) return OutputResult::kFailed;
     created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return OutputResult::kFailed;
   }
   Handle h(created);
   bool ok = GetFileType(h.Get()) == FILE_TYPE_DISK;
   const HANDLE raw = h.Get();
-  ok = ok && produce([raw](std::span<const std::uint8_t> bytes) { return win32::WriteAll(raw, bytes.data(), bytes.size()); });
-  ok = ok && FlushFileBuffers(raw);
+  ok = ok && produce([raw](std::span<const std::uint8_t> bytes) {
+    return !Injected(FsCall::kWrite) && win32::WriteAll(raw, bytes.data(), bytes.size());
+  });
+  ok = ok && !Injected(FsCall::kFlush) && FlushFileBuffers(raw);
   ok = h.Close() && ok;
   OutputResult result = OutputResult::kFailed;
   if (ok) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails on any existing name, a link included; with it, a
     // link that appeared meanwhile is replaced itself, never followed.
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (mode == OutputMode::kReplace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (MoveFileExW(temp.c_str(), target.c_str(), flags))
+    if (!Injected(FsCall::kRename) && MoveFileExW(temp.c_str(), target.c_str(), flags))
       result = OutputResult::kWritten;
     else if (const DWORD error = GetLastError(); error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
       result = mode == OutputMode::kKeepExisting ? OutputResult::kExists : OutputResult::kFailed;
   }
-  if (result != OutputResult::kWritten) DeleteFileW(temp.c_str());
+  if (result != OutputResult::kWritten && !Injected(FsCall::kRemove)) DeleteFileW(temp.c_str());
   return result;
 }
 

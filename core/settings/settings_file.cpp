@@ -55,16 +55,21 @@ WriteFoldersResult WriteFolders(std::string_view gbkPath, const FolderSettings& 
   const std::string* slots[] = {&folders.musicDir, &folders.moveDir, &folders.imageDir};
   for (const std::string* folder : slots)
     if (folder->size() > kMaxFolderBytes) return WriteFoldersResult::kTooLong;
-  if (!ReadFilePrefix(gbkPath, 0)) return WriteFoldersResult::kNoFile;
+  auto file = ReadWholeFile(gbkPath);
+  if (!file) return WriteFoldersResult::kNoFile;
 
-  // The three slots are contiguous, so one write covers them; the spare byte after them is left alone.
-  std::vector<std::uint8_t> block(3 * kSettingsSlotSize, 0);
+  // The three slots are contiguous and rewritten whole; the spare byte after them, and anything else the
+  // file holds, is kept. The new file replaces the old one in one rename, so a failure or a crash
+  // leaves the old folders, never a mix.
+  if (file->size() < 3 * kSettingsSlotSize) file->resize(3 * kSettingsSlotSize, 0);
   for (std::size_t slot = 0; slot < 3; ++slot) {
-    std::uint8_t* p = block.data() + slot * kSettingsSlotSize;
+    std::uint8_t* p = file->data() + slot * kSettingsSlotSize;
+    std::fill(p, p + kSettingsSlotSize, 0);
     p[0] = static_cast<std::uint8_t>(slots[slot]->size());
     std::copy(slots[slot]->begin(), slots[slot]->end(), p + 1);
   }
-  return WriteInPlace(gbkPath, 0, block) ? WriteFoldersResult::kWritten : WriteFoldersResult::kWriteFailed;
+  return WriteOutputFile(gbkPath, *file) == OutputResult::kWritten ? WriteFoldersResult::kWritten
+                                                                   : WriteFoldersResult::kWriteFailed;
 }
 
 std::string SettingsPathIn(std::string_view gbkFolder) { return JoinPath(gbkFolder, kSettingsFileName); }

@@ -177,7 +177,7 @@ TEST_F(SongsIn, RenumberTakesAFreeIdForBothFilesOrRefuses) {
   // The music's rename fails: the chart is renamed back.
   fault_injection::Arm(2, FsError::kIo, FsCall::kRename);
   ui.events.clear();
-  EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 0, 7, ui, &history), Outcome::kFailed);
+  EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 0, 7, ui, /*history=*/nullptr), Outcome::kFailed);
   fault_injection::Disarm();
   EXPECT_EQ(Messages(), V{"无法更改编号,这首歌的文件都还在原处"});
   EXPECT_TRUE(fs::exists(Music("vxma0.vxn")) && fs::exists(Music("vxma0.vxm")));
