@@ -30,6 +30,48 @@ std::optional<ChartHead> ReadChartHead(const std::string& chartPath) {
   return ChartHead{ParseChartHeader(*head), *size};
 }
 
+// The import itself, once the song and the picture are known: checks the picture and the chart, then
+// replaces the chart whole.
+Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::string& gbkJpegPath, Interaction& ui) {
+  // The size field holds 32 bits; a larger file cannot be described by it, let alone be a cover.
+  const auto jpegSize = FileSize(gbkJpegPath);
+  if (!jpegSize) return Outcome::kFailed;
+  if (*jpegSize > std::numeric_limits<std::uint32_t>::max()) {
+    detail::Say(ui, msg::kNotJpeg);
+    return Outcome::kRefused;
+  }
+  const auto jpeg = ReadWholeFile(gbkJpegPath);
+  if (!jpeg) return Outcome::kFailed;
+  // A file of fewer than 2 bytes has no end marker to test and fails here too.
+  if (!PassesCoverMarkerTest(*jpeg)) {
+    detail::Say(ui, msg::kNotJpeg);
+    return Outcome::kRefused;
+  }
+
+  const std::string chartPath = ChartPath(gbkMusicDir, songId);
+  const auto chart = ReadChartHead(chartPath);
+  if (!chart) {
+    detail::Say(ui, msg::kImportChartUnreadable);
+    return Outcome::kRefused;
+  }
+  const std::uint32_t coverOffset = chart->header.coverOffset;
+  if (coverOffset < kMinImportCoverOffset || coverOffset > chart->fileSize) {
+    detail::Say(ui, msg::kImportBadCoverOffset);
+    return Outcome::kRefused;
+  }
+  const auto kept = ReadFilePrefix(chartPath, coverOffset);
+  if (!kept || kept->size() != coverOffset) {
+    detail::Say(ui, msg::kImportChartUnreadable);
+    return Outcome::kRefused;
+  }
+  // Built beside the chart, flushed and renamed over it: a failure at any step leaves the old chart whole.
+  if (!ReplaceFileAtomically(chartPath, RebuildChartWithCover(*kept, coverOffset, *jpeg))) {
+    detail::Say(ui, msg::kImportNotWritten);
+    return Outcome::kFailed;
+  }
+  return Outcome::kDone;
+}
+
 }  // namespace
 
 Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
@@ -87,44 +129,23 @@ Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, 
   request.defaultExtension = "jpg";
   const auto jpegPath = ui.ChooseOpenFile(request);
   if (!jpegPath) return Outcome::kCancelled;
+  return ImportCoverFile(*musicDir, table.Row(ticked[0]).Id(), *jpegPath, ui);
+}
 
-  // The size field holds 32 bits; a larger file cannot be described by it, let alone be a cover.
-  const auto jpegSize = FileSize(*jpegPath);
-  if (!jpegSize) return Outcome::kFailed;
-  if (*jpegSize > std::numeric_limits<std::uint32_t>::max()) {
-    detail::Say(ui, msg::kNotJpeg);
+Outcome OnDropCover(const SongTable& table, std::string_view gbkSettingsPath, int songId,
+                    const std::string& gbkJpegPath, Interaction& ui) {
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
+  if (!folders) return stop;
+  const auto row = table.FindId(songId);
+  if (!row) {
+    detail::Say(ui, msg::kSongGone);
     return Outcome::kRefused;
   }
-  const auto jpeg = ReadWholeFile(*jpegPath);
-  if (!jpeg) return Outcome::kFailed;
-  // A file of fewer than 2 bytes has no end marker to test and fails here too.
-  if (!PassesCoverMarkerTest(*jpeg)) {
-    detail::Say(ui, msg::kNotJpeg);
-    return Outcome::kRefused;
-  }
-
-  const std::string chartPath = ChartPath(*musicDir, table.Row(ticked[0]).Id());
-  const auto chart = ReadChartHead(chartPath);
-  if (!chart) {
-    detail::Say(ui, msg::kImportChartUnreadable);
-    return Outcome::kRefused;
-  }
-  const std::uint32_t coverOffset = chart->header.coverOffset;
-  if (coverOffset < kMinImportCoverOffset || coverOffset > chart->fileSize) {
-    detail::Say(ui, msg::kImportBadCoverOffset);
-    return Outcome::kRefused;
-  }
-  const auto kept = ReadFilePrefix(chartPath, coverOffset);
-  if (!kept || kept->size() != coverOffset) {
-    detail::Say(ui, msg::kImportChartUnreadable);
-    return Outcome::kRefused;
-  }
-  // Built beside the chart, flushed and renamed over it: a failure at any step leaves the old chart whole.
-  if (!ReplaceFileAtomically(chartPath, RebuildChartWithCover(*kept, coverOffset, *jpeg))) {
-    detail::Say(ui, msg::kImportNotWritten);
-    return Outcome::kFailed;
-  }
-  return Outcome::kDone;
+  const std::string question = Gbk(msg::kDropCoverQuestion) + std::to_string(songId) + " " +
+                               table.Cell(*row, kColTitle) + "\n" + Gbk(msg::kDropCoverPicture) + gbkJpegPath;
+  if (!ui.AskOkCancel(question, Gbk(msg::kAppTitle))) return Outcome::kCancelled;
+  return ImportCoverFile(folders->musicDir, songId, gbkJpegPath, ui);
 }
 
 }  // namespace vx
