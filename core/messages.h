@@ -54,6 +54,16 @@ inline constexpr std::string_view kCancel = "取消";
 inline constexpr std::string_view kScanSummaryFound = "扫描完毕:共找到";
 inline constexpr std::string_view kScanSummarySongs = "首歌曲,用时";
 inline constexpr std::string_view kScanSummarySeconds = "秒";
+// Followed by the folder (or nothing, when none is set).
+inline constexpr std::string_view kScanFolderUnreadable = "MUSIC文件夹不存在或无法读取,没有找到歌曲:";
+// Followed by the folder.
+inline constexpr std::string_view kCannotOpenFolder = "无法打开文件夹:";
+// While only matching songs are shown: "已勾选30首,其中18首未显示".
+inline constexpr std::string_view kTickedBefore = "已勾选";
+inline constexpr std::string_view kTickedHiddenBefore = "首,其中";
+inline constexpr std::string_view kTickedHiddenAfter = "首未显示";
+// A drop on the cover preview that is not one .jpg file.
+inline constexpr std::string_view kDropOneJpeg = "只能把一个.jpg图片拖到封面上";
 }  // namespace vx::msg
 
 // Game image archives: the browser's export and the background builder.
@@ -233,6 +243,9 @@ inline constexpr std::string_view kMoveClashAfter = "替换:已有的文件先�
 inline constexpr std::string_view kImportChartUnreadable = "无法读取这首歌的歌曲文件,封面没有导入";
 inline constexpr std::string_view kImportBadCoverOffset = "这首歌的歌曲文件里封面位置不对,封面没有导入";
 inline constexpr std::string_view kImportNotWritten = "无法写入歌曲文件,封面没有导入,歌曲文件没有改变";
+// A picture dropped on the cover preview: "要把这张图片导入为这首歌的封面吗?\n编号7 星之海\n图片:<path>".
+inline constexpr std::string_view kDropCoverQuestion = "要把这张图片导入为这首歌的封面吗?\n编号";
+inline constexpr std::string_view kDropCoverPicture = "图片:";
 }  // namespace vx::msg
 
 // Installing songs, renumbering a song, the history of replaced charts.

@@ -23,4 +23,12 @@ bool CoverInsideFile(const ChartHeader& header, std::uint64_t fileSize);
 // allocates from the size field before checking it against the file.
 std::optional<Bytes> ReadCover(std::string_view gbkChartPath);
 
+// The same read, saying why no cover came back: the preview keeps the last good cover when the bytes were
+// read and only failed the marker test, and shows none when there was nothing to read.
+struct CoverRead {
+  std::optional<Bytes> cover;
+  bool failedMarkerTest = false;
+};
+CoverRead ReadCoverExplained(std::string_view gbkChartPath);
+
 }  // namespace vx

@@ -127,7 +127,9 @@ std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettings
   auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
   if (!musicDir) return std::nullopt;
   table.Assign(ScanMusicFolder(*musicDir, progress));
-  return ScanOutcome{*musicDir, table.Size()};
+  // Listed again only when nothing was found, which costs nothing worth counting for an empty folder.
+  const bool unreadable = table.Empty() && !ListFolderNames(*musicDir);
+  return ScanOutcome{*musicDir, table.Size(), unreadable};
 }
 
 }  // namespace vx

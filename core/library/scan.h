@@ -36,6 +36,9 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
 struct ScanOutcome {
   std::string musicDir;  // as read from slot 0
   std::size_t songCount = 0;
+  // No song found, and the folder could not even be listed: it is missing, or not ours to read. An
+  // empty folder that lists fine is just empty.
+  bool folderUnreadable = false;
 };
 
 // The scan button: reads slot 0 of the settings file, then fills the table afresh (all rows unticked,

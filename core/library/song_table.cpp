@@ -29,6 +29,20 @@ std::optional<std::size_t> SongTable::FindId(int id) const {
   return std::nullopt;
 }
 
+void SongTable::RemovePositions(std::span<const std::size_t> ascending) {
+  std::size_t next = 0;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < m_rows.size(); ++i) {
+    if (next < ascending.size() && ascending[next] == i) {
+      ++next;
+      continue;
+    }
+    if (kept != i) m_rows[kept] = std::move(m_rows[i]);
+    ++kept;
+  }
+  m_rows.resize(kept);
+}
+
 void SongTable::Reorder(std::span<const std::size_t> order) {
   std::vector<SongRow> rows;
   rows.reserve(m_rows.size());

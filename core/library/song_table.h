@@ -64,6 +64,9 @@ class SongTable {
     const auto from = m_rows.begin() + static_cast<std::ptrdiff_t>(first);
     m_rows.erase(from, from + static_cast<std::ptrdiff_t>(count));
   }
+  // The rows at these positions (strictly ascending, each below Size()), in one pass over the table
+  // however scattered they are.
+  void RemovePositions(std::span<const std::size_t> ascending);
 
   bool IsTicked(std::size_t i) const { return m_rows[i].ticked; }
   void SetTicked(std::size_t i, bool ticked) { m_rows[i].ticked = ticked; }

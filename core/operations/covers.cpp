@@ -60,6 +60,65 @@ std::optional<std::string> ExportCover(const std::string& chartPath, int id, con
   return Gbk(msg::kCannotCreateFile) + detail::NamedOutput(target, written);
 }
 
+// The import itself, once the song and the picture are known: checks the picture and the chart, then
+// replaces the chart whole.
+Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::string& gbkJpegPath, Interaction& ui,
+                        History* history) {
+  // The size field holds 32 bits; a larger file cannot be described by it, let alone be a cover.
+  const auto jpegSize = FileSize(gbkJpegPath);
+  if (!jpegSize) return Outcome::kFailed;
+  if (*jpegSize > std::numeric_limits<std::uint32_t>::max()) {
+    detail::Say(ui, msg::kNotJpeg);
+    return Outcome::kRefused;
+  }
+  const auto jpeg = ReadWholeFile(gbkJpegPath);
+  if (!jpeg) return Outcome::kFailed;
+  // A file of fewer than 2 bytes has no end marker to test and fails here too.
+  if (!PassesCoverMarkerTest(*jpeg)) {
+    detail::Say(ui, msg::kNotJpeg);
+    return Outcome::kRefused;
+  }
+
+  const std::string chartPath = ChartPath(gbkMusicDir, songId);
+  // Checked and rebuilt under the rewrite's lock, from the bytes as they are at that moment.
+  std::string_view refusal;
+  bool historyFailed = false;
+  const RewriteStatus status = RewriteFile(chartPath, [&](Bytes& chart) {
+    if (chart.size() < kChartHeaderSize) {
+      refusal = msg::kImportChartUnreadable;
+      return false;
+    }
+    const std::uint32_t coverOffset = ParseChartHeader(chart).coverOffset;
+    if (coverOffset < kMinImportCoverOffset || coverOffset > chart.size()) {
+      refusal = msg::kImportBadCoverOffset;
+      return false;
+    }
+    if (history && !history->Record(gbkMusicDir, songId, HistoryOperation::kImportCover, chart)) {
+      historyFailed = true;
+      return false;
+    }
+    chart = RebuildChartWithCover(std::span(chart).first(coverOffset), coverOffset, *jpeg);
+    return true;
+  });
+  if (status == RewriteStatus::kRewritten) return Outcome::kDone;
+  if (!refusal.empty()) {
+    detail::Say(ui, refusal);
+    return Outcome::kRefused;
+  }
+  if (historyFailed) {
+    detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
+    return Outcome::kRefused;
+  }
+  if (status == RewriteStatus::kMissing) {
+    detail::Say(ui, msg::kImportChartUnreadable);
+    return Outcome::kRefused;
+  }
+  if (SayRewriteRefusal(status, chartPath, ui)) return Outcome::kRefused;
+  // The new chart was built beside the old one and renamed over it, so a failure left the old one whole.
+  detail::Say(ui, msg::kImportNotWritten);
+  return Outcome::kFailed;
+}
+
 }  // namespace
 
 Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
@@ -114,61 +173,23 @@ Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, 
   request.defaultExtension = "jpg";
   const auto jpegPath = ui.ChooseOpenFile(request);
   if (!jpegPath) return Outcome::kCancelled;
+  return ImportCoverFile(*musicDir, table.Row(ticked[0]).Id(), *jpegPath, ui, history);
+}
 
-  // The size field holds 32 bits; a larger file cannot be described by it, let alone be a cover.
-  const auto jpegSize = FileSize(*jpegPath);
-  if (!jpegSize) return Outcome::kFailed;
-  if (*jpegSize > std::numeric_limits<std::uint32_t>::max()) {
-    detail::Say(ui, msg::kNotJpeg);
+Outcome OnDropCover(const SongTable& table, std::string_view gbkSettingsPath, int songId,
+                    const std::string& gbkJpegPath, Interaction& ui, History* history) {
+  Outcome stop{};
+  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
+  if (!folders) return stop;
+  const auto row = table.FindId(songId);
+  if (!row) {
+    detail::Say(ui, msg::kSongGone);
     return Outcome::kRefused;
   }
-  const auto jpeg = ReadWholeFile(*jpegPath);
-  if (!jpeg) return Outcome::kFailed;
-  // A file of fewer than 2 bytes has no end marker to test and fails here too.
-  if (!PassesCoverMarkerTest(*jpeg)) {
-    detail::Say(ui, msg::kNotJpeg);
-    return Outcome::kRefused;
-  }
-
-  const int id = table.Row(ticked[0]).Id();
-  const std::string chartPath = ChartPath(*musicDir, id);
-  // Checked and rebuilt under the rewrite's lock, from the bytes as they are at that moment.
-  std::string_view refusal;
-  bool historyFailed = false;
-  const RewriteStatus status = RewriteFile(chartPath, [&](Bytes& chart) {
-    if (chart.size() < kChartHeaderSize) {
-      refusal = msg::kImportChartUnreadable;
-      return false;
-    }
-    const std::uint32_t coverOffset = ParseChartHeader(chart).coverOffset;
-    if (coverOffset < kMinImportCoverOffset || coverOffset > chart.size()) {
-      refusal = msg::kImportBadCoverOffset;
-      return false;
-    }
-    if (history && !history->Record(*musicDir, id, HistoryOperation::kImportCover, chart)) {
-      historyFailed = true;
-      return false;
-    }
-    chart = RebuildChartWithCover(std::span(chart).first(coverOffset), coverOffset, *jpeg);
-    return true;
-  });
-  if (status == RewriteStatus::kRewritten) return Outcome::kDone;
-  if (!refusal.empty()) {
-    detail::Say(ui, refusal);
-    return Outcome::kRefused;
-  }
-  if (historyFailed) {
-    detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
-    return Outcome::kRefused;
-  }
-  if (status == RewriteStatus::kMissing) {
-    detail::Say(ui, msg::kImportChartUnreadable);
-    return Outcome::kRefused;
-  }
-  if (SayRewriteRefusal(status, chartPath, ui)) return Outcome::kRefused;
-  // The new chart was built beside the old one and renamed over it, so a failure left the old one whole.
-  detail::Say(ui, msg::kImportNotWritten);
-  return Outcome::kFailed;
+  const std::string question = Gbk(msg::kDropCoverQuestion) + std::to_string(songId) + " " +
+                               table.Cell(*row, kColTitle) + "\n" + Gbk(msg::kDropCoverPicture) + gbkJpegPath;
+  if (!ui.AskOkCancel(question, Gbk(msg::kAppTitle))) return Outcome::kCancelled;
+  return ImportCoverFile(folders->musicDir, songId, gbkJpegPath, ui, history);
 }
 
 }  // namespace vx

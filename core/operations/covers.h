@@ -40,4 +40,11 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
 Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui,
                       History* history = nullptr);
 
+// A picture dropped on the cover preview: the import of "导入图片" into song `songId` instead of the one
+// ticked row, with `gbkJpegPath` in place of the chooser. The same checks and messages, in the same
+// order; where the chooser would open, the person is asked OK/Cancel with the song's ID and title. A song
+// without a row says "选定的歌曲已不在列表中,请重新选定".
+Outcome OnDropCover(const SongTable& table, std::string_view gbkSettingsPath, int songId,
+                    const std::string& gbkJpegPath, Interaction& ui, History* history = nullptr);
+
 }  // namespace vx

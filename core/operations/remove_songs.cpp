@@ -73,11 +73,10 @@ std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::strin
 std::vector<std::size_t> RemoveRows(SongTable& table, const std::vector<std::size_t>& ascendingPositions) {
   std::vector<std::size_t> removedAt;
   removedAt.reserve(ascendingPositions.size());
-  for (std::size_t k = 0; k < ascendingPositions.size(); ++k) {
-    const std::size_t now = ascendingPositions[k] - k;  // each earlier removal moved this row up by one
-    table.RemoveRow(now);
-    removedAt.push_back(now);
-  }
+  for (std::size_t k = 0; k < ascendingPositions.size(); ++k)
+    removedAt.push_back(ascendingPositions[k] - k);  // each earlier removal moved this row up by one
+  // One pass however scattered the rows are; row by row, thousands of them took a tenth of a second.
+  table.RemovePositions(ascendingPositions);
   return removedAt;
 }
 

@@ -158,6 +158,19 @@ TEST_F(Covers, ImportIntoAChartThatIsGoneSaysSo) {
   EXPECT_FALSE(fs::exists(Music("vxma4.vxn")));
 }
 
+// The window's drop test answers the question; here, what it asks and what it refuses before asking.
+TEST_F(Covers, ADroppedPictureNamesItsSongInTheQuestionAndNeedsItsRow) {
+  Song(4, {.title = Gbk("星之海")});
+  fixtures::WriteFile(dir.Native("drop.jpg"), kGoodJpeg);
+  const SongTable table = Scan();  // nothing ticked: the drop names its song itself
+  EXPECT_EQ(OnDropCover(table, settings, 4, dir.Gbk("drop.jpg"), ui), Outcome::kCancelled);
+  EXPECT_EQ(Utf8FromGbk(ui.events.at(0).text),
+            "要把这张图片导入为这首歌的封面吗?\n编号4 星之海\n图片:" + Utf8FromGbk(dir.Gbk("drop.jpg")));
+  EXPECT_EQ(OnDropCover(table, settings, 6, dir.Gbk("drop.jpg"), ui), Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{"选定的歌曲已不在列表中,请重新选定"});
+  EXPECT_EQ(ui.Count(Kind::kOkCancel), 1u);
+}
+
 TEST_F(Covers, AFailedRewriteIsReportedAndLeavesTheOldChartAndNoTemporaryFile) {
   Song(4, {.cover = fixtures::FakeCover(300)});
   const Bytes old = Read(Music("vxma4.vxn"));

@@ -126,5 +126,18 @@ TEST(OnScan, ReadsTheMusicFolderFromTheSettingsFile) {
   EXPECT_TRUE(table.NextAscending(kColId));
 }
 
+TEST(OnScan, TellsAMissingFolderFromAnEmptyOne) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path() / PathFromUtf8("空"));
+  SongTable table;
+  for (const auto& [folder, unreadable] : {std::pair{"空", false}, std::pair{"没有这个文件夹", true}}) {
+    fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile(dir.Gbk(folder)));
+    const auto outcome = OnScan(table, dir.Gbk("REC.re"));
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->folderUnreadable, unreadable) << folder;
+    EXPECT_EQ(outcome->songCount, 0u);
+  }
+}
+
 }  // namespace
 }  // namespace vx

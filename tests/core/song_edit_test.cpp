@@ -345,6 +345,8 @@ struct CoverCase {
   const char* name;
   ChartSpec recipe;
   bool accepted;
+  // Read whole but not a JPEG: the only refusal after which the preview keeps the last good cover.
+  bool failedMarkerTest = false;
 };
 
 ChartSpec WithCover(Bytes cover) {
@@ -371,6 +373,7 @@ TEST_P(ReadCoverTest, AcceptsOnlyAWholeCoverThatPassesTheMarkerTest) {
   if (c.accepted) {
     EXPECT_EQ(*cover, c.recipe.cover);
   }
+  EXPECT_EQ(ReadCoverExplained(ChartPath(folder.Path(), 1)).failedMarkerTest, c.failedMarkerTest);
 }
 
 Bytes NotStartingWithFF() {
@@ -384,7 +387,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CoverCase{"RealJpeg", WithCover(fixtures::MakeJpeg(16, 12, 3)), true},
         CoverCase{"TwoBytesFF", WithCover(Bytes{0xFF, 0x00}), true},
-        CoverCase{"FirstByteNotFF", WithCover(NotStartingWithFF()), false},
+        CoverCase{"FirstByteNotFF", WithCover(NotStartingWithFF()), false, true},
         CoverCase{"SizeOne", Damaged(fixtures::FakeCover(8), 1, std::nullopt), false},
         CoverCase{"SizeZero", Damaged(fixtures::FakeCover(8), 0, std::nullopt), false},
         CoverCase{"SizeRunsPastTheEnd", Damaged(fixtures::FakeCover(8), 0x7FFFFFF0u, std::nullopt), false},

@@ -1,5 +1,5 @@
 // The main window and its dialogs as a person meets them at start-up: title, menus, toolbar, prompts,
-// the fixed size, the folder settings round trip into REC.re, and the registration switches.
+// the opening size, the folder settings round trip into REC.re, and the registration switches.
 
 #include <QAction>
 #include <QApplication>
@@ -52,14 +52,15 @@ class FrameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startUpShowsTitleMenusToolbarAndPromptsAtAFixedSize() {
+  void startUpShowsTitleMenusToolbarAndPromptsAtTheFormsSize() {
     QTemporaryDir start;
     ScriptedInteraction ui;
     CMainFrame frame(start.path().toStdString(), ui);
 
     QCOMPARE(frame.windowTitle(), QStringLiteral("VX歌曲整理器"));
+    QCOMPARE(frame.size(), QSize(922, 538));
     QCOMPARE(frame.minimumSize(), QSize(922, 538));
-    QCOMPARE(frame.maximumSize(), QSize(922, 538));
+    QCOMPARE(frame.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     QVERIFY(frame.View()->width() <= 922);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(frame.pos(), QPoint(screen.width() / 17, screen.height() / 15));

@@ -33,49 +33,11 @@ using namespace vx::ui::testing;
 namespace {
 
 ChartSpec Song(const char* utf8Title, std::uint16_t hard) {
-  ChartSpec recipe;
-  recipe.title = vx::Gbk(utf8Title);
-  recipe.hard = hard;
-  recipe.cover = vx::fixtures::MakeJpeg(32, 16, hard);
-  return recipe;
+  return SongWithHard(utf8Title, hard);
 }
 
-// A frame over songs 7 "星之海" (hard 5, no music file), 12 "Alpha" (hard 12) and 30 "Beta" (hard 18),
-// scanned.
-struct Scanned {
-  StartFolder folder;
-  ScriptedInteraction ui;
-  std::unique_ptr<CMainFrame> frame;
-
-  Scanned() {
-    folder.AddSong(7, Song("星之海", 5), /*withMusic=*/false);
-    folder.AddSong(12, Song("Alpha", 12));
-    folder.AddSong(30, Song("Beta", 18));
-    frame = std::make_unique<CMainFrame>(folder.Path(), ui);
-    frame->show();
-    (void)QTest::qWaitForWindowExposed(frame.get());
-    View()->OnScan();
-  }
-  CTRAKLYView* View() const { return frame->View(); }
-  int RowOf(int id) const {
-    const auto row = View()->Table().FindId(id);
-    return row ? static_cast<int>(*row) : -1;
-  }
-  bool Ticked(int id) const {
-    return View()->Model()->index(RowOf(id), 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
-  }
+struct Scanned : ScannedFrame {
   QString Status(int id) const { return View()->Model()->index(RowOf(id), vx::kColStatus).data().toString(); }
-  QList<int> HighlightedIds() const {
-    QList<int> ids;
-    for (const QModelIndex& index : View()->SongList()->selectionModel()->selectedRows())
-      ids << View()->Model()->index(index.row(), vx::kColId).data().toInt();
-    std::sort(ids.begin(), ids.end());
-    return ids;
-  }
-  QString StatusBar() const { return frame->statusBar()->currentMessage(); }
-  void Tick(int id) {
-    View()->Model()->setData(View()->Model()->index(RowOf(id), 0), Qt::Checked, Qt::CheckStateRole);
-  }
   std::string WriteList(const vx::fixtures::SongListSpec& recipe) const {
     const std::string path = folder.Path() + "/list.dat";
     vx::fixtures::WriteFile(path, vx::fixtures::BuildSongList(recipe));

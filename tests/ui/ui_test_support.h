@@ -1,20 +1,31 @@
 #pragma once
 // What the window tests share: a start folder with REC.re naming a MUSIC folder filled by the fixture
-// builders, and small readers for what the window shows.
+// builders, a main window scanned over three songs, and small readers for what the window shows.
 
 #include <QApplication>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QPointer>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
-#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
 #include "fixtures.h"
 #include "io/file_io.h"
 #include "library/scan.h"
+#include "library/song_table_model.h"
+#include "library/trakly_view.h"
+#include "scripted_interaction.h"
+#include "text/gbk.h"
 
 namespace vx::ui::testing {
 
@@ -36,6 +47,56 @@ class StartFolder {
 
  private:
   QTemporaryDir m_dir;
+};
+
+// A song with a title and a hard level, whose small cover's colours follow the level.
+inline fixtures::ChartSpec SongWithHard(const char* utf8Title, std::uint16_t hard) {
+  fixtures::ChartSpec recipe;
+  recipe.title = Gbk(utf8Title);
+  recipe.hard = hard;
+  recipe.cover = fixtures::MakeJpeg(32, 16, hard);
+  return recipe;
+}
+
+// A frame over songs 7 "星之海" (hard 5, no music file), 12 "Alpha" (hard 12) and 30 "Beta" (hard 18),
+// shown and scanned.
+struct ScannedFrame {
+  StartFolder folder;
+  fixtures::ScriptedInteraction ui;
+  std::unique_ptr<CMainFrame> frame;
+
+  ScannedFrame() {
+    folder.AddSong(7, SongWithHard("星之海", 5), /*withMusic=*/false);
+    folder.AddSong(12, SongWithHard("Alpha", 12));
+    folder.AddSong(30, SongWithHard("Beta", 18));
+    Start();
+  }
+  // A new frame on the same start folder, as the program's next start makes it.
+  void Start() {
+    frame = std::make_unique<CMainFrame>(folder.Path(), ui);
+    frame->show();
+    (void)QTest::qWaitForWindowExposed(frame.get());
+    View()->OnScan();
+  }
+  CTRAKLYView* View() const { return frame->View(); }
+  int RowOf(int id) const {
+    const auto row = View()->Table().FindId(id);
+    return row ? static_cast<int>(*row) : -1;
+  }
+  bool Ticked(int id) const {
+    return View()->Model()->index(RowOf(id), 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+  }
+  void Tick(int id) const {
+    View()->Model()->setData(View()->Model()->index(RowOf(id), 0), Qt::Checked, Qt::CheckStateRole);
+  }
+  QList<int> HighlightedIds() const {
+    QList<int> ids;
+    for (const QModelIndex& index : View()->SongList()->selectionModel()->selectedRows())
+      ids << View()->Model()->index(index.row(), kColId).data().toInt();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+  }
+  QString StatusBar() const { return frame->statusBar()->currentMessage(); }
 };
 
 inline QImage Decoded(const Bytes& jpeg) {

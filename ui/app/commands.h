@@ -104,10 +104,28 @@ inline constexpr std::array<Prompt, 18> kPrompts = {{
 // The search field at the right end of the toolbar and the library check dialog.
 inline constexpr std::string_view kSearchPlaceholder = "搜索: 歌名 NOTER hard:10-20";
 inline constexpr int kSearchFieldWidth = 230;
+// At the window's smallest the toolbar has room for less beside the toggle "只显示匹配".
+inline constexpr int kSearchFieldMinWidth = 170;
 inline constexpr std::string_view kCheckDialogTitle = "检查歌曲库";
 inline constexpr std::string_view kCheckTickButton = "勾选报告中的歌曲";
 inline constexpr std::string_view kCheckRemoveLeftoversButton = "删除残留的临时文件";
 inline constexpr std::string_view kCheckCloseButton = "关闭";
+
+// The song table's right-click menu: the commands on the ticked songs, grouped as in the menus, then one
+// of its own.
+inline constexpr std::array<int, 14> kContextCommands = {
+    kCmdTextList,     kCmdBatchText,    kCmdSeparator,     kCmdGameList,    kCmdDeleteSongs,
+    kCmdMoveSongs,    kCmdSeparator,    kCmdExportCovers,  kCmdImportCover, kCmdSeparator,
+    kCmdStatusWeekly, kCmdStatusNewest, kCmdStatusPopular, kCmdStatusClear,
+};
+inline constexpr std::string_view kOpenContainingFolder = "打开所在文件夹";
+
+// Beside the search field: show only the songs that match it.
+inline constexpr std::string_view kMatchesOnly = "只显示匹配";
+// Keys without a menu item of their own are named where their control is.
+inline constexpr std::string_view kScanTip = "扫描歌曲 (F5)";
+inline constexpr std::string_view kSearchTip =
+    "Ctrl+F: 到搜索框  Esc: 清空  Enter: 勾选  Shift+Enter: 取消勾选";
 
 inline constexpr std::string_view kIdleText = "就绪";
 inline constexpr std::array<std::string_view, 3> kIndicators = {"大写", "数字", "滚动"};

@@ -1,28 +1,33 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "app/about_dlg.h"
 #include "app/commands.h"
+#include "app/qt_text.h"
+#include "app/window_settings.h"
 #include "archive/image_archive_dlg.h"
 #include "library/search_field.h"
+#include "library/song_table.h"
 #include "library/trakly_view.h"
 #include "resources/resources.h"
 
 namespace vx::ui {
 namespace {
-
-QString FromUtf8(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 // The status-bar part of a prompt: the text before the tool-tip part.
 QString StatusPrompt(int commandId) {
@@ -34,7 +39,9 @@ QString StatusPrompt(int commandId) {
 }  // namespace
 
 CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidget* parent)
-    : QMainWindow(parent), m_ui(ui) {
+    : QMainWindow(parent),
+      m_ui(ui),
+      m_settings(std::make_unique<WindowSettings>(WindowSettings::PathIn(gbkStartFolder))) {
   EnsureResources();
   setWindowTitle(FromUtf8("VX歌曲整理器"));
   setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
@@ -44,15 +51,84 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
   BuildToolBar();
   BuildSearchField();
   BuildStatusBar();
+  BuildShortcuts();
   connect(m_view, &CTRAKLYView::StatusMessage, statusBar(),
           [this](const QString& text) { statusBar()->showMessage(text); });
+  QList<QAction*> context;
+  for (const int id : kContextCommands) context << (id == kCmdSeparator ? nullptr : Action(id));
+  m_view->SetContextCommands(context);
 
-  // One size, whatever the screen: it shows the whole form, and the border cannot change it.
-  setFixedSize(kFrameWidth, kFrameHeight);
+  // Opens at one size whatever the screen: it shows the whole form. It may grow, never shrink below it.
+  setMinimumSize(kFrameWidth, kFrameHeight);
+  resize(kFrameWidth, kFrameHeight);
+  // Laid out now, before it is shown, so the form's share of the opening size is known: at that size
+  // every control sits where the form places it, and all the window grows beyond goes to the table.
+  if (layout()) layout()->activate();
+  m_view->SetRestSize(m_view->size());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
     move(area.width() / 17, area.height() / 15);
   }
+  RestoreFromSettings();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::RestoreFromSettings() {
+  if (const auto placement = m_settings->WindowPlacement()) {
+    const QRect& geometry = placement->geometry;
+    // A place on a screen that is no longer there would put the window out of reach.
+    if (QGuiApplication::screenAt(geometry.center())) {
+      move(geometry.topLeft());
+      resize(geometry.size().expandedTo(minimumSize()));
+    }
+    if (placement->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  }
+  QHeaderView* header = m_view->SongList()->horizontalHeader();
+  if (const auto widths = m_settings->ColumnWidths(kColumnCount))
+    for (int c = 0; c < kColumnCount; ++c) header->resizeSection(c, (*widths)[static_cast<std::size_t>(c)]);
+  if (const auto sort = m_settings->LastSort()) m_view->RestoreSort({sort->column, sort->ascending});
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  // The size to come back to is the one before maximizing; the maximized state is kept beside it. The
+  // place is the frame's, as move() takes it, so the inside's offset in the frame is taken off.
+  const QRect normal =
+      isMaximized() ? normalGeometry().translated(pos() - geometry().topLeft()) : QRect(pos(), size());
+  m_settings->SetWindowPlacement({normal, isMaximized()});
+  std::vector<int> widths;
+  for (int c = 0; c < kColumnCount; ++c)
+    widths.push_back(m_view->SongList()->horizontalHeader()->sectionSize(c));
+  m_settings->SetColumnWidths(widths);
+  if (const auto sort = m_view->LastSort()) m_settings->SetLastSort({sort->column, sort->ascending});
+  m_settings->Save();
+  QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // A window manager keeps the window from getting smaller than its minimum; on a display without one
+  // (a bare X server) nothing does, so the window puts itself back once the resize is over.
+  if (!isMinimized() && (width() < minimumWidth() || height() < minimumHeight()))
+    QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
+}
+
+void CMainFrame::BuildShortcuts() {
+  // Shown beside "删除歌曲" in its menu; a field being typed in keeps Delete for its text.
+  Action(kCmdDeleteSongs)->setShortcut(QKeySequence(Qt::Key_Delete));
+  auto* scan = new QAction(this);
+  scan->setObjectName(QStringLiteral("scanShortcut"));
+  scan->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(scan, &QAction::triggered, m_view, &CTRAKLYView::OnScan);
+  addAction(scan);
+  auto* find = new QAction(this);
+  find->setObjectName(QStringLiteral("findShortcut"));
+  find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  connect(find, &QAction::triggered, this, [this] {
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
+  });
+  addAction(find);
 }
 
 CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
@@ -165,10 +241,15 @@ void CMainFrame::BuildSearchField() {
   auto* spacer = new QWidget(m_toolBar);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   m_toolBar->addWidget(spacer);
+  m_matchesOnly = new QCheckBox(FromUtf8(kMatchesOnly), m_toolBar);
+  m_matchesOnly->setObjectName(QStringLiteral("matchesOnly"));
+  m_toolBar->addWidget(m_matchesOnly);
+  connect(m_matchesOnly, &QCheckBox::toggled, m_view, &CTRAKLYView::SetMatchesOnly);
   m_search = new SearchField(m_toolBar);
   m_search->setObjectName(QStringLiteral("search"));
   m_search->setPlaceholderText(FromUtf8(kSearchPlaceholder));
-  m_search->setFixedWidth(kSearchFieldWidth);
+  m_search->SetWidths(kSearchFieldMinWidth, kSearchFieldWidth);
+  m_search->setToolTip(FromUtf8(kSearchTip));
   m_toolBar->addWidget(m_search);
   connect(m_search, &QLineEdit::textChanged, m_view, &CTRAKLYView::OnSearchChanged);
   connect(m_search, &SearchField::Submitted, m_view, &CTRAKLYView::OnSearchSubmitted);
@@ -178,6 +259,15 @@ void CMainFrame::BuildStatusBar() {
   auto* idle = new QLabel(FromUtf8(kIdleText), this);
   idle->setObjectName(QStringLiteral("idleText"));
   statusBar()->addWidget(idle, 1);
+  // Only while "只显示匹配" hides rows: the ticked songs, and how many of them are out of sight.
+  m_tickSummary = new QLabel(this);
+  m_tickSummary->setObjectName(QStringLiteral("tickSummary"));
+  m_tickSummary->hide();
+  statusBar()->addPermanentWidget(m_tickSummary);
+  connect(m_view, &CTRAKLYView::TickSummary, this, [this](const QString& text) {
+    m_tickSummary->setText(text);
+    m_tickSummary->setVisible(!text.isEmpty());
+  });
   for (const std::string_view indicator : kIndicators) {
     auto* pane = new QLabel(FromUtf8(indicator), this);
     pane->setObjectName(QStringLiteral("indicator"));

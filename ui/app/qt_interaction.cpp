@@ -1,33 +1,46 @@
 #include "app/qt_interaction.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 
+#include "app/qt_text.h"
+#include "app/window_settings.h"
 #include "messages.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "settings/settings_file.h"
 
 namespace vx::ui {
 namespace {
 
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdString(Utf8FromGbk(gbk));
-}
-QString FromUtf8(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+// The kind of file a chooser is for, named by its first pattern ("*.txt" is "txt", "*.vp?" is "vp"):
+// the game list's save and reopen share theirs, as they look for the same files.
+QString KindOf(const FileDialogRequest& request) {
+  QString kind;
+  if (!request.filters.empty())
+    for (const QChar c : QString::fromStdString(request.filters.front().pattern))
+      if (c.isLetterOrNumber()) kind += c.toLower();
+  return kind.isEmpty() ? QStringLiteral("file") : kind;
 }
 
-std::filesystem::path PathFromQt(const QString& path) {
-#ifdef _WIN32
-  return std::filesystem::path(path.toStdWString());
-#else
-  return std::filesystem::path(path.toStdString());
-#endif
+const QString kFolderKind = QStringLiteral("folder");
+
+// A title bar shows the caption only as far as the box is wide, and a box with a short text is narrow:
+// "VX歌曲整理器" would lose its end.
+void FitCaption(QMessageBox& box) {
+  QFont title = box.font();
+  title.setBold(true);
+  // Room for the window's icon and its buttons on either side of the caption.
+  constexpr int kTitleBarExtras = 160;
+  const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 // One Qt filter per core filter. Qt takes the pattern from the parentheses that end the text, so a
@@ -58,8 +71,10 @@ std::optional<std::string> GbkFromChosen(const QString& chosen) {
   const std::string utf8 = chosen.toStdString();
   std::string unmappable;
   if (!GbkFromUtf8(utf8, &unmappable)) {
-    QMessageBox::warning(QApplication::activeWindow(), FromUtf8(msg::kAppTitle),
-                         FromUtf8(msg::kPathUnmappable) + chosen);
+    QMessageBox box(QMessageBox::Warning, FromUtf8(msg::kAppTitle), FromUtf8(msg::kPathUnmappable) + chosen,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    FitCaption(box);
+    box.exec();
     return std::nullopt;
   }
   return GbkPath(PathFromQt(chosen));
@@ -71,6 +86,7 @@ void QtInteraction::ShowMessage(const std::string& text, const std::string& capt
   QMessageBox box(QMessageBox::NoIcon, FromGbk(caption), FromGbk(text), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.button(QMessageBox::Ok)->setText(FromUtf8(msg::kOk));
+  FitCaption(box);
   box.exec();
 }
 
@@ -79,6 +95,7 @@ bool QtInteraction::AskOkCancel(const std::string& text, const std::string& capt
                   QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
   box.button(QMessageBox::Ok)->setText(FromUtf8(msg::kOk));
   box.button(QMessageBox::Cancel)->setText(FromUtf8(msg::kCancel));
+  FitCaption(box);
   return box.exec() == QMessageBox::Ok;
 }
 
@@ -100,29 +117,59 @@ void SetUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
                    });
 }
 
+void QtInteraction::RememberPlaces(WindowSettings* settings, std::string gbkSettingsPath) {
+  m_places = settings;
+  m_settingsPath = std::move(gbkSettingsPath);
+}
+
+QString QtInteraction::StartFolder(const QString& kind) const {
+  if (m_places) {
+    const QString last = m_places->LastFolder(kind);
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  }
+  if (!m_settingsPath.empty()) {
+    const auto music = ReadFolder(m_settingsPath, FolderSlot::kMusic);
+    if (music && !music->empty()) {
+      const QString parent = QFileInfo(QtPath(*music)).absolutePath();
+      if (QFileInfo(parent).isDir()) return parent;
+    }
+  }
+  return QDir::homePath();
+}
+
+std::optional<std::string> QtInteraction::Chosen(const QString& kind, const QString& path, bool isFolder) {
+  std::optional<std::string> gbk = GbkFromChosen(path);
+  if (gbk && m_places) m_places->SetLastFolder(kind, isFolder ? path : QFileInfo(path).absolutePath());
+  return gbk;
+}
+
 std::optional<std::string> QtInteraction::ChooseSaveFile(const FileDialogRequest& request) {
   QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   // Choosing an existing file replaces it without a second question, as the program always has.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setDirectory(StartFolder(KindOf(request)));
   SetUpFileDialog(dialog, request);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return GbkFromChosen(dialog.selectedFiles().front());
+  return Chosen(KindOf(request), dialog.selectedFiles().front(), false);
 }
 
 std::optional<std::string> QtInteraction::ChooseOpenFile(const FileDialogRequest& request) {
   QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setDirectory(StartFolder(KindOf(request)));
   SetUpFileDialog(dialog, request);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return GbkFromChosen(dialog.selectedFiles().front());
+  return Chosen(KindOf(request), dialog.selectedFiles().front(), false);
 }
 
 std::optional<std::string> QtInteraction::ChooseFolder(const std::string& prompt) {
-  // Starts at the top of the file system and offers only real folders.
-  return GbkFromChosen(QFileDialog::getExistingDirectory(QApplication::activeWindow(), FromGbk(prompt),
-                                                         QStringLiteral("/"), QFileDialog::ShowDirsOnly));
+  // Offers only real folders.
+  const QString chosen = QFileDialog::getExistingDirectory(
+      QApplication::activeWindow(), FromGbk(prompt), StartFolder(kFolderKind), QFileDialog::ShowDirsOnly);
+  if (chosen.isEmpty()) return std::nullopt;
+  return Chosen(kFolderKind, chosen, true);
 }
 
 AllOrNone QtInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
@@ -160,6 +207,7 @@ ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<C
     if (answer == ClashAnswer::kSkip) box.setDefaultButton(button);
     if (answer == ClashAnswer::kStop) box.setEscapeButton(button);
   }
+  FitCaption(box);
   box.exec();
   for (const auto& [button, answer] : buttons)
     if (box.clickedButton() == button) return answer;

@@ -2,11 +2,15 @@
 // The Interaction of the window: message boxes, the OK/Cancel question, file and folder choosers, the
 // desktop's trash and the clash question. Dialogs are modal over the active window.
 
+#include <QString>
+
 #include "interaction.h"
 
 class QFileDialog;
 
 namespace vx::ui {
+
+class WindowSettings;
 
 // Filters, initial name and default extension of a file chooser from the core's request; the default
 // extension follows the filter the person picks when that filter names a single extension.
@@ -14,6 +18,12 @@ void SetUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 class QtInteraction : public Interaction {
  public:
+  // Where the choosers start: the folder last used for the same kind of file (kept in `settings`), else
+  // the parent of the MUSIC folder named by the settings file at `gbkSettingsPath`, else the home
+  // folder. Until this is called they start in the home folder and remember nothing. `settings` must
+  // outlive this object's use of it.
+  void RememberPlaces(WindowSettings* settings, std::string gbkSettingsPath);
+
   void ShowMessage(const std::string& text, const std::string& caption) override;
   bool AskOkCancel(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
@@ -23,6 +33,14 @@ class QtInteraction : public Interaction {
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
   // A message box with one button per offered answer; Escape stops.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
+
+ private:
+  QString StartFolder(const QString& kind) const;
+  // A chosen path as GBK, remembering its folder for the next chooser of its kind.
+  std::optional<std::string> Chosen(const QString& kind, const QString& path, bool isFolder);
+
+  WindowSettings* m_places = nullptr;
+  std::string m_settingsPath;  // GBK
 };
 
 }  // namespace vx::ui

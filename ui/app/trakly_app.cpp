@@ -1,22 +1,30 @@
 #include "app/trakly_app.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMenu>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QTranslator>
 #include <array>
 
 #include "app/about_dlg.h"
 #include "app/folder_settings_dlg.h"
 #include "app/main_frame.h"
 #include "app/qt_interaction.h"
+#include "app/window_settings.h"
 #include "archive/image_archive_dlg.h"
 #include "library/library_check.h"
 #include "library/library_check_dlg.h"
 #include "library/search_field.h"
+#include "library/song_list_menu.h"
 #include "library/song_table_model.h"
 #include "library/trakly_view.h"
+#include "messages.h"
 #include "resources/resources.h"
 #include "settings/settings_file.h"
 #include "shell/registration.h"
@@ -87,8 +95,19 @@ std::optional<int> HandleRegistrationSwitch(int& argc, char** argv) {
   return HandleRegistrationSwitch(core.arguments());
 }
 
+bool InstallQtChinese(QCoreApplication& app) {
+  EnsureResources();
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral(":/translations/qtbase_zh_CN.qm"))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
+
 CTRAKLYApp::CTRAKLYApp(int& argc, char** argv) : QApplication(argc, argv) {
   EnsureResources();
+  InstallQtChinese(*this);
   setApplicationName(QStringLiteral("vxorganizer"));
   setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
 }
@@ -100,6 +119,7 @@ std::optional<int> CTRAKLYApp::InitInstance() {
 
   m_interaction = std::make_unique<QtInteraction>();
   m_frame = std::make_unique<CMainFrame>(StartFolder(), *m_interaction);
+  m_interaction->RememberPlaces(&m_frame->Settings(), m_frame->View()->SettingsPath());
   m_frame->show();
 
   const QStringList args = arguments();
@@ -108,7 +128,31 @@ std::optional<int> CTRAKLYApp::InitInstance() {
     const QString folder = args[script + 1];
     QTimer::singleShot(300, this, [this, folder] { RunScreenshotScript(folder); });
   }
+  const auto maximized = args.indexOf(QStringLiteral("--screenshot-maximized"));
+  if (maximized >= 0 && maximized + 1 < args.size()) {
+    const QString folder = args[maximized + 1];
+    QTimer::singleShot(300, this, [this, folder] { RunMaximizedScreenshot(folder); });
+  }
   return std::nullopt;
+}
+
+void CTRAKLYApp::RunMaximizedScreenshot(const QString& folder) {
+  QDir().mkpath(folder);
+  CTRAKLYView* view = m_frame->View();
+  view->OnScan();
+  m_frame->showMaximized();
+  processEvents();
+  // Without a window manager (a bare Xvfb) nobody maximizes; the window takes the screen itself.
+  const QRect available = m_frame->screen()->availableGeometry();
+  if (m_frame->frameGeometry().size() != available.size()) m_frame->setGeometry(available);
+  // Some songs ticked, a few of them then hidden by the filter, so the status bar has both counts.
+  for (std::size_t r = 0; r < view->Table().Size(); r += 97)
+    view->Model()->setData(view->Model()->index(static_cast<int>(r), 0), Qt::Checked, Qt::CheckStateRole);
+  m_frame->Search()->setText(QStringLiteral("hard:15-20 bpm:>100"));
+  m_frame->MatchesOnly()->setChecked(true);
+  processEvents();
+  m_frame->grab().save(folder + QStringLiteral("/maximized_filtered.png"));
+  quit();
 }
 
 void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
@@ -137,6 +181,35 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
   processEvents();
   m_frame->grab().save(folder + QStringLiteral("/search.png"));
   m_frame->Search()->clear();
+
+  // The right-click menu on the clicked row. It is a window of its own, so the screen is grabbed.
+  if (!view->Table().Empty()) {
+    QTableView* list = view->SongList();
+    const QPoint at = list->visualRect(view->Model()->index(static_cast<int>(row[0]), kColTitle)).center();
+    const auto menu = view->ContextMenu()->MenuAt(at);
+    menu->popup(list->viewport()->mapToGlobal(at));
+    processEvents();
+    const QRect area = m_frame->frameGeometry().united(menu->geometry());
+    m_frame->screen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(folder + QStringLiteral("/context_menu.png"));
+    menu->close();
+  }
+
+  // The cover import's chooser, in Chinese, where it starts: the MUSIC folder's parent.
+  {
+    FileDialogRequest request;
+    request.filters = {{Gbk(msg::kFilterJpeg), "*.jpg"}};
+    request.defaultExtension = "jpg";
+    QFileDialog chooser(m_frame.get());
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    SetUpFileDialog(chooser, request);
+    chooser.setDirectory(QDir::current());
+    chooser.show();
+    processEvents();
+    chooser.grab().save(folder + QStringLiteral("/file_dialog.png"));
+    chooser.close();
+  }
 
   if (const auto report = OnCheckLibrary(view->SettingsPath(), *m_interaction)) {
     CLibraryCheckDlg check(QString::fromStdString(Utf8FromGbk(LibraryReportText(*report))),

@@ -25,6 +25,10 @@ std::optional<int> HandleRegistrationSwitch(const QStringList& arguments);
 // The same from main(), before any window system is touched, so the switches work without a display.
 std::optional<int> HandleRegistrationSwitch(int& argc, char** argv);
 
+// Qt's own texts (file dialogs, standard buttons) in Simplified Chinese, from the catalogue compiled into
+// the program. False when it could not be loaded; those texts then stay in English.
+bool InstallQtChinese(QCoreApplication& app);
+
 class CTRAKLYApp : public QApplication {
   Q_OBJECT
 
@@ -36,9 +40,11 @@ class CTRAKLYApp : public QApplication {
   std::optional<int> InitInstance();
 
  private:
-  // Saves pictures of the main window after a scan and a row click, of the folder settings and of the
-  // About box into `folder`, then quits. For tools/screenshot.
+  // Saves pictures of the main window after a scan and a row click, its right-click menu, a file
+  // chooser, the folder settings and the About box into `folder`, then quits. For tools/screenshot.
   void RunScreenshotScript(const QString& folder);
+  // The window maximized on a large library with only the matching songs shown, saved into `folder`.
+  void RunMaximizedScreenshot(const QString& folder);
 
   std::unique_ptr<QtInteraction> m_interaction;
   std::unique_ptr<CMainFrame> m_frame;

@@ -20,4 +20,11 @@ void SongListView::paintEvent(QPaintEvent* event) {
   QTableView::paintEvent(event);
 }
 
+QModelIndex SongListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  // A table's Home and End go to the first and last cell of the row, which in a list of whole rows moves
+  // nothing; with Ctrl they go to the first and last row shown, which is what a list does.
+  if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+  return QTableView::moveCursor(action, modifiers);
+}
+
 }  // namespace vx::ui

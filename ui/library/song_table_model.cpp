@@ -87,19 +87,40 @@ void SongTableModel::ColumnChanged(int column) {
   emit dataChanged(index(0, column), index(rowCount() - 1, column));
 }
 
-void SongTableModel::ReplayRemovals(const std::vector<std::size_t>& removedAt) {
-  // Removals at the same position took neighbouring rows, so each run of equal positions is one block.
-  for (std::size_t begin = 0; begin < removedAt.size();) {
-    const std::size_t at = removedAt[begin];
-    std::size_t end = begin + 1;
-    while (end < removedAt.size() && removedAt[end] == at) ++end;
-    const std::size_t count = end - begin;
-    if (at + count > m_table.Size()) return;  // not a replay of this table; never erase past its end
-    beginRemoveRows({}, static_cast<int>(at), static_cast<int>(at + count - 1));
-    m_table.RemoveRows(at, count);
-    endRemoveRows();
-    begin = end;
+std::vector<int> SongTableModel::ReplayRemovals(const std::vector<std::size_t>& removedAt) {
+  // Each earlier removal moved the rows below it up by one, so the k-th went from old row removedAt[k] + k.
+  const std::size_t before = m_table.Size();
+  std::vector<std::size_t> gone;
+  gone.reserve(removedAt.size());
+  for (std::size_t k = 0; k < removedAt.size(); ++k) {
+    const std::size_t old = removedAt[k] + k;
+    // Not a replay of this table: never erase past its end or guess.
+    if ((k > 0 && removedAt[k] < removedAt[k - 1]) || old >= before) return {};
+    gone.push_back(old);
   }
+  if (gone.empty()) return {};
+
+  std::vector<int> newPosition(before, -1);
+  for (std::size_t old = 0, next = 0, at = 0; old < before; ++old) {
+    if (next < gone.size() && gone[next] == old)
+      ++next;
+    else
+      newPosition[old] = static_cast<int>(at++);
+  }
+  // Thousands of scattered rows as separate removals would make the view walk its rows and selection
+  // once for each; as one layout change it does so once.
+  emit layoutAboutToBeChanged();
+  m_table.RemovePositions(gone);
+  const QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& index : from) {
+    const int row = newPosition[static_cast<std::size_t>(index.row())];
+    to.append(row < 0 ? QModelIndex() : this->index(row, index.column()));
+  }
+  changePersistentIndexList(from, to);
+  emit layoutChanged();
+  return newPosition;
 }
 
 }  // namespace vx::ui

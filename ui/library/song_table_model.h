@@ -35,9 +35,11 @@ class SongTableModel : public QAbstractTableModel {
   // After the core has changed one column's cells (any rows).
   void ColumnChanged(int column);
   // Takes rows out as a core removal did on a copy of the table: `removedAt` holds each row's position as
-  // it stood when it went (see vx::RemoveRows). Played as row removals, the highlight, the current row
-  // and the scroll position stay with the songs that remain.
-  void ReplayRemovals(const std::vector<std::size_t>& removedAt);
+  // it stood when it went, in the order vx::RemoveRows gives (never decreasing). All of them go in one
+  // layout change, so the highlight and ticks stay with the songs that remain however many went.
+  // Returns each old row's new position, -1 for a row that went; empty when nothing was removed,
+  // including for positions that cannot be a replay of this table.
+  std::vector<int> ReplayRemovals(const std::vector<std::size_t>& removedAt);
 
  private:
   SongTable& m_table;

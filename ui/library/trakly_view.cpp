@@ -13,12 +13,18 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "app/commands.h"
 #include "app/folder_settings_dlg.h"
+#include "app/qt_text.h"
 #include "library/cover.h"
 #include "library/cover_frame.h"
+#include "library/form_anchors.h"
 #include "library/library_check.h"
 #include "library/library_check_dlg.h"
 #include "library/scan.h"
+#include "library/song_list_filter.h"
+#include "library/song_list_keys.h"
+#include "library/song_list_menu.h"
 #include "library/song_list_reader.h"
 #include "library/song_list_view.h"
 #include "library/song_query.h"
@@ -40,14 +46,6 @@ namespace {
 QRect Dlu(int x, int y, int w, int h) {
   const auto px = [](int units) { return qRound(units * kFormPxPerUnit); };
   return QRect(px(x), px(y), px(x + w) - px(x), px(y + h) - px(y));
-}
-
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdString(Utf8FromGbk(gbk));
-}
-
-QString FromUtf8(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // The figure turns red once the song list would grow past what the game is known to load.
@@ -73,7 +71,10 @@ void CTRAKLYView::BuildForm() {
                     QStringLiteral("Noto Serif CJK SC")});
   font.setPointSize(9);
   setFont(font);
-  setFixedSize(qRound(kFormWidthUnits * kFormPxPerUnit), qRound(kFormHeightUnits * kFormPxPerUnit));
+  // The form may grow with the window (the table takes the room), never shrink below its placements.
+  const QSize form(qRound(kFormWidthUnits * kFormPxPerUnit), qRound(kFormHeightUnits * kFormPxPerUnit));
+  setMinimumSize(form);
+  resize(form);
 
   const auto label = [this](const char* text, QRect rect, const char* name) {
     auto* l = new QLabel(QString::fromUtf8(text), this);
@@ -127,8 +128,9 @@ void CTRAKLYView::BuildForm() {
 
   connect(button("目录设置", Dlu(7, 215, 159, 23), "folderSettings"), &QPushButton::clicked, this,
           &CTRAKLYView::OnFolderSettings);
-  connect(button("扫描歌曲", Dlu(7, 254, 159, 23), "scan"), &QPushButton::clicked, this,
-          &CTRAKLYView::OnScan);
+  QPushButton* scan = button("扫描歌曲", Dlu(7, 254, 159, 23), "scan");
+  scan->setToolTip(FromUtf8(kScanTip));
+  connect(scan, &QPushButton::clicked, this, &CTRAKLYView::OnScan);
 
   m_list = new SongListView(this);
   m_list->setObjectName(QStringLiteral("songList"));
@@ -154,6 +156,18 @@ void CTRAKLYView::BuildForm() {
   connect(header, &QHeaderView::sectionClicked, this, &CTRAKLYView::OnColumnclickSongList);
   connect(m_list, &QTableView::clicked, this, &CTRAKLYView::OnClickSongList);
   m_list->installEventFilter(this);
+  auto* keys = new SongListKeys(m_list);
+  connect(keys, &SongListKeys::TickToggleRequested, this, &CTRAKLYView::OnSpaceSongList);
+  connect(keys, &SongListKeys::HighlightJumped, this, [this](int row) {
+    if (row >= 0) ShowCover(static_cast<std::size_t>(row));
+  });
+  m_filter = new SongListFilter(m_list, m_table, this);
+  connect(m_filter, &SongListFilter::Changed, this, &CTRAKLYView::ReportTickSummary);
+  m_menu = new SongListMenu(m_list);
+  connect(m_menu, &SongListMenu::OpenFolderRequested, this, &CTRAKLYView::OnOpenContainingFolder);
+  // Answered once the drop is over, so a message box never holds up the program the file came from.
+  connect(m_cover, &CoverFrame::PictureDropped, this, &CTRAKLYView::OnCoverDropped, Qt::QueuedConnection);
+  connect(m_cover, &CoverFrame::DropRefused, this, &CTRAKLYView::OnCoverDropRefused, Qt::QueuedConnection);
 
   m_titleEdit = edit(Dlu(182, 261, 112, 16), "titleEdit");
   label("简单", Dlu(307, 263, 17, 8), "easyLabel");
@@ -163,8 +177,32 @@ void CTRAKLYView::BuildForm() {
   label("困难", Dlu(449, 263, 17, 8), "hardLabel");
   m_hardEdit = edit(Dlu(477, 261, 24, 16), "hardEdit");
   for (QLineEdit* level : {m_easyEdit, m_normalEdit, m_hardEdit}) level->setValidator(digitsOnly);
-  connect(button("保存", Dlu(537, 259, 62, 18), "save"), &QPushButton::clicked, this,
-          &CTRAKLYView::OnSaveSong);
+  QPushButton* save = button("保存", Dlu(537, 259, 62, 18), "save");
+  connect(save, &QPushButton::clicked, this, &CTRAKLYView::OnSaveSong);
+
+  m_anchors = new FormAnchors(this);
+  m_anchors->Add(m_list, FormAnchors::Anchor::kGrow);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           m_titleEdit, findChild<QLabel*>(QStringLiteral("easyLabel")), m_easyEdit,
+           findChild<QLabel*>(QStringLiteral("normalLabel")), m_normalEdit,
+           findChild<QLabel*>(QStringLiteral("hardLabel")), m_hardEdit, save})
+    m_anchors->Add(control, FormAnchors::Anchor::kFollowBottom);
+}
+
+void CTRAKLYView::SetRestSize(QSize rest) {
+  m_anchors->SetRestSize(rest);
+}
+
+void CTRAKLYView::SetContextCommands(QList<QAction*> commands) {
+  m_menu->SetCommands(std::move(commands));
+}
+
+void CTRAKLYView::RestoreSort(SortKey sort) {
+  if (sort.column < kColId || sort.column > kColTime) return;
+  // The next click on the column goes the other way, as if the person had just made this sort.
+  if (m_table.NextAscending(sort.column) == sort.ascending) m_table.FlipNextAscending(sort.column);
+  m_lastSort = sort;
+  m_sortOnNextScan = true;
 }
 
 void CTRAKLYView::UpdateData(bool fromForm) {
@@ -192,8 +230,10 @@ void CTRAKLYView::UpdateData(bool fromForm) {
 
 std::vector<std::size_t> CTRAKLYView::SelectedRows() const {
   std::vector<std::size_t> rows;
+  // A hidden row can still be inside a highlighted range; what is not shown is not chosen.
   for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
-    rows.push_back(static_cast<std::size_t>(index.row()));
+    if (!m_filter->Hides(static_cast<std::size_t>(index.row())))
+      rows.push_back(static_cast<std::size_t>(index.row()));
   std::sort(rows.begin(), rows.end());
   return rows;
 }
@@ -233,11 +273,21 @@ void CTRAKLYView::OnScan() {
   // so a save can never write into a chart the person has left or relabel a row of the new table.
   m_editTarget.reset();
   std::optional<ScanOutcome> outcome;
-  m_model->ResetWith([&] { outcome = vx::OnScan(m_table, m_strSettingsPath, progress); });
+  m_model->ResetWith([&] {
+    outcome = vx::OnScan(m_table, m_strSettingsPath, progress);
+    // The first scan of a start comes in the order the last session left.
+    if (outcome && m_sortOnNextScan && m_lastSort)
+      SortTable(m_table, m_lastSort->column, m_lastSort->ascending);
+    if (outcome) m_sortOnNextScan = false;
+  });
   if (!outcome) return;
   m_progress->setValue(m_progress->maximum());
   m_nFolderSongs = static_cast<int>(outcome->songCount);
   UpdateData(false);
+  if (outcome->folderUnreadable) {
+    emit StatusMessage(FromUtf8(msg::kScanFolderUnreadable) + FromGbk(outcome->musicDir));
+    return;
+  }
   emit StatusMessage(FromUtf8(msg::kScanSummaryFound) + QString::number(outcome->songCount) +
                      FromUtf8(msg::kScanSummarySongs) +
                      QString::number(static_cast<double>(timer.elapsed()) / 1000.0, 'f', 3) +
@@ -267,6 +317,7 @@ void CTRAKLYView::OnColumnclickSongList(int column) {
     return result.order;
   });
   if (result.ticksChanged) m_model->RowsChanged(0, static_cast<int>(m_table.Size()) - 1);
+  if (!result.order.empty()) m_lastSort = SortKey{column, !m_table.NextAscending(column)};
   // As the form always has: the fields show the held texts again, dropping what was typed since.
   UpdateData(false);
 }
@@ -290,13 +341,24 @@ void CTRAKLYView::OnClickSongList() {
     m_editTarget = SongEditTarget{m_table.Row(*row).Id(), musicDir.value_or(std::string())};
   }
   UpdateData(false);
-  if (row && musicDir) ShowCoverFrom(*musicDir, *row);
+  if (!row) return;
+  if (musicDir) {
+    ShowCoverFrom(*musicDir, *row);
+  } else {
+    // Without the settings file no cover can be found; the last song's would be shown as this one's.
+    m_coverSongId = m_table.Row(*row).Id();
+    m_cover->SetCover(QImage());
+  }
 }
 
 void CTRAKLYView::OnKeydownSongList(int qtKey) {
   if (qtKey != Qt::Key_Up && qtKey != Qt::Key_Down) return;
-  const auto row = CoverRowForArrowKey(qtKey == Qt::Key_Up ? ArrowKey::kUp : ArrowKey::kDown, SelectedRows(),
-                                       m_table.Size());
+  const bool up = qtKey == Qt::Key_Up;
+  auto row = CoverRowForArrowKey(up ? ArrowKey::kUp : ArrowKey::kDown, SelectedRows(), m_table.Size());
+  // The highlight steps over hidden rows, and the cover goes where the highlight goes.
+  while (row && m_filter->Hides(*row))
+    row = up ? (*row > 0 ? std::optional(*row - 1) : std::nullopt)
+             : (*row + 1 < m_table.Size() ? std::optional(*row + 1) : std::nullopt);
   if (row) ShowCover(*row);
 }
 
@@ -305,11 +367,13 @@ void CTRAKLYView::ShowCover(std::size_t row) {
 }
 
 void CTRAKLYView::ShowCoverFrom(const std::string& gbkMusicDir, std::size_t row) {
-  const auto bytes = ReadCover(ChartPath(gbkMusicDir, m_table.Row(row).Id()));
-  // A cover that fails the marker test leaves the last good one on display.
-  if (!bytes) return;
-  m_cover->SetCover(QImage::fromData(bytes->data(), static_cast<int>(bytes->size())));
   m_coverSongId = m_table.Row(row).Id();
+  const CoverRead read = ReadCoverExplained(ChartPath(gbkMusicDir, *m_coverSongId));
+  // A cover that fails the marker test leaves the last good one on display. One that cannot be read at
+  // all (the chart gone, the cover outside it) clears the frame rather than show another song's.
+  if (read.failedMarkerTest) return;
+  m_cover->SetCover(read.cover ? QImage::fromData(read.cover->data(), static_cast<int>(read.cover->size()))
+                               : QImage());
 }
 
 void CTRAKLYView::OnSaveSong() {
@@ -360,6 +424,7 @@ void CTRAKLYView::OnCheckLibrary() {
 
 void CTRAKLYView::OnSearchChanged(const QString& text) {
   if (text.trimmed().isEmpty()) {
+    m_filter->SetQuery(std::nullopt);
     emit StatusMessage(QString());
     return;
   }
@@ -369,6 +434,7 @@ void CTRAKLYView::OnSearchChanged(const QString& text) {
     return;
   }
   const std::vector<std::size_t> rows = MatchingRows(m_table, std::get<SongQuery>(parsed));
+  m_filter->SetQuery(std::get<SongQuery>(parsed));
   SelectRows(rows);
   if (!rows.empty()) m_list->scrollTo(m_model->index(static_cast<int>(rows.front()), 0));
   emit StatusMessage(QString::fromStdString(MatchCountText(rows.size())));
@@ -398,7 +464,15 @@ void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::strin
   // removals, which also keep the highlight on the songs that remain.
   SongTable working = m_table;
   const RemoveOutcome result = operation(working, m_strSettingsPath, m_ui);
-  m_model->ReplayRemovals(result.removedAt);
+  const int top = m_list->rowAt(0);
+  const std::vector<int> newPosition = m_model->ReplayRemovals(result.removedAt);
+  // The song at the top of the list stays there, or the first one below it that remains.
+  for (std::size_t old = top < 0 ? newPosition.size() : static_cast<std::size_t>(top);
+       old < newPosition.size(); ++old)
+    if (newPosition[old] >= 0) {
+      m_list->scrollTo(m_model->index(newPosition[old], 0), QAbstractItemView::PositionAtTop);
+      break;
+    }
   // The count follows the table whatever happened; what was typed into the editor stays.
   UpdateData(true);
   m_nFolderSongs = static_cast<int>(m_table.Size());
@@ -428,5 +502,59 @@ void CTRAKLYView::OnStatusWeekly() { SetStatus(&vx::OnStatusWeekly); }
 void CTRAKLYView::OnStatusNewest() { SetStatus(&vx::OnStatusNewest); }
 void CTRAKLYView::OnStatusPopular() { SetStatus(&vx::OnStatusPopular); }
 void CTRAKLYView::OnStatusClear() { SetStatus(&vx::OnStatusClear); }
+
+void CTRAKLYView::OnSpaceSongList() {
+  // As the 选中 header does with the highlighted rows, but the typed editor texts stay.
+  const std::vector<std::size_t> selected = SelectedRows();
+  if (selected.empty()) return;
+  ToggleTicksOfSelected(m_table, selected);
+  m_model->RowsChanged(static_cast<int>(selected.front()), static_cast<int>(selected.back()));
+}
+
+void CTRAKLYView::SetMatchesOnly(bool on) {
+  m_filter->SetEnabled(on);
+}
+
+void CTRAKLYView::ReportTickSummary() {
+  if (!m_filter->Narrowing()) {
+    emit TickSummary(QString());
+    return;
+  }
+  emit TickSummary(FromUtf8(msg::kTickedBefore) + QString::number(m_filter->TickedCount()) +
+                   FromUtf8(msg::kTickedHiddenBefore) + QString::number(m_filter->HiddenTickedCount()) +
+                   FromUtf8(msg::kTickedHiddenAfter));
+}
+
+void CTRAKLYView::OnOpenContainingFolder(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= m_table.Size()) return;
+  const auto musicDir = ReadMusicFolder();
+  if (!musicDir) return;  // no settings file: silent, as every command is
+  if (musicDir->empty()) {
+    m_ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
+    return;
+  }
+  if (!RevealInFileManager(QtPath(ChartPath(*musicDir, m_table.Row(static_cast<std::size_t>(row)).Id()))))
+    m_ui.ShowMessage(Gbk(msg::kCannotOpenFolder) + *musicDir, Gbk(msg::kAppTitle));
+}
+
+void CTRAKLYView::OnCoverDropped(const QString& localFile) {
+  if (!m_coverSongId) {
+    m_ui.ShowMessage(Gbk(msg::kChooseSongFirst), Gbk(msg::kAppTitle));
+    return;
+  }
+  // A name GBK cannot spell is said, not mangled, as a chooser says it.
+  std::string unmappable;
+  if (!GbkFromUtf8(localFile.toStdString(), &unmappable)) {
+    m_ui.ShowMessage(Gbk(msg::kPathUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
+    return;
+  }
+  const std::string gbkFile = GbkPath(PathFromQt(localFile));
+  if (vx::OnDropCover(m_table, m_strSettingsPath, *m_coverSongId, gbkFile, m_ui) != Outcome::kDone) return;
+  if (const auto row = m_table.FindId(*m_coverSongId)) ShowCover(*row);
+}
+
+void CTRAKLYView::OnCoverDropRefused() {
+  m_ui.ShowMessage(Gbk(msg::kDropOneJpeg), Gbk(msg::kAppTitle));
+}
 
 }  // namespace vx::ui

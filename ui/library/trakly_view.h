@@ -3,6 +3,7 @@
 // row. It holds the core SongTable and adapts clicks into core calls; what a click means is decided in
 // the core (scan, sort, tick toggle, selection, save).
 
+#include <QList>
 #include <QWidget>
 #include <optional>
 #include <span>
@@ -17,6 +18,7 @@
 #include "operations/outcome.h"
 #include "operations/remove_songs.h"
 
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QProgressBar;
@@ -26,6 +28,9 @@ class QTableView;
 namespace vx::ui {
 
 class CoverFrame;
+class FormAnchors;
+class SongListFilter;
+class SongListMenu;
 class SongTableModel;
 
 // The form is laid out in dialog units; with its 9 pt font one unit is 1.5 px.
@@ -48,6 +53,24 @@ class CTRAKLYView : public QWidget {
   const CoverFrame* CoverPreview() const { return m_cover; }
   const std::string& SettingsPath() const { return m_strSettingsPath; }
   const std::optional<SongEditTarget>& EditTarget() const { return m_editTarget; }
+  const SongListFilter* Filter() const { return m_filter; }
+  SongListMenu* ContextMenu() const { return m_menu; }
+
+  // The form's size at which every control sits where the form places it; what the form grows beyond
+  // it goes to the song table. The frame sets it to what the form gets when the window opens.
+  void SetRestSize(QSize rest);
+  // The commands the table's right-click menu offers (the frame's own actions; null for a separator).
+  void SetContextCommands(QList<QAction*> commands);
+
+  struct SortKey {
+    int column = 0;
+    bool ascending = false;
+  };
+  // The last sort a header click made, this session or (through RestoreSort) the one before.
+  std::optional<SortKey> LastSort() const { return m_lastSort; }
+  // Takes up a sort remembered from the last session: the first scan comes in that order, and the next
+  // click on that column turns it round. A column that cannot be sorted is ignored.
+  void RestoreSort(SortKey sort);
 
   // Form buttons and table notifications.
   void OnFolderSettings();
@@ -80,12 +103,23 @@ class CTRAKLYView : public QWidget {
   void OnSearchChanged(const QString& text);
   void OnSearchSubmitted(const QString& text, bool tick);
 
+  // Everyday comfort: Space on the table, the toggle "只显示匹配", "打开所在文件夹" of the right-click
+  // menu, and a picture dropped on the cover preview.
+  void OnSpaceSongList();
+  void SetMatchesOnly(bool on);
+  void OnOpenContainingFolder(int row);
+  void OnCoverDropped(const QString& localFile);
+  void OnCoverDropRefused();
+
   // Highlights exactly these rows (positions), as a mouse would; for tests and scripted screenshots.
   void SelectRows(std::span<const std::size_t> rows);
 
  signals:
   // A text for the frame's status bar.
   void StatusMessage(const QString& text);
+  // While rows are hidden: how many songs are ticked and how many of those are not shown; empty when
+  // every row shows.
+  void TickSummary(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,6 +139,7 @@ class CTRAKLYView : public QWidget {
   void RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&));
   // The four status commands: the typed editor texts are taken in first so the redisplay keeps them.
   void SetStatus(Outcome (*operation)(SongTable&, Interaction&));
+  void ReportTickSummary();
 
   SongTable m_table;
   SongTableModel* m_model = nullptr;
@@ -112,7 +147,11 @@ class CTRAKLYView : public QWidget {
 
   std::string m_strSettingsPath;  // GBK
   std::optional<SongEditTarget> m_editTarget;
-  std::optional<int> m_coverSongId;  // whose cover the frame shows
+  // The song the preview is about: the last one clicked or reached by key. The frame may still show an
+  // earlier song's picture when this one's cover failed the marker test.
+  std::optional<int> m_coverSongId;
+  std::optional<SortKey> m_lastSort;
+  bool m_sortOnNextScan = false;
 
   // Members bound to the form.
   bool m_bSelectAll = false;
@@ -130,6 +169,10 @@ class CTRAKLYView : public QWidget {
   QLineEdit* m_easyEdit = nullptr;
   QLineEdit* m_normalEdit = nullptr;
   QLineEdit* m_hardEdit = nullptr;
+
+  FormAnchors* m_anchors = nullptr;
+  SongListFilter* m_filter = nullptr;
+  SongListMenu* m_menu = nullptr;
 };
 
 }  // namespace vx::ui

@@ -5,6 +5,7 @@
 // Q_INIT_RESOURCE names a function in the global namespace.
 static void InitVxuiResources() {
   Q_INIT_RESOURCE(resources);
+  Q_INIT_RESOURCE(translations);
 }
 
 namespace vx::ui {

@@ -1,6 +1,7 @@
 #pragma once
-// The pictures are compiled into the static vxui library, whose resource table the linker would drop
-// unless something refers to it; every class that shows a picture calls this first.
+// The pictures and Qt's Chinese catalogue are compiled into the static vxui library, whose resource
+// tables the linker would drop unless something refers to them; every class that shows a picture calls
+// this first, and so does the application before it loads the catalogue.
 
 namespace vx::ui {
 void EnsureResources();

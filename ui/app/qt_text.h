@@ -1,0 +1,43 @@
+#pragma once
+// Texts and paths where the core meets Qt: the core keeps GBK bytes and UTF-8 message constants, Qt
+// keeps QString. Converted here, at the edge, and nowhere else in the window's own code.
+
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "text/gbk.h"
+#include "text/native_path.h"
+
+namespace vx::ui {
+
+// A GBK text as shown; an undecodable byte shows as U+FFFD.
+inline QString FromGbk(const std::string& gbk) {
+  return QString::fromStdString(Utf8FromGbk(gbk));
+}
+
+// One of the UTF-8 constants of messages.h or commands.h.
+inline QString FromUtf8(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// A GBK path as Qt opens it.
+inline QString QtPath(const std::string& gbkPath) {
+#ifdef _WIN32
+  return QString::fromStdWString(NativePath(gbkPath).wstring());
+#else
+  return QString::fromStdString(NativePath(gbkPath).string());
+#endif
+}
+
+// A path from Qt (a chooser, a drop) as the file system takes it.
+inline std::filesystem::path PathFromQt(const QString& path) {
+#ifdef _WIN32
+  return std::filesystem::path(path.toStdWString());
+#else
+  return std::filesystem::path(path.toStdString());
+#endif
+}
+
+}  // namespace vx::ui
