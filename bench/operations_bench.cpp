@@ -30,6 +30,7 @@ class QuietInteraction : public Interaction {
   bool AskOkCancel(const std::string&, const std::string&) override { return true; }
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return m_saveFile; }
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::vector<std::string> ChooseOpenFiles(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
   AllOrNone MoveToTrash(const std::vector<std::string>&) override { return AllOrNone::kNone; }
   ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override { return ClashAnswer::kSkip; }

@@ -22,6 +22,9 @@ bool TerminalInteraction::AskOkCancel(const std::string& text, const std::string
 
 std::optional<std::string> TerminalInteraction::ChooseSaveFile(const FileDialogRequest&) { return saveFile; }
 std::optional<std::string> TerminalInteraction::ChooseOpenFile(const FileDialogRequest&) { return openFile; }
+std::vector<std::string> TerminalInteraction::ChooseOpenFiles(const FileDialogRequest&) {
+  return openFile ? std::vector<std::string>{*openFile} : std::vector<std::string>{};
+}
 std::optional<std::string> TerminalInteraction::ChooseFolder(const std::string&) { return folder; }
 
 AllOrNone TerminalInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {

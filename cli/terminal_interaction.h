@@ -37,6 +37,7 @@ class TerminalInteraction : public Interaction {
   bool AskOkCancel(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
+  std::vector<std::string> ChooseOpenFiles(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
   // Without a person to ask, the answer is the one the command line gave, or skip.

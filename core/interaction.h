@@ -43,6 +43,8 @@ class Interaction {
   // File choosers; empty optional when the person cancels. Paths are GBK.
   virtual std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) = 0;
+  // Several existing files at once; empty when the person cancels.
+  virtual std::vector<std::string> ChooseOpenFiles(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> ChooseFolder(const std::string& prompt) = 0;
   // Moves the files of one song to the desktop's trash: all of them or, when one cannot go, none
   // (AllOrNone::kPartial only when even undoing failed).

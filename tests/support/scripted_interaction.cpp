@@ -38,6 +38,11 @@ std::optional<std::string> ScriptedInteraction::ChooseOpenFile(const FileDialogR
   return Pop(openFileAnswers, std::nullopt);
 }
 
+std::vector<std::string> ScriptedInteraction::ChooseOpenFiles(const FileDialogRequest& request) {
+  events.push_back({Event::kOpenFile, {}, {}, request});
+  return Pop(openFilesAnswers, std::vector<std::string>{});
+}
+
 std::optional<std::string> ScriptedInteraction::ChooseFolder(const std::string& prompt) {
   events.push_back({Event::kFolder, prompt, {}, {}});
   return Pop(folderAnswers, std::nullopt);

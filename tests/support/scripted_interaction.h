@@ -25,6 +25,7 @@ class ScriptedInteraction : public Interaction {
   std::deque<bool> okCancelAnswers;
   std::deque<std::optional<std::string>> saveFileAnswers;  // GBK paths
   std::deque<std::optional<std::string>> openFileAnswers;
+  std::deque<std::vector<std::string>> openFilesAnswers;
   std::deque<std::optional<std::string>> folderAnswers;
   std::deque<ClashAnswer> clashAnswers;
   // When true the files go as the trash takes them, all or none (they are deleted, so no test fills a
@@ -38,6 +39,7 @@ class ScriptedInteraction : public Interaction {
   bool AskOkCancel(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
+  std::vector<std::string> ChooseOpenFiles(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;

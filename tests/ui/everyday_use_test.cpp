@@ -89,16 +89,6 @@ std::string LastQuestion(const ScriptedInteraction& ui) {
   return {};
 }
 
-void Drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {}) {
-  QMimeData data;
-  if (!urls.isEmpty()) data.setUrls(urls);
-  if (!text.isEmpty()) data.setText(text);
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &enter);
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &drop);
-  QCoreApplication::processEvents();  // the drop is answered once it is over
-}
 
 // Records the folder each file URL handed to the desktop names.
 class UrlCatcher : public QObject {

@@ -78,11 +78,14 @@ class FrameTest : public QObject {
     QCOMPARE(items,
              (QStringList{"打开(&O)...:57601", "目录设置:32771", "-", "退出(&X):57665", "工具栏(&T):59392",
                           "状态栏(&S):59393", "生成文本列表:32772", "批量文本:32773",
-                          "生成游戏歌曲列表:32774", "删除歌曲:32775", "转移歌曲:32776", "导出图片:32777",
+                          "生成游戏歌曲列表:32774", "删除歌曲:32775", "转移歌曲:32776", "-",
+                          "导入歌曲...:32787", "导入歌曲文件夹...:32788", "更改编号...:32789", "导出图片:32777",
                           "导入图片:32778", "一周更新:32784", "最新更新:32781", "最受欢迎:32782",
-                          "撤销状态:32783", "游戏里的图片:32785", "检查歌曲库:32786",
-                          "帮助/关于...:57664"}));
+                          "撤销状态:32783", "游戏里的图片:32785", "检查歌曲库:32786", "-", "修改记录...:32790",
+                          "恢复上一次修改:32791", "记录修改:32792", "帮助/关于...:57664"}));
     QCOMPARE(frame.Action(kCmdFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(frame.Action(kCmdUndoChange)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QVERIFY(frame.Action(kCmdKeepHistory)->isCheckable() && frame.Action(kCmdKeepHistory)->isChecked());
 
     QCOMPARE(ToolbarCommands(frame.ToolBar()), (QList<int>{32775, 32776, 0, 32774, 32772, 32773, 32777, 32778,
                                                            0, 32784, 32781, 32782, 32783, 0, 32785}));

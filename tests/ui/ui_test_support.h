@@ -3,6 +3,10 @@
 // builders, a main window scanned over three songs, and small readers for what the window shows.
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QPointer>
@@ -110,6 +114,19 @@ inline void WhenModalOpens(const std::function<void(QWidget*)>& act) {
     act(modal);
     if (modal && modal->isVisible()) modal->close();
   });
+}
+
+// Drops `urls` (and `text`) on `target` as a drag from another program does: enter, then drop; the
+// answers that come once the drop is over have come when this returns.
+inline void Drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {}) {
+  QMimeData data;
+  if (!urls.isEmpty()) data.setUrls(urls);
+  if (!text.isEmpty()) data.setText(text);
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  QCoreApplication::processEvents();
 }
 
 }  // namespace vx::ui::testing

@@ -22,6 +22,12 @@ enum CommandId : int {
   kCmdStatusWeekly = 32784,
   kCmdGameImages = 32785,
   kCmdCheckLibrary = 32786,
+  kCmdInstallSongs = 32787,
+  kCmdInstallFolder = 32788,
+  kCmdRenumber = 32789,
+  kCmdHistory = 32790,
+  kCmdUndoChange = 32791,
+  kCmdKeepHistory = 32792,
   kCmdFileNew = 57600,
   kCmdFileOpen = 57601,
   kCmdAbout = 57664,
@@ -38,7 +44,7 @@ struct MenuItem {
 
 struct Menu {
   std::string_view title;
-  std::array<MenuItem, 4> items;  // the first itemCount are used
+  std::array<MenuItem, 7> items;  // the first itemCount are used
   int itemCount;
 };
 
@@ -52,8 +58,14 @@ inline constexpr std::array<Menu, 8> kMenus = {{
     {"查看(&V)", {{{kCmdViewToolbar, "工具栏(&T)"}, {kCmdViewStatusBar, "状态栏(&S)"}}}, 2},
     {"文本操作", {{{kCmdTextList, "生成文本列表"}, {kCmdBatchText, "批量文本"}}}, 2},
     {"整理操作",
-     {{{kCmdGameList, "生成游戏歌曲列表"}, {kCmdDeleteSongs, "删除歌曲"}, {kCmdMoveSongs, "转移歌曲"}}},
-     3},
+     {{{kCmdGameList, "生成游戏歌曲列表"},
+       {kCmdDeleteSongs, "删除歌曲"},
+       {kCmdMoveSongs, "转移歌曲"},
+       {kCmdSeparator, ""},
+       {kCmdInstallSongs, "导入歌曲..."},
+       {kCmdInstallFolder, "导入歌曲文件夹..."},
+       {kCmdRenumber, "更改编号..."}}},
+     7},
     {"歌曲图片", {{{kCmdExportCovers, "导出图片"}, {kCmdImportCover, "导入图片"}}}, 2},
     {"状态设定",
      {{{kCmdStatusWeekly, "一周更新"},
@@ -61,7 +73,14 @@ inline constexpr std::array<Menu, 8> kMenus = {{
        {kCmdStatusPopular, "最受欢迎"},
        {kCmdStatusClear, "撤销状态"}}},
      4},
-    {"其他功能", {{{kCmdGameImages, "游戏里的图片"}, {kCmdCheckLibrary, "检查歌曲库"}}}, 2},
+    {"其他功能",
+     {{{kCmdGameImages, "游戏里的图片"},
+       {kCmdCheckLibrary, "检查歌曲库"},
+       {kCmdSeparator, ""},
+       {kCmdHistory, "修改记录..."},
+       {kCmdUndoChange, "恢复上一次修改"},
+       {kCmdKeepHistory, "记录修改"}}},
+     6},
     {"帮助(&H)", {{{kCmdAbout, "帮助/关于..."}}}, 1},
 }};
 
@@ -80,7 +99,7 @@ struct Prompt {
   std::string_view text;
 };
 
-inline constexpr std::array<Prompt, 18> kPrompts = {{
+inline constexpr std::array<Prompt, 24> kPrompts = {{
     {kCmdTextList, "生成一个文本格式的歌曲资料列表"},
     {kCmdBatchText, "在MUSIC文件夹下生成与歌曲同名的单文本"},
     {kCmdGameList, "对打勾歌曲生成游戏列表(有SML和DAT两种)"},
@@ -94,6 +113,12 @@ inline constexpr std::array<Prompt, 18> kPrompts = {{
     {kCmdStatusWeekly, "把打勾歌曲设置为一周前更新"},
     {kCmdGameImages, "游戏中出现的一切图片(预览 导出 +背景LOGO制作)"},
     {kCmdCheckLibrary, "检查MUSIC文件夹里游戏读不到或有问题的歌曲"},
+    {kCmdInstallSongs, "把歌曲文件(.vxn和同名的.vxm)复制到MUSIC文件夹"},
+    {kCmdInstallFolder, "把一个文件夹里的所有歌曲复制到MUSIC文件夹"},
+    {kCmdRenumber, "给选定的歌曲换一个空闲的编号"},
+    {kCmdHistory, "查看修改过的歌曲文件,恢复修改前的样子"},
+    {kCmdUndoChange, "恢复这个MUSIC文件夹最近的一次修改"},
+    {kCmdKeepHistory, "修改歌曲文件之前先保存一份(关掉后本次运行不再保存)"},
     {kCmdFileOpen, "打开一个现有文档\n打开"},
     {kCmdAbout, "显示程序信息，版本号和版权\n关于"},
     {kCmdExit, "退出应用程序；提示保存文档\n退出"},
@@ -110,6 +135,13 @@ inline constexpr std::string_view kCheckDialogTitle = "检查歌曲库";
 inline constexpr std::string_view kCheckTickButton = "勾选报告中的歌曲";
 inline constexpr std::string_view kCheckRemoveLeftoversButton = "删除残留的临时文件";
 inline constexpr std::string_view kCheckCloseButton = "关闭";
+
+// The history dialog.
+inline constexpr std::string_view kHistoryDialogTitle = "修改记录";
+inline constexpr std::array<std::string_view, 4> kHistoryColumns = {"时间", "编号", "歌曲名字", "修改"};
+inline constexpr std::string_view kHistoryRestoreButton = "恢复";
+inline constexpr std::string_view kInstallFolderPrompt = "请选择要导入的歌曲所在的文件夹:";
+inline constexpr std::string_view kInstallFilter = "歌曲文件(*.vxn)";
 
 // The song table's right-click menu: the commands on the ticked songs, grouped as in the menus, then one
 // of its own.

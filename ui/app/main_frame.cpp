@@ -162,6 +162,16 @@ CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
       return {[this] { OnGameImages(); }, true};
     case kCmdCheckLibrary:
       return {[view] { view->OnCheckLibrary(); }, true};
+    case kCmdInstallSongs:
+      return {[view] { view->OnInstallSongs(); }, true};
+    case kCmdInstallFolder:
+      return {[view] { view->OnInstallFolder(); }, true};
+    case kCmdRenumber:
+      return {[view] { view->OnRenumber(); }, true};
+    case kCmdHistory:
+      return {[view] { view->OnHistory(); }, true};
+    case kCmdUndoChange:
+      return {[view] { view->OnUndoChange(); }, true};
     case kCmdAbout:
       return {[this] { OnAppAbout(); }, true};
     case kCmdFileOpen:
@@ -178,7 +188,12 @@ QAction* CMainFrame::MakeAction(int commandId, std::string_view text) {
   action->setObjectName(QStringLiteral("command%1").arg(commandId));
   action->setData(commandId);
   action->setStatusTip(StatusPrompt(commandId));
-  if (commandId == kCmdViewToolbar || commandId == kCmdViewStatusBar) {
+  if (commandId == kCmdKeepHistory) {
+    // For this run only: a history that cannot be written would otherwise stop every change.
+    action->setCheckable(true);
+    action->setChecked(true);
+    connect(action, &QAction::toggled, m_view, &CTRAKLYView::SetKeepHistory);
+  } else if (commandId == kCmdViewToolbar || commandId == kCmdViewStatusBar) {
     action->setCheckable(true);
     action->setChecked(true);
     connect(action, &QAction::toggled, this, [this, commandId](bool on) {
@@ -194,6 +209,7 @@ QAction* CMainFrame::MakeAction(int commandId, std::string_view text) {
       connect(action, &QAction::triggered, this, [handler = std::move(route.handler)] { handler(); });
   }
   if (commandId == kCmdFileOpen) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  if (commandId == kCmdUndoChange) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   m_actions[commandId] = action;
   return action;
 }

@@ -164,6 +164,20 @@ std::optional<std::string> QtInteraction::ChooseOpenFile(const FileDialogRequest
   return Chosen(KindOf(request), dialog.selectedFiles().front(), false);
 }
 
+std::vector<std::string> QtInteraction::ChooseOpenFiles(const FileDialogRequest& request) {
+  QFileDialog dialog(QApplication::activeWindow());
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setDirectory(StartFolder(KindOf(request)));
+  SetUpFileDialog(dialog, request);
+  std::vector<std::string> chosen;
+  if (dialog.exec() != QDialog::Accepted) return chosen;
+  // One name GBK cannot spell is said and left out; the others are still taken.
+  for (const QString& file : dialog.selectedFiles())
+    if (auto gbk = Chosen(KindOf(request), file, false)) chosen.push_back(std::move(*gbk));
+  return chosen;
+}
+
 std::optional<std::string> QtInteraction::ChooseFolder(const std::string& prompt) {
   // Offers only real folders.
   const QString chosen = QFileDialog::getExistingDirectory(

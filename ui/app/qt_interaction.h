@@ -28,6 +28,7 @@ class QtInteraction : public Interaction {
   bool AskOkCancel(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
+  std::vector<std::string> ChooseOpenFiles(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
   // The core's trash, which takes a song's files all or none.
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;

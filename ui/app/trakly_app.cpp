@@ -8,6 +8,8 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTranslator>
 #include <array>
@@ -16,9 +18,12 @@
 #include "app/folder_settings_dlg.h"
 #include "app/main_frame.h"
 #include "app/qt_interaction.h"
+#include "app/qt_text.h"
 #include "app/window_settings.h"
 #include "archive/image_archive_dlg.h"
 #include "library/library_check.h"
+#include "library/scan.h"
+#include "library/history_dlg.h"
 #include "library/library_check_dlg.h"
 #include "library/search_field.h"
 #include "library/song_list_menu.h"
@@ -213,11 +218,32 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
 
   if (const auto report = OnCheckLibrary(view->SettingsPath(), *m_interaction)) {
     CLibraryCheckDlg check(QString::fromStdString(Utf8FromGbk(LibraryReportText(*report))),
-                           !ReportedIds(*report).empty(), m_frame.get());
+                           !ReportedIds(*report).empty(), HasLeftoverTemporaries(*report), m_frame.get());
     check.show();
     processEvents();
     check.grab().save(folder + QStringLiteral("/library_check.png"));
     check.close();
+  }
+
+  // The history dialog over a history of its own, so the demo library's charts are never touched: three
+  // songs kept as an edit, a cover import and a renumber would keep them.
+  if (const auto musicDir = ReadFolder(view->SettingsPath(), FolderSlot::kMusic); musicDir && view->Table().Size() >= 3) {
+    QTemporaryDir kept;
+    History history(GbkPath(PathFromQt(kept.path())));
+    const std::array<HistoryOperation, 3> operations = {HistoryOperation::kRenumber, HistoryOperation::kImportCover,
+                                                        HistoryOperation::kEdit};
+    for (std::size_t r = 0; r < operations.size(); ++r) {
+      const int id = view->Table().Row(r).Id();
+      if (const auto chart = ReadWholeFile(ChartPath(*musicDir, id)))
+        history.Record(*musicDir, id, operations[r], *chart,
+                       operations[r] == HistoryOperation::kRenumber ? std::optional<int>(4000) : std::nullopt);
+    }
+    CHistoryDlg dialog([&history, &musicDir] { return history.Entries(*musicDir); }, m_frame.get());
+    dialog.List()->selectRow(0);
+    dialog.show();
+    processEvents();
+    dialog.grab().save(folder + QStringLiteral("/history.png"));
+    dialog.close();
   }
 
   CFolderSettingsDlg settings(view->SettingsPath(), *m_interaction, m_frame.get());

@@ -77,6 +77,16 @@ void SongTableModel::ReorderWith(const std::function<std::vector<std::size_t>()>
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void SongTableModel::AppendWith(int count, const std::function<void()>& change) {
+  if (count <= 0) {
+    change();
+    return;
+  }
+  beginInsertRows({}, rowCount(), rowCount() + count - 1);
+  change();
+  endInsertRows();
+}
+
 void SongTableModel::RowsChanged(int first, int last) {
   if (first > last || last >= rowCount()) return;
   emit dataChanged(index(first, 0), index(last, kColumnCount - 1));

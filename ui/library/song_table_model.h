@@ -30,6 +30,9 @@ class SongTableModel : public QAbstractTableModel {
   // Runs a core call that reorders the rows and returns the order it made (order[new] = old; empty when
   // it reordered nothing). The highlight and the current row move with their rows.
   void ReorderWith(const std::function<std::vector<std::size_t>()>& change);
+  // Runs a change that appends `count` rows at the end of the table, announced as an insertion so the
+  // highlight and the scroll position stay.
+  void AppendWith(int count, const std::function<void()>& change);
   // After the core has changed cells or ticks of rows [first, last].
   void RowsChanged(int first, int last);
   // After the core has changed one column's cells (any rows).

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -22,6 +23,8 @@
 #include "library/library_check.h"
 #include "library/library_check_dlg.h"
 #include "library/scan.h"
+#include "library/history_dlg.h"
+#include "library/song_list_drops.h"
 #include "library/song_list_filter.h"
 #include "library/song_list_keys.h"
 #include "library/song_list_menu.h"
@@ -32,6 +35,9 @@
 #include "library/sort.h"
 #include "messages.h"
 #include "operations/covers.h"
+#include "operations/history_restore.h"
+#include "operations/install_songs.h"
+#include "operations/song_numbers.h"
 #include "operations/game_list.h"
 #include "operations/status_marks.h"
 #include "operations/text_lists.h"
@@ -163,6 +169,9 @@ void CTRAKLYView::BuildForm() {
   });
   m_filter = new SongListFilter(m_list, m_table, this);
   connect(m_filter, &SongListFilter::Changed, this, &CTRAKLYView::ReportTickSummary);
+  auto* drops = new SongListDrops(m_list);
+  // Answered once the drop is over, like a picture dropped on the cover.
+  connect(drops, &SongListDrops::SongsDropped, this, &CTRAKLYView::OnSongsDropped, Qt::QueuedConnection);
   m_menu = new SongListMenu(m_list);
   connect(m_menu, &SongListMenu::OpenFolderRequested, this, &CTRAKLYView::OnOpenContainingFolder);
   // Answered once the drop is over, so a message box never holds up the program the file came from.
@@ -380,7 +389,7 @@ void CTRAKLYView::OnSaveSong() {
   UpdateData(true);
   const SongEdits edits{m_title.toStdString(), m_easy.toStdString(), m_normal.toStdString(),
                         m_hard.toStdString()};
-  if (vx::OnSaveSong(m_table, m_editTarget, edits, m_ui) != SaveOutcome::kSaved) return;
+  if (vx::OnSaveSong(m_table, m_editTarget, edits, m_ui, true, HistoryForRun()) != SaveOutcome::kSaved) return;
   if (const auto row = m_table.FindId(m_editTarget->songId))
     m_model->RowsChanged(static_cast<int>(*row), static_cast<int>(*row));
 }
@@ -486,7 +495,7 @@ void CTRAKLYView::OnMoveSongs() { RemoveTicked(&vx::OnMoveSongs); }
 void CTRAKLYView::OnExportCovers() { vx::OnExportCovers(m_table, m_strSettingsPath, m_ui); }
 
 void CTRAKLYView::OnImportCover() {
-  if (vx::OnImportCover(m_table, m_strSettingsPath, m_ui) != Outcome::kDone) return;
+  if (vx::OnImportCover(m_table, m_strSettingsPath, m_ui, HistoryForRun()) != Outcome::kDone) return;
   // A preview that still showed the replaced cover would tell the person the import did nothing.
   const std::vector<std::size_t> ticked = m_table.TickedRows();
   if (ticked.size() == 1 && m_coverSongId == m_table.Row(ticked.front()).Id()) ShowCover(ticked.front());
@@ -549,12 +558,120 @@ void CTRAKLYView::OnCoverDropped(const QString& localFile) {
     return;
   }
   const std::string gbkFile = GbkPath(PathFromQt(localFile));
-  if (vx::OnDropCover(m_table, m_strSettingsPath, *m_coverSongId, gbkFile, m_ui) != Outcome::kDone) return;
+  if (vx::OnDropCover(m_table, m_strSettingsPath, *m_coverSongId, gbkFile, m_ui, HistoryForRun()) != Outcome::kDone) return;
   if (const auto row = m_table.FindId(*m_coverSongId)) ShowCover(*row);
 }
 
 void CTRAKLYView::OnCoverDropRefused() {
   m_ui.ShowMessage(Gbk(msg::kDropOneJpeg), Gbk(msg::kAppTitle));
+}
+
+History* CTRAKLYView::HistoryForRun() { return m_keepHistory ? &m_history : nullptr; }
+
+void CTRAKLYView::SetKeepHistory(bool on) { m_keepHistory = on; }
+
+void CTRAKLYView::OnInstallSongs() {
+  FileDialogRequest request;
+  request.filters = {{Gbk(kInstallFilter), "*.vxn"}};
+  request.defaultExtension = "vxn";
+  const std::vector<std::string> sources = m_ui.ChooseOpenFiles(request);
+  if (!sources.empty()) InstallFrom(sources);
+}
+
+void CTRAKLYView::OnInstallFolder() {
+  if (const auto folder = m_ui.ChooseFolder(Gbk(kInstallFolderPrompt))) InstallFrom({*folder});
+}
+
+void CTRAKLYView::OnSongsDropped(const QStringList& localPaths) {
+  std::vector<std::string> sources;
+  for (const QString& path : localPaths) {
+    // A name GBK cannot spell is named by the character it cannot hold, and nothing is installed.
+    std::string unmappable;
+    const std::string gbk = GbkPath(PathFromQt(path));
+    if (gbk.empty() || !GbkFromUtf8(path.toStdString(), &unmappable)) {
+      m_ui.ShowMessage(Gbk(msg::kPathUnmappable) + CodePointName(unmappable), Gbk(msg::kAppTitle));
+      return;
+    }
+    sources.push_back(gbk);
+  }
+  InstallFrom(sources);
+}
+
+void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
+  const auto musicDir = ReadMusicFolder();
+  if (!musicDir) return;
+  if (musicDir->empty()) {
+    m_ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
+    return;
+  }
+  // The install runs on a copy, as delete and move do, and its rows are then added to the list in one
+  // step: the highlight, the ticks and the scroll position stay where they were.
+  SongTable working = m_table;
+  const std::size_t before = m_table.Size();
+  const InstallOutcome result = InstallSongs(working, *musicDir, gbkSources, m_ui, HistoryForRun());
+  if (working.Size() == before + result.rowsAppended) {
+    for (const std::size_t row : result.rowsChanged) {
+      m_table.SetRow(row, working.Row(row));
+      m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
+    }
+    m_model->AppendWith(static_cast<int>(result.rowsAppended), [&] {
+      for (std::size_t r = before; r < working.Size(); ++r) m_table.Append(working.Row(r));
+    });
+  } else {
+    // A replaced song whose successor could not be placed left the table: the rows are taken afresh.
+    m_model->ResetWith([&] { m_table = working; });
+  }
+  UpdateData(true);
+  m_nFolderSongs = static_cast<int>(m_table.Size());
+  UpdateData(false);
+  if (!result.songs.empty()) m_ui.ShowMessage(InstallReportText(result), Gbk(msg::kAppTitle));
+}
+
+void CTRAKLYView::OnRenumber() {
+  const std::vector<std::size_t> selected = SelectedRows();
+  if (m_table.Empty() || selected.size() != 1) {
+    m_ui.ShowMessage(Gbk(msg::kChooseSongFirst), Gbk(msg::kAppTitle));
+    return;
+  }
+  const auto musicDir = ReadMusicFolder();
+  if (!musicDir || musicDir->empty()) {
+    if (musicDir) m_ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
+    return;
+  }
+  const std::size_t row = selected.front();
+  const int from = m_table.Row(row).Id();
+  bool ok = false;
+  const int to = QInputDialog::getInt(this, FromUtf8(msg::kRenumberTitle),
+                                      FromGbk(SongLabel(from, m_table.Cell(row, kColTitle))) + u'\n' +
+                                          FromUtf8(msg::kRenumberPrompt),
+                                      LowestFreeId(TakenIdsIn(*musicDir)).value_or(from), 0, kMaxSongs - 1, 1, &ok);
+  if (!ok) return;
+  if (RenumberSong(m_table, *musicDir, from, to, m_ui, HistoryForRun()) != Outcome::kDone) return;
+  m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
+  // The editor's song keeps its row and its texts under its new number.
+  if (m_editTarget && m_editTarget->songId == from) m_editTarget->songId = to;
+  if (m_coverSongId == from) m_coverSongId = to;
+}
+
+void CTRAKLYView::OnHistory() {
+  const std::string musicDir = ReadMusicFolder().value_or(std::string());
+  CHistoryDlg dialog([this, musicDir] { return musicDir.empty() ? std::vector<HistoryEntry>{} : m_history.Entries(musicDir); },
+                     this);
+  connect(&dialog, &CHistoryDlg::RestoreRequested, this, [this](const HistoryEntry& entry) {
+    if (RestoreHistoryEntry(m_table, m_history, entry, m_ui, m_keepHistory) == Outcome::kDone) AfterRestore();
+  });
+  dialog.exec();
+}
+
+void CTRAKLYView::OnUndoChange() {
+  if (OnUndoLastChange(m_table, m_strSettingsPath, m_history, m_ui) == Outcome::kDone) AfterRestore();
+}
+
+void CTRAKLYView::AfterRestore() {
+  AllRowsChanged();
+  // The restored chart may be the one whose cover is on show.
+  if (m_coverSongId)
+    if (const auto row = m_table.FindId(*m_coverSongId)) ShowCover(*row);
 }
 
 }  // namespace vx::ui

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "history/history.h"
 #include "interaction.h"
 #include "library/selection.h"
 #include "library/song_edit.h"
@@ -111,6 +112,19 @@ class CTRAKLYView : public QWidget {
   void OnCoverDropped(const QString& localFile);
   void OnCoverDropRefused();
 
+  // Bringing songs in and taking changes back: install chosen files, a chosen folder or files dropped on
+  // the table; give the highlighted song another number; the history of replaced charts and Ctrl+Z. Every
+  // change of a chart is kept in the history first, unless the person turned that off for this run.
+  void OnInstallSongs();
+  void OnInstallFolder();
+  void OnSongsDropped(const QStringList& localPaths);
+  void InstallFrom(const std::vector<std::string>& gbkSources);
+  void OnRenumber();
+  void OnHistory();
+  void OnUndoChange();
+  void SetKeepHistory(bool on);
+  History& HistoryStore() { return m_history; }
+
   // Highlights exactly these rows (positions), as a mouse would; for tests and scripted screenshots.
   void SelectRows(std::span<const std::size_t> rows);
 
@@ -140,6 +154,9 @@ class CTRAKLYView : public QWidget {
   // The four status commands: the typed editor texts are taken in first so the redisplay keeps them.
   void SetStatus(Outcome (*operation)(SongTable&, Interaction&));
   void ReportTickSummary();
+  History* HistoryForRun();
+  // After a restore: the rows and the preview show the charts as they are now.
+  void AfterRestore();
 
   SongTable m_table;
   SongTableModel* m_model = nullptr;
@@ -151,6 +168,8 @@ class CTRAKLYView : public QWidget {
   // earlier song's picture when this one's cover failed the marker test.
   std::optional<int> m_coverSongId;
   std::optional<SortKey> m_lastSort;
+  History m_history{DefaultHistoryFolder()};
+  bool m_keepHistory = true;
   bool m_sortOnNextScan = false;
 
   // Members bound to the form.

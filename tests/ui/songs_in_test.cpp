@@ -1,0 +1,144 @@
+// Bringing songs in and taking changes back, in the window: the install from the menu and from a drop on
+// the table, its clash question, renumbering the highlighted song, the history dialog and Ctrl+Z.
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QInputDialog>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QUrl>
+#include <QtTest>
+
+#include "app/commands.h"
+#include "app/main_frame.h"
+#include "history/history.h"
+#include "library/history_dlg.h"
+#include "library/song_table_model.h"
+#include "library/trakly_view.h"
+#include "scripted_interaction.h"
+#include "text/gbk.h"
+#include "text/native_path.h"
+#include "ui_test_support.h"
+
+using vx::fixtures::ScriptedInteraction;
+using namespace vx::ui;
+using namespace vx::ui::testing;
+using Kind = ScriptedInteraction::Event::Kind;
+
+class SongsInTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // Songs outside the library, as a friend sends them: <name>.vxn and <name>.vxm in <start>/in.
+  static std::string Outside(const ScannedFrame& s, const std::string& name, const char* title) {
+    vx::fixtures::ChartSpec recipe;
+    recipe.title = title;
+    const std::string chart = s.folder.Path() + "/in/" + name + ".vxn";
+    vx::fixtures::WriteFile(chart, vx::fixtures::BuildChart(recipe));
+    vx::fixtures::WriteFile(s.folder.Path() + "/in/" + name + ".vxm", vx::Bytes{1});
+    return chart;
+  }
+  static QString FolderSongs(const ScannedFrame& s) {
+    return s.View()->findChild<QLineEdit*>(QStringLiteral("folderSongs"))->text();
+  }
+
+ private slots:
+  void installedSongsArriveTickedAndAClashIsAskedWithFourAnswers() {
+    ScannedFrame s;
+    QAbstractItemModelTester tester(s.View()->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    s.View()->SelectRows(std::vector<std::size_t>{1});
+    const std::string fresh = Outside(s, "vxma100", "Fresh"), clash = Outside(s, "vxma12", "Other");
+    s.ui.openFilesAnswers = {{vx::GbkPath(vx::PathFromUtf8(fresh)), vx::GbkPath(vx::PathFromUtf8(clash))}};
+    s.ui.clashAnswers = {vx::ClashAnswer::kNextFreeId};
+    s.frame->Action(kCmdInstallSongs)->trigger();
+
+    QCOMPARE(s.ui.clashOffers.size(), std::size_t{1});
+    QCOMPARE(s.ui.clashOffers[0].size(), std::size_t{4});
+    QVERIFY(vx::Utf8FromGbk(s.ui.events[1].text).find("已有:编号12 Alpha") != std::string::npos);
+    QCOMPARE(s.RowOf(100), 3);
+    QCOMPARE(s.RowOf(0), 4);  // the lowest free ID
+    QVERIFY(s.Ticked(100) && s.Ticked(0) && !s.Ticked(12));
+    QCOMPARE(FolderSongs(s), QStringLiteral("5"));
+    QCOMPARE(s.HighlightedIds(), QList<int>{12});  // the highlight stayed on its song
+    QVERIFY(s.ui.Messages().back().rfind("导入了2首歌曲,跳过了0首:", 0) == 0);
+  }
+
+  void songFilesDroppedOnTheTableAreInstalled() {
+    ScannedFrame s;
+    Outside(s, "vxma200", "Dropped");
+    Drop(s.View()->SongList()->viewport(), {QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/in")),
+                                           QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/notes.txt"))});
+    QCOMPARE(s.RowOf(200), 3);
+    QVERIFY(s.Ticked(200));
+  }
+
+  void renumberProposesTheLowestFreeIdAndTheRowShowsTheNewOne() {
+    ScannedFrame s;
+    s.View()->SelectRows(std::vector<std::size_t>{static_cast<std::size_t>(s.RowOf(30))});
+    int proposed = -1;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* spin = modal->findChild<QSpinBox*>();
+      QVERIFY(spin);
+      proposed = spin->value();
+      spin->setValue(77);
+      QMetaObject::invokeMethod(modal, "accept");
+    });
+    s.frame->Action(kCmdRenumber)->trigger();
+    QCOMPARE(proposed, 0);
+    QCOMPARE(s.RowOf(77), 2);
+    QVERIFY(vx::FileExists(s.folder.Chart(77)) && !vx::FileExists(s.folder.Chart(30)));
+
+    s.View()->SelectRows(std::vector<std::size_t>{});
+    s.frame->Action(kCmdRenumber)->trigger();
+    QCOMPARE(s.ui.Messages().back(), std::string("请先选定一首歌"));
+  }
+
+  void theHistoryDialogRestoresAnEntryAndCtrlZTakesBackTheNewest() {
+    ScannedFrame s;
+    const vx::Bytes original = s.folder.ChartBytes(12);
+    const int row = s.RowOf(12);
+    s.View()->SelectRows(std::vector<std::size_t>{static_cast<std::size_t>(row)});
+    s.View()->OnClickSongList();
+    s.View()->findChild<QLineEdit*>(QStringLiteral("titleEdit"))->setText(QStringLiteral("改过"));
+    s.ui.okCancelAnswers = {true};
+    s.View()->OnSaveSong();
+    QCOMPARE(s.View()->Model()->index(row, vx::kColTitle).data().toString(), QStringLiteral("改过"));
+
+    QStringList listed;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CHistoryDlg*>(modal);
+      QVERIFY(dialog);
+      QVERIFY(!dialog->RestoreButton()->isEnabled());
+      for (int c = 0; c < dialog->List()->columnCount(); ++c) listed << dialog->List()->item(0, c)->text();
+      dialog->List()->selectRow(0);
+      dialog->RestoreButton()->click();
+      QCOMPARE(dialog->List()->rowCount(), 2);  // the restore kept what it replaced
+    });
+    s.frame->Action(kCmdHistory)->trigger();
+    QCOMPARE(listed.mid(1), (QStringList{"12", "Alpha", "修改歌曲信息"}));
+    QCOMPARE(s.folder.ChartBytes(12), original);
+    QCOMPARE(s.View()->Model()->index(row, vx::kColTitle).data().toString(), QStringLiteral("Alpha"));
+
+    // Ctrl+Z takes the restore back, after a question naming it.
+    s.ui.events.clear();
+    s.ui.okCancelAnswers = {true};
+    s.frame->Action(kCmdUndoChange)->trigger();
+    QCOMPARE(s.ui.Count(Kind::kOkCancel), std::size_t{1});
+    QVERIFY(vx::Utf8FromGbk(s.ui.events[0].text).find("编号12 改过(恢复修改记录)") != std::string::npos);
+    QCOMPARE(s.View()->Model()->index(row, vx::kColTitle).data().toString(), QStringLiteral("改过"));
+
+    // With the history turned off for this run, a save keeps nothing.
+    const auto before = s.View()->HistoryStore().Entries().size();
+    s.frame->Action(kCmdKeepHistory)->setChecked(false);
+    s.View()->findChild<QLineEdit*>(QStringLiteral("titleEdit"))->setText(QStringLiteral("再改"));
+    s.ui.okCancelAnswers = {true};
+    s.View()->OnSaveSong();
+    QCOMPARE(s.View()->HistoryStore().Entries().size(), before);
+  }
+};
+
+QTEST_MAIN(SongsInTest)
+#include "songs_in_test.moc"

@@ -1,0 +1,72 @@
+#include "library/history_dlg.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/commands.h"
+#include "app/qt_text.h"
+
+namespace vx::ui {
+
+CHistoryDlg::CHistoryDlg(std::function<std::vector<HistoryEntry>()> entries, QWidget* parent)
+    : QDialog(parent), m_load(std::move(entries)) {
+  setWindowTitle(FromUtf8(kHistoryDialogTitle));
+  setObjectName(QStringLiteral("history"));
+
+  m_list = new QTableWidget(0, static_cast<int>(kHistoryColumns.size()), this);
+  m_list->setObjectName(QStringLiteral("entries"));
+  QStringList headers;
+  for (std::string_view column : kHistoryColumns) headers << FromUtf8(column);
+  m_list->setHorizontalHeaderLabels(headers);
+  m_list->verticalHeader()->hide();
+  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_list->horizontalHeader()->setStretchLastSection(true);
+  m_list->setColumnWidth(0, 150);
+  m_list->setColumnWidth(1, 50);
+  m_list->setColumnWidth(2, 180);
+
+  m_restore = new QPushButton(FromUtf8(kHistoryRestoreButton), this);
+  m_restore->setObjectName(QStringLiteral("restore"));
+  auto* close = new QPushButton(FromUtf8(kCheckCloseButton), this);
+  close->setObjectName(QStringLiteral("close"));
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  connect(m_list, &QTableWidget::itemSelectionChanged, this,
+          [this] { m_restore->setEnabled(!m_list->selectedItems().isEmpty()); });
+  connect(m_restore, &QPushButton::clicked, this, [this] {
+    const int row = m_list->currentRow();
+    if (row < 0 || row >= static_cast<int>(m_entries.size())) return;
+    const HistoryEntry entry = m_entries[static_cast<std::size_t>(row)];
+    emit RestoreRequested(entry);
+    Reload();
+  });
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(m_restore);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_list, 1);
+  layout->addLayout(buttons);
+  resize(560, 360);
+  Reload();
+}
+
+void CHistoryDlg::Reload() {
+  m_entries = m_load();
+  m_list->setRowCount(static_cast<int>(m_entries.size()));
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    const HistoryEntry& e = m_entries[i];
+    const QStringList cells = {QString::fromStdString(e.time), QString::number(e.id), FromGbk(e.title),
+                               FromUtf8(HistoryOperationLabel(e.operation))};
+    for (int c = 0; c < cells.size(); ++c) m_list->setItem(static_cast<int>(i), c, new QTableWidgetItem(cells[c]));
+  }
+  m_list->clearSelection();
+  m_restore->setEnabled(false);
+}
+
+}  // namespace vx::ui
