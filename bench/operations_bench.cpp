@@ -33,6 +33,7 @@ class QuietInteraction : public Interaction {
   std::vector<std::string> ChooseOpenFiles(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
   AllOrNone MoveToTrash(const std::vector<std::string>&) override { return AllOrNone::kNone; }
+  bool RestoreFromTrash(const std::vector<std::string>&) override { return false; }
   ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override { return ClashAnswer::kSkip; }
 
  private:

@@ -39,6 +39,10 @@ AllOrNone TerminalInteraction::MoveToTrash(const std::vector<std::string>& gbkPa
   return AllOrNone::kNone;
 }
 
+bool TerminalInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
+  return deleting == Deleting::kToTrash && vx::RestoreFromTrash(gbkPaths);
+}
+
 ClashAnswer TerminalInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
   clashes.push_back(text);
   return std::find(offered.begin(), offered.end(), clashAnswer) != offered.end() ? clashAnswer : ClashAnswer::kSkip;

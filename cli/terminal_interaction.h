@@ -40,6 +40,7 @@ class TerminalInteraction : public Interaction {
   std::vector<std::string> ChooseOpenFiles(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
+  bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   // Without a person to ask, the answer is the one the command line gave, or skip.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
 

@@ -49,6 +49,9 @@ class Interaction {
   // Moves the files of one song to the desktop's trash: all of them or, when one cannot go, none
   // (AllOrNone::kPartial only when even undoing failed).
   virtual AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) = 0;
+  // Brings back files this Interaction moved to the trash (by the places they had), all or none; false
+  // when it cannot.
+  virtual bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) = 0;
   // A clash, described by `text` (GBK); the answer is one of `offered`, which come in the order their
   // buttons are shown.
   virtual ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) = 0;

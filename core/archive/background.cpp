@@ -148,6 +148,8 @@ BackgroundBuild MakeBackground(std::string_view gbkPicturePath, int backgroundNu
       io.ShowMessage(Gbk(msg::kBackgroundNamesUsedUp), caption);
       break;
     case BackgroundBuild::kCannotWrite:
+      // A full disk must not look like a click that did nothing.
+      io.ShowMessage(Gbk(msg::kExportWriteFailed) + result.archivePath, caption);
       break;
   }
   return result;

@@ -96,7 +96,7 @@ BackgroundBuild BuildBackground(std::string_view gbkPicturePath, int backgroundN
 
 // The builder button after the picture has been chosen: builds, then says "生成文件<path>成功~!" when the
 // archive was written, "图片格式出错或文件正在被使用" when the picture is refused or cannot be opened, and
-// that every name is taken when it is; nothing when the archive cannot be created.
+// that every name is taken when it is, and "无法写入图片文件:<path>" when the archive cannot be created.
 BackgroundBuild MakeBackground(std::string_view gbkPicturePath, int backgroundNumber, Interaction& io);
 
 // The builder button: asks for the picture ("(596*558)位图文件", *.bmp), then MakeBackground. Empty when the

@@ -52,6 +52,11 @@ AllOrNone MoveFilesTo(const std::vector<std::string>& gbkSources, const std::vec
 // Windows, where the recycle bin gives nothing back, every file is first checked to be removable).
 AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths);
 
+// Brings files this program moved to the trash back to where they were (`gbkPaths` are the places they
+// had), all of them or none; never over a file that has taken a name meanwhile. False when it cannot, as
+// always on Windows, whose recycle bin gives nothing back by name.
+bool RestoreFromTrash(const std::vector<std::string>& gbkPaths);
+
 // Deletes the files for good. Each is first renamed beside itself, which is undone when one cannot be,
 // so a song never loses one file and keeps the other.
 AllOrNone DeleteFiles(const std::vector<std::string>& gbkPaths);

@@ -164,6 +164,7 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, cons
     temps.push_back(*tempChart);
     targets.push_back(targetChart);  // last: the song is not there for the game until its chart is
 
+    std::vector<std::string> there;  // the files of the replaced song, once they are in the trash
     if (replace) {
       if (const auto old = ReadWholeFile(targetChart);
           history && old && !history->Record(gbkMusicDir, id, HistoryOperation::kInstallReplace, *old)) {
@@ -173,7 +174,6 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, cons
         stopped = true;
         continue;
       }
-      std::vector<std::string> there;
       for (const std::string& path : {targetChart, targetMusic})
         if (FileExists(path)) there.push_back(path);
       if (ui.MoveToTrash(there) != AllOrNone::kAll) {
@@ -184,9 +184,13 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, cons
     }
     if (MoveFilesTo(temps, targets) != AllOrNone::kAll) {
       RemoveAll(temps);
-      // The trash hands nothing back by itself, so the person is told where the replaced song is.
-      song.skipped = replace ? msg::kInstallFailedAfterReplace : msg::kInstallCopyFailed;
-      if (const auto row = table.FindId(id); replace && row) table.RemoveRow(*row);
+      song.skipped = msg::kInstallCopyFailed;
+      // The replaced song comes back out of the trash; where the trash cannot give it back, the person is
+      // told where it is.
+      if (replace && !ui.RestoreFromTrash(there)) {
+        song.skipped = msg::kInstallFailedAfterReplace;
+        if (const auto row = table.FindId(id)) table.RemoveRow(*row);
+      }
       continue;
     }
 

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <algorithm>
+#include <mutex>
 #include <string>
 
 #include "io/fault_injection.h"
@@ -235,6 +237,11 @@ std::optional<TrashEntry> TrashOne(const std::string& gbkPath) {
   return std::nullopt;
 }
 
+// What this program trashed lately, so a step that fails after a trash can take it back.
+std::mutex g_recentMutex;
+std::vector<TrashEntry> g_recent;
+constexpr std::size_t kRecentKept = 64;
+
 bool Restore(const TrashEntry& entry) {
   if (MoveNative(entry.file, entry.original, false) != MoveResult::kMoved) return false;
   // An info file without its file would show the person an entry that cannot be restored.
@@ -279,7 +286,41 @@ AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths) {
     for (auto it = trashed.rbegin(); it != trashed.rend(); ++it) undone = Restore(*it) && undone;
     return undone ? AllOrNone::kNone : AllOrNone::kPartial;
   }
+  std::lock_guard lock(g_recentMutex);
+  g_recent.insert(g_recent.end(), trashed.begin(), trashed.end());
+  if (g_recent.size() > kRecentKept) g_recent.erase(g_recent.begin(), g_recent.end() - kRecentKept);
   return AllOrNone::kAll;
+}
+
+bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
+  namespace fs = std::filesystem;
+  std::vector<TrashEntry> wanted;
+  {
+    std::lock_guard lock(g_recentMutex);
+    for (const std::string& gbk : gbkPaths) {
+      std::error_code ec;
+      const std::string original = fs::absolute(NativePath(gbk), ec).lexically_normal().native();
+      const auto it = std::find_if(g_recent.rbegin(), g_recent.rend(),
+                                   [&](const TrashEntry& e) { return e.original == original; });
+      if (it == g_recent.rend()) return false;
+      wanted.push_back(*it);
+    }
+  }
+  std::vector<TrashEntry> restored;
+  for (const TrashEntry& entry : wanted) {
+    if (Restore(entry)) {
+      restored.push_back(entry);
+      continue;
+    }
+    // All or none: what came back goes into the trash again, under the names it had there.
+    for (const TrashEntry& back : restored) MoveNative(back.original, back.file, false);
+    return false;
+  }
+  std::lock_guard lock(g_recentMutex);
+  std::erase_if(g_recent, [&](const TrashEntry& e) {
+    return std::any_of(restored.begin(), restored.end(), [&](const TrashEntry& r) { return r.file == e.file; });
+  });
+  return true;
 }
 
 }  // namespace vx

@@ -186,4 +186,6 @@ AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths) {
   return AllOrNone::kAll;
 }
 
+bool RestoreFromTrash(const std::vector<std::string>&) { return false; }
+
 }  // namespace vx

@@ -114,43 +114,6 @@ TEST_F(SongsIn, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
   EXPECT_FALSE(fs::exists(Music("vxma1.vxn")));
 }
 
-TEST_F(SongsIn, AnInstallThatFailsAtAnyStepLeavesNothingOfTheSongBehind) {
-  Song(2, {.title = "Kept"});
-  const Bytes kept = Read(Music("vxma2.vxn"));
-  const std::string source = Source("vxma2", {.title = "Coming", .cover = fixtures::FakeCover(70000)});
-  std::uint64_t calls = 0;
-  for (std::uint64_t n = 0; n == 0 || n <= calls; ++n) {
-    fs::remove(Music("vxma2.vxn"));
-    fs::remove(Music("vxma2.vxm"));
-    Song(2, {.title = "Kept"});
-    fs::remove_all(dir.Path() / "history");
-    SongTable table = Scan();
-    ui.events.clear();
-    ui.clashAnswers = {ClashAnswer::kReplace};
-    fault_injection::Arm(n);
-    const InstallOutcome r = Install(table, {source});
-    if (n == 0) calls = fault_injection::Calls();
-    fault_injection::Disarm();
-    const std::string context = "call " + std::to_string(n);
-    // The new song is whole in MUSIC, or the old one still is, or (when the last step failed after the old
-    // one went to the trash) neither is and the reason says where the old one is. Never half of a song.
-    const V names = MusicNames();
-    const bool installed = r.songs[0].id.has_value();
-    if (!installed && std::string(r.songs[0].skipped) == "无法放进MUSIC文件夹,原有的歌曲已在回收站里") {
-      EXPECT_TRUE(names.empty()) << context;
-      EXPECT_EQ(table.Size(), 0u) << context;
-      continue;
-    }
-    ASSERT_EQ(names, (V{"vxma2.vxm", "vxma2.vxn"})) << context;
-    EXPECT_EQ(Read(Music("vxma2.vxn")) == kept, !installed) << context;
-    EXPECT_EQ(table.Cell(0, kColTitle), installed ? "Coming" : "Kept") << context;
-    if (n == 0) {
-      EXPECT_TRUE(installed);
-    }
-  }
-  EXPECT_GE(calls, 10u);
-}
-
 TEST_F(SongsIn, RenumberTakesAFreeIdForBothFilesOrRefuses) {
   Song(4, {.title = "Four"});
   Song(9, {.title = "Nine"}, /*withMusic=*/false);

@@ -51,7 +51,21 @@ std::optional<std::string> ScriptedInteraction::ChooseFolder(const std::string& 
 AllOrNone ScriptedInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
   for (const std::string& path : gbkPaths) events.push_back({Event::kTrash, path, {}, {}});
   if (!trashSucceeds) return AllOrNone::kNone;
-  return DeleteFiles(gbkPaths);
+  std::map<std::string, Bytes> taking;
+  for (const std::string& path : gbkPaths) taking[path] = ReadWholeFile(path).value_or(Bytes{});
+  const AllOrNone result = DeleteFiles(gbkPaths);
+  if (result == AllOrNone::kAll) trashed.merge(taking);
+  return result;
+}
+
+bool ScriptedInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
+  for (const std::string& path : gbkPaths)
+    if (!trashed.count(path) || FileExists(path)) return false;
+  for (const std::string& path : gbkPaths) {
+    if (WriteOutputFile(path, trashed[path], OutputMode::kKeepExisting) != OutputResult::kWritten) return false;
+    trashed.erase(path);
+  }
+  return true;
 }
 
 ClashAnswer ScriptedInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {

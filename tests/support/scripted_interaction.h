@@ -3,10 +3,12 @@
 // like everything crossing the interface; `Said()` gives them back in UTF-8 for readable assertions.
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "interaction.h"
+#include "io/file_io.h"
 #include "text/gbk.h"
 
 namespace vx::fixtures {
@@ -34,6 +36,7 @@ class ScriptedInteraction : public Interaction {
   std::vector<std::vector<ClashAnswer>> clashOffers;  // what each clash question offered
 
   std::vector<Event> events;
+  std::map<std::string, Bytes> trashed;  // what MoveToTrash took, by path
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
   bool AskOkCancel(const std::string& text, const std::string& caption) override;
@@ -42,6 +45,8 @@ class ScriptedInteraction : public Interaction {
   std::vector<std::string> ChooseOpenFiles(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
+  // Gives back what MoveToTrash took, from its own keeping.
+  bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
 
   // The texts of all message boxes shown, in UTF-8, in order.

@@ -192,6 +192,8 @@ AllOrNone QtInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
   return MoveFilesToTrash(gbkPaths);
 }
 
+bool QtInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) { return vx::RestoreFromTrash(gbkPaths); }
+
 ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
   QMessageBox box(QMessageBox::Question, FromUtf8(msg::kAppTitle), FromGbk(text), QMessageBox::NoButton,
                   QApplication::activeWindow());

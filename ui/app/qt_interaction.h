@@ -32,6 +32,7 @@ class QtInteraction : public Interaction {
   std::optional<std::string> ChooseFolder(const std::string& prompt) override;
   // The core's trash, which takes a song's files all or none.
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
+  bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   // A message box with one button per offered answer; Escape stops.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
 
