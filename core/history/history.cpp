@@ -70,7 +70,9 @@ std::optional<int> Number(std::string_view text) {
   return value;
 }
 
-std::string Describe(const HistoryEntry& e) {
+}  // namespace
+
+std::string DescribeHistoryEntry(const HistoryEntry& e) {
   std::string text = "music=" + Escape(e.musicDir) + "\nid=" + std::to_string(e.id) +
                      "\noperation=" + std::string(HistoryOperationToken(e.operation)) + "\ntime=" + e.time +
                      "\ntitle=" + Escape(e.title) + "\n";
@@ -78,8 +80,7 @@ std::string Describe(const HistoryEntry& e) {
   return text;
 }
 
-// An entry's description; empty when it does not add up, which leaves such an entry out of every list.
-std::optional<HistoryEntry> Parse(std::string name, std::string_view text) {
+std::optional<HistoryEntry> ParseHistoryEntry(std::string name, std::string_view text) {
   HistoryEntry e;
   e.name = std::move(name);
   bool hasMusic = false, hasId = false, hasOperation = false;
@@ -116,6 +117,8 @@ std::optional<HistoryEntry> Parse(std::string name, std::string_view text) {
   if (!hasMusic || !hasId || !hasOperation) return std::nullopt;
   return e;
 }
+
+namespace {
 
 Bytes AsBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
@@ -184,7 +187,7 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
     const OutputResult kept = WriteOutputFile(chartPath, chart, OutputMode::kKeepExisting);
     if (kept == OutputResult::kExists) continue;
     if (kept != OutputResult::kWritten) return false;
-    if (WriteOutputFile(infoPath, AsBytes(Describe(e)), OutputMode::kKeepExisting) != OutputResult::kWritten) {
+    if (WriteOutputFile(infoPath, AsBytes(DescribeHistoryEntry(e)), OutputMode::kKeepExisting) != OutputResult::kWritten) {
       RemoveFile(chartPath);
       return false;
     }
@@ -206,7 +209,7 @@ std::vector<HistoryEntry> History::Entries(std::optional<std::string_view> gbkMu
     const auto info = ReadFilePrefix(JoinPath(m_folder, native), 64 * 1024);
     const auto size = FileSize(JoinPath(m_folder, name + std::string(kChartSuffix)));
     if (!info || !size) continue;
-    auto entry = Parse(name, std::string_view(reinterpret_cast<const char*>(info->data()), info->size()));
+    auto entry = ParseHistoryEntry(name, std::string_view(reinterpret_cast<const char*>(info->data()), info->size()));
     if (!entry || (wanted && entry->musicDir != *wanted)) continue;
     entry->bytes = *size;
     entries.push_back(std::move(*entry));

@@ -32,6 +32,13 @@ struct HistoryEntry {
   std::uint64_t bytes = 0;          // size of the kept chart
 };
 
+// An entry's description file: one "key=value" line each for the MUSIC folder, ID, operation, time, title
+// and (for a renumber) the ID it went to; bytes below 0x20 and backslashes in texts are written as \xHH, so
+// no text can break its line. ParseHistoryEntry reads one back; a description that does not add up (a
+// missing folder, ID or operation, an ID that is no number) gives nothing, which leaves the entry unlisted.
+std::string DescribeHistoryEntry(const HistoryEntry& entry);
+std::optional<HistoryEntry> ParseHistoryEntry(std::string name, std::string_view text);
+
 // The folder the history lives in by default: <user data>/vxorganizer/history. Empty when there is none.
 std::string DefaultHistoryFolder();
 
