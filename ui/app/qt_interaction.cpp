@@ -1,6 +1,7 @@
 #include "app/qt_interaction.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "io/file_move.h"
 #include "messages.h"
 #include "text/gbk.h"
 #include "text/native_path.h"
@@ -22,21 +24,11 @@ QString FromUtf8(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+#ifndef _WIN32
 QString NativeFromGbk(const std::string& gbkPath) {
-#ifdef _WIN32
-  return QString::fromStdWString(NativePath(gbkPath).wstring());
-#else
   return QString::fromStdString(NativePath(gbkPath).string());
-#endif
 }
-
-std::filesystem::path PathFromQt(const QString& path) {
-#ifdef _WIN32
-  return std::filesystem::path(path.toStdWString());
-#else
-  return std::filesystem::path(path.toStdString());
 #endif
-}
 
 // One Qt filter per core filter. Qt takes the pattern from the parentheses that end the text, so a
 // description ending in its own pattern is shown as it is, and any other gets the pattern appended.
@@ -74,6 +66,14 @@ std::optional<std::string> GbkFromChosen(const QString& chosen) {
 }
 
 }  // namespace
+
+std::filesystem::path PathFromQt(const QString& path) {
+#ifdef _WIN32
+  return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
+#else
+  return std::filesystem::path(path.toStdString());
+#endif
+}
 
 void QtInteraction::ShowMessage(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::NoIcon, FromGbk(caption), FromGbk(text), QMessageBox::Ok,
@@ -134,7 +134,12 @@ std::optional<std::string> QtInteraction::ChooseFolder(const std::string& prompt
 }
 
 bool QtInteraction::MoveToTrash(const std::string& gbkPath) {
+#ifdef _WIN32
+  // One recycle-bin path for the window and vxtool, the one the core's tests run under Wine.
+  return MoveToDesktopTrash(gbkPath);
+#else
   return QFile::moveToTrash(NativeFromGbk(gbkPath));
+#endif
 }
 
 OverwriteAnswer QtInteraction::AskOverwrite(const std::string& gbkTarget) {

@@ -2,11 +2,18 @@
 // The Interaction of the window: message boxes, the OK/Cancel question, file and folder choosers, the
 // desktop's trash and the overwrite question. Dialogs are modal over the active window.
 
+#include <filesystem>
+
 #include "interaction.h"
 
 class QFileDialog;
+class QString;
 
 namespace vx::ui {
+
+// A path Qt gives (always with forward slashes) as the file system's own: UTF-16 with backslashes on
+// Windows, so what the program stores and shows reads as Windows writes it.
+std::filesystem::path PathFromQt(const QString& path);
 
 // Filters, initial name and default extension of a file chooser from the core's request; the default
 // extension follows the filter the person picks when that filter names a single extension.
