@@ -1,7 +1,9 @@
 #pragma once
-// The start-up switches RegServer and UnregServer. There is no COM registration outside Windows; on the
-// desktops we run on the same switches add or remove the program's desktop entry instead.
+// The start-up switches RegServer and UnregServer. The program has no COM class to register; the same
+// switches add or remove its entry in the desktop's menu instead: a desktop entry on freedesktop desktops,
+// a Start-menu shortcut on Windows.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,5 +22,15 @@ inline constexpr std::string_view kDesktopEntryFileName = "vxorganizer.desktop";
 // The desktop entry (UTF-8) that starts the program at `executablePath` in `workingFolder`, the folder
 // that holds its settings file. Both paths are quoted as the desktop-entry format asks.
 std::string DesktopEntryText(std::string_view executablePath, std::string_view workingFolder);
+
+#ifdef _WIN32
+// The file name (UTF-8) of the program's shortcut inside the Start menu's Programs folder.
+inline constexpr std::string_view kShortcutFileName = "VX歌曲整理器.lnk";
+
+// Writes a shell link at `link` that starts `executable` in `workingFolder`, replacing an older one only
+// once the new one is complete. False when it could not be written.
+bool WriteShortcut(const std::filesystem::path& link, const std::filesystem::path& executable,
+                   const std::filesystem::path& workingFolder);
+#endif
 
 }  // namespace vx

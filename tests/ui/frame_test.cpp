@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -36,6 +37,18 @@ using namespace vx::ui;
 using namespace vx::ui::testing;
 
 namespace {
+
+// Points the program's menu folder (the applications folder, or the Start menu's Programs folder on
+// Windows) into `home` through the environment a desktop sets, and gives where the entry must appear.
+QString RedirectMenuEntry(const QTemporaryDir& home, QProcessEnvironment& env) {
+#ifdef _WIN32
+  env.insert(QStringLiteral("APPDATA"), home.path());
+  return home.filePath(QStringLiteral("Microsoft/Windows/Start Menu/Programs/VX歌曲整理器.lnk"));
+#else
+  env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+  return home.filePath(QStringLiteral("applications/vxorganizer.desktop"));
+#endif
+}
 
 QList<int> ToolbarCommands(QToolBar* toolbar) {
   QList<int> ids;
@@ -263,18 +276,24 @@ class FrameTest : public QObject {
     QCOMPARE(text, QStringLiteral("编号7 歌\n/music/vxma7.vxn"));
   }
 
-  void registrationSwitchesManageTheDesktopEntryAndEndWithoutAWindow() {
-    QTemporaryDir dataHome;
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-    const QString entry = dataHome.filePath(QStringLiteral("applications/vxorganizer.desktop"));
+  void registrationSwitchesManageTheMenuEntryAndEndWithoutAWindow() {
+    QTemporaryDir home;
+    QProcessEnvironment env;
+    const QString entry = RedirectMenuEntry(home, env);
+    for (const QString& name : env.keys()) qputenv(name.toUtf8().constData(), env.value(name).toUtf8());
 
     QCOMPARE(HandleRegistrationSwitch({"vxorganizer", "/REGSERVER"}), std::optional<int>(0));
+#ifdef _WIN32
+    // The shortcut starts this program.
+    QCOMPARE(QFileInfo(entry).symLinkTarget(), QCoreApplication::applicationFilePath());
+#else
     QFile file(entry);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
     QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
     QVERIFY(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath()));
     file.close();
+#endif
 
     QCOMPARE(HandleRegistrationSwitch({"vxorganizer", "/RegServer", "later"}), std::nullopt);
     QCOMPARE(HandleRegistrationSwitch({"vxorganizer"}), std::nullopt);
@@ -285,21 +304,21 @@ class FrameTest : public QObject {
   }
 
   void theProgramRegistersWithoutADisplayAndOpensNoWindow() {
-    QTemporaryDir dataHome;
+    QTemporaryDir home;
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // a window would now fail to start
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    const QString entry = RedirectMenuEntry(home, env);
     program.setProcessEnvironment(env);
-    program.setWorkingDirectory(dataHome.path());
+    program.setWorkingDirectory(home.path());
     program.start(QStringLiteral(VXORGANIZER_PATH), {QStringLiteral("/regserver")});
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
-    QVERIFY(QFile::exists(dataHome.filePath(QStringLiteral("applications/vxorganizer.desktop"))));
-    QVERIFY(!QFile::exists(dataHome.filePath(QStringLiteral("REC.re"))));
+    QVERIFY(QFile::exists(entry));
+    QVERIFY(!QFile::exists(home.filePath(QStringLiteral("REC.re"))));
   }
 };
 

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -346,7 +347,9 @@ class LibraryOperationsTest : public QObject {
     request.defaultExtension = "dat";
     const auto chosen = ui.ChooseSaveFile(request);
     QVERIFY(chosen);
-    QCOMPARE(vx::Utf8FromGbk(*chosen), folder.path().toStdString() + "/列表.SML");
+    // Spelled as the platform spells paths: with backslashes on Windows.
+    const QString expected = QDir::toNativeSeparators(folder.filePath(QStringLiteral("列表.SML")));
+    QCOMPARE(vx::Utf8FromGbk(*chosen), expected.toStdString());
   }
 };
 

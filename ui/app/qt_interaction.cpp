@@ -12,6 +12,7 @@
 
 #include "app/qt_text.h"
 #include "app/window_settings.h"
+#include "io/file_move.h"
 #include "messages.h"
 #include "settings/settings_file.h"
 

@@ -4,9 +4,12 @@
 
 #include <QString>
 
+#include <filesystem>
+
 #include "interaction.h"
 
 class QFileDialog;
+class QString;
 
 namespace vx::ui {
 

@@ -2,6 +2,7 @@
 // Texts and paths where the core meets Qt: the core keeps GBK bytes and UTF-8 message constants, Qt
 // keeps QString. Converted here, at the edge, and nowhere else in the window's own code.
 
+#include <QDir>
 #include <QString>
 #include <filesystem>
 #include <string>
@@ -31,10 +32,11 @@ inline QString QtPath(const std::string& gbkPath) {
 #endif
 }
 
-// A path from Qt (a chooser, a drop) as the file system takes it.
+// A path from Qt (a chooser, a drop) as the file system takes it. Qt gives forward slashes; on Windows
+// they become backslashes, so what the program stores and shows reads as Windows writes it.
 inline std::filesystem::path PathFromQt(const QString& path) {
 #ifdef _WIN32
-  return std::filesystem::path(path.toStdWString());
+  return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
 #else
   return std::filesystem::path(path.toStdString());
 #endif

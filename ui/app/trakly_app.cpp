@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QSaveFile>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTableWidget>
@@ -39,25 +40,38 @@
 namespace vx::ui {
 namespace {
 
-QString DesktopEntryPath() {
+#ifdef _WIN32
+QString MenuEntryPath() {
+  return ApplicationsFolder() + u'/' +
+         QString::fromUtf8(kShortcutFileName.data(), static_cast<qsizetype>(kShortcutFileName.size()));
+}
+
+bool InstallMenuEntry() {
+  if (!QDir().mkpath(ApplicationsFolder())) return false;
+  return WriteShortcut(PathFromQt(MenuEntryPath()), PathFromQt(QCoreApplication::applicationFilePath()),
+                       std::filesystem::current_path());
+}
+#else
+QString MenuEntryPath() {
   return ApplicationsFolder() + u'/' +
          QString::fromLatin1(kDesktopEntryFileName.data(),
                              static_cast<qsizetype>(kDesktopEntryFileName.size()));
 }
 
-bool InstallDesktopEntry() {
+bool InstallMenuEntry() {
   if (!QDir().mkpath(ApplicationsFolder())) return false;
   const std::string text = DesktopEntryText(QCoreApplication::applicationFilePath().toStdString(),
                                             QDir::currentPath().toStdString());
   // Written whole or not at all, so a desktop never lists a half entry.
-  QSaveFile file(DesktopEntryPath());
+  QSaveFile file(MenuEntryPath());
   if (!file.open(QIODevice::WriteOnly)) return false;
   file.write(text.data(), static_cast<qint64>(text.size()));
   return file.commit();
 }
+#endif
 
-bool RemoveDesktopEntry() {
-  QFile file(DesktopEntryPath());
+bool RemoveMenuEntry() {
+  QFile file(MenuEntryPath());
   return !file.exists() || file.remove();
 }
 
@@ -71,19 +85,26 @@ std::string StartFolder() {
 }  // namespace
 
 QString ApplicationsFolder() {
+#ifdef _WIN32
+  const QString appData = qEnvironmentVariable("APPDATA");
+  if (appData.isEmpty() || QDir::isRelativePath(appData))
+    return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+  return QDir::fromNativeSeparators(appData) + QStringLiteral("/Microsoft/Windows/Start Menu/Programs");
+#else
   QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
   if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
     dataHome = QDir::homePath() + QStringLiteral("/.local/share");
   return dataHome + QStringLiteral("/applications");
+#endif
 }
 
 std::optional<int> HandleRegistrationSwitch(const QStringList& arguments) {
   const QString line = arguments.mid(1).join(u' ');
   switch (FindRegistrationSwitch(line.toStdString())) {
     case RegistrationSwitch::kRegister:
-      return InstallDesktopEntry() ? 0 : 1;
+      return InstallMenuEntry() ? 0 : 1;
     case RegistrationSwitch::kUnregister:
-      return RemoveDesktopEntry() ? 0 : 1;
+      return RemoveMenuEntry() ? 0 : 1;
     case RegistrationSwitch::kNone:
       return std::nullopt;
   }

@@ -13,13 +13,14 @@ namespace vx::ui {
 class CMainFrame;
 class QtInteraction;
 
-// Where desktop entries of the user live: $XDG_DATA_HOME/applications, or ~/.local/share/applications
-// when XDG_DATA_HOME is unset or not absolute.
+// Where the user's own menu entries live: $XDG_DATA_HOME/applications, or ~/.local/share/applications
+// when XDG_DATA_HOME is unset or not absolute; on Windows the Start menu's Programs folder under
+// %APPDATA%.
 QString ApplicationsFolder();
 
 // Handles "RegServer" / "UnregServer" at the end of the command line (`arguments` as Qt gives them, the
-// program first): installs or removes the desktop entry and gives the exit code. Empty when neither
-// switch is there and the window should start.
+// program first): installs or removes the menu entry (the desktop entry, or the Start-menu shortcut on
+// Windows) and gives the exit code. Empty when neither switch is there and the window should start.
 std::optional<int> HandleRegistrationSwitch(const QStringList& arguments);
 
 // The same from main(), before any window system is touched, so the switches work without a display.

@@ -157,6 +157,9 @@ void CTRAKLYView::BuildForm() {
   header->setHighlightSections(false);
   header->setStretchLastSection(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // Qt's default minimum is the font's widest glyph, which for a CJK font under Windows' font engines is
+  // wider than the narrow columns; the form's widths must hold everywhere.
+  header->setMinimumSectionSize(16);
   for (int c = 0; c < kColumnCount; ++c)
     m_list->setColumnWidth(c, kColumns[static_cast<std::size_t>(c)].widthPx);
   connect(header, &QHeaderView::sectionClicked, this, &CTRAKLYView::OnColumnclickSongList);
