@@ -149,6 +149,24 @@ std::optional<History> HistoryFor(const Arguments& a, bool canTurnOff = true) {
 
 History* Pointer(std::optional<History>& history) { return history ? &*history : nullptr; }
 
+// A path as the person gave or knows it, backslashes and all; only a control character, which could
+// split the line, is written as \xHH.
+std::string PathForLine(const std::string& utf8) {
+  std::string out;
+  for (const char c : utf8) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b != 0x7F) {
+      out += c;
+      continue;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += kHex[b >> 4];
+    out += kHex[b & 15];
+  }
+  return out;
+}
+
 }  // namespace
 
 int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -323,7 +341,7 @@ int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ost
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   const InstallOutcome result = InstallSongs(table, music, sources, ui, Pointer(history));
   for (const InstalledSong& song : result.songs) {
-    out << EscapeForLine(Utf8FromGbk(song.source)) << '\t';
+    out << PathForLine(Utf8FromGbk(song.source)) << '\t';
     if (song.id)
       out << *song.id << '\n';
     else

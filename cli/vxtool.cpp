@@ -102,7 +102,7 @@ Bringing songs in, giving them free numbers, taking back a change:
       entry of a renumber gives the song its old ID again.
   Before edit, import-cover, install (when it replaces a song), renumber and restore change or remove a
   chart, the chart as it was is kept in the history ($XDG_DATA_HOME/vxorganizer/history; on Windows
-  %LOCALAPPDATA%\\vxorganizer\\history; the newest 200 entries and at most 500 MB). --history DIR uses
+  %LOCALAPPDATA%\vxorganizer\history; the newest 200 entries and at most 500 MB). --history DIR uses
   another folder for this run; --no-history keeps nothing for this run. A history that cannot be
   written stops the command before anything changes.
 

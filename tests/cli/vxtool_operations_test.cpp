@@ -183,5 +183,40 @@ const BadCommandLine kBadCommandLines[] = {
 INSTANTIATE_TEST_SUITE_P(Vxtool, VxtoolBadCommandLines, ::testing::ValuesIn(kBadCommandLines),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(VxtoolOperations, InstallRenumberHistoryAndRestoreSpeakInLinesAndExitCodes) {
+  const std::string history = dir.Native("history");
+  fixtures::WriteSong(dir.Native("in"), 5, {.title = "Again"});
+  fixtures::WriteSong(dir.Native("in"), 7, {.title = "Seven"});
+  VxtoolResult r = Vxtool({"install", music, dir.Native("in"), "--on-clash", "skip", "--history", history});
+  EXPECT_EQ(r.code, 1);  // the clash of song 5 was skipped
+  EXPECT_EQ(r.out, Utf8FromPath(dir.Path() / "in" / "vxma5.vxn") + "\tskipped: 选择了跳过\n" +
+                       Utf8FromPath(dir.Path() / "in" / "vxma7.vxn") + "\t7\n");
+  EXPECT_TRUE(Exists(music + "/vxma7.vxn") && Exists(music + "/vxma7.vxm"));
+  EXPECT_EQ(Vxtool({"install", music, dir.Native("in"), "--on-clash", "later"}).code, 2);
+
+  r = Vxtool({"renumber", music, "7", "12", "--history", history});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "vxtool: 这个编号已有歌曲:编号12 t12\n");
+  ASSERT_EQ(Vxtool({"renumber", music, "7", "8", "--history", history}).code, 0);
+  ASSERT_EQ(Vxtool({"edit", music, "8", "--title", "Eight", "--no-history", "--history", history}).code, 0);
+
+  r = Vxtool({"history", music, "--history", history});
+  ASSERT_EQ(r.code, 0);
+  std::istringstream lines(r.out);
+  std::string entry, time, id, operation, title, rest;
+  std::getline(lines, entry, '\t');
+  std::getline(lines, time, '\t');
+  std::getline(lines, id, '\t');
+  std::getline(lines, operation, '\t');
+  std::getline(lines, title, '\n');
+  EXPECT_EQ(id + " " + operation + " " + title, "7 renumber Seven");  // the edit kept nothing
+  EXPECT_FALSE(std::getline(lines, rest));
+
+  // Taking the renumber back gives the song its old ID, under its edited title.
+  ASSERT_EQ(Vxtool({"restore", music, entry, "--history", history}).code, 0) << r.err;
+  EXPECT_TRUE(Exists(music + "/vxma7.vxn") && !Exists(music + "/vxma8.vxn"));
+  EXPECT_EQ(Vxtool({"restore", music, "nothing-such", "--history", history}).code, 1);
+}
+
 }  // namespace
 }  // namespace vx

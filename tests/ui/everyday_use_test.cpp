@@ -303,14 +303,22 @@ class EverydayUseTest : public QObject {
     w.frame->Action(kCmdMoveSongs)->setEnabled(false);
     QVERIFY(!menu->actions().at(5)->isEnabled());
 
+#ifdef Q_OS_WIN
+    // Explorer opens the folder with the chart selected; starting it here would leave a window behind.
+    QCOMPARE(ExplorerSelectArguments(QStringLiteral("C:/游戏/MUSIC/vxma12.vxn")),
+             QStringLiteral("/select,\"C:\\游戏\\MUSIC\\vxma12.vxn\""));
+#else
     UrlCatcher desktop;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "Open");
     menu->actions().back()->trigger();
     QCOMPARE(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(w.folder.Music()))});
+#endif
     vx::fixtures::WriteFile(w.folder.Settings(), vx::fixtures::BuildSettingsFile(""));
     menu->actions().back()->trigger();
+#ifndef Q_OS_WIN
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(desktop.opened.size(), 1);
+#endif
     QCOMPARE(w.ui.Messages(), std::vector<std::string>{"请检查目录设置"});
   }
 
@@ -432,7 +440,7 @@ class EverydayUseTest : public QObject {
     const QString chosen = QString::fromStdString(start.Path() + "/pics/a.jpg");
     vx::fixtures::WriteFile(chosen.toStdString(), vx::fixtures::FakeCover(8));
     pick(chosen);  // the MUSIC folder's parent
-    QVERIFY(ui.ChooseOpenFile(jpg) == vx::GbkPath(vx::NativePath(start.Path() + "/pics/a.jpg")));
+    QVERIFY(ui.ChooseOpenFile(jpg) == vx::GbkPath(vx::NativePath(start.Path() + "/pics/a.jpg").make_preferred()));
     QCOMPARE(startedIn, QString::fromStdString(start.Path()));
     pick({});  // the same kind comes back to where it was last
     (void)ui.ChooseOpenFile(jpg);

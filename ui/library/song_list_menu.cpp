@@ -42,15 +42,19 @@ std::unique_ptr<QMenu> SongListMenu::MenuAt(QPoint viewportPos) {
   return menu;
 }
 
+QString ExplorerSelectArguments(const QString& file) {
+  // Explorer reads "/select," and the path as one argument; Qt's own quoting would split them.
+  return QStringLiteral("/select,\"%1\"").arg(QDir::toNativeSeparators(file));
+}
+
 bool RevealInFileManager(const QString& file) {
   const QString folder = QFileInfo(file).absolutePath();
   if (!QFileInfo(folder).isDir()) return false;
 #ifdef Q_OS_WIN
   if (QFileInfo::exists(file)) {
-    // Explorer reads "/select," and the path as one argument; Qt's own quoting would split them.
     QProcess explorer;
     explorer.setProgram(QStringLiteral("explorer.exe"));
-    explorer.setNativeArguments(QStringLiteral("/select,\"%1\"").arg(QDir::toNativeSeparators(file)));
+    explorer.setNativeArguments(ExplorerSelectArguments(file));
     return explorer.startDetached();
   }
 #endif

@@ -37,5 +37,7 @@ class SongListMenu : public QObject {
 // (Explorer on Windows), else the folder opened. False when the folder does not exist or the desktop
 // refused.
 bool RevealInFileManager(const QString& file);
+// What Explorer is given on Windows to open the folder with `file` selected.
+QString ExplorerSelectArguments(const QString& file);
 
 }  // namespace vx::ui
