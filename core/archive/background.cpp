@@ -30,18 +30,6 @@ constexpr std::string_view kTypePrefix = "背景:";
 constexpr std::uint32_t kEntryStart = kArchiveHeaderSize;
 constexpr std::uint32_t kEntryLength = 665164;  // from the entry's start to the directory record
 
-// The folder part of a path, up to and including its last separator. GBK-aware, so a double-byte
-// character whose trail byte is 0x5C (a backslash) is not taken for a separator.
-std::string_view FolderOf(std::string_view gbkPath) {
-  std::size_t end = 0;
-  for (std::size_t i = 0; i < gbkPath.size();) {
-    const std::size_t len = GbkCharLength(gbkPath, i);
-    if (len == 1 && (gbkPath[i] == '/' || gbkPath[i] == kPathSeparator)) end = i + 1;
-    i += len;
-  }
-  return gbkPath.substr(0, end);
-}
-
 }  // namespace
 
 std::vector<BackgroundScene> BackgroundListOrder() {
@@ -108,7 +96,8 @@ OutputResult WriteBackgroundArchive(std::string_view gbkOutputPath, std::span<co
 }
 
 std::optional<std::string> NextArchiveName(std::string_view gbkPicturePath) {
-  const std::string folder(FolderOf(gbkPicturePath));
+  // The folder with its separator, so a bare picture name gives a name beside it.
+  const std::string folder(gbkPicturePath.substr(0, NameStart(gbkPicturePath)));
   for (int n = kFirstArchiveNumber; n < kFirstArchiveNumber + kArchiveNumbers; ++n) {
     std::string candidate = folder + "Playing1_" + std::to_string(n) + ".vpi";
     if (!NameTaken(candidate)) return candidate;

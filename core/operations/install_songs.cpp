@@ -25,16 +25,6 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
   });
 }
 
-std::string FileNameOf(std::string_view gbkPath) {
-  const std::size_t slash = gbkPath.find_last_of("/\\");
-  return std::string(slash == std::string_view::npos ? gbkPath : gbkPath.substr(slash + 1));
-}
-
-std::string FolderOf(std::string_view gbkPath) {
-  const std::size_t slash = gbkPath.find_last_of("/\\");
-  return slash == std::string_view::npos ? std::string(".") : std::string(gbkPath.substr(0, slash));
-}
-
 // The music file that goes with a source chart: the same name with .vxm (.VXM beside .VXN).
 std::optional<std::string> MusicBeside(const std::string& chart) {
   std::string music = chart;

@@ -10,11 +10,6 @@
 namespace vx {
 namespace {
 
-std::string FileNameOf(const std::string& gbkPath) {
-  const std::size_t slash = gbkPath.find_last_of(kPathSeparator);
-  return slash == std::string::npos ? gbkPath : gbkPath.substr(slash + 1);
-}
-
 std::string Confirmation(const TickedFiles& files, std::string_view utf8After, std::string_view gbkTail) {
   return Gbk(msg::kConfirmBefore) + std::to_string(files.songCount()) + Gbk(msg::kConfirmSongs) +
          std::to_string(files.paths.size()) + Gbk(utf8After) + std::string(gbkTail);

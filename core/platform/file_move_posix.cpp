@@ -23,6 +23,7 @@ namespace vx {
 namespace {
 
 using posix::Fd;
+using posix::SyncFolderOf;
 using posix::WriteFully;
 
 bool g_forceCopy = false;
@@ -39,12 +40,6 @@ int Unlink(const std::string& path) {
 
 int Rename(const std::string& from, const std::string& to) {
   return FaultInjected(FsCall::kRename) ? -1 : ::rename(from.c_str(), to.c_str());
-}
-
-void SyncFolderOf(const std::string& path) {
-  const auto folder = std::filesystem::path(path).parent_path();
-  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Ok()) ::fsync(dir.Get());
 }
 
 // rename() that refuses to replace. Returns 0 or an errno value.

@@ -17,16 +17,10 @@ namespace vx {
 namespace {
 
 using win32::Handle;
+using win32::Injected;
 using win32::kShareAll;
 
 bool g_forceCopy = false;
-
-// The calls below change the file system, so each passes the fault-injection seam first.
-bool Injected(FsCall call) {
-  if (!FaultInjected(call)) return false;
-  SetLastError(win32::ErrorOfErrno(fault_injection::ArmedErrno()));
-  return true;
-}
 
 bool Delete(const std::wstring& path) { return !Injected(FsCall::kRemove) && DeleteFileW(path.c_str()); }
 

@@ -83,10 +83,7 @@ RewriteStatus Replace(const std::string& real, const struct stat& old, const Byt
     if (!FaultInjected(FsCall::kRemove)) ::unlink(temp.c_str());
     return RewriteStatus::kFailed;
   }
-  // Make the rename itself durable.
-  const auto folder = std::filesystem::path(real).parent_path();
-  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Ok()) ::fsync(dir.Get());
+  posix::SyncFolderOf(real);  // the rename itself is durable too
   return RewriteStatus::kRewritten;
 }
 

@@ -15,16 +15,11 @@ namespace vx {
 namespace {
 
 using win32::Handle;
+using win32::Injected;
 using win32::kShareAll;
 using win32::WriteAll;
 
 constexpr DWORD kLockPatienceMs = 10000;
-
-bool Injected(FsCall call) {
-  if (!FaultInjected(call)) return false;
-  SetLastError(win32::ErrorOfErrno(fault_injection::ArmedErrno()));
-  return true;
-}
 
 RewriteStatus StatusOfError(DWORD error) {
   switch (error) {

@@ -18,6 +18,7 @@ namespace vx {
 namespace {
 
 using posix::Fd;
+using posix::SyncFolderOf;
 
 // A fresh name beside the target, created exclusively and never through a link. The suffix is the one
 // every rewrite here uses, so the library check can list what a killed write left behind.
@@ -75,12 +76,6 @@ OutputResult PublishKeepingExisting(const std::string& temp, const std::string& 
     return OutputResult::kWritten;
   }
   return errno == EEXIST ? OutputResult::kExists : OutputResult::kFailed;
-}
-
-void SyncFolderOf(const std::string& target) {
-  const auto folder = std::filesystem::path(target).parent_path();
-  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Ok()) ::fsync(dir.Get());
 }
 
 }  // namespace

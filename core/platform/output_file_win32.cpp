@@ -13,12 +13,7 @@ namespace vx {
 namespace {
 
 using win32::Handle;
-
-bool Injected(FsCall call) {
-  if (!FaultInjected(call)) return false;
-  SetLastError(win32::ErrorOfErrno(fault_injection::ArmedErrno()));
-  return true;
-}
+using win32::Injected;
 
 // The place an open handle really names, as a full path; empty when the system will not say.
 std::wstring FinalPath(HANDLE h) {

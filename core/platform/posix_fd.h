@@ -1,8 +1,11 @@
 #pragma once
 // What the POSIX platform files share: an owned descriptor and a write that finishes or fails.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <string>
 #include <cstddef>
 #include <cstdint>
 
@@ -39,6 +42,13 @@ inline bool WriteFully(int fd, const void* data, std::size_t length) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// Flushes the folder that holds `path`, so a rename into it survives a crash.
+inline void SyncFolderOf(const std::string& path) {
+  const auto folder = std::filesystem::path(path).parent_path();
+  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Ok()) ::fsync(dir.Get());
 }
 
 }  // namespace vx::posix

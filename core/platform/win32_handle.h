@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "io/fault_injection.h"
+
 namespace vx::win32 {
 
 // Files are opened with full sharing, as the run-time's fopen does, so a chart the game holds open still
@@ -56,6 +58,13 @@ inline DWORD ErrorOfErrno(int error) {
     default:
       return ERROR_IO_DEVICE;
   }
+}
+
+// The fault-injection seam as the Windows calls fail: with the armed error as the last error.
+inline bool Injected(FsCall call) {
+  if (!FaultInjected(call)) return false;
+  SetLastError(ErrorOfErrno(fault_injection::ArmedErrno()));
+  return true;
 }
 
 }  // namespace vx::win32

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/gbk.h"
+
 namespace vx {
 
 // The separator put between a folder and a name when the program builds a path.
@@ -29,6 +31,25 @@ inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
 inline std::string Utf8FromPath(const std::filesystem::path& path) {
   const std::u8string u8 = path.u8string();
   return std::string(u8.begin(), u8.end());
+}
+
+// Where the last name of a path starts: just after its last separator ('/', and on Windows a backslash too),
+// found character by character, so a GBK character whose second byte is 0x5C is never taken for one. 0
+// for a bare name.
+inline std::size_t NameStart(std::string_view gbkPath) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < gbkPath.size();) {
+    const std::size_t length = GbkCharLength(gbkPath, i);
+    if (length == 1 && (gbkPath[i] == '/' || gbkPath[i] == kPathSeparator)) start = i + 1;
+    i += length;
+  }
+  return start;
+}
+// The last name of a path, and the folder before it ("." for a bare name).
+inline std::string FileNameOf(std::string_view gbkPath) { return std::string(gbkPath.substr(NameStart(gbkPath))); }
+inline std::string FolderOf(std::string_view gbkPath) {
+  const std::size_t start = NameStart(gbkPath);
+  return start == 0 ? std::string(".") : std::string(gbkPath.substr(0, start - 1));
 }
 
 // folder + separator + name, as the program joins song file names; an empty folder gives a path that
