@@ -46,7 +46,9 @@ inline std::size_t NameStart(std::string_view gbkPath) {
   return start;
 }
 // The last name of a path, and the folder before it ("." for a bare name).
-inline std::string FileNameOf(std::string_view gbkPath) { return std::string(gbkPath.substr(NameStart(gbkPath))); }
+inline std::string FileNameOf(std::string_view gbkPath) {
+  return std::string(gbkPath.substr(NameStart(gbkPath)));
+}
 inline std::string FolderOf(std::string_view gbkPath) {
   const std::size_t start = NameStart(gbkPath);
   return start == 0 ? std::string(".") : std::string(gbkPath.substr(0, start - 1));
