@@ -42,7 +42,8 @@ const ArchiveFile& Big() {
   static const ArchiveFile file("big.vpi", [] {
     fixtures::ArchiveSpec recipe;
     for (int i = 0; i < kEntries; ++i)
-      recipe.entries.push_back({.name = "Entry_" + std::to_string(i) + (i % 2 ? ".vxs" : ".ini"), .raw = Bytes(8, 1)});
+      recipe.entries.push_back(
+          {.name = "Entry_" + std::to_string(i) + (i % 2 ? ".vxs" : ".ini"), .raw = Bytes(8, 1)});
     return recipe;
   }());
   return file;

@@ -34,7 +34,9 @@ class QuietInteraction : public Interaction {
   std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
   AllOrNone MoveToTrash(const std::vector<std::string>&) override { return AllOrNone::kNone; }
   bool RestoreFromTrash(const std::vector<std::string>&) override { return false; }
-  ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override { return ClashAnswer::kSkip; }
+  ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override {
+    return ClashAnswer::kSkip;
+  }
 
  private:
   std::string m_saveFile;
@@ -44,7 +46,8 @@ class QuietInteraction : public Interaction {
 class OperationsLibrary {
  public:
   explicit OperationsLibrary(int songs) : m_songs(songs) {
-    m_dir = fs::temp_directory_path() / ("vxbench-ops-" + std::to_string(::getpid()) + "-" + std::to_string(songs));
+    m_dir = fs::temp_directory_path() /
+            ("vxbench-ops-" + std::to_string(::getpid()) + "-" + std::to_string(songs));
     fs::create_directories(m_dir / "MUSIC");
     fs::create_directories(m_dir / "images");
     for (int id = 0; id < songs; ++id) {
@@ -122,7 +125,8 @@ void BM_ExportCopyReference_1000(benchmark::State& state) {
       std::fseek(chart, coverOffset, SEEK_SET);
       const std::size_t n = std::fread(cover.data(), 1, cover.size(), chart);
       std::fclose(chart);
-      std::FILE* out = std::fopen((lib.Native("images") / ("Song " + std::to_string(id) + ".jpg")).c_str(), "wb");
+      std::FILE* out =
+          std::fopen((lib.Native("images") / ("Song " + std::to_string(id) + ".jpg")).c_str(), "wb");
       std::fwrite(cover.data(), 1, n, out);
       std::fclose(out);
     }

@@ -21,7 +21,8 @@ using namespace vx;
 class Library {
  public:
   explicit Library(int songs, int stride) {
-    m_dir = fs::temp_directory_path() / ("vxbench-" + std::to_string(::getpid()) + "-" + std::to_string(songs));
+    m_dir =
+        fs::temp_directory_path() / ("vxbench-" + std::to_string(::getpid()) + "-" + std::to_string(songs));
     fs::create_directories(m_dir);
     for (int i = 0; i < songs; ++i) {
       fixtures::ChartSpec recipe;
@@ -75,8 +76,12 @@ void SortBench(benchmark::State& state, int column) {
     benchmark::DoNotOptimize(SortTable(table, column, shuffle() % 2 == 0));
   }
 }
-void BM_Sort5000_Title(benchmark::State& state) { SortBench(state, kColTitle); }
-void BM_Sort5000_Time(benchmark::State& state) { SortBench(state, kColTime); }
+void BM_Sort5000_Title(benchmark::State& state) {
+  SortBench(state, kColTitle);
+}
+void BM_Sort5000_Time(benchmark::State& state) {
+  SortBench(state, kColTime);
+}
 
 BENCHMARK(BM_Scan_Full)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProbeReference_Full)->Unit(benchmark::kMillisecond);

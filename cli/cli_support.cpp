@@ -21,7 +21,8 @@ std::vector<std::string> Arguments::All(const std::string& name) const {
   return values;
 }
 
-Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first, const OptionSpec& accepted) {
+Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first,
+                         const OptionSpec& accepted) {
   const auto listed = [](const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };
@@ -50,8 +51,8 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first
 
 void ExpectPositionals(const Arguments& a, std::size_t n, const char* command) {
   if (a.positional.size() != n)
-    throw Failure{kExitUsage, std::string(command) + " takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s") +
-                                  " (see vxtool help)"};
+    throw Failure{kExitUsage, std::string(command) + " takes " + std::to_string(n) + " argument" +
+                                  (n == 1 ? "" : "s") + " (see vxtool help)"};
 }
 
 int ParseInt(const std::string& text, const char* what) {
@@ -64,7 +65,8 @@ int ParseInt(const std::string& text, const char* what) {
 
 std::string GbkPathArgument(const std::string& native) {
   std::string gbk = GbkPath(PathFromUtf8(native));
-  if (gbk.empty() && !native.empty()) throw Failure{kExitFailed, "the path cannot be written in GBK: " + native};
+  if (gbk.empty() && !native.empty())
+    throw Failure{kExitFailed, "the path cannot be written in GBK: " + native};
   return gbk;
 }
 
@@ -74,10 +76,18 @@ std::string EscapeForLine(std::string_view utf8) {
   for (const char c : utf8) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
       default:
         if (byte < 0x20 || byte == 0x7F) {
           static constexpr char kHex[] = "0123456789ABCDEF";
@@ -95,9 +105,9 @@ std::string EscapeForLine(std::string_view utf8) {
 std::optional<SortRequest> ParseSort(const Arguments& a) {
   auto text = a.Option("sort");
   if (!text) return std::nullopt;
-  static const std::map<std::string, int> kNames = {{"id", kColId},         {"title", kColTitle}, {"easy", kColEasy},
-                                                    {"normal", kColNormal}, {"hard", kColHard},   {"noter", kColNoter},
-                                                    {"bpm", kColBpm},       {"time", kColTime}};
+  static const std::map<std::string, int> kNames = {
+      {"id", kColId},     {"title", kColTitle}, {"easy", kColEasy}, {"normal", kColNormal},
+      {"hard", kColHard}, {"noter", kColNoter}, {"bpm", kColBpm},   {"time", kColTime}};
   std::string name = *text, direction = "desc";
   if (auto colon = name.find(':'); colon != std::string::npos) {
     direction = name.substr(colon + 1);
@@ -105,7 +115,8 @@ std::optional<SortRequest> ParseSort(const Arguments& a) {
   }
   auto it = kNames.find(name);
   if (it == kNames.end() || (direction != "asc" && direction != "desc"))
-    throw Failure{kExitUsage, "--sort takes id, title, easy, normal, hard, noter, bpm or time, with :asc or :desc"};
+    throw Failure{kExitUsage,
+                  "--sort takes id, title, easy, normal, hard, noter, bpm or time, with :asc or :desc"};
   return SortRequest{it->second, direction == "asc"};
 }
 

@@ -40,7 +40,8 @@ struct Arguments {
 
 // An option the subcommand does not take, or one of its single options given twice, is a usage error:
 // a command line that does not say one thing does nothing.
-Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first, const OptionSpec& accepted = {});
+Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first,
+                         const OptionSpec& accepted = {});
 void ExpectPositionals(const Arguments& a, std::size_t n, const char* command);
 int ParseInt(const std::string& text, const char* what);
 

@@ -42,7 +42,7 @@ int Export(const Arguments& a, std::ostream& err) {
     const int index = ParseInt(text, "--index");
     if (index < 0 || index >= static_cast<int>(records.size()))
       throw Failure{kExitFailed, "--index " + text + ": the archive has directory indexes 0 to " +
-                                    std::to_string(static_cast<int>(records.size()) - 1)};
+                                     std::to_string(static_cast<int>(records.size()) - 1)};
     chosen.insert(index);
   }
   // Rows go top to bottom, as the browser's selected rows do, whatever order the indexes came in.

@@ -1,11 +1,11 @@
 // game-list-read and check.
 #include "commands.h"
-#include "terminal_interaction.h"
 #include "io/file_io.h"
 #include "library/chart_header.h"
 #include "library/library_check.h"
 #include "library/scan.h"
 #include "library/song_list_reader.h"
+#include "terminal_interaction.h"
 #include "text/gbk.h"
 
 namespace vx::cli {
@@ -34,9 +34,10 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
   out << "charts " << list.charts.size() << '\n';
   for (std::size_t i = 0; i < list.charts.size(); ++i) {
     const ChartHeader h = ParseChartHeader(list.charts[i]);
-    out << i + 1 << '\t' << EscapeForLine(Utf8FromGbk(h.title)) << '\t' << LevelText(h.levelEasy) << '\t' << LevelText(h.levelNormal)
-        << '\t' << LevelText(h.levelHard) << '\t' << EscapeForLine(Utf8FromGbk(h.noter)) << '\t' << BpmText(h.bpmLow, h.bpmHigh)
-        << '\t' << PlayTimeText(h.playTime);
+    out << i + 1 << '\t' << EscapeForLine(Utf8FromGbk(h.title)) << '\t' << LevelText(h.levelEasy) << '\t'
+        << LevelText(h.levelNormal) << '\t' << LevelText(h.levelHard) << '\t'
+        << EscapeForLine(Utf8FromGbk(h.noter)) << '\t' << BpmText(h.bpmLow, h.bpmHigh) << '\t'
+        << PlayTimeText(h.playTime);
     if (applied) {
       const auto id = applied->recordIds[i];
       out << '\t' << (id ? std::to_string(*id) : "-");
@@ -44,7 +45,8 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
     out << '\n';
   }
   out << "marks " << list.statuses.size() << '\n';
-  for (const SongListStatus& s : list.statuses) out << s.id << '\t' << Utf8FromGbk(StatusMarkText(s.mark)) << '\n';
+  for (const SongListStatus& s : list.statuses)
+    out << s.id << '\t' << Utf8FromGbk(StatusMarkText(s.mark)) << '\n';
   return kExitOk;
 }
 

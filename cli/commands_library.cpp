@@ -48,7 +48,8 @@ int CmdDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   std::error_code ec;
   // The demo writes its own REC.re, MUSIC and archive; inside a folder in use it would overwrite a library.
   if (std::filesystem::is_directory(dir, ec) && !std::filesystem::is_empty(dir, ec))
-    throw Failure{kExitFailed, a.positional[0] + " exists and is not empty; the demo goes into a new or empty folder"};
+    throw Failure{kExitFailed,
+                  a.positional[0] + " exists and is not empty; the demo goes into a new or empty folder"};
   std::filesystem::create_directories(dir, ec);
   if (ec) throw Failure{kExitFailed, "cannot create " + a.positional[0] + ": " + ec.message()};
   const auto ids = fixtures::BuildDemoLibrary(Utf8FromPath(dir), songs);

@@ -6,17 +6,17 @@
 #include <random>
 
 #include "commands.h"
+#include "history/history.h"
 #include "io/file_io.h"
 #include "library/scan.h"
 #include "library/song_edit.h"
 #include "library/sort.h"
 #include "operations/covers.h"
-#include "history/history.h"
 #include "operations/game_list.h"
 #include "operations/history_restore.h"
 #include "operations/install_songs.h"
-#include "operations/song_numbers.h"
 #include "operations/remove_songs.h"
+#include "operations/song_numbers.h"
 #include "operations/status_marks.h"
 #include "operations/text_lists.h"
 #include "settings/settings_file.h"
@@ -35,7 +35,8 @@ class TemporarySettings {
   explicit TemporarySettings(const FolderSettings& folders) {
     static std::atomic<int> counter{0};
     std::random_device random;
-    m_dir = fs::temp_directory_path() / ("vxtool-" + std::to_string(random()) + "-" + std::to_string(counter++));
+    m_dir =
+        fs::temp_directory_path() / ("vxtool-" + std::to_string(random()) + "-" + std::to_string(counter++));
     std::error_code ec;
     fs::create_directories(m_dir, ec);
     m_path = GbkPath(m_dir / std::string(kSettingsFileName));
@@ -147,7 +148,9 @@ std::optional<History> HistoryFor(const Arguments& a, bool canTurnOff = true) {
   return History(folder);
 }
 
-History* Pointer(std::optional<History>& history) { return history ? &*history : nullptr; }
+History* Pointer(std::optional<History>& history) {
+  return history ? &*history : nullptr;
+}
 
 // A path as the person gave or knows it, backslashes and all; only a control character, which could
 // split the line, is written as \xHH.
@@ -244,12 +247,13 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ost
   TerminalInteraction ui = OperationInteraction(err);
   ui.openFile = GbkPathArgument(a.positional[2]);
   auto history = HistoryFor(a);
-  return Finish(OnImportCover(table, settings.Path(), ui, Pointer(history)), ui, err, "cannot read " + a.positional[2]);
+  return Finish(OnImportCover(table, settings.Path(), ui, Pointer(history)), ui, err,
+                "cannot read " + a.positional[2]);
 }
 
 int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const Arguments a =
-      ParseOperationArguments(args, {.single = {"title", "easy", "normal", "hard", "history"}, .flags = {"no-history"}});
+  const Arguments a = ParseOperationArguments(
+      args, {.single = {"title", "easy", "normal", "hard", "history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 2, "edit");
   const std::string music = MusicFolderArgument(a.positional[0]);
   const int id = ParseInt(a.positional[1], "ID");
@@ -270,7 +274,8 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
   }
   TerminalInteraction ui = OperationInteraction(err);
   auto history = HistoryFor(a);
-  const SaveOutcome saved = OnSaveSong(table, SongEditTarget{id, music}, edits, ui, /*askFirst=*/false, Pointer(history));
+  const SaveOutcome saved =
+      OnSaveSong(table, SongEditTarget{id, music}, edits, ui, /*askFirst=*/false, Pointer(history));
   if (saved == SaveOutcome::kSaved) return kExitOk;
   const std::string said = ui.MessagesUtf8();
   throw Failure{kExitFailed, said.empty() ? "cannot read the chart of song " + a.positional[1] : said};
@@ -286,7 +291,7 @@ int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
   TemporarySettings settings({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
   ui.deleting = a.Has("permanent") ? TerminalInteraction::Deleting::kPermanently
-                                    : TerminalInteraction::Deleting::kToTrash;
+                                   : TerminalInteraction::Deleting::kToTrash;
   const RemoveOutcome result = OnDeleteSongs(table, settings.Path(), ui);
   if (result.outcome == Outcome::kDone)
     out << "deleted " << result.removedAt.size() << " songs (" << result.filesDone << " files)\n";
@@ -312,8 +317,9 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   for (const SongNote& song : result.skipped) {
     std::string files;
     for (const std::string& file : song.files) files += (files.empty() ? "" : ", ") + Utf8FromGbk(file);
-    problem += (problem.empty() ? "" : "\n") + ("song " + std::to_string(song.id) + " (" + Utf8FromGbk(song.title) +
-                                                 ") not moved, the target already has " + files);
+    problem +=
+        (problem.empty() ? "" : "\n") + ("song " + std::to_string(song.id) + " (" + Utf8FromGbk(song.title) +
+                                         ") not moved, the target already has " + files);
   }
   throw Failure{kExitFailed, problem.empty() ? "nothing moved" : problem};
 }
@@ -321,7 +327,8 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const Arguments a =
       ParseOperationArguments(args, {.single = {"on-clash", "history"}, .flags = {"no-history"}});
-  if (a.positional.size() < 2) throw Failure{kExitUsage, "install takes MUSIC and at least one PATH (see vxtool help)"};
+  if (a.positional.size() < 2)
+    throw Failure{kExitUsage, "install takes MUSIC and at least one PATH (see vxtool help)"};
   const std::string music = MusicFolderArgument(a.positional[0]);
   std::vector<std::string> sources;
   for (std::size_t i = 1; i < a.positional.size(); ++i) sources.push_back(GbkPathArgument(a.positional[i]));
@@ -386,7 +393,8 @@ int CmdRestore(const std::vector<std::string>& args, std::ostream&, std::ostream
     throw Failure{kExitFailed, "no history entry " + a.positional[1] + " for " + a.positional[0]};
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   TerminalInteraction ui = OperationInteraction(err);
-  return Finish(RestoreHistoryEntry(table, *history, *entry, ui, !a.Has("no-history")), ui, err, "nothing restored");
+  return Finish(RestoreHistoryEntry(table, *history, *entry, ui, !a.Has("no-history")), ui, err,
+                "nothing restored");
 }
 
 }  // namespace vx::cli

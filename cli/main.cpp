@@ -3,10 +3,10 @@
 #include "vxtool.h"
 
 #ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 

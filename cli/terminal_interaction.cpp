@@ -20,12 +20,18 @@ bool TerminalInteraction::AskOkCancel(const std::string& text, const std::string
   return answerOk;
 }
 
-std::optional<std::string> TerminalInteraction::ChooseSaveFile(const FileDialogRequest&) { return saveFile; }
-std::optional<std::string> TerminalInteraction::ChooseOpenFile(const FileDialogRequest&) { return openFile; }
+std::optional<std::string> TerminalInteraction::ChooseSaveFile(const FileDialogRequest&) {
+  return saveFile;
+}
+std::optional<std::string> TerminalInteraction::ChooseOpenFile(const FileDialogRequest&) {
+  return openFile;
+}
 std::vector<std::string> TerminalInteraction::ChooseOpenFiles(const FileDialogRequest&) {
   return openFile ? std::vector<std::string>{*openFile} : std::vector<std::string>{};
 }
-std::optional<std::string> TerminalInteraction::ChooseFolder(const std::string&) { return folder; }
+std::optional<std::string> TerminalInteraction::ChooseFolder(const std::string&) {
+  return folder;
+}
 
 AllOrNone TerminalInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
   switch (deleting) {
@@ -45,7 +51,8 @@ bool TerminalInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPa
 
 ClashAnswer TerminalInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
   clashes.push_back(text);
-  return std::find(offered.begin(), offered.end(), clashAnswer) != offered.end() ? clashAnswer : ClashAnswer::kSkip;
+  return std::find(offered.begin(), offered.end(), clashAnswer) != offered.end() ? clashAnswer
+                                                                                 : ClashAnswer::kSkip;
 }
 
 std::string TerminalInteraction::MessagesUtf8() const {

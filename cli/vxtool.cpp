@@ -117,7 +117,6 @@ an unknown option, an option the command does not take, or an option other than 
 given twice.
 )";
 
-
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -63,7 +63,8 @@ inline std::string MessageWithLines(std::string gbkLead, const std::vector<std::
   constexpr std::size_t kMaxLines = 20;
   for (std::size_t i = 0; i < gbkLines.size() && i < kMaxLines; ++i) gbkLead += "\n" + gbkLines[i];
   if (gbkLines.size() > kMaxLines)
-    gbkLead += "\n" + Gbk(msg::kListTotalBefore) + std::to_string(gbkLines.size()) + Gbk(msg::kListTotalAfter);
+    gbkLead +=
+        "\n" + Gbk(msg::kListTotalBefore) + std::to_string(gbkLines.size()) + Gbk(msg::kListTotalAfter);
   return gbkLead;
 }
 

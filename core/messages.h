@@ -70,7 +70,8 @@ inline constexpr std::string_view kDropOneJpeg = "只能把一个.jpg图片拖�
 namespace vx::msg {
 inline constexpr std::string_view kCheckImageFolder = "请检查图片目录设置";
 inline constexpr std::string_view kExportDone = "完成^_^,请到图片目录下查看";
-inline constexpr std::string_view kExportNamesUsedUp = "导出文件名已用完(编号0到199的文件都已存在),没有覆盖任何文件:";
+inline constexpr std::string_view kExportNamesUsedUp =
+    "导出文件名已用完(编号0到199的文件都已存在),没有覆盖任何文件:";
 inline constexpr std::string_view kExportWriteFailed = "无法写入图片文件:";
 inline constexpr std::string_view kBadBackgroundPicture = "图片格式出错或文件正在被使用";
 inline constexpr std::string_view kBackgroundWrittenBefore = "生成文件";
@@ -151,7 +152,8 @@ inline constexpr std::string_view kCheckOtherCase = ":大小写和游戏要的�
 inline constexpr std::string_view kCheckIdTooLarge = ":编号超过4999,游戏不会读取这个文件";
 inline constexpr std::string_view kCheckUnreadable = "无法读取歌曲文件";
 inline constexpr std::string_view kCheckNotRegularBefore = "歌曲文件";
-inline constexpr std::string_view kCheckNotRegularAfter = "不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它";
+inline constexpr std::string_view kCheckNotRegularAfter =
+    "不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它";
 inline constexpr std::string_view kCheckShortBefore = "歌曲文件";
 inline constexpr std::string_view kCheckShortAfter = "不足300字节,文件头不完整";
 inline constexpr std::string_view kCheckCoverOutsideBefore = "封面超出了歌曲文件";
@@ -164,7 +166,8 @@ inline constexpr std::string_view kCheckClean = "没有发现问题";
 // "已删除3个临时文件。", then the names of those kept, one per line.
 inline constexpr std::string_view kLeftoversRemovedBefore = "已删除";
 inline constexpr std::string_view kLeftoversRemovedAfter = "个临时文件。";
-inline constexpr std::string_view kLeftoversKept = "以下临时文件没有删除(一分钟内写过的可能还在使用,或者不是普通文件):";
+inline constexpr std::string_view kLeftoversKept =
+    "以下临时文件没有删除(一分钟内写过的可能还在使用,或者不是普通文件):";
 inline constexpr std::string_view kCheckFolderUnreadable = "无法读取MUSIC文件夹,什么也没有检查";
 }  // namespace vx::msg
 

@@ -23,7 +23,8 @@ void Decode(const vx::ArchiveSource& source, int index, int frame, int frameCoun
   // Exactly `height` rows of the padded width, whatever the data size said.
   Check(decoded->width > 0 && decoded->height > 0);
   Check(decoded->bmp.size() == vx::FrameBmpSize(decoded->width, decoded->height));
-  const auto header = vx::MakeBmpHeader(decoded->width, decoded->height, static_cast<std::uint32_t>(decoded->bmp.size()));
+  const auto header =
+      vx::MakeBmpHeader(decoded->width, decoded->height, static_cast<std::uint32_t>(decoded->bmp.size()));
   Check(std::equal(header.begin(), header.end(), decoded->bmp.begin()));
 }
 
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!directory) {
     Check(directory.Error().kind != vx::ArchiveError::kReadFailed);
   } else {
-    Check(directory->size() * vx::kDirectoryRecordSize + vx::kArchiveHeaderSize <= size || directory->empty());
+    Check(directory->size() * vx::kDirectoryRecordSize + vx::kArchiveHeaderSize <= size ||
+          directory->empty());
   }
   const int records = directory ? static_cast<int>(directory->size()) : 0;
   // A frame count taken from the input itself, so counts that disagree with the entry are tried too.

@@ -10,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto entry = vx::ParseHistoryEntry("e", std::string_view(reinterpret_cast<const char*>(data), size));
   if (!entry) return 0;
   const auto again = vx::ParseHistoryEntry("e", vx::DescribeHistoryEntry(*entry));
-  if (!again || again->musicDir != entry->musicDir || again->id != entry->id || again->title != entry->title ||
-      again->operation != entry->operation || again->renumberedTo != entry->renumberedTo)
+  if (!again || again->musicDir != entry->musicDir || again->id != entry->id ||
+      again->title != entry->title || again->operation != entry->operation ||
+      again->renumberedTo != entry->renumberedTo)
     __builtin_trap();
   return 0;
 }

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const vx::SongList& list = std::get<vx::SongList>(read);
   // Accepted means the lengths add up exactly.
   if (8 + list.charts.size() * vx::song_list::kChartRecordSize +
-          list.statuses.size() * vx::song_list::kStatusRecordSize != size)
+          list.statuses.size() * vx::song_list::kStatusRecordSize !=
+      size)
     __builtin_trap();
   vx::SongTable table;
   for (std::size_t i = 0; i < list.charts.size() && i < 8; ++i)

@@ -14,13 +14,16 @@ namespace {
 
 constexpr std::uint64_t kCountOffset = 4;
 constexpr std::size_t kNameInRecord = 4;
-constexpr std::size_t kEntryOffsetFromRecordEnd = 20;  // the entry offset field sits 20 bytes before a record ends
+constexpr std::size_t kEntryOffsetFromRecordEnd =
+    20;  // the entry offset field sits 20 bytes before a record ends
 
 class FileSource : public ArchiveSource {
  public:
   explicit FileSource(RandomAccessFile file) : m_file(std::move(file)) {}
   std::uint64_t Size() const override { return m_file.Size(); }
-  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const override { return m_file.ReadAt(offset, out); }
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const override {
+    return m_file.ReadAt(offset, out);
+  }
 
  private:
   RandomAccessFile m_file;
@@ -48,9 +51,10 @@ struct EntryLocation {
 ArchiveResult<EntryLocation> LocateEntry(const ArchiveSource& source, int directoryIndex) {
   auto count = ReadEntryCount(source);
   if (!count) return count.Error();
-  if (directoryIndex < 0 || directoryIndex >= *count) return ArchiveError{ArchiveError::kNoSuchEntry, kCountOffset};
-  const std::uint64_t field =
-      source.Size() - kEntryOffsetFromRecordEnd - kDirectoryRecordSize * static_cast<std::uint64_t>(directoryIndex);
+  if (directoryIndex < 0 || directoryIndex >= *count)
+    return ArchiveError{ArchiveError::kNoSuchEntry, kCountOffset};
+  const std::uint64_t field = source.Size() - kEntryOffsetFromRecordEnd -
+                              kDirectoryRecordSize * static_cast<std::uint64_t>(directoryIndex);
   std::array<std::uint8_t, 4> bytes{};
   if (!source.ReadAt(field, bytes)) return ArchiveError{ArchiveError::kReadFailed, field};
   return EntryLocation{field, ReadLE(bytes.data(), 4)};
@@ -67,19 +71,44 @@ std::unique_ptr<ArchiveSource> OpenArchiveFile(std::string_view gbkArchivePath) 
 std::string Describe(const ArchiveError& error) {
   const char* what = "damaged archive";
   switch (error.kind) {
-    case ArchiveError::kCannotOpen: return "cannot open the archive";
-    case ArchiveError::kTruncated: what = "file too short for an archive header"; break;
-    case ArchiveError::kCountPastEnd: what = "entry count larger than the file holds"; break;
-    case ArchiveError::kNoSuchEntry: what = "no entry with that directory index"; break;
-    case ArchiveError::kEntryPastEnd: what = "entry offset past the end of the file"; break;
-    case ArchiveError::kBadMark: what = "not an image entry (wrong mark bytes)"; break;
-    case ArchiveError::kNoSuchFrame: what = "no frame with that number"; break;
-    case ArchiveError::kFrameRecordPastEnd: what = "frame record past the end of the file"; break;
-    case ArchiveError::kFrameTooLarge: what = "frame larger than 16 MiB"; break;
-    case ArchiveError::kEmptyFrame: what = "frame of width or height 0"; break;
-    case ArchiveError::kPixelsPastEnd: what = "frame data past the end of the file"; break;
-    case ArchiveError::kFrameDataShort: what = "frame data short of width x height by more than one row"; break;
-    case ArchiveError::kReadFailed: what = "the archive could not be read"; break;
+    case ArchiveError::kCannotOpen:
+      return "cannot open the archive";
+    case ArchiveError::kTruncated:
+      what = "file too short for an archive header";
+      break;
+    case ArchiveError::kCountPastEnd:
+      what = "entry count larger than the file holds";
+      break;
+    case ArchiveError::kNoSuchEntry:
+      what = "no entry with that directory index";
+      break;
+    case ArchiveError::kEntryPastEnd:
+      what = "entry offset past the end of the file";
+      break;
+    case ArchiveError::kBadMark:
+      what = "not an image entry (wrong mark bytes)";
+      break;
+    case ArchiveError::kNoSuchFrame:
+      what = "no frame with that number";
+      break;
+    case ArchiveError::kFrameRecordPastEnd:
+      what = "frame record past the end of the file";
+      break;
+    case ArchiveError::kFrameTooLarge:
+      what = "frame larger than 16 MiB";
+      break;
+    case ArchiveError::kEmptyFrame:
+      what = "frame of width or height 0";
+      break;
+    case ArchiveError::kPixelsPastEnd:
+      what = "frame data past the end of the file";
+      break;
+    case ArchiveError::kFrameDataShort:
+      what = "frame data short of width x height by more than one row";
+      break;
+    case ArchiveError::kReadFailed:
+      what = "the archive could not be read";
+      break;
   }
   return std::string(what) + " (at byte " + std::to_string(error.offset) + ")";
 }
@@ -87,19 +116,44 @@ std::string Describe(const ArchiveError& error) {
 std::string ArchiveErrorText(const ArchiveError& error) {
   std::string_view what = msg::kArchiveDamaged;
   switch (error.kind) {
-    case ArchiveError::kCannotOpen: return Gbk(msg::kArchiveCannotOpen);
-    case ArchiveError::kTruncated: what = msg::kArchiveTruncated; break;
-    case ArchiveError::kCountPastEnd: what = msg::kArchiveCountPastEnd; break;
-    case ArchiveError::kNoSuchEntry: what = msg::kArchiveNoSuchEntry; break;
-    case ArchiveError::kEntryPastEnd: what = msg::kArchiveEntryPastEnd; break;
-    case ArchiveError::kBadMark: what = msg::kArchiveBadMark; break;
-    case ArchiveError::kNoSuchFrame: what = msg::kArchiveNoSuchFrame; break;
-    case ArchiveError::kFrameRecordPastEnd: what = msg::kArchiveFrameRecordPastEnd; break;
-    case ArchiveError::kFrameTooLarge: what = msg::kArchiveFrameTooLarge; break;
-    case ArchiveError::kEmptyFrame: what = msg::kArchiveEmptyFrame; break;
-    case ArchiveError::kPixelsPastEnd: what = msg::kArchivePixelsPastEnd; break;
-    case ArchiveError::kFrameDataShort: what = msg::kArchiveFrameDataShort; break;
-    case ArchiveError::kReadFailed: what = msg::kArchiveReadFailed; break;
+    case ArchiveError::kCannotOpen:
+      return Gbk(msg::kArchiveCannotOpen);
+    case ArchiveError::kTruncated:
+      what = msg::kArchiveTruncated;
+      break;
+    case ArchiveError::kCountPastEnd:
+      what = msg::kArchiveCountPastEnd;
+      break;
+    case ArchiveError::kNoSuchEntry:
+      what = msg::kArchiveNoSuchEntry;
+      break;
+    case ArchiveError::kEntryPastEnd:
+      what = msg::kArchiveEntryPastEnd;
+      break;
+    case ArchiveError::kBadMark:
+      what = msg::kArchiveBadMark;
+      break;
+    case ArchiveError::kNoSuchFrame:
+      what = msg::kArchiveNoSuchFrame;
+      break;
+    case ArchiveError::kFrameRecordPastEnd:
+      what = msg::kArchiveFrameRecordPastEnd;
+      break;
+    case ArchiveError::kFrameTooLarge:
+      what = msg::kArchiveFrameTooLarge;
+      break;
+    case ArchiveError::kEmptyFrame:
+      what = msg::kArchiveEmptyFrame;
+      break;
+    case ArchiveError::kPixelsPastEnd:
+      what = msg::kArchivePixelsPastEnd;
+      break;
+    case ArchiveError::kFrameDataShort:
+      what = msg::kArchiveFrameDataShort;
+      break;
+    case ArchiveError::kReadFailed:
+      what = msg::kArchiveReadFailed;
+      break;
   }
   return Gbk(what) + Gbk(msg::kListAtByteBefore) + std::to_string(error.offset) + Gbk(msg::kListAtByteAfter);
 }
@@ -110,7 +164,9 @@ bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) con
   return true;
 }
 
-bool IsImageEntryName(std::string_view gbkName) { return gbkName.ends_with("vxs") || gbkName.ends_with("vxt"); }
+bool IsImageEntryName(std::string_view gbkName) {
+  return gbkName.ends_with("vxs") || gbkName.ends_with("vxt");
+}
 
 ArchiveResult<std::vector<DirectoryRecord>> ReadDirectory(const ArchiveSource& source) {
   auto count = ReadEntryCount(source);
@@ -126,9 +182,11 @@ ArchiveResult<std::vector<DirectoryRecord>> ReadDirectory(const ArchiveSource& s
 
   records.reserve(n);
   for (std::size_t pos = 0; pos < n; ++pos) {
-    const char* name = reinterpret_cast<const char*>(directory.data() + pos * kDirectoryRecordSize + kNameInRecord);
+    const char* name =
+        reinterpret_cast<const char*>(directory.data() + pos * kDirectoryRecordSize + kNameInRecord);
     const void* nul = std::memchr(name, '\0', kEntryNameReadSize);
-    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - name) : kEntryNameReadSize;
+    const std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - name) : kEntryNameReadSize;
     records.push_back({std::string(name, length), static_cast<int>(n - 1 - pos)});
   }
   return records;
@@ -164,7 +222,8 @@ ArchiveResult<DecodedFrame> DecodeFrame(const ArchiveSource& source, int directo
   const std::uint64_t size = source.Size();
   const std::uint64_t e = location->entry;
   if (e > size || size - e < 4) return ArchiveError{ArchiveError::kEntryPastEnd, location->fieldOffset};
-  if (entryFrameCount < 0 || entryFrameCount > kMaxFrameCount || frameNumber < 1 || frameNumber > entryFrameCount)
+  if (entryFrameCount < 0 || entryFrameCount > kMaxFrameCount || frameNumber < 1 ||
+      frameNumber > entryFrameCount)
     return ArchiveError{ArchiveError::kNoSuchFrame, e + 4};
 
   // The entry header and the frame records up to frame k, in one read; frame k's fields end at E+20k+4.
@@ -184,12 +243,14 @@ ArchiveResult<DecodedFrame> DecodeFrame(const ArchiveSource& source, int directo
   if (width == 0 || height == 0) return ArchiveError{ArchiveError::kEmptyFrame, e + 20 * k - 8};
   // The BMP is sized from width and height, not from the data: a frame no archive could hold completely
   // must not make us build a picture of gigabytes.
-  const std::uint64_t complete = 2ull * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  const std::uint64_t complete =
+      2ull * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
   if (complete > kMaxFrameDataSize) return ArchiveError{ArchiveError::kFrameTooLarge, e + 20 * k - 8};
 
   const std::uint64_t start =
       e + kImageEntryHeaderSize + kFrameRecordSize * static_cast<std::uint64_t>(entryFrameCount) + dataOffset;
-  if (start > size || size - start < dataSize) return ArchiveError{ArchiveError::kPixelsPastEnd, e + 20 * k - 4};
+  if (start > size || size - start < dataSize)
+    return ArchiveError{ArchiveError::kPixelsPastEnd, e + 20 * k - 4};
 
   // The BMP starts as zeros, so a frame whose data ends early comes out with exactly `height` rows whose
   // missing bytes are zero; data beyond `height` rows is never read.
@@ -198,7 +259,8 @@ ArchiveResult<DecodedFrame> DecodeFrame(const ArchiveSource& source, int directo
   const auto header = MakeBmpHeader(width, height, static_cast<std::uint32_t>(bmpSize));
   std::copy(header.begin(), header.end(), frame.bmp.begin());
   const std::size_t rowIn = 2 * static_cast<std::size_t>(width);
-  if (dataSize < complete && complete - dataSize > rowIn) return ArchiveError{ArchiveError::kFrameDataShort, e + 20 * k};
+  if (dataSize < complete && complete - dataSize > rowIn)
+    return ArchiveError{ArchiveError::kFrameDataShort, e + 20 * k};
   const std::size_t used = static_cast<std::size_t>(std::min<std::uint64_t>(dataSize, complete));
   if (used == 0) return frame;
   const std::span<std::uint8_t> pixels(frame.bmp.data() + kBmpHeaderSize, used);

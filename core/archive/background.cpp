@@ -40,16 +40,20 @@ std::vector<BackgroundScene> BackgroundListOrder() {
   return order;
 }
 
-std::string BackgroundEntryName(int number) { return "Playing_BG" + std::to_string(number) + ".vxs"; }
+std::string BackgroundEntryName(int number) {
+  return "Playing_BG" + std::to_string(number) + ".vxs";
+}
 
 bool IsBackgroundEntryName(std::string_view gbkName) {
   const std::string_view chars =
-      gbkName.size() >= 10 ? gbkName.substr(8, 2) : gbkName.substr(gbkName.size() - std::min<std::size_t>(2, gbkName.size()));
+      gbkName.size() >= 10 ? gbkName.substr(8, 2)
+                           : gbkName.substr(gbkName.size() - std::min<std::size_t>(2, gbkName.size()));
   return chars == "BG";
 }
 
 std::string BackgroundTypeName(std::string_view gbkName) {
-  const std::string_view code = gbkName.size() >= 6 ? gbkName.substr(gbkName.size() - 6, 2) : gbkName.substr(0, 2);
+  const std::string_view code =
+      gbkName.size() >= 6 ? gbkName.substr(gbkName.size() - 6, 2) : gbkName.substr(0, 2);
   for (const SceneCode& scene : kSceneCodes)
     if (scene.code == code) return Gbk(scene.name);
   return {};
@@ -92,7 +96,8 @@ Bytes BackgroundArchiveBytes(std::span<const std::uint8_t> pixels, std::string_v
 
 OutputResult WriteBackgroundArchive(std::string_view gbkOutputPath, std::span<const std::uint8_t> pixels,
                                     std::string_view gbkEntryName) {
-  return WriteOutputFile(gbkOutputPath, BackgroundArchiveBytes(pixels, gbkEntryName), OutputMode::kKeepExisting);
+  return WriteOutputFile(gbkOutputPath, BackgroundArchiveBytes(pixels, gbkEntryName),
+                         OutputMode::kKeepExisting);
 }
 
 std::optional<std::string> NextArchiveName(std::string_view gbkPicturePath) {
@@ -116,7 +121,8 @@ BackgroundBuild BuildBackground(std::string_view gbkPicturePath, int backgroundN
   auto output = NextArchiveName(gbkPicturePath);
   if (!output) return {BackgroundBuild::kNoFreeName, {}};
   const std::span<const std::uint8_t> pixels(picture->data() + kBmpHeaderSize, kBackgroundPixelBytes);
-  if (WriteBackgroundArchive(*output, pixels, BackgroundEntryName(backgroundNumber)) != OutputResult::kWritten)
+  if (WriteBackgroundArchive(*output, pixels, BackgroundEntryName(backgroundNumber)) !=
+      OutputResult::kWritten)
     return {BackgroundBuild::kCannotWrite, std::move(*output)};
   return {BackgroundBuild::kWritten, std::move(*output)};
 }
@@ -126,8 +132,9 @@ BackgroundBuild MakeBackground(std::string_view gbkPicturePath, int backgroundNu
   BackgroundBuild result = BuildBackground(gbkPicturePath, backgroundNumber);
   switch (result.status) {
     case BackgroundBuild::kWritten:
-      io.ShowMessage(Gbk(msg::kBackgroundWrittenBefore) + result.archivePath + Gbk(msg::kBackgroundWrittenAfter),
-                     caption);
+      io.ShowMessage(
+          Gbk(msg::kBackgroundWrittenBefore) + result.archivePath + Gbk(msg::kBackgroundWrittenAfter),
+          caption);
       break;
     case BackgroundBuild::kBadPicture:
     case BackgroundBuild::kCannotRead:  // for instance held by another program

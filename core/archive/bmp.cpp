@@ -26,14 +26,14 @@ bool IsBackgroundBmpHeader(std::span<const std::uint8_t> header) {
     std::uint8_t value;
   };
   static constexpr Required kRequired[] = {
-      {0, 0x42},  {1, 0x4D},                                 // "BM"
-      {2, 0x68},  {3, 0x26},  {4, 0x0A},  {5, 0x00},         // file size 665192
-      {10, 0x36},                                            // rows at 54
-      {14, 0x28},                                            // 40-byte info header
-      {18, 0x54}, {19, 0x02}, {20, 0x00},                    // width 596
-      {22, 0xD2}, {23, 0xFD}, {24, 0xFF}, {25, 0xFF},        // height -558: top row first
-      {26, 0x01},                                            // one plane
-      {28, 0x10},                                            // 16 bits per pixel
+      {0, 0x42},  {1, 0x4D},                           // "BM"
+      {2, 0x68},  {3, 0x26},  {4, 0x0A},  {5, 0x00},   // file size 665192
+      {10, 0x36},                                      // rows at 54
+      {14, 0x28},                                      // 40-byte info header
+      {18, 0x54}, {19, 0x02}, {20, 0x00},              // width 596
+      {22, 0xD2}, {23, 0xFD}, {24, 0xFF}, {25, 0xFF},  // height -558: top row first
+      {26, 0x01},                                      // one plane
+      {28, 0x10},                                      // 16 bits per pixel
   };
   if (header.size() < kBmpHeaderSize) return false;
   for (const Required& r : kRequired)

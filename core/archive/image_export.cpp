@@ -15,7 +15,8 @@ namespace vx {
 bool NameTaken(std::string_view gbkPath) {
   // Asks about the name itself, not what it points to: a dangling link is a taken name too.
   std::error_code ec;
-  return std::filesystem::symlink_status(NativePath(gbkPath), ec).type() != std::filesystem::file_type::not_found;
+  return std::filesystem::symlink_status(NativePath(gbkPath), ec).type() !=
+         std::filesystem::file_type::not_found;
 }
 
 std::optional<std::string> NextExportName(std::string_view gbkImageDir, std::string_view gbkEntryName) {
@@ -36,7 +37,7 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
     return report;
   }
   for (const EntryRow& row : selectedRows) {
-    std::optional<std::string> failure;  // what stopped the row
+    std::optional<std::string> failure;    // what stopped the row
     std::vector<std::string> notExported;  // what it passed over: the archive, the entry or single frames
     // The archive is opened once per row and serves the frame count and every frame.
     auto file = OpenArchiveFile(gbkArchivePath);
@@ -50,8 +51,8 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
       for (int k = 1; k <= std::max(frames, 1) && !failure && frameCount; ++k) {
         const auto frame = DecodeFrame(*file, row.directoryIndex, k, frames);
         if (!frame) {
-          notExported.push_back(Gbk(msg::kExportFrameBefore) + std::to_string(k) + Gbk(msg::kExportFrameAfter) +
-                                ArchiveErrorText(frame.Error()));
+          notExported.push_back(Gbk(msg::kExportFrameBefore) + std::to_string(k) +
+                                Gbk(msg::kExportFrameAfter) + ArchiveErrorText(frame.Error()));
           continue;
         }
         const auto name = NextExportName(gbkImageDir, row.name);
@@ -75,7 +76,8 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
     ++report.rowsFailed;
     std::string text = failure.value_or(std::string());
     if (!notExported.empty())
-      text += (text.empty() ? "" : "\n") + MessageWithLines(row.name + Gbk(msg::kExportRowIncomplete), notExported);
+      text += (text.empty() ? "" : "\n") +
+              MessageWithLines(row.name + Gbk(msg::kExportRowIncomplete), notExported);
     io.ShowMessage(text, caption);
   }
   return report;

@@ -120,7 +120,9 @@ std::optional<HistoryEntry> ParseHistoryEntry(std::string name, std::string_view
 
 namespace {
 
-Bytes AsBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes AsBytes(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -146,12 +148,14 @@ std::string NormalMusicFolder(std::string_view gbkMusicDir) {
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::absolute(NativePath(gbkMusicDir), ec).lexically_normal();
   if (ec) return std::string(gbkMusicDir);
-  if (!folder.has_filename() && folder.has_parent_path() && folder != folder.root_path()) folder = folder.parent_path();
+  if (!folder.has_filename() && folder.has_parent_path() && folder != folder.root_path())
+    folder = folder.parent_path();
   const std::string gbk = GbkPath(folder);
   return gbk.empty() ? std::string(gbkMusicDir) : gbk;
 }
 
-History::History(std::string gbkFolder, HistoryLimits limits) : m_folder(std::move(gbkFolder)), m_limits(limits) {}
+History::History(std::string gbkFolder, HistoryLimits limits)
+    : m_folder(std::move(gbkFolder)), m_limits(limits) {}
 
 bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation operation,
                      std::span<const std::uint8_t> chart, std::optional<int> renumberedTo) {
@@ -167,14 +171,16 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
 
   // Names sort by time; the counter keeps entries of the same second apart.
   std::string stamp = e.time;
-  stamp.erase(std::remove_if(stamp.begin(), stamp.end(), [](char c) { return c == '-' || c == ':'; }), stamp.end());
+  stamp.erase(std::remove_if(stamp.begin(), stamp.end(), [](char c) { return c == '-' || c == ':'; }),
+              stamp.end());
   std::replace(stamp.begin(), stamp.end(), ' ', '-');
   // A counter above every entry of the same second, pruned ones too: names must keep their order.
   int first = 0;
   for (const std::string& native : ListFolderNames(m_folder).value_or(std::vector<std::string>{})) {
     int n = 0;
     if (native.size() > stamp.size() + 4 && native.compare(0, stamp.size(), stamp) == 0 &&
-        std::from_chars(native.data() + stamp.size() + 1, native.data() + stamp.size() + 4, n).ec == std::errc())
+        std::from_chars(native.data() + stamp.size() + 1, native.data() + stamp.size() + 4, n).ec ==
+            std::errc())
       first = std::max(first, n + 1);
   }
   for (int n = first; n < 1000; ++n) {
@@ -187,7 +193,8 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
     const OutputResult kept = WriteOutputFile(chartPath, chart, OutputMode::kKeepExisting);
     if (kept == OutputResult::kExists) continue;
     if (kept != OutputResult::kWritten) return false;
-    if (WriteOutputFile(infoPath, AsBytes(DescribeHistoryEntry(e)), OutputMode::kKeepExisting) != OutputResult::kWritten) {
+    if (WriteOutputFile(infoPath, AsBytes(DescribeHistoryEntry(e)), OutputMode::kKeepExisting) !=
+        OutputResult::kWritten) {
       RemoveFile(chartPath);
       return false;
     }
@@ -209,12 +216,14 @@ std::vector<HistoryEntry> History::Entries(std::optional<std::string_view> gbkMu
     const auto info = ReadFilePrefix(JoinPath(m_folder, native), 64 * 1024);
     const auto size = FileSize(JoinPath(m_folder, name + std::string(kChartSuffix)));
     if (!info || !size) continue;
-    auto entry = ParseHistoryEntry(name, std::string_view(reinterpret_cast<const char*>(info->data()), info->size()));
+    auto entry =
+        ParseHistoryEntry(name, std::string_view(reinterpret_cast<const char*>(info->data()), info->size()));
     if (!entry || (wanted && entry->musicDir != *wanted)) continue;
     entry->bytes = *size;
     entries.push_back(std::move(*entry));
   }
-  std::sort(entries.begin(), entries.end(), [](const HistoryEntry& a, const HistoryEntry& b) { return a.name > b.name; });
+  std::sort(entries.begin(), entries.end(),
+            [](const HistoryEntry& a, const HistoryEntry& b) { return a.name > b.name; });
   return entries;
 }
 

@@ -26,8 +26,8 @@ struct HistoryEntry {
   std::string musicDir;  // GBK, absolute, as NormalMusicFolder gives it
   int id = -1;           // the song's ID when the chart was kept
   HistoryOperation operation = HistoryOperation::kEdit;
-  std::string time;   // local time, "2026-12-08 19:50:12"
-  std::string title;  // GBK, the kept chart's title
+  std::string time;                 // local time, "2026-12-08 19:50:12"
+  std::string title;                // GBK, the kept chart's title
   std::optional<int> renumberedTo;  // for a renumber: the ID the song went to
   std::uint64_t bytes = 0;          // size of the kept chart
 };
@@ -61,8 +61,8 @@ class History {
   // Keeps `chart` as it was before `operation` changes or removes song `id` of `gbkMusicDir`. The chart goes
   // in first and the entry's description last, so an entry is whole or not listed. The oldest entries then
   // go until the limits hold. False when the entry could not be written; nothing is left of it then.
-  bool Record(std::string_view gbkMusicDir, int id, HistoryOperation operation, std::span<const std::uint8_t> chart,
-              std::optional<int> renumberedTo = std::nullopt);
+  bool Record(std::string_view gbkMusicDir, int id, HistoryOperation operation,
+              std::span<const std::uint8_t> chart, std::optional<int> renumberedTo = std::nullopt);
 
   // The entries, newest first; only those of `gbkMusicDir` when it is given.
   std::vector<HistoryEntry> Entries(std::optional<std::string_view> gbkMusicDir = std::nullopt) const;

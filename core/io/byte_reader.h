@@ -40,7 +40,8 @@ class ByteReader {
   bool ReadU32Le(std::uint32_t& v) {
     if (Remaining() < 4) return false;
     v = static_cast<std::uint32_t>(m_bytes[m_pos]) | static_cast<std::uint32_t>(m_bytes[m_pos + 1]) << 8 |
-        static_cast<std::uint32_t>(m_bytes[m_pos + 2]) << 16 | static_cast<std::uint32_t>(m_bytes[m_pos + 3]) << 24;
+        static_cast<std::uint32_t>(m_bytes[m_pos + 2]) << 16 |
+        static_cast<std::uint32_t>(m_bytes[m_pos + 3]) << 24;
     m_pos += 4;
     return true;
   }

@@ -82,7 +82,8 @@ OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& pro
                              OutputMode mode = OutputMode::kReplace);
 inline OutputResult WriteOutputFile(std::string_view gbkPath, std::span<const std::uint8_t> bytes,
                                     OutputMode mode = OutputMode::kReplace) {
-  return WriteOutputFile(gbkPath, [bytes](const OutputChunkWriter& write) { return write(bytes); }, mode);
+  return WriteOutputFile(
+      gbkPath, [bytes](const OutputChunkWriter& write) { return write(bytes); }, mode);
 }
 
 }  // namespace vx

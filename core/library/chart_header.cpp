@@ -48,7 +48,9 @@ ChartHeader ParseChartHeader(std::span<const std::uint8_t> bytes) {
   return h;
 }
 
-std::string LevelText(std::uint16_t level) { return std::to_string(level); }
+std::string LevelText(std::uint16_t level) {
+  return std::to_string(level);
+}
 
 std::string BpmText(std::uint8_t low, std::uint8_t high) {
   // The tempo is a float of which only the two high bytes are read: for 32 <= bpm < 512 those bytes

@@ -27,7 +27,9 @@ constexpr std::string_view kPrefix = "vxma";
 constexpr std::string_view kChartExt = ".vxn";
 constexpr std::string_view kMusicExt = ".vxm";
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
@@ -48,7 +50,8 @@ std::optional<SongFileName> LooksLikeSongFile(std::string_view name) {
   const std::string_view ext = std::string_view(lower).substr(lower.size() - kChartExt.size());
   if (ext != kChartExt && ext != kMusicExt) return std::nullopt;
   std::string digits = lower.substr(kPrefix.size(), lower.size() - kPrefix.size() - kChartExt.size());
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
   return SongFileName{std::move(digits), ext == kChartExt};
 }
 
@@ -67,7 +70,8 @@ void CheckChart(std::string_view gbkMusicDir, int id, std::vector<LibraryFinding
     // without a word, so this is where the person learns of it.
     const PathKind kind = KindOfPath(path);
     const bool special = kind == PathKind::kOther || kind == PathKind::kFolder;
-    findings.push_back({special ? LibraryFinding::kChartNotRegular : LibraryFinding::kChartUnreadable, {id}, name, {}});
+    findings.push_back(
+        {special ? LibraryFinding::kChartNotRegular : LibraryFinding::kChartUnreadable, {id}, name, {}});
     return;
   }
   const ChartHeader header = ParseChartHeader(*head);
@@ -117,7 +121,8 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
   for (const std::string& native : *names) {
     if (native.find(kTemporaryMarker) != std::string::npos) {
       // The name came from the file system; a name GBK cannot spell was never one of ours.
-      if (auto gbk = GbkFromUtf8(native)) leftovers.push_back({LibraryFinding::kLeftoverTemporary, {}, *gbk, {}});
+      if (auto gbk = GbkFromUtf8(native))
+        leftovers.push_back({LibraryFinding::kLeftoverTemporary, {}, *gbk, {}});
       continue;
     }
     const auto song = LooksLikeSongFile(native);
@@ -173,7 +178,8 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
     if (!look.title.empty()) byName[{look.title, look.noter}].push_back(id);
   std::vector<LibraryFinding> duplicates;
   for (const auto& [key, ids] : byName)
-    if (ids.size() > 1) duplicates.push_back({LibraryFinding::kDuplicate, ids, {}, key.first + " / " + key.second});
+    if (ids.size() > 1)
+      duplicates.push_back({LibraryFinding::kDuplicate, ids, {}, key.first + " / " + key.second});
   std::sort(duplicates.begin(), duplicates.end(),
             [](const LibraryFinding& a, const LibraryFinding& b) { return a.ids.front() < b.ids.front(); });
   report.findings.insert(report.findings.end(), duplicates.begin(), duplicates.end());
@@ -188,12 +194,24 @@ std::vector<std::string> LibraryReportLines(const LibraryReport& report) {
     std::string line;
     if (!f.ids.empty()) line = Gbk(msg::kCheckSongBefore) + IdsText(f.ids) + Gbk(msg::kCheckSongAfter);
     switch (f.kind) {
-      case LibraryFinding::kMusicMissing: line += Gbk(msg::kCheckMusicMissing) + f.fileName; break;
-      case LibraryFinding::kChartMissing: line += Gbk(msg::kCheckChartMissing) + f.fileName; break;
-      case LibraryFinding::kNameLeadingZeros: line += f.fileName + Gbk(msg::kCheckLeadingZeros); break;
-      case LibraryFinding::kNameOtherCase: line += f.fileName + Gbk(msg::kCheckOtherCase) + f.detail; break;
-      case LibraryFinding::kNameIdTooLarge: line += f.fileName + Gbk(msg::kCheckIdTooLarge); break;
-      case LibraryFinding::kChartUnreadable: line += Gbk(msg::kCheckUnreadable) + f.fileName; break;
+      case LibraryFinding::kMusicMissing:
+        line += Gbk(msg::kCheckMusicMissing) + f.fileName;
+        break;
+      case LibraryFinding::kChartMissing:
+        line += Gbk(msg::kCheckChartMissing) + f.fileName;
+        break;
+      case LibraryFinding::kNameLeadingZeros:
+        line += f.fileName + Gbk(msg::kCheckLeadingZeros);
+        break;
+      case LibraryFinding::kNameOtherCase:
+        line += f.fileName + Gbk(msg::kCheckOtherCase) + f.detail;
+        break;
+      case LibraryFinding::kNameIdTooLarge:
+        line += f.fileName + Gbk(msg::kCheckIdTooLarge);
+        break;
+      case LibraryFinding::kChartUnreadable:
+        line += Gbk(msg::kCheckUnreadable) + f.fileName;
+        break;
       case LibraryFinding::kChartNotRegular:
         line += Gbk(msg::kCheckNotRegularBefore) + f.fileName + Gbk(msg::kCheckNotRegularAfter);
         break;
@@ -206,8 +224,12 @@ std::vector<std::string> LibraryReportLines(const LibraryReport& report) {
       case LibraryFinding::kCoverNotJpeg:
         line += Gbk(msg::kCheckCoverBadBefore) + f.fileName + Gbk(msg::kCheckCoverBadAfter);
         break;
-      case LibraryFinding::kDuplicate: line += Gbk(msg::kCheckDuplicate) + f.detail; break;
-      case LibraryFinding::kLeftoverTemporary: line += Gbk(msg::kCheckLeftoverTemporary) + f.fileName; break;
+      case LibraryFinding::kDuplicate:
+        line += Gbk(msg::kCheckDuplicate) + f.detail;
+        break;
+      case LibraryFinding::kLeftoverTemporary:
+        line += Gbk(msg::kCheckLeftoverTemporary) + f.fileName;
+        break;
     }
     lines.push_back(std::move(line));
   }
@@ -247,7 +269,8 @@ std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir,
     else
       ++removed;
   }
-  std::string text = Gbk(msg::kLeftoversRemovedBefore) + std::to_string(removed) + Gbk(msg::kLeftoversRemovedAfter);
+  std::string text =
+      Gbk(msg::kLeftoversRemovedBefore) + std::to_string(removed) + Gbk(msg::kLeftoversRemovedAfter);
   constexpr std::size_t kMaxLines = 20;
   if (!kept.empty()) text += "\n" + Gbk(msg::kLeftoversKept);
   for (std::size_t i = 0; i < kept.size() && i < kMaxLines; ++i) text += "\n" + kept[i];

@@ -15,17 +15,17 @@ namespace vx {
 
 struct LibraryFinding {
   enum Kind {
-    kMusicMissing,      // vxma<ID>.vxn without vxma<ID>.vxm
-    kChartMissing,      // vxma<ID>.vxm without vxma<ID>.vxn
-    kNameLeadingZeros,  // vxma0007.vxn: the game asks for vxma7.vxn
-    kNameOtherCase,     // VXMA7.VXN where the game's own spelling does not reach it
-    kNameIdTooLarge,    // vxma5000.vxn and above
-    kChartUnreadable,   // the chart is there but cannot be opened or read
-    kChartNotRegular,   // a pipe, socket, device or folder (or a link to one) under the chart's name
-    kChartShort,        // the chart ends before its 300-byte header does
-    kCoverOutside,      // coverOffset + coverSize runs past the end of the chart
-    kCoverNotJpeg,      // the cover fails the JPEG marker test
-    kDuplicate,         // the same title and author under several IDs
+    kMusicMissing,       // vxma<ID>.vxn without vxma<ID>.vxm
+    kChartMissing,       // vxma<ID>.vxm without vxma<ID>.vxn
+    kNameLeadingZeros,   // vxma0007.vxn: the game asks for vxma7.vxn
+    kNameOtherCase,      // VXMA7.VXN where the game's own spelling does not reach it
+    kNameIdTooLarge,     // vxma5000.vxn and above
+    kChartUnreadable,    // the chart is there but cannot be opened or read
+    kChartNotRegular,    // a pipe, socket, device or folder (or a link to one) under the chart's name
+    kChartShort,         // the chart ends before its 300-byte header does
+    kCoverOutside,       // coverOffset + coverSize runs past the end of the chart
+    kCoverNotJpeg,       // the cover fails the JPEG marker test
+    kDuplicate,          // the same title and author under several IDs
     kLeftoverTemporary,  // "<name>.vxtmp-<letters>": the trace of a rewrite, move or delete that was killed
   };
   Kind kind;
@@ -42,10 +42,10 @@ struct LibraryReport {
   bool Clean() const { return folderReadable && findings.empty(); }
 };
 
-// Checks the songs of one MUSIC folder. Only names that look like song files (vxma*.vxn or vxma*.vxm, any case, digits
-// between) are looked at; everything else in the folder is none of the game's business. A chart that names
-// no cover (size 0) has none, which is not a finding. Duplicates are songs with the same non-empty title
-// and the same author, compared as bytes. The music files are never opened.
+// Checks the songs of one MUSIC folder. Only names that look like song files (vxma*.vxn or vxma*.vxm, any
+// case, digits between) are looked at; everything else in the folder is none of the game's business. A chart
+// that names no cover (size 0) has none, which is not a finding. Duplicates are songs with the same non-empty
+// title and the same author, compared as bytes. The music files are never opened.
 LibraryReport CheckLibrary(std::string_view gbkMusicDir);
 
 // The report as lines, GBK, one per finding, without line breaks; a clean report says so in one line. A

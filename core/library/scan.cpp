@@ -34,16 +34,25 @@ bool EqualsAscii(std::string_view a, std::string_view b, bool ignoreCase) {
 
 }  // namespace
 
-std::string ChartFileName(int id) { return std::string(kPrefix) + std::to_string(id) + std::string(kChartExt); }
-std::string MusicFileName(int id) { return std::string(kPrefix) + std::to_string(id) + std::string(kMusicExt); }
-std::string ChartPath(std::string_view gbkMusicDir, int id) { return JoinPath(gbkMusicDir, ChartFileName(id)); }
-std::string MusicPath(std::string_view gbkMusicDir, int id) { return JoinPath(gbkMusicDir, MusicFileName(id)); }
+std::string ChartFileName(int id) {
+  return std::string(kPrefix) + std::to_string(id) + std::string(kChartExt);
+}
+std::string MusicFileName(int id) {
+  return std::string(kPrefix) + std::to_string(id) + std::string(kMusicExt);
+}
+std::string ChartPath(std::string_view gbkMusicDir, int id) {
+  return JoinPath(gbkMusicDir, ChartFileName(id));
+}
+std::string MusicPath(std::string_view gbkMusicDir, int id) {
+  return JoinPath(gbkMusicDir, MusicFileName(id));
+}
 
 std::optional<int> ParseChartFileName(std::string_view name, bool ignoreCase) {
   if (name.size() < kPrefix.size() + 1 + kChartExt.size()) return std::nullopt;
   if (!EqualsAscii(name.substr(0, kPrefix.size()), kPrefix, ignoreCase)) return std::nullopt;
   if (!EqualsAscii(name.substr(name.size() - kChartExt.size()), kChartExt, ignoreCase)) return std::nullopt;
-  const std::string_view digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kChartExt.size());
+  const std::string_view digits =
+      name.substr(kPrefix.size(), name.size() - kPrefix.size() - kChartExt.size());
   if (digits.size() > 4 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
   int id = 0;
   for (char c : digits) {
@@ -108,8 +117,9 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
       if (reportProgress && progress) progress(now, total);
     }
   };
-  const unsigned helpers =
-      candidates.size() < 4 * kBlock ? 0 : std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+  const unsigned helpers = candidates.size() < 4 * kBlock
+                               ? 0
+                               : std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
   std::vector<std::thread> threads;
   for (unsigned t = 0; t < helpers; ++t) threads.emplace_back(work, false);
   work(true);
@@ -123,7 +133,8 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
   return rows;
 }
 
-std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettingsPath, const ScanProgress& progress) {
+std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettingsPath,
+                                  const ScanProgress& progress) {
   auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
   if (!musicDir) return std::nullopt;
   table.Assign(ScanMusicFolder(*musicDir, progress));

@@ -98,7 +98,8 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
     Say(ui, msg::kEmptyTableScanFirst);
     return SaveOutcome::kEmptyTable;
   }
-  // A plain position rather than an optional: GCC cannot see that an optional filled here is never read empty.
+  // A plain position rather than an optional: GCC cannot see that an optional filled here is never read
+  // empty.
   constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
   const std::size_t row = target ? table.FindId(target->songId).value_or(kNoRow) : kNoRow;
   const auto checked = CheckEdits(edits, row != kNoRow ? &table.Cell(row, kColTitle) : nullptr, ui);

@@ -34,9 +34,13 @@ struct RecordHash {
 };
 
 // Title and author, kept apart by a byte neither text can hold (both end at their first zero byte).
-std::string NameKey(const std::string& title, const std::string& noter) { return title + '\0' + noter; }
+std::string NameKey(const std::string& title, const std::string& noter) {
+  return title + '\0' + noter;
+}
 
-void Show(Interaction& ui, const std::string& gbkText) { ui.ShowMessage(gbkText, Gbk(msg::kAppTitle)); }
+void Show(Interaction& ui, const std::string& gbkText) {
+  ui.ShowMessage(gbkText, Gbk(msg::kAppTitle));
+}
 
 std::string TotalText(std::size_t total) {
   return Gbk(msg::kListMoreBefore) + std::to_string(total) + Gbk(msg::kListMoreAfter);
@@ -44,8 +48,8 @@ std::string TotalText(std::size_t total) {
 
 std::string SummaryText(const SongListApplied& applied) {
   constexpr std::size_t kMaxLines = 20;
-  std::string text = Gbk(msg::kListTickedBefore) + std::to_string(applied.ticked) + Gbk(msg::kListTickedAfter) +
-                     std::to_string(applied.marked) + Gbk(msg::kListMarkedAfter);
+  std::string text = Gbk(msg::kListTickedBefore) + std::to_string(applied.ticked) +
+                     Gbk(msg::kListTickedAfter) + std::to_string(applied.marked) + Gbk(msg::kListMarkedAfter);
   // A box must fit on the screen: long lists show their start and the total.
   if (!applied.missingTitles.empty()) {
     text += "\n" + Gbk(msg::kListSongsMissing);
@@ -60,8 +64,7 @@ std::string SummaryText(const SongListApplied& applied) {
     text += "\n" + Gbk(msg::kListMarksMissing);
     for (std::size_t i = 0; i < applied.missingStatusIds.size() && i < kMaxIds; ++i)
       text += (i ? "," : "") + std::to_string(applied.missingStatusIds[i]);
-    if (applied.missingStatusIds.size() > kMaxIds)
-      text += TotalText(applied.missingStatusIds.size());
+    if (applied.missingStatusIds.size() > kMaxIds) text += TotalText(applied.missingStatusIds.size());
   }
   return text;
 }
@@ -70,9 +73,12 @@ std::string SummaryText(const SongListApplied& applied) {
 
 std::string StatusMarkText(StatusMark mark) {
   switch (mark) {
-    case StatusMark::kWeekly: return Gbk(msg::kMarkWeekly);
-    case StatusMark::kNewest: return Gbk(msg::kMarkNewest);
-    case StatusMark::kPopular: return Gbk(msg::kMarkPopular);
+    case StatusMark::kWeekly:
+      return Gbk(msg::kMarkWeekly);
+    case StatusMark::kNewest:
+      return Gbk(msg::kMarkNewest);
+    case StatusMark::kPopular:
+      return Gbk(msg::kMarkPopular);
   }
   return {};
 }
@@ -114,7 +120,8 @@ SongListReadResult ReadSongList(std::span<const std::uint8_t> file) {
     in.ReadU32Le(zero);
     in.ReadU32Le(kind);
     in.ReadU32Le(oneWeek);
-    if (id >= static_cast<std::uint32_t>(kMaxSongs)) return SongListError{SongListError::kStatusIdInvalid, at};
+    if (id >= static_cast<std::uint32_t>(kMaxSongs))
+      return SongListError{SongListError::kStatusIdInvalid, at};
     if (zero != 0) return SongListError{SongListError::kStatusPaddingNonZero, at + 4};
     const auto mark = MarkOf(kind, oneWeek);
     if (!mark) return SongListError{SongListError::kStatusMarkUnknown, at + 8};
@@ -129,19 +136,42 @@ SongListReadResult ReadSongList(std::span<const std::uint8_t> file) {
 std::string SongListErrorText(const SongListError& error) {
   std::string_view reason;
   switch (error.kind) {
-    case SongListError::kTooLarge: reason = msg::kListTooLarge; break;
-    case SongListError::kChartCountMissing: reason = msg::kListChartCountMissing; break;
-    case SongListError::kChartCountInvalid: reason = msg::kListChartCountInvalid; break;
-    case SongListError::kChartsTruncated: reason = msg::kListChartsTruncated; break;
-    case SongListError::kStatusCountInvalid: reason = msg::kListStatusCountInvalid; break;
-    case SongListError::kStatusesTruncated: reason = msg::kListStatusesTruncated; break;
-    case SongListError::kTrailingBytes: reason = msg::kListTrailingBytes; break;
-    case SongListError::kStatusIdInvalid: reason = msg::kListStatusIdInvalid; break;
-    case SongListError::kStatusPaddingNonZero: reason = msg::kListStatusPadding; break;
-    case SongListError::kStatusMarkUnknown: reason = msg::kListStatusUnknown; break;
-    case SongListError::kStatusIdRepeated: reason = msg::kListStatusRepeated; break;
+    case SongListError::kTooLarge:
+      reason = msg::kListTooLarge;
+      break;
+    case SongListError::kChartCountMissing:
+      reason = msg::kListChartCountMissing;
+      break;
+    case SongListError::kChartCountInvalid:
+      reason = msg::kListChartCountInvalid;
+      break;
+    case SongListError::kChartsTruncated:
+      reason = msg::kListChartsTruncated;
+      break;
+    case SongListError::kStatusCountInvalid:
+      reason = msg::kListStatusCountInvalid;
+      break;
+    case SongListError::kStatusesTruncated:
+      reason = msg::kListStatusesTruncated;
+      break;
+    case SongListError::kTrailingBytes:
+      reason = msg::kListTrailingBytes;
+      break;
+    case SongListError::kStatusIdInvalid:
+      reason = msg::kListStatusIdInvalid;
+      break;
+    case SongListError::kStatusPaddingNonZero:
+      reason = msg::kListStatusPadding;
+      break;
+    case SongListError::kStatusMarkUnknown:
+      reason = msg::kListStatusUnknown;
+      break;
+    case SongListError::kStatusIdRepeated:
+      reason = msg::kListStatusRepeated;
+      break;
   }
-  return Gbk(reason) + Gbk(msg::kListAtByteBefore) + std::to_string(error.offset) + Gbk(msg::kListAtByteAfter);
+  return Gbk(reason) + Gbk(msg::kListAtByteBefore) + std::to_string(error.offset) +
+         Gbk(msg::kListAtByteAfter);
 }
 
 SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, const SongList& list) {

@@ -55,17 +55,17 @@ struct SongList {
 // Why a file was refused, and the byte offset where reading found it out.
 struct SongListError {
   enum Kind {
-    kTooLarge,             // longer than any list of at most 5000 songs can be (offset: the first byte too many)
-    kChartCountMissing,    // the file ends inside the first count
-    kChartCountInvalid,    // negative, or above 5000
-    kChartsTruncated,      // the file ends before N chart records and the second count
-    kStatusCountInvalid,   // negative, or above N (only listed songs carry a mark)
-    kStatusesTruncated,    // the file ends inside the status records
-    kTrailingBytes,        // bytes after the last status record (offset: the first of them)
-    kStatusIdInvalid,      // a status record's ID outside 0 to 4999
-    kStatusPaddingNonZero, // the second field of a status record is not 0
-    kStatusMarkUnknown,    // (mark kind, one-week flag) is none of the three pairs
-    kStatusIdRepeated,     // two status records for the same ID
+    kTooLarge,  // longer than any list of at most 5000 songs can be (offset: the first byte too many)
+    kChartCountMissing,     // the file ends inside the first count
+    kChartCountInvalid,     // negative, or above 5000
+    kChartsTruncated,       // the file ends before N chart records and the second count
+    kStatusCountInvalid,    // negative, or above N (only listed songs carry a mark)
+    kStatusesTruncated,     // the file ends inside the status records
+    kTrailingBytes,         // bytes after the last status record (offset: the first of them)
+    kStatusIdInvalid,       // a status record's ID outside 0 to 4999
+    kStatusPaddingNonZero,  // the second field of a status record is not 0
+    kStatusMarkUnknown,     // (mark kind, one-week flag) is none of the three pairs
+    kStatusIdRepeated,      // two status records for the same ID
   };
   Kind kind;
   std::size_t offset;
@@ -83,10 +83,10 @@ std::string SongListErrorText(const SongListError& error);
 
 // What reopening a list did to the table.
 struct SongListApplied {
-  std::size_t ticked = 0;                  // rows ticked (a song listed twice counts once)
-  std::size_t marked = 0;                  // 状态 cells set
-  std::vector<std::string> missingTitles;  // GBK titles of the chart records that match no row
-  std::vector<int> missingStatusIds;       // IDs of status records that name no row
+  std::size_t ticked = 0;                     // rows ticked (a song listed twice counts once)
+  std::size_t marked = 0;                     // 状态 cells set
+  std::vector<std::string> missingTitles;     // GBK titles of the chart records that match no row
+  std::vector<int> missingStatusIds;          // IDs of status records that name no row
   std::vector<std::optional<int>> recordIds;  // per chart record, in file order: the song it ticked
 };
 

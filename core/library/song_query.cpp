@@ -15,7 +15,9 @@ constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max() / 2;
 // More digits than any cell holds; also keeps every value far from overflow.
 constexpr std::size_t kMaxDigits = 9;
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 struct Token {
   std::string text;  // UTF-8, quotes removed
@@ -100,9 +102,12 @@ std::optional<std::int64_t> Seconds(std::string_view s) {
 
 std::optional<std::int64_t> Value(Term::Field field, std::string_view s) {
   switch (field) {
-    case Term::kBpm: return Hundredths(s);
-    case Term::kTime: return Seconds(s);
-    default: return Digits(s);
+    case Term::kBpm:
+      return Hundredths(s);
+    case Term::kTime:
+      return Seconds(s);
+    default:
+      return Digits(s);
   }
 }
 
@@ -118,7 +123,8 @@ std::optional<Term::Field> FieldNamed(std::string_view name) {
   return std::nullopt;
 }
 
-std::variant<Term, SongQueryError> FieldTerm(Term::Field field, std::string_view value, const std::string& token) {
+std::variant<Term, SongQueryError> FieldTerm(Term::Field field, std::string_view value,
+                                             const std::string& token) {
   Term term;
   term.field = field;
   if (value.empty()) return SongQueryError{SongQueryError::kEmptyValue, token};
@@ -157,20 +163,28 @@ std::variant<Term, SongQueryError> FieldTerm(Term::Field field, std::string_view
 
 std::optional<std::int64_t> CellValue(const SongRow& row, Term::Field field) {
   switch (field) {
-    case Term::kId: return Digits(row.cells[kColId]);
-    case Term::kEasy: return Digits(row.cells[kColEasy]);
-    case Term::kNormal: return Digits(row.cells[kColNormal]);
-    case Term::kHard: return Digits(row.cells[kColHard]);
-    case Term::kBpm: return Hundredths(row.cells[kColBpm]);
-    case Term::kTime: return Seconds(row.cells[kColTime]);
-    case Term::kText: break;
+    case Term::kId:
+      return Digits(row.cells[kColId]);
+    case Term::kEasy:
+      return Digits(row.cells[kColEasy]);
+    case Term::kNormal:
+      return Digits(row.cells[kColNormal]);
+    case Term::kHard:
+      return Digits(row.cells[kColHard]);
+    case Term::kBpm:
+      return Hundredths(row.cells[kColBpm]);
+    case Term::kTime:
+      return Seconds(row.cells[kColTime]);
+    case Term::kText:
+      break;
   }
   return std::nullopt;
 }
 
 bool Holds(const SongRow& row, const Term& term) {
   if (term.field == Term::kText)
-    return ContainsGbkText(row.cells[kColTitle], term.text) || ContainsGbkText(row.cells[kColNoter], term.text);
+    return ContainsGbkText(row.cells[kColTitle], term.text) ||
+           ContainsGbkText(row.cells[kColNoter], term.text);
   const auto v = CellValue(row, term.field);
   return v && *v >= term.low && *v <= term.high;
 }
@@ -185,7 +199,8 @@ bool ContainsGbkText(std::string_view haystack, std::string_view needle) {
       const std::size_t hl = GbkCharLength(haystack, h), nl = GbkCharLength(needle, n);
       if (hl != nl) break;
       // Only a single-byte character is a letter; a trail byte in 'A'..'Z' is part of a Chinese character.
-      if (hl == 1 ? LowerAscii(haystack[h]) != LowerAscii(needle[n]) : haystack.substr(h, 2) != needle.substr(n, 2))
+      if (hl == 1 ? LowerAscii(haystack[h]) != LowerAscii(needle[n])
+                  : haystack.substr(h, 2) != needle.substr(n, 2))
         break;
       h += hl;
       n += nl;
@@ -224,17 +239,28 @@ std::variant<SongQuery, SongQueryError> ParseSongQuery(std::string_view utf8) {
 std::string SongQueryErrorText(const SongQueryError& error) {
   std::string_view lead;
   switch (error.kind) {
-    case SongQueryError::kNotGbk: lead = msg::kQueryNotGbk; break;
-    case SongQueryError::kUnclosedQuote: lead = msg::kQueryUnclosedQuote; break;
-    case SongQueryError::kEmptyValue: lead = msg::kQueryEmptyValue; break;
-    case SongQueryError::kBadNumber: lead = msg::kQueryBadNumber; break;
-    case SongQueryError::kRangeReversed: lead = msg::kQueryRangeReversed; break;
+    case SongQueryError::kNotGbk:
+      lead = msg::kQueryNotGbk;
+      break;
+    case SongQueryError::kUnclosedQuote:
+      lead = msg::kQueryUnclosedQuote;
+      break;
+    case SongQueryError::kEmptyValue:
+      lead = msg::kQueryEmptyValue;
+      break;
+    case SongQueryError::kBadNumber:
+      lead = msg::kQueryBadNumber;
+      break;
+    case SongQueryError::kRangeReversed:
+      lead = msg::kQueryRangeReversed;
+      break;
   }
   return std::string(lead) + error.term;
 }
 
 std::string MatchCountText(std::size_t matches) {
-  return std::string(msg::kQueryMatchesBefore) + std::to_string(matches) + std::string(msg::kQueryMatchesAfter);
+  return std::string(msg::kQueryMatchesBefore) + std::to_string(matches) +
+         std::string(msg::kQueryMatchesAfter);
 }
 
 bool MatchesSongQuery(const SongRow& row, const SongQuery& query) {

@@ -37,11 +37,11 @@ struct SongQuery {
 
 struct SongQueryError {
   enum Kind {
-    kNotGbk,           // a character GBK lacks (the term holds it, UTF-8)
-    kUnclosedQuote,    // a " without its partner
-    kEmptyValue,       // "hard:" with nothing after it
-    kBadNumber,        // not a number of the field's kind
-    kRangeReversed,    // "hard:20-10"
+    kNotGbk,         // a character GBK lacks (the term holds it, UTF-8)
+    kUnclosedQuote,  // a " without its partner
+    kEmptyValue,     // "hard:" with nothing after it
+    kBadNumber,      // not a number of the field's kind
+    kRangeReversed,  // "hard:20-10"
   };
   Kind kind;
   std::string term;  // UTF-8, the offending term or character as typed

@@ -6,14 +6,17 @@
 
 namespace vx {
 
-int SongRow::Id() const { return AtoI(cells[kColId]); }
+int SongRow::Id() const {
+  return AtoI(cells[kColId]);
+}
 
 void SongTable::SetAllTicked(bool ticked) {
   for (auto& row : m_rows) row.ticked = ticked;
 }
 
 std::size_t SongTable::TickedCount() const {
-  return static_cast<std::size_t>(std::count_if(m_rows.begin(), m_rows.end(), [](const SongRow& r) { return r.ticked; }));
+  return static_cast<std::size_t>(
+      std::count_if(m_rows.begin(), m_rows.end(), [](const SongRow& r) { return r.ticked; }));
 }
 
 std::vector<std::size_t> SongTable::TickedRows() const {

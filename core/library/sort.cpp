@@ -23,7 +23,9 @@ KeyRule RuleOf(int column) {
   }
 }
 
-bool IsSortable(int column) { return column >= kColId && column <= kColTime; }
+bool IsSortable(int column) {
+  return column >= kColId && column <= kColTime;
+}
 
 }  // namespace
 
@@ -48,11 +50,14 @@ std::vector<std::size_t> SortTable(SongTable& table, int column, bool ascending)
       break;
     }
     case KeyRule::kText:
-      stableSortBy([&](std::size_t a, std::size_t b) { return CompareGbk(table.Cell(a, column), table.Cell(b, column)); });
+      stableSortBy([&](std::size_t a, std::size_t b) {
+        return CompareGbk(table.Cell(a, column), table.Cell(b, column));
+      });
       break;
     case KeyRule::kTime:
-      stableSortBy(
-          [&](std::size_t a, std::size_t b) { return CompareTimeText(table.Cell(a, column), table.Cell(b, column)); });
+      stableSortBy([&](std::size_t a, std::size_t b) {
+        return CompareTimeText(table.Cell(a, column), table.Cell(b, column));
+      });
       break;
   }
   table.Reorder(order);

@@ -6,11 +6,11 @@
 
 #include "io/byte_reader.h"
 #include "io/file_rewrite.h"
-#include "library/song_edit.h"
 #include "io/random_access_file.h"
 #include "library/chart_header.h"
 #include "library/cover.h"
 #include "library/scan.h"
+#include "library/song_edit.h"
 #include "operations/operation_support.h"
 #include "settings/settings_file.h"
 #include "text/file_name.h"
@@ -45,7 +45,8 @@ std::optional<std::string> ExportCover(const std::string& chartPath, int id, con
   const OutputResult written = WriteOutputFile(target, [&](const OutputChunkWriter& write) {
     Bytes chunk(static_cast<std::size_t>(std::min<std::uint64_t>(header.coverSize, kCoverCopyChunk)));
     for (std::uint64_t done = 0; done < header.coverSize;) {
-      const std::span<std::uint8_t> piece(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(header.coverSize - done, chunk.size())));
+      const std::span<std::uint8_t> piece(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(
+                                                            header.coverSize - done, chunk.size())));
       if (!chart->ReadAt(header.coverOffset + done, piece)) {
         readFailed = true;  // the chart shrank since we looked
         return false;
@@ -62,8 +63,8 @@ std::optional<std::string> ExportCover(const std::string& chartPath, int id, con
 
 // The import itself, once the song and the picture are known: checks the picture and the chart, then
 // replaces the chart whole.
-Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::string& gbkJpegPath, Interaction& ui,
-                        History* history) {
+Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::string& gbkJpegPath,
+                        Interaction& ui, History* history) {
   // The size field holds 32 bits; a larger file cannot be described by it, let alone be a cover.
   const auto jpegSize = FileSize(gbkJpegPath);
   if (!jpegSize) return Outcome::kFailed;
@@ -123,8 +124,8 @@ Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::s
 
 Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   Outcome stop{};
-  const auto folders =
-      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, stop);
+  const auto folders = detail::StartOperation(
+      table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, stop);
   if (!folders) return stop;
   bool anyTicked = false;
   std::vector<std::string> notExported;  // "编号<ID>:<why>"
@@ -132,9 +133,11 @@ Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath,
     if (!table.IsTicked(r)) continue;
     anyTicked = true;
     const int id = table.Row(r).Id();
-    const std::string target = JoinPath(folders->imageDir, MakeFileNameSafe(table.Cell(r, kColTitle)) + ".jpg");
+    const std::string target =
+        JoinPath(folders->imageDir, MakeFileNameSafe(table.Cell(r, kColTitle)) + ".jpg");
     if (auto why = ExportCover(ChartPath(folders->musicDir, id), id, target))
-      notExported.push_back(Gbk(msg::kCheckSongBefore) + std::to_string(id) + Gbk(msg::kCheckSongAfter) + *why);
+      notExported.push_back(Gbk(msg::kCheckSongBefore) + std::to_string(id) + Gbk(msg::kCheckSongAfter) +
+                            *why);
   }
   if (!anyTicked) {
     detail::Say(ui, msg::kTickFirst);
@@ -158,9 +161,11 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
   return rebuilt;
 }
 
-Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui, History* history) {
+Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui,
+                      History* history) {
   Outcome stop{};
-  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
+  const auto folders =
+      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
   if (!folders) return stop;
   const std::string* musicDir = &folders->musicDir;
   const auto ticked = table.TickedRows();
@@ -179,7 +184,8 @@ Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, 
 Outcome OnDropCover(const SongTable& table, std::string_view gbkSettingsPath, int songId,
                     const std::string& gbkJpegPath, Interaction& ui, History* history) {
   Outcome stop{};
-  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
+  const auto folders =
+      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
   if (!folders) return stop;
   const auto row = table.FindId(songId);
   if (!row) {

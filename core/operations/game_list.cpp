@@ -67,7 +67,8 @@ Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir, std::v
 
 Outcome OnGameList(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   Outcome stop{};
-  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
+  const auto folders =
+      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
   if (!folders) return stop;
   const std::string* musicDir = &folders->musicDir;
   FileDialogRequest request;

@@ -19,7 +19,8 @@ inline constexpr std::size_t kStatusRecordSize = 16;
 // not empty; 8 + 300·N + 16·M bytes. A chart that cannot be read, or is shorter than 300 bytes, still
 // gets its full 300-byte record, zero-filled past what could be read, so the counts stay true; its ID
 // goes into `unreadable` (when given).
-Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir, std::vector<int>* unreadable = nullptr);
+Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir,
+                    std::vector<int>* unreadable = nullptr);
 
 // "生成游戏歌曲列表": the checks, then the save dialog (.dat or .SML), then the file, replacing any file of
 // that name. When some charts could not be read, one message after writing names their IDs.

@@ -57,7 +57,8 @@ Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEnt
   return Outcome::kDone;
 }
 
-Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history, Interaction& ui) {
+Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history,
+                         Interaction& ui) {
   const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
   if (!musicDir) return Outcome::kNoSettings;
   if (musicDir->empty()) {

@@ -24,6 +24,7 @@ Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEnt
 
 // Ctrl+Z: the newest entry of the MUSIC folder named by the settings file, restored after an OK/Cancel
 // question naming it. A folder without entries is said.
-Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history, Interaction& ui);
+Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history,
+                         Interaction& ui);
 
 }  // namespace vx

@@ -19,10 +19,11 @@ namespace {
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
   if (text.size() < end.size()) return false;
-  return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()), [](char a, char b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(a) == lower(b);
-  });
+  return std::equal(
+      end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()), [](char a, char b) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(a) == lower(b);
+      });
 }
 
 // The music file that goes with a source chart: the same name with .vxm (.VXM beside .VXN).
@@ -34,7 +35,8 @@ std::optional<std::string> MusicBeside(const std::string& chart) {
 }
 
 // The source charts, each *.vxn named or inside a named folder; what is neither is refused right away.
-std::vector<std::string> SourceCharts(const std::vector<std::string>& sources, std::vector<InstalledSong>& refused) {
+std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
+                                      std::vector<InstalledSong>& refused) {
   std::vector<std::string> charts;
   for (const std::string& source : sources) {
     if (DirectoryExists(source)) {
@@ -60,8 +62,8 @@ void RemoveAll(const std::vector<std::string>& paths) {
 
 }  // namespace
 
-InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, const std::vector<std::string>& gbkSources,
-                            Interaction& ui, History* history) {
+InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
+                            const std::vector<std::string>& gbkSources, Interaction& ui, History* history) {
   InstallOutcome result;
   const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs);
   TakenIds taken = TakenIdsIn(gbkMusicDir);
@@ -100,7 +102,8 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, cons
                    SongLabel(*nameId, header.title) + "\n" + chart;
         offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
       } else {
-        question = Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" + chart;
+        question =
+            Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" + chart;
         offered = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
       }
       switch (ui.AskClash(question, offered)) {
@@ -197,7 +200,8 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, cons
       ++result.rowsAppended;
     }
   }
-  const bool all = std::all_of(result.songs.begin(), result.songs.end(), [](const InstalledSong& s) { return s.id; });
+  const bool all =
+      std::all_of(result.songs.begin(), result.songs.end(), [](const InstalledSong& s) { return s.id; });
   result.outcome = all ? Outcome::kDone : Outcome::kFailed;
   return result;
 }
@@ -205,8 +209,9 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, cons
 std::string InstallReportText(const InstallOutcome& outcome) {
   std::size_t installed = 0;
   for (const InstalledSong& song : outcome.songs) installed += song.id ? 1 : 0;
-  std::string text = Gbk(msg::kInstallReportBefore) + std::to_string(installed) + Gbk(msg::kInstallReportMiddle) +
-                     std::to_string(outcome.songs.size() - installed) + Gbk(msg::kInstallReportAfter);
+  std::string text = Gbk(msg::kInstallReportBefore) + std::to_string(installed) +
+                     Gbk(msg::kInstallReportMiddle) + std::to_string(outcome.songs.size() - installed) +
+                     Gbk(msg::kInstallReportAfter);
   constexpr std::size_t kMaxLines = 20;
   for (std::size_t i = 0; i < outcome.songs.size() && i < kMaxLines; ++i) {
     const InstalledSong& song = outcome.songs[i];
@@ -215,7 +220,8 @@ std::string InstallReportText(const InstallOutcome& outcome) {
                     : Gbk(msg::kInstallReportSkipped) + Gbk(song.skipped);
   }
   if (outcome.songs.size() > kMaxLines)
-    text += "\n" + Gbk(msg::kListTotalBefore) + std::to_string(outcome.songs.size()) + Gbk(msg::kListTotalAfter);
+    text +=
+        "\n" + Gbk(msg::kListTotalBefore) + std::to_string(outcome.songs.size()) + Gbk(msg::kListTotalAfter);
   return text;
 }
 

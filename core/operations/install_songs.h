@@ -20,9 +20,9 @@ struct InstalledSong {
 };
 
 struct InstallOutcome {
-  Outcome outcome = Outcome::kDone;  // kDone when every song was installed
-  std::vector<InstalledSong> songs;  // one per source chart, in the order they were met
-  std::size_t rowsAppended = 0;      // new rows at the end of the table, ticked
+  Outcome outcome = Outcome::kDone;      // kDone when every song was installed
+  std::vector<InstalledSong> songs;      // one per source chart, in the order they were met
+  std::size_t rowsAppended = 0;          // new rows at the end of the table, ticked
   std::vector<std::size_t> rowsChanged;  // rows of replaced songs, now showing the new song, ticked
 };
 
@@ -34,8 +34,8 @@ struct InstallOutcome {
 // it, or stopping. The files are copied, never moved, to temporary files in MUSIC and renamed into place,
 // the music first and the chart last, so a song lands whole or not at all. A full library is said once. The
 // table gains the installed songs, ticked, without a rescan.
-InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir, const std::vector<std::string>& gbkSources,
-                            Interaction& ui, History* history);
+InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
+                            const std::vector<std::string>& gbkSources, Interaction& ui, History* history);
 
 // The result for a person (GBK): how many were installed and skipped, then one line per song, "<source>
 // → 编号12" or "<source>:跳过,<reason>".

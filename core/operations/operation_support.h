@@ -18,19 +18,25 @@
 namespace vx::detail {
 
 // A message box with the program's caption; `utf8` is one of the texts of messages.h.
-inline void Say(Interaction& ui, std::string_view utf8) { ui.ShowMessage(Gbk(utf8), Gbk(msg::kAppTitle)); }
+inline void Say(Interaction& ui, std::string_view utf8) {
+  ui.ShowMessage(Gbk(utf8), Gbk(msg::kAppTitle));
+}
 
 // A fixed text followed by GBK details (paths), one per line, cut as MessageWithLines cuts it.
-inline void SayWithLines(Interaction& ui, std::string_view utf8Lead, const std::vector<std::string>& gbkLines) {
+inline void SayWithLines(Interaction& ui, std::string_view utf8Lead,
+                         const std::vector<std::string>& gbkLines) {
   ui.ShowMessage(MessageWithLines(Gbk(utf8Lead), gbkLines), Gbk(msg::kAppTitle));
 }
 
 // An output path as a message names it: with the reason when the name itself was refused.
 inline std::string NamedOutput(const std::string& gbkPath, OutputResult result) {
   switch (result) {
-    case OutputResult::kLink: return gbkPath + Gbk(msg::kOutputIsLink);
-    case OutputResult::kNotRegular: return gbkPath + Gbk(msg::kOutputNotRegular);
-    default: return gbkPath;
+    case OutputResult::kLink:
+      return gbkPath + Gbk(msg::kOutputIsLink);
+    case OutputResult::kNotRegular:
+      return gbkPath + Gbk(msg::kOutputNotRegular);
+    default:
+      return gbkPath;
   }
 }
 
@@ -42,14 +48,15 @@ enum FolderNeed : unsigned { kNeedMusic = 1, kNeedMove = 2, kNeedImage = 4 };
 // rows (`emptyTableText`, which differs between commands). Returns the folders when the operation may go
 // on; otherwise `stop` says how it ended.
 inline std::optional<FolderSettings> StartOperation(const SongTable& table, std::string_view gbkSettingsPath,
-                                                    Interaction& ui, unsigned needs, std::string_view emptyTableText,
-                                                    Outcome& stop) {
+                                                    Interaction& ui, unsigned needs,
+                                                    std::string_view emptyTableText, Outcome& stop) {
   auto folders = ReadFolders(gbkSettingsPath);
   if (!folders) {
     stop = Outcome::kNoSettings;
     return std::nullopt;
   }
-  if (((needs & kNeedMusic) && folders->musicDir.empty()) || ((needs & kNeedMove) && folders->moveDir.empty()) ||
+  if (((needs & kNeedMusic) && folders->musicDir.empty()) ||
+      ((needs & kNeedMove) && folders->moveDir.empty()) ||
       ((needs & kNeedImage) && folders->imageDir.empty())) {
     Say(ui, msg::kCheckFolders);
     stop = Outcome::kNoFolder;

@@ -25,7 +25,8 @@ struct TickedFiles {
 };
 
 // Walks the table. When nothing is ticked, says "请先勾选歌曲" and returns empty.
-std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir, Interaction& ui);
+std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir,
+                                              Interaction& ui);
 
 // Removes the rows at `ascendingPositions`, one at a time from the top: the k-th removal (k from 0) takes
 // the row then at position p(k) − k. Returns those positions in the order they were removed, which is
@@ -44,9 +45,9 @@ struct RemoveOutcome {
   // Positions of the removed rows, each as it stood when removed (see RemoveRows). Whatever the outcome,
   // the table's size afterwards is the count to show beside "此文件夹歌曲数:".
   std::vector<std::size_t> removedAt;
-  std::size_t filesDone = 0;     // trashed or moved
-  std::size_t filesSkipped = 0;  // of songs skipped at a clash, or left by stopping
-  std::size_t filesFailed = 0;   // of songs that could not be trashed or moved, named in a message
+  std::size_t filesDone = 0;      // trashed or moved
+  std::size_t filesSkipped = 0;   // of songs skipped at a clash, or left by stopping
+  std::size_t filesFailed = 0;    // of songs that could not be trashed or moved, named in a message
   std::vector<SongNote> skipped;  // clashes answered with skip; `files` are the targets already there
   std::vector<SongNote> failed;   // every file of these songs is still in the MUSIC folder
   std::vector<SongNote> split;    // a step failed and so did its undoing: named in a message, file by file

@@ -19,7 +19,8 @@ TakenIds TakenIdsIn(std::string_view gbkMusicDir) {
     // vxma<ID>.vxm is read with the chart's rule by giving it the chart's extension.
     if (name.size() > 4 && (name.ends_with(".vxm") || (kFileNamesIgnoreCase && name.ends_with(".VXM"))))
       name.replace(name.size() - 4, 4, ".vxn");
-    if (const auto id = ParseChartFileName(name, kFileNamesIgnoreCase)) taken.set(static_cast<std::size_t>(*id));
+    if (const auto id = ParseChartFileName(name, kFileNamesIgnoreCase))
+      taken.set(static_cast<std::size_t>(*id));
   }
   return taken;
 }

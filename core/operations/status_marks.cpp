@@ -22,11 +22,17 @@ Outcome SetStatusOfTicked(SongTable& table, const std::string& gbkText, Interact
   return Outcome::kDone;
 }
 
-Outcome OnStatusWeekly(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, Gbk(msg::kMarkWeekly), ui); }
-Outcome OnStatusNewest(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, Gbk(msg::kMarkNewest), ui); }
+Outcome OnStatusWeekly(SongTable& table, Interaction& ui) {
+  return SetStatusOfTicked(table, Gbk(msg::kMarkWeekly), ui);
+}
+Outcome OnStatusNewest(SongTable& table, Interaction& ui) {
+  return SetStatusOfTicked(table, Gbk(msg::kMarkNewest), ui);
+}
 Outcome OnStatusPopular(SongTable& table, Interaction& ui) {
   return SetStatusOfTicked(table, Gbk(msg::kMarkPopular), ui);
 }
-Outcome OnStatusClear(SongTable& table, Interaction& ui) { return SetStatusOfTicked(table, std::string(), ui); }
+Outcome OnStatusClear(SongTable& table, Interaction& ui) {
+  return SetStatusOfTicked(table, std::string(), ui);
+}
 
 }  // namespace vx

@@ -72,12 +72,14 @@ Outcome OnTextList(const SongTable& table, Interaction& ui) {
 }
 
 std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row) {
-  return JoinPath(gbkMusicDir, "vxma" + std::to_string(row.Id()) + MakeFileNameSafe(row.cells[kColTitle]) + ".txt");
+  return JoinPath(gbkMusicDir,
+                  "vxma" + std::to_string(row.Id()) + MakeFileNameSafe(row.cells[kColTitle]) + ".txt");
 }
 
 Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
   Outcome stop{};
-  const auto folders = detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
+  const auto folders =
+      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
   if (!folders) return stop;
   const std::string* musicDir = &folders->musicDir;
   bool anyTicked = false;

@@ -17,8 +17,6 @@ namespace {
 using posix::Fd;
 using posix::WriteFully;
 
-
-
 int OpenNative(std::string_view gbkPath, int flags, mode_t mode = 0) {
   const auto native = NativePath(gbkPath);
   int fd;
@@ -44,7 +42,6 @@ ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t length, off_t offset) 
   }
   return static_cast<ssize_t>(done);
 }
-
 
 bool IsRegularFile(int fd, std::uint64_t* size = nullptr) {
   struct stat st {};
@@ -122,7 +119,8 @@ FolderReader::~FolderReader() {
   if (m_handle >= 0) ::close(m_handle);
 }
 
-std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer) {
+std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName,
+                                                    std::span<std::uint8_t> buffer) {
   int raw;
   if (m_handle >= 0) {
     const std::string native = NativePath(gbkName).native();
@@ -130,7 +128,8 @@ std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, st
       raw = ::openat(m_handle, native.c_str(), O_RDONLY | kNoWaitFlags | O_CLOEXEC);
     } while (raw < 0 && errno == EINTR);
   } else {
-    raw = OpenNative(JoinPath(m_folder, gbkName), O_RDONLY | kNoWaitFlags);  // a folder we may enter but not open
+    raw = OpenNative(JoinPath(m_folder, gbkName),
+                     O_RDONLY | kNoWaitFlags);  // a folder we may enter but not open
   }
   Fd fd(raw);
   if (!fd.Ok() || !IsRegularFile(fd.Get())) return std::nullopt;
@@ -138,6 +137,5 @@ std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, st
   if (n < 0) return std::nullopt;
   return static_cast<std::size_t>(n);
 }
-
 
 }  // namespace vx

@@ -14,10 +14,8 @@ using win32::Handle;
 using win32::kShareAll;
 using win32::WriteAll;
 
-
-
-
-HANDLE OpenWide(const std::wstring& path, DWORD access, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+HANDLE OpenWide(const std::wstring& path, DWORD access, DWORD disposition,
+                DWORD flags = FILE_ATTRIBUTE_NORMAL) {
   return CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
 }
 
@@ -44,7 +42,6 @@ long long ReadAt(HANDLE h, std::uint8_t* data, std::size_t length, std::uint64_t
   }
   return static_cast<long long>(done);
 }
-
 
 // Only a disk file: a pipe, a console or another device under a song's name is none of ours to read.
 bool IsRegular(HANDLE h, std::uint64_t* size) {
@@ -115,13 +112,13 @@ PathKind KindOfPath(std::string_view gbkPath) {
 FolderReader::FolderReader(std::string_view gbkFolder) : m_folder(gbkFolder) {}
 FolderReader::~FolderReader() = default;
 
-std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer) {
+std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName,
+                                                    std::span<std::uint8_t> buffer) {
   Handle h(Open(JoinPath(m_folder, gbkName), GENERIC_READ, OPEN_EXISTING));
   if (!h.Ok() || !IsRegular(h.Get(), nullptr)) return std::nullopt;
   const long long n = ReadAt(h.Get(), buffer.data(), buffer.size(), 0);
   if (n < 0) return std::nullopt;
   return static_cast<std::size_t>(n);
 }
-
 
 }  // namespace vx

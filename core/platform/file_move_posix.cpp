@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <algorithm>
 #include <mutex>
 #include <string>
 
@@ -264,7 +264,9 @@ std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_vi
   return GbkPath(*temp);
 }
 
-bool CreateFolders(std::string_view gbkPath) { return MakeFolders(NativePath(gbkPath)); }
+bool CreateFolders(std::string_view gbkPath) {
+  return MakeFolders(NativePath(gbkPath));
+}
 
 void SetForceCopyingMoveForTesting(bool force) {
   g_forceCopy = force;
@@ -313,7 +315,8 @@ bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
   }
   std::lock_guard lock(g_recentMutex);
   std::erase_if(g_recent, [&](const TrashEntry& e) {
-    return std::any_of(restored.begin(), restored.end(), [&](const TrashEntry& r) { return r.file == e.file; });
+    return std::any_of(restored.begin(), restored.end(),
+                       [&](const TrashEntry& r) { return r.file == e.file; });
   });
   return true;
 }

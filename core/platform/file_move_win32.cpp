@@ -1,8 +1,8 @@
 // Moving files and trashing them on Windows.
 #include <windows.h>
 
-#include "platform/win32_handle.h"
 #include <shellapi.h>
+#include "platform/win32_handle.h"
 
 #include <filesystem>
 #include <string>
@@ -22,13 +22,18 @@ using win32::kShareAll;
 
 bool g_forceCopy = false;
 
-bool Delete(const std::wstring& path) { return !Injected(FsCall::kRemove) && DeleteFileW(path.c_str()); }
+bool Delete(const std::wstring& path) {
+  return !Injected(FsCall::kRemove) && DeleteFileW(path.c_str());
+}
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // A file opened to be read whole: a disk file, never a pipe or a device, which could block or never end.
 HANDLE OpenRegular(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) return h;
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
@@ -46,7 +51,8 @@ std::optional<std::wstring> CopyToTemporary(HANDLE in, const std::wstring& targe
   for (unsigned n = GetCurrentProcessId(); created == INVALID_HANDLE_VALUE; ++n) {
     temp = target + std::wstring(kTemporaryMarker.begin(), kTemporaryMarker.end()) + std::to_wstring(n);
     if (Injected(FsCall::kCreate)) return std::nullopt;
-    created = CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    created = CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return std::nullopt;
   }
   Handle out(created);
@@ -81,9 +87,9 @@ MoveResult CopyThenDelete(const std::wstring& source, const std::wstring& target
   Handle existing(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION a{}, b{};
-  if (existing.Ok() && GetFileInformationByHandle(in.Get(), &a) && GetFileInformationByHandle(existing.Get(), &b) &&
-      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-      a.nFileIndexLow == b.nFileIndexLow)
+  if (existing.Ok() && GetFileInformationByHandle(in.Get(), &a) &&
+      GetFileInformationByHandle(existing.Get(), &b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+      a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow)
     return MoveResult::kFailed;
   if (existing.Ok()) existing.Close();
   const auto temp = CopyToTemporary(in.Get(), target);
@@ -110,7 +116,8 @@ MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bo
   if (!g_forceCopy) {
     // Without the copy flag MoveFileEx only renames, so a move to another volume comes back to us.
     if (Injected(FsCall::kRename)) return MoveResult::kFailed;
-    if (MoveFileExW(source.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return MoveResult::kMoved;
+    if (MoveFileExW(source.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0))
+      return MoveResult::kMoved;
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::kTargetExists;
     if (error != ERROR_NOT_SAME_DEVICE) return MoveResult::kFailed;
@@ -140,7 +147,9 @@ bool CreateFolders(std::string_view gbkPath) {
   return std::filesystem::is_directory(folder, ec);
 }
 
-void SetForceCopyingMoveForTesting(bool force) { g_forceCopy = force; }
+void SetForceCopyingMoveForTesting(bool force) {
+  g_forceCopy = force;
+}
 
 namespace {
 
@@ -149,7 +158,8 @@ namespace {
 // right to delete it, or one the game is playing fails here, before anything went.
 bool Removable(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return false;
   Handle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -180,6 +190,8 @@ AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths) {
   return AllOrNone::kAll;
 }
 
-bool RestoreFromTrash(const std::vector<std::string>&) { return false; }
+bool RestoreFromTrash(const std::vector<std::string>&) {
+  return false;
+}
 
 }  // namespace vx

@@ -106,7 +106,8 @@ std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmap
   if (!unmappable) return std::nullopt;
   const auto sequenceAt = [&](const char* p) {
     const std::size_t offset = static_cast<std::size_t>(p - utf8.data());
-    return utf8.substr(offset, std::min(utf8.size() - offset, Utf8SequenceLength(static_cast<unsigned char>(*p))));
+    return utf8.substr(offset,
+                       std::min(utf8.size() - offset, Utf8SequenceLength(static_cast<unsigned char>(*p))));
   };
   if (stoppedAt) {
     unmappable->assign(sequenceAt(stoppedAt));

@@ -11,11 +11,13 @@ namespace {
 // Decodes one GBK character strictly; false when it is not one.
 bool DecodeStrict(std::string_view bytes, std::wstring& out) {
   if (bytes.empty()) return true;
-  const int n = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  const int n = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data(),
+                                    static_cast<int>(bytes.size()), nullptr, 0);
   if (n <= 0) return false;
   const std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(n));
-  MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), out.data() + at, n);
+  MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                      out.data() + at, n);
   return true;
 }
 
@@ -24,13 +26,13 @@ bool EncodeStrict(std::wstring_view wide, unsigned codePage, std::string& out) {
   BOOL usedDefault = FALSE;
   const bool utf8 = codePage == CP_UTF8;
   const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  const int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                    utf8 ? nullptr : &usedDefault);
+  const int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, utf8 ? nullptr : &usedDefault);
   if (n <= 0 || usedDefault) return false;
   const std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(n));
-  WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data() + at, n, nullptr,
-                      utf8 ? nullptr : &usedDefault);
+  WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data() + at, n,
+                      nullptr, utf8 ? nullptr : &usedDefault);
   return !usedDefault;
 }
 
@@ -94,18 +96,22 @@ std::string Utf8FromWide(std::wstring_view wide) {
 
 }  // namespace win32
 
-std::string Utf8FromGbk(std::string_view gbk) { return win32::Utf8FromWide(win32::WideFromGbk(gbk)); }
+std::string Utf8FromGbk(std::string_view gbk) {
+  return win32::Utf8FromWide(win32::WideFromGbk(gbk));
+}
 
 std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable) {
   std::wstring wide;
   if (!utf8.empty()) {
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                      static_cast<int>(utf8.size()), nullptr, 0);
     if (n <= 0) {
       if (unmappable) *unmappable = std::string(utf8.substr(0, 1));
       return std::nullopt;
     }
     wide.resize(static_cast<std::size_t>(n));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        wide.data(), n);
   }
   std::string out;
   std::wstring bad;

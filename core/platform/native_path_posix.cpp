@@ -4,7 +4,9 @@
 
 namespace vx {
 
-std::filesystem::path NativePath(std::string_view gbkPath) { return std::filesystem::path(Utf8FromGbk(gbkPath)); }
+std::filesystem::path NativePath(std::string_view gbkPath) {
+  return std::filesystem::path(Utf8FromGbk(gbkPath));
+}
 
 std::string GbkPath(const std::filesystem::path& native) {
   auto gbk = GbkFromUtf8(native.native());

@@ -5,7 +5,9 @@
 
 namespace vx {
 
-std::filesystem::path NativePath(std::string_view gbkPath) { return std::filesystem::path(win32::WideFromGbk(gbkPath)); }
+std::filesystem::path NativePath(std::string_view gbkPath) {
+  return std::filesystem::path(win32::WideFromGbk(gbkPath));
+}
 
 std::string GbkPath(const std::filesystem::path& native) {
   std::string gbk;

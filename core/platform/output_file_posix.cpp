@@ -65,7 +65,8 @@ bool WritableRegular(const std::string& target) {
 OutputResult PublishKeepingExisting(const std::string& temp, const std::string& target) {
 #ifdef RENAME_NOREPLACE
   if (FaultInjected(FsCall::kRename)) return OutputResult::kFailed;
-  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return OutputResult::kWritten;
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return OutputResult::kWritten;
   if (errno == EEXIST) return OutputResult::kExists;
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return OutputResult::kFailed;
 #endif
@@ -84,15 +85,18 @@ OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& pro
   const std::string target = NativePath(gbkPath).native();
   struct stat old {};
   switch (Examine(target, old)) {
-    case Existing::kNone: break;
-    case Existing::kLink: return mode == OutputMode::kKeepExisting ? OutputResult::kExists : OutputResult::kLink;
+    case Existing::kNone:
+      break;
+    case Existing::kLink:
+      return mode == OutputMode::kKeepExisting ? OutputResult::kExists : OutputResult::kLink;
     case Existing::kOther:
       return mode == OutputMode::kKeepExisting ? OutputResult::kExists : OutputResult::kNotRegular;
     case Existing::kRegular:
       if (mode == OutputMode::kKeepExisting) return OutputResult::kExists;
       if (!WritableRegular(target)) return OutputResult::kFailed;
       break;
-    case Existing::kUnknown: return OutputResult::kFailed;
+    case Existing::kUnknown:
+      return OutputResult::kFailed;
   }
 
   std::string temp;
@@ -110,7 +114,9 @@ OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& pro
   if (ok) {
     if (mode == OutputMode::kKeepExisting)
       result = PublishKeepingExisting(temp, target);
-    else if (!FaultInjected(FsCall::kRename) && ::rename(temp.c_str(), target.c_str()) == 0)  // replaces a link that appeared meanwhile, never follows it
+    else if (!FaultInjected(FsCall::kRename) &&
+             ::rename(temp.c_str(), target.c_str()) ==
+                 0)  // replaces a link that appeared meanwhile, never follows it
       result = OutputResult::kWritten;
   }
   if (result != OutputResult::kWritten) {

@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <string>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 
 namespace vx::posix {
 

@@ -46,7 +46,8 @@ RandomAccessFile& RandomAccessFile::operator=(RandomAccessFile&& other) noexcept
 bool RandomAccessFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t n = ::pread(static_cast<int>(m_handle), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+    const ssize_t n = ::pread(static_cast<int>(m_handle), out.data() + done, out.size() - done,
+                              static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);

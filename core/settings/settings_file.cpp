@@ -72,6 +72,8 @@ WriteFoldersResult WriteFolders(std::string_view gbkPath, const FolderSettings& 
                                                                    : WriteFoldersResult::kWriteFailed;
 }
 
-std::string SettingsPathIn(std::string_view gbkFolder) { return JoinPath(gbkFolder, kSettingsFileName); }
+std::string SettingsPathIn(std::string_view gbkFolder) {
+  return JoinPath(gbkFolder, kSettingsFileName);
+}
 
 }  // namespace vx

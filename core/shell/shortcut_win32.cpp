@@ -1,9 +1,9 @@
 // Start-menu shortcuts through the shell's own link object, so Explorer reads them like any other.
-#include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
 #include <shlguid.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include <string>
 

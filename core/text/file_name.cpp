@@ -13,8 +13,17 @@ std::string MakeFileNameSafe(std::string_view gbkText) {
       out.append(gbkText.substr(i, 2));
     } else {
       switch (gbkText[i]) {
-        case '[': case '\\': case '/': case ':': case '*': case '?':
-        case '<': case '>': case '|': case ']': case '+':
+        case '[':
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '<':
+        case '>':
+        case '|':
+        case ']':
+        case '+':
         // No Windows file name may hold these either; dropping them everywhere keeps the names equal.
         case '"':
           break;

@@ -9,8 +9,12 @@
 namespace vx {
 
 // True for a byte that starts a double-byte GBK character (when a trail byte follows).
-constexpr bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-constexpr bool IsGbkTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+constexpr bool IsGbkLeadByte(unsigned char b) {
+  return b >= 0x81 && b <= 0xFE;
+}
+constexpr bool IsGbkTrailByte(unsigned char b) {
+  return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
 
 // Length in bytes (1 or 2) of the character that starts at `pos`. A lead byte at the very end, or one
 // followed by a byte that cannot trail, stands alone.

@@ -6,15 +6,17 @@
 #include "archive/archive_reader.h"
 #include "archive_fixtures.h"
 #include "fixtures.h"
-#include "temp_dir.h"
 #include "run_vxtool.h"
+#include "temp_dir.h"
 
 namespace vx {
 namespace {
 
 using fixtures::TempDir;
 
-std::size_t Lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t Lines(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST(VxtoolArchive, ListsTheDemoArchiveAndExportsItsFrames) {
   TempDir dir;
@@ -32,11 +34,13 @@ TEST(VxtoolArchive, ListsTheDemoArchiveAndExportsItsFrames) {
   ASSERT_EQ(all.code, 0) << all.err;
   EXPECT_EQ(all.out, "");
   EXPECT_EQ(Lines(all.err), 4u);  // one completion message per row
-  EXPECT_EQ(*ReadWholeFile(dir.Gbk("out/Playing_Combo.vxt4.bmp")), DecodeFrame(dir.Gbk("Playing.vpi"), 2, 5, 5)->bmp);
+  EXPECT_EQ(*ReadWholeFile(dir.Gbk("out/Playing_Combo.vxt4.bmp")),
+            DecodeFrame(dir.Gbk("Playing.vpi"), 2, 5, 5)->bmp);
   EXPECT_EQ(ReadWholeFile(dir.Gbk("out/Playing_BG1.vxs0.bmp"))->size(), 665192u);
 
   // Chosen entries only, in list order; the second export takes the next free numbers.
-  const VxtoolResult some = Vxtool({"archive", "export", dir.Native("Playing.vpi"), dir.Native("out"), "--index", "1", "--index", "3"});
+  const VxtoolResult some = Vxtool(
+      {"archive", "export", dir.Native("Playing.vpi"), dir.Native("out"), "--index", "1", "--index", "3"});
   ASSERT_EQ(some.code, 0) << some.err;
   EXPECT_EQ(Lines(some.err), 2u);
   EXPECT_TRUE(FileExists(dir.Gbk("out/Playing_BG1.vxs1.bmp")));
@@ -51,7 +55,8 @@ TEST(VxtoolArchive, BuildsABackgroundAndPrintsItsPath) {
   ASSERT_EQ(first.code, 0) << first.err;
   EXPECT_EQ(first.out, dir.Native("Playing1_300.vpi") + "\n");
   EXPECT_EQ(first.err, "生成文件" + dir.Native("Playing1_300.vpi") + "成功~!\n");
-  EXPECT_EQ(Vxtool({"archive", "list", dir.Native("Playing1_300.vpi")}).out, "0\tPlaying_BG12.vxs\t背景:瑞雪兆丰年\n");
+  EXPECT_EQ(Vxtool({"archive", "list", dir.Native("Playing1_300.vpi")}).out,
+            "0\tPlaying_BG12.vxs\t背景:瑞雪兆丰年\n");
   EXPECT_EQ(Vxtool({"archive", "background", dir.Native("pic.bmp"), "--scene", "1"}).out,
             dir.Native("Playing1_301.vpi") + "\n");
 
@@ -69,7 +74,8 @@ TEST(VxtoolArchive, BuildsABackgroundAndPrintsItsPath) {
 
 TEST(VxtoolArchive, ErrorsSayWhatWentWrong) {
   TempDir dir;
-  fixtures::WriteFile(dir.Native("bad.vpi"), fixtures::BuildArchive({.entries = {{.name = "e.vxs"}}, .countField = 99}));
+  fixtures::WriteFile(dir.Native("bad.vpi"),
+                      fixtures::BuildArchive({.entries = {{.name = "e.vxs"}}, .countField = 99}));
   fixtures::WriteDemoArchive(dir.Native("ok.vpi"));
   const VxtoolResult missing = Vxtool({"archive", "list", dir.Native("none.vpi")});
   EXPECT_EQ(missing.code, 1);

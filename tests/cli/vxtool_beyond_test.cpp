@@ -3,9 +3,9 @@
 #include <sstream>
 
 #include "fixtures.h"
+#include "run_vxtool.h"
 #include "song_list_builder.h"
 #include "temp_dir.h"
-#include "run_vxtool.h"
 
 namespace vx {
 namespace {
@@ -15,9 +15,15 @@ using fixtures::TempDir;
 TEST(VxtoolGameListRead, PrintsTheRecordsAndTheMarks) {
   TempDir dir;
   fixtures::SongListSpec recipe;
-  recipe.charts = {fixtures::BuildChart({.bpm = 97.3f, .easy = 2, .normal = 6, .hard = 11,
-                                       .title = "\xD0\xC7\xD6\xAE\xBA\xA3", .noter = "Ayu", .playTime = 59}),
-                 fixtures::BuildChart({.bpm = 150.5f, .easy = 65535, .title = "ABC", .noter = "", .playTime = 3600})};
+  recipe.charts = {
+      fixtures::BuildChart({.bpm = 97.3f,
+                            .easy = 2,
+                            .normal = 6,
+                            .hard = 11,
+                            .title = "\xD0\xC7\xD6\xAE\xBA\xA3",
+                            .noter = "Ayu",
+                            .playTime = 59}),
+      fixtures::BuildChart({.bpm = 150.5f, .easy = 65535, .title = "ABC", .noter = "", .playTime = 3600})};
   recipe.statuses = {{.id = 12, .kind = 1}, {.id = 7, .kind = 0, .oneWeek = 1}};
   fixtures::WriteFile(dir.Native("列表.SML"), fixtures::BuildSongList(recipe));
   const VxtoolResult r = Vxtool({"game-list-read", dir.Native("列表.SML")});
@@ -36,8 +42,9 @@ TEST(VxtoolGameListRead, NamesTheSongsOfAFolderThatReopeningTicks) {
   fixtures::WriteSong(dir.Native("MUSIC"), 12, {.title = "twelve"});
   fixtures::WriteSong(dir.Native("MUSIC"), 30, {.hard = 2, .title = "thirty"});
   fixtures::SongListSpec recipe;
-  recipe.charts = {fixtures::BuildChart({.title = "gone"}), fixtures::BuildChart({.hard = 9, .title = "thirty"}),
-                 fixtures::BuildChart({.title = "twelve"})};
+  recipe.charts = {fixtures::BuildChart({.title = "gone"}),
+                   fixtures::BuildChart({.hard = 9, .title = "thirty"}),
+                   fixtures::BuildChart({.title = "twelve"})};
   fixtures::WriteFile(dir.Native("list.dat"), fixtures::BuildSongList(recipe));
   const VxtoolResult r = Vxtool({"game-list-read", dir.Native("list.dat"), "--music", dir.Native("MUSIC")});
   EXPECT_EQ(r.code, 0) << r.err;
@@ -69,7 +76,8 @@ TEST(VxtoolCheck, ExitsOneWhenItFindsAProblem) {
   EXPECT_EQ(clean.out, "没有发现问题\n");
 
   fixtures::WriteFile(dir.Native("vxma03.vxn"), fixtures::BuildChart({}));
-  fixtures::WriteSong(dir.Native(), 4, {.title = "four", .cover = fixtures::FakeCover(16)}, /*withMusic=*/false);
+  fixtures::WriteSong(dir.Native(), 4, {.title = "four", .cover = fixtures::FakeCover(16)},
+                      /*withMusic=*/false);
   const VxtoolResult found = Vxtool({"check", dir.Native()});
   EXPECT_EQ(found.code, 1);
   EXPECT_EQ(found.out, "编号4:缺少音乐文件vxma4.vxm\nvxma03.vxn:编号前面有0,游戏不会读取这个文件\n");

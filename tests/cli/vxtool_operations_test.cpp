@@ -10,9 +10,9 @@
 #include "fixtures.h"
 #include "io/byte_reader.h"
 #include "io/file_io.h"
+#include "run_vxtool.h"
 #include "temp_dir.h"
 #include "text/gbk.h"
-#include "run_vxtool.h"
 
 namespace vx {
 namespace {
@@ -21,14 +21,20 @@ namespace fs = std::filesystem;
 using fixtures::TempDir;
 
 // Paths here are UTF-8 text, as vxtool takes them.
-bool Exists(const std::string& utf8) { return fs::exists(PathFromUtf8(utf8)); }
+bool Exists(const std::string& utf8) {
+  return fs::exists(PathFromUtf8(utf8));
+}
 
 class VxtoolOperations : public ::testing::Test {
  protected:
   VxtoolOperations() {
-    for (int id : {5, 12, 100, 101, 300}) fixtures::WriteSong(music, id, {.title = "t" + std::to_string(id), .cover = fixtures::FakeCover(20 + id)});
+    for (int id : {5, 12, 100, 101, 300})
+      fixtures::WriteSong(music, id,
+                          {.title = "t" + std::to_string(id), .cover = fixtures::FakeCover(20 + id)});
   }
-  Bytes Read(const std::string& native) const { return ReadWholeFile(GbkPath(PathFromUtf8(native))).value_or(Bytes{}); }
+  Bytes Read(const std::string& native) const {
+    return ReadWholeFile(GbkPath(PathFromUtf8(native))).value_or(Bytes{});
+  }
   static std::uint32_t U32(const Bytes& b, std::size_t at) {
     ByteReader in(b);
     std::uint32_t v = 0;
@@ -42,7 +48,8 @@ class VxtoolOperations : public ::testing::Test {
 };
 
 TEST_F(VxtoolOperations, TextListTicksByIdsAndRangesInSortedOrder) {
-  const VxtoolResult r = Vxtool({"text-list", music, "-o", dir.Native("l.txt"), "--ids", "5, 99-101,4000", "--sort", "id"});
+  const VxtoolResult r =
+      Vxtool({"text-list", music, "-o", dir.Native("l.txt"), "--ids", "5, 99-101,4000", "--sort", "id"});
   ASSERT_EQ(r.code, 0) << r.err;
   const Bytes file = Read(dir.Native("l.txt"));
   const std::string text(file.begin(), file.end());
@@ -53,8 +60,9 @@ TEST_F(VxtoolOperations, TextListTicksByIdsAndRangesInSortedOrder) {
 }
 
 TEST_F(VxtoolOperations, GameListWithMarksOnTickedSongsOnly) {
-  const VxtoolResult r = Vxtool({"game-list", music, "-o", dir.Native("g.dat"), "--ids", "12,100,300", "--mark", "300=weekly",
-                           "--mark", "12=popular", "--mark", "5=newest", "--mark", "7=newest"});
+  const VxtoolResult r =
+      Vxtool({"game-list", music, "-o", dir.Native("g.dat"), "--ids", "12,100,300", "--mark", "300=weekly",
+              "--mark", "12=popular", "--mark", "5=newest", "--mark", "7=newest"});
   ASSERT_EQ(r.code, 0) << r.err;
   const Bytes file = Read(dir.Native("g.dat"));
   ASSERT_EQ(file.size(), 8u + 3 * 300 + 2 * 16);
@@ -62,8 +70,10 @@ TEST_F(VxtoolOperations, GameListWithMarksOnTickedSongsOnly) {
   const Bytes chart = Read(music + "/vxma100.vxn");
   EXPECT_TRUE(std::equal(chart.begin(), chart.begin() + 300, file.begin() + 304));
   EXPECT_EQ(U32(file, 904), 2u);
-  EXPECT_EQ((std::vector<std::uint32_t>{U32(file, 908), U32(file, 916), U32(file, 920)}), (std::vector<std::uint32_t>{12, 2, 0}));
-  EXPECT_EQ((std::vector<std::uint32_t>{U32(file, 924), U32(file, 932), U32(file, 936)}), (std::vector<std::uint32_t>{300, 0, 1}));
+  EXPECT_EQ((std::vector<std::uint32_t>{U32(file, 908), U32(file, 916), U32(file, 920)}),
+            (std::vector<std::uint32_t>{12, 2, 0}));
+  EXPECT_EQ((std::vector<std::uint32_t>{U32(file, 924), U32(file, 932), U32(file, 936)}),
+            (std::vector<std::uint32_t>{300, 0, 1}));
 }
 
 TEST_F(VxtoolOperations, ImportThenExportGivesThePictureBackAndABadPictureFails) {
@@ -145,18 +155,21 @@ struct BadCommandLine {
   int code;
 };
 
-class VxtoolBadCommandLines : public VxtoolOperations, public ::testing::WithParamInterface<BadCommandLine> {};
+class VxtoolBadCommandLines : public VxtoolOperations,
+                              public ::testing::WithParamInterface<BadCommandLine> {};
 
 TEST_P(VxtoolBadCommandLines, ChangeNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.begin() + 1, music);
   std::map<fs::path, Bytes> before;
-  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) before[e.path()] = Read(Utf8FromPath(e.path()));
+  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
+    before[e.path()] = Read(Utf8FromPath(e.path()));
   const VxtoolResult r = Vxtool(args);
   EXPECT_EQ(r.code, GetParam().code);
   EXPECT_EQ(r.err.rfind("vxtool: ", 0), 0u) << r.err;
   std::map<fs::path, Bytes> after;
-  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) after[e.path()] = Read(Utf8FromPath(e.path()));
+  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
+    after[e.path()] = Read(Utf8FromPath(e.path()));
   EXPECT_EQ(after, before);
 }
 

@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "fixtures.h"
-#include "temp_dir.h"
 #include "run_vxtool.h"
+#include "temp_dir.h"
 
 namespace vx {
 namespace {
@@ -14,8 +14,22 @@ using fixtures::TempDir;
 
 TEST(VxtoolScan, PrintsOneTabSeparatedLinePerSong) {
   TempDir dir;
-  fixtures::WriteSong(dir.Native(), 12, {.bpm = 97.3f, .easy = 2, .normal = 6, .hard = 11, .title = "\xD0\xC7\xD6\xAE\xBA\xA3", .noter = "Ayu", .playTime = 59});
-  fixtures::WriteSong(dir.Native(), 7, {.bpm = 150.5f, .easy = 65535, .normal = 0, .hard = 3, .title = "ABC", .noter = "\xB0\xA2", .playTime = 3600});
+  fixtures::WriteSong(dir.Native(), 12,
+                      {.bpm = 97.3f,
+                       .easy = 2,
+                       .normal = 6,
+                       .hard = 11,
+                       .title = "\xD0\xC7\xD6\xAE\xBA\xA3",
+                       .noter = "Ayu",
+                       .playTime = 59});
+  fixtures::WriteSong(dir.Native(), 7,
+                      {.bpm = 150.5f,
+                       .easy = 65535,
+                       .normal = 0,
+                       .hard = 3,
+                       .title = "ABC",
+                       .noter = "\xB0\xA2",
+                       .playTime = 3600});
   const VxtoolResult r = Vxtool({"scan", dir.Native()});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -57,7 +71,8 @@ TEST(VxtoolScan, EscapesControlCharactersSoEachSongStaysOneLine) {
             "1\ta\\tb\\nc\\\\d\\re\\x01\t1\t5\t9\tx\t120.00\t2:05\n"
             "2\ta\\tb\\nc\\\\d\\re\\x01\t1\t5\t9\tx\t120.00\t2:05\n");
   // The check's duplicate line carries the title too.
-  EXPECT_EQ(Vxtool({"check", dir.Native()}).out, "编号1,2:歌曲名字和NOTER都相同,可能重复:a\\tb\\nc\\\\d\\re\\x01 / x\n");
+  EXPECT_EQ(Vxtool({"check", dir.Native()}).out,
+            "编号1,2:歌曲名字和NOTER都相同,可能重复:a\\tb\\nc\\\\d\\re\\x01 / x\n");
 }
 
 TEST(VxtoolDemo, BuildsALibraryTheScanReads) {

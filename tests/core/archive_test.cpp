@@ -38,8 +38,9 @@ std::size_t FilesIn(const TempDir& dir) {
 
 TEST(ArchiveDirectory, ListsRecordsInFileOrderWithIndexesCountedFromTheEnd) {
   const std::string longName(128, 'n');  // fills the field: no NUL, only 100 bytes are read
-  const Bytes file = fixtures::BuildArchive(
-      {.entries = {{.name = "Playing_BG1.vxs"}, {.name = "\xB1\xB3\xBE\xB0.ini", .raw = Bytes{1, 2}}, {.name = longName}}});
+  const Bytes file = fixtures::BuildArchive({.entries = {{.name = "Playing_BG1.vxs"},
+                                                         {.name = "\xB1\xB3\xBE\xB0.ini", .raw = Bytes{1, 2}},
+                                                         {.name = longName}}});
   CountingSource source(file);
   const auto records = ReadDirectory(source);
   ASSERT_TRUE(records) << Describe(records.Error());
@@ -49,7 +50,8 @@ TEST(ArchiveDirectory, ListsRecordsInFileOrderWithIndexesCountedFromTheEnd) {
 
   // A count of 0, or one with its top bit set, is an empty directory, not an error.
   for (std::uint32_t count : {0u, 0x80000000u, 0xFFFFFFFFu}) {
-    const auto empty = ReadDirectory(MemorySource(fixtures::BuildArchive({.entries = {{.name = "a.vxs"}}, .countField = count})));
+    const auto empty = ReadDirectory(
+        MemorySource(fixtures::BuildArchive({.entries = {{.name = "a.vxs"}}, .countField = count})));
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->empty());
   }
@@ -60,14 +62,16 @@ TEST(ArchiveDirectory, ListsRecordsInFileOrderWithIndexesCountedFromTheEnd) {
 
 TEST(ArchiveDirectory, ImageEntriesAreNamedVxsOrVxtInLowerCase) {
   for (const char* name : {"Playing_BG1.vxs", "a.vxt", "vxs"}) EXPECT_TRUE(IsImageEntryName(name)) << name;
-  for (const char* name : {"Playing_BG1.VXS", "a.Vxt", "a.vx", "vxs.ini", ""}) EXPECT_FALSE(IsImageEntryName(name)) << name;
+  for (const char* name : {"Playing_BG1.VXS", "a.Vxt", "a.vx", "vxs.ini", ""})
+    EXPECT_FALSE(IsImageEntryName(name)) << name;
 }
 
 TEST(FrameBmp, A596x558FrameBecomesTheBackgroundSizedBmp) {
   TempDir dir;
   const Bytes pixels = fixtures::PatternPixels(596, 558, 3);
-  const Bytes file = fixtures::BuildArchive(
-      {.entries = {{.name = "small.vxs", .frames = {{2, 2}}}, {.name = "Playing_BG1.vxs", .frames = {{596, 558, pixels}}}}});
+  const Bytes file =
+      fixtures::BuildArchive({.entries = {{.name = "small.vxs", .frames = {{2, 2}}},
+                                          {.name = "Playing_BG1.vxs", .frames = {{596, 558, pixels}}}}});
   CountingSource source(file);
   const auto frame = DecodeFrame(source, 0, 1, 1);
   ASSERT_TRUE(frame) << Describe(frame.Error());
@@ -76,8 +80,8 @@ TEST(FrameBmp, A596x558FrameBecomesTheBackgroundSizedBmp) {
   EXPECT_EQ(frame->height, 558);
   ASSERT_EQ(frame->bmp.size(), 665192u);
   const Bytes header(frame->bmp.begin(), frame->bmp.begin() + 54);
-  Bytes expected = {'B', 'M', 0x68, 0x26, 0x0A, 0x00, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 0x54, 0x02, 0, 0,
-                    0xD2, 0xFD, 0xFF, 0xFF, 1, 0, 16, 0};
+  Bytes expected = {'B', 'M', 0x68, 0x26, 0x0A, 0x00, 0, 0,    0,    0,    54,   0, 0, 0,  40,
+                    0,   0,   0,    0x54, 0x02, 0,    0, 0xD2, 0xFD, 0xFF, 0xFF, 1, 0, 16, 0};
   expected.resize(54, 0);
   EXPECT_EQ(header, expected);
   EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), frame->bmp.begin() + 54));
@@ -91,7 +95,8 @@ TEST(FrameBmp, A596x558FrameBecomesTheBackgroundSizedBmp) {
 
 TEST(FrameBmp, OddWidthsGetTwoZeroBytesPerRowAndFramesFindTheirPixels) {
   const Bytes p595 = fixtures::PatternPixels(595, 3, 1), p596 = fixtures::PatternPixels(596, 2, 2);
-  const Bytes file = fixtures::BuildArchive({.entries = {{.name = "e.vxt", .frames = {{595, 3, p595}, {596, 2, p596}, {1, 1}}}}});
+  const Bytes file = fixtures::BuildArchive(
+      {.entries = {{.name = "e.vxt", .frames = {{595, 3, p595}, {596, 2, p596}, {1, 1}}}}});
   const auto odd = DecodeFrame(MemorySource(file), 0, 1, 3);
   ASSERT_TRUE(odd);
   ASSERT_EQ(odd->bmp.size(), 56u + 1192 * 3);
@@ -112,7 +117,8 @@ TEST(FrameBmp, DataShortByOneRowAtMostStillGivesExactlyHeightRows) {
   const Bytes pixels = fixtures::PatternPixels(3, 4, 7);
   auto decode = [&](std::uint32_t dataSize) {
     const Bytes file = fixtures::BuildArchive(
-        {.entries = {{.name = "e.vxs", .frames = {{3, 4, pixels, std::nullopt, dataSize}}}, {.name = "pad", .raw = Bytes(64, 0xEE)}}});
+        {.entries = {{.name = "e.vxs", .frames = {{3, 4, pixels, std::nullopt, dataSize}}},
+                     {.name = "pad", .raw = Bytes(64, 0xEE)}}});
     return DecodeFrame(MemorySource(file), 1, 1, 1);
   };
   // One row short: the last row is zero, not the bytes that follow the frame.
@@ -135,10 +141,10 @@ TEST(BackgroundPicture, OnlyATopDown596x558SixteenBitBmpWithFillerIsAccepted) {
     return IsBackgroundBmp(dir.Gbk("p.bmp"));
   };
   EXPECT_TRUE(accepts({}));
-  EXPECT_FALSE(accepts({.height = 558}));                             // bottom-up
+  EXPECT_FALSE(accepts({.height = 558}));                            // bottom-up
   EXPECT_FALSE(accepts({.bitsPerPixel = 24, .sizeField = 665192}));  // 24 bits
   EXPECT_FALSE(accepts({.width = 600, .sizeField = 665192}));        // another size
-  EXPECT_FALSE(accepts({.sizeField = 665190}));                       // no room for the filler
+  EXPECT_FALSE(accepts({.sizeField = 665190}));                      // no room for the filler
   EXPECT_FALSE(accepts({.truncateTo = 53}));
   EXPECT_FALSE(IsBackgroundBmp(dir.Gbk("missing.bmp")));
 }
@@ -175,11 +181,16 @@ TEST(BackgroundScenes, ListOrderEntryNamesAndTypeTexts) {
   EXPECT_EQ(order, (std::vector<int>{1, 10, 11, 12, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_EQ(BackgroundEntryName(12), "Playing_BG12.vxs");
   EXPECT_EQ(BackgroundEntryName(1), "Playing_BG1.vxs");
-  const std::pair<const char*, const char*> types[] = {
-      {"Playing_BG1.vxs", "背景:地下室"}, {"Playing_BG13.vxs", "背景:温馨圣诞"}, {"Playing_BGX1.vxs", "背景:"},
-      {"Playing1_bg.vxs", ""},           {"Playing_BG3.vxs", "背景:录音棚"},   {"Playing_BGB.vxs", "背景:教学"},
-      {"xBG", "背景:"},                    {"G1BG", "背景:地下室"},             {"B", ""},
-      {"", ""}};
+  const std::pair<const char*, const char*> types[] = {{"Playing_BG1.vxs", "背景:地下室"},
+                                                       {"Playing_BG13.vxs", "背景:温馨圣诞"},
+                                                       {"Playing_BGX1.vxs", "背景:"},
+                                                       {"Playing1_bg.vxs", ""},
+                                                       {"Playing_BG3.vxs", "背景:录音棚"},
+                                                       {"Playing_BGB.vxs", "背景:教学"},
+                                                       {"xBG", "背景:"},
+                                                       {"G1BG", "背景:地下室"},
+                                                       {"B", ""},
+                                                       {"", ""}};
   for (const auto& [name, type] : types) EXPECT_EQ(Utf8FromGbk(EntryTypeText(name)), type) << name;
 }
 
@@ -200,9 +211,10 @@ TEST(BackgroundBuilder, WritesBesideThePictureUnderTheNextFreeNameAndSaysSo) {
   const auto archive = ReadWholeFile(built->archivePath);
   ASSERT_TRUE(archive);
   const Bytes picture = fixtures::BuildBmp({});
-  EXPECT_EQ(*archive, BackgroundArchiveBytes(Bytes(picture.begin() + 54, picture.end() - 2), "Playing_BG1.vxs"));
+  EXPECT_EQ(*archive,
+            BackgroundArchiveBytes(Bytes(picture.begin() + 54, picture.end() - 2), "Playing_BG1.vxs"));
   EXPECT_EQ(*ReadWholeFile(dir.Gbk("Playing1_300.vpi")), Bytes{1});
-  EXPECT_FALSE(OnMakeBackground(1, io));  // cancelled: nothing more said
+  EXPECT_FALSE(OnMakeBackground(1, io));                      // cancelled: nothing more said
   EXPECT_EQ(NextArchiveName("pic.bmp"), "Playing1_300.vpi");  // no folder: beside the current one
 }
 
@@ -216,7 +228,8 @@ TEST(BackgroundBuilder, RefusesPicturesAndNeverOverwrites) {
   };
   const std::vector<std::string> refused = {"图片格式出错或文件正在被使用"};
   // A header that passes but a file too short for the pixels: refused, nothing made up.
-  EXPECT_EQ(make(fixtures::BuildBmp({.truncateTo = 54 + 665135})), std::make_pair(BackgroundBuild::kBadPicture, refused));
+  EXPECT_EQ(make(fixtures::BuildBmp({.truncateTo = 54 + 665135})),
+            std::make_pair(BackgroundBuild::kBadPicture, refused));
   EXPECT_EQ(make(fixtures::BuildBmp({.height = 558})), std::make_pair(BackgroundBuild::kBadPicture, refused));
   fixtures::ScriptedInteraction io;
   EXPECT_EQ(MakeBackground(dir.Gbk("missing.bmp"), 5, io).status, BackgroundBuild::kCannotRead);
@@ -225,7 +238,8 @@ TEST(BackgroundBuilder, RefusesPicturesAndNeverOverwrites) {
 
   // The pixels only need to be there; the two filler bytes may be missing.
   EXPECT_EQ(make(fixtures::BuildBmp({.truncateTo = 54 + 665136})).first, BackgroundBuild::kWritten);
-  for (int n = 301; n < 450; ++n) fixtures::WriteFile(dir.Native("Playing1_" + std::to_string(n) + ".vpi"), Bytes{9});
+  for (int n = 301; n < 450; ++n)
+    fixtures::WriteFile(dir.Native("Playing1_" + std::to_string(n) + ".vpi"), Bytes{9});
   const auto full = make(fixtures::BuildBmp({}));
   EXPECT_EQ(full.first, BackgroundBuild::kNoFreeName);
   EXPECT_EQ(full.second.size(), 1u);
@@ -257,7 +271,8 @@ TEST(ImageExport, EveryFrameOfEachSelectedRowAndOneMessagePerRow) {
   fixtures::WriteFile(f.dir.Native("images/three.vxt1.bmp"), Bytes{7});
   // A dangling link takes its name too: nothing is written through it. (Windows may not allow the link.)
   std::error_code noLinks;
-  std::filesystem::create_symlink(f.dir.Path() / "elsewhere.bmp", f.dir.Path() / "images" / "one.vxs0.bmp", noLinks);
+  std::filesystem::create_symlink(f.dir.Path() / "elsewhere.bmp", f.dir.Path() / "images" / "one.vxs0.bmp",
+                                  noLinks);
   fixtures::ScriptedInteraction io;
   const auto rows = f.Rows();
   const ExportReport report = ExportImages(f.archive, f.images, rows, io);
@@ -287,12 +302,15 @@ TEST(ImageExport, EveryFrameOfEachSelectedRowAndOneMessagePerRow) {
 TEST(ImageExport, EntryNamesNeverChooseAFolderAndUsedUpNamesAreNotReused) {
   ExportFixture f({.entries = {{.name = "../..\\up/x:.vxs", .frames = {{2, 2}}}}});
   EXPECT_EQ(NextExportName(f.images, "../..\\up/x:.vxs"), JoinPath(f.images, "....upx.vxs0.bmp"));
-  for (int n = 0; n < 200; ++n) fixtures::WriteFile(f.dir.Native("images/....upx.vxs" + std::to_string(n) + ".bmp"), Bytes{});
+  for (int n = 0; n < 200; ++n)
+    fixtures::WriteFile(f.dir.Native("images/....upx.vxs" + std::to_string(n) + ".bmp"), Bytes{});
   EXPECT_FALSE(NextExportName(f.images, "../..\\up/x:.vxs"));
   fixtures::ScriptedInteraction io;
   const ExportReport report = ExportImages(f.archive, f.images, f.Rows(), io);
   EXPECT_EQ(report.filesWritten, 0);
-  EXPECT_EQ(io.Messages(), std::vector<std::string>{"导出文件名已用完(编号0到199的文件都已存在),没有覆盖任何文件:../..\\up/x:.vxs"});
+  EXPECT_EQ(io.Messages(),
+            std::vector<std::string>{
+                "导出文件名已用完(编号0到199的文件都已存在),没有覆盖任何文件:../..\\up/x:.vxs"});
   EXPECT_EQ(ReadWholeFile(f.images + "/....upx.vxs199.bmp")->size(), 0u);
   EXPECT_EQ(FilesIn(f.dir), 2u);  // the archive and the image folder: nothing was written outside it
 }
@@ -343,25 +361,37 @@ TEST_P(DamagedArchive, GivesItsErrorAndExportsNothing) {
   EXPECT_EQ(report.rowsFailed, 3);
   ASSERT_EQ(io.Messages().size(), 3u);
   EXPECT_TRUE(io.Messages()[0].starts_with("e.vxs没有全部导出:\n"));
-  EXPECT_NE(io.Messages()[0].find(Utf8FromGbk(ArchiveErrorText(*error))), std::string::npos) << io.Messages()[0];
+  EXPECT_NE(io.Messages()[0].find(Utf8FromGbk(ArchiveErrorText(*error))), std::string::npos)
+      << io.Messages()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Archives, DamagedArchive,
     testing::Values(
         Damaged{"ShorterThanTheCountField", [] { return Bytes{2, 0, 0, 0, 1, 0}; }, ArchiveError::kTruncated},
-        Damaged{"CountLargerThanTheFile", [] { return fixtures::BuildArchive({.entries = {{.name = "e.vxs"}}, .countField = 1000}); },
+        Damaged{"CountLargerThanTheFile",
+                [] { return fixtures::BuildArchive({.entries = {{.name = "e.vxs"}}, .countField = 1000}); },
                 ArchiveError::kCountPastEnd},
         Damaged{"CountThatWouldOverlapTheHeader",  // 2 x 152 bytes fit in the file, but not behind the header
-                [] { return fixtures::BuildArchive({.entries = {{.name = "e.vxs", .raw = Bytes(136, 0)}}, .countField = 2}); },
+                [] {
+                  return fixtures::BuildArchive(
+                      {.entries = {{.name = "e.vxs", .raw = Bytes(136, 0)}}, .countField = 2});
+                },
                 ArchiveError::kCountPastEnd},
-        Damaged{"EntryOffsetFarPastTheEnd", [] { return WithEntryOffset([](std::size_t) { return 0xFFFFFFF0u; }); },
+        Damaged{"EntryOffsetFarPastTheEnd",
+                [] { return WithEntryOffset([](std::size_t) { return 0xFFFFFFF0u; }); },
                 ArchiveError::kEntryPastEnd},
         Damaged{"EntryOffsetInTheLastBytes",
-                [] { return WithEntryOffset([](std::size_t size) { return static_cast<std::uint32_t>(size - 3); }); },
+                [] {
+                  return WithEntryOffset(
+                      [](std::size_t size) { return static_cast<std::uint32_t>(size - 3); });
+                },
                 ArchiveError::kEntryPastEnd},
         Damaged{"FrameRecordRunsPastTheEnd",
-                [] { return WithEntryOffset([](std::size_t size) { return static_cast<std::uint32_t>(size - 16); }); },
+                [] {
+                  return WithEntryOffset(
+                      [](std::size_t size) { return static_cast<std::uint32_t>(size - 16); });
+                },
                 ArchiveError::kFrameRecordPastEnd},
         Damaged{"WrongMarkBytes",
                 [] {
@@ -370,21 +400,55 @@ INSTANTIATE_TEST_SUITE_P(
                   return fixtures::BuildArchive(recipe);
                 },
                 ArchiveError::kBadMark},
-        Damaged{"FrameCountZero", [] { return fixtures::BuildArchive(OneFrame({4, 4}, 0)); }, ArchiveError::kNoSuchFrame},
-        Damaged{"DataSizeAboveTheLimit", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 0x1000000})); },
+        Damaged{"FrameCountZero",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4}, 0));
+                },
+                ArchiveError::kNoSuchFrame},
+        Damaged{"DataSizeAboveTheLimit",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 0x1000000}));
+                },
                 ArchiveError::kFrameTooLarge},
-        Damaged{"DimensionsNoArchiveCouldHold", [] { return fixtures::BuildArchive(OneFrame({65535, 65535, Bytes(8, 1)})); },
+        Damaged{"DimensionsNoArchiveCouldHold",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({65535, 65535, Bytes(8, 1)}));
+                },
                 ArchiveError::kFrameTooLarge},
-        Damaged{"WidthZero", [] { return fixtures::BuildArchive(OneFrame({0, 4, Bytes(8, 1)})); }, ArchiveError::kEmptyFrame},
-        Damaged{"HeightZero", [] { return fixtures::BuildArchive(OneFrame({4, 0, Bytes(8, 1)})); }, ArchiveError::kEmptyFrame},
-        Damaged{"DataOffsetPastTheEnd", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0x7FFFFFF0})); },
+        Damaged{"WidthZero",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({0, 4, Bytes(8, 1)}));
+                },
+                ArchiveError::kEmptyFrame},
+        Damaged{"HeightZero",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 0, Bytes(8, 1)}));
+                },
+                ArchiveError::kEmptyFrame},
+        Damaged{"DataOffsetPastTheEnd",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4, {}, 0x7FFFFFF0}));
+                },
                 ArchiveError::kPixelsPastEnd},
-        Damaged{"DataShortByMoreThanOneRow", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 32 - 9})); },
+        Damaged{"DataShortByMoreThanOneRow",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 32 - 9}));
+                },
                 ArchiveError::kFrameDataShort},
-        Damaged{"NoDataAtAll", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 0})); }, ArchiveError::kFrameDataShort},
-        Damaged{"DataRunsPastTheEnd", [] { return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 32 + 200})); },
+        Damaged{"NoDataAtAll",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 0}));
+                },
+                ArchiveError::kFrameDataShort},
+        Damaged{"DataRunsPastTheEnd",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4, {}, 0, 32 + 200}));
+                },
                 ArchiveError::kPixelsPastEnd},
-        Damaged{"FrameCountPlacesPixelsPastTheEnd", [] { return fixtures::BuildArchive(OneFrame({4, 4}, 255)); },
+        Damaged{"FrameCountPlacesPixelsPastTheEnd",
+                [] {
+                  return fixtures::BuildArchive(OneFrame({4, 4}, 255));
+                },
                 ArchiveError::kPixelsPastEnd}),
     [](const testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
 

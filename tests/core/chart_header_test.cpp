@@ -24,18 +24,14 @@ TEST_P(BpmText, ShowsTheTruncatedTempo) {
 // The expected texts come from the float values by hand: the tempo with its low 16 mantissa bits dropped.
 INSTANTIATE_TEST_SUITE_P(
     Cases, BpmText,
-    testing::Values(BpmCase{"Stored150", 0x16, 0x43, "150.00"},      // 150.0f = 0x43160000
+    testing::Values(BpmCase{"Stored150", 0x16, 0x43, "150.00"},        // 150.0f = 0x43160000
                     BpmCase{"Stored150Point5", 0x16, 0x43, "150.00"},  // 150.5f = 0x43168000
                     BpmCase{"Stored97Point3", 0xC2, 0x42, "97.00"},    // 97.3f = 0x42C2999A
                     BpmCase{"Stored63Point75", 0x7F, 0x42, "63.75"},   // lowest case, top
-                    BpmCase{"Stored32", 0x00, 0x42, "32.00"},
-                    BpmCase{"Stored64", 0x80, 0x42, "64.00"},
-                    BpmCase{"Stored128", 0x00, 0x43, "128.00"},
-                    BpmCase{"Stored256", 0x80, 0x43, "256.00"},
-                    BpmCase{"Stored511", 0xFF, 0x43, "510.00"},
-                    BpmCase{"Stored20", 0xA0, 0x41, "0.00"},
-                    BpmCase{"Stored600", 0x16, 0x44, "0.00"},
-                    BpmCase{"Negative150", 0x16, 0xC3, "0.00"},
+                    BpmCase{"Stored32", 0x00, 0x42, "32.00"}, BpmCase{"Stored64", 0x80, 0x42, "64.00"},
+                    BpmCase{"Stored128", 0x00, 0x43, "128.00"}, BpmCase{"Stored256", 0x80, 0x43, "256.00"},
+                    BpmCase{"Stored511", 0xFF, 0x43, "510.00"}, BpmCase{"Stored20", 0xA0, 0x41, "0.00"},
+                    BpmCase{"Stored600", 0x16, 0x44, "0.00"}, BpmCase{"Negative150", 0x16, 0xC3, "0.00"},
                     BpmCase{"Zero", 0x00, 0x00, "0.00"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "io/byte_reader.h"
-#include "library_fixture.h"
 #include "io/fault_injection.h"
+#include "library_fixture.h"
 #include "operations/covers.h"
 
 namespace vx {
@@ -27,7 +27,8 @@ class Covers : public LibraryTest {
   // Only the chart files remain in MUSIC: no temporary file stayed behind.
   std::vector<std::string> MusicFolder() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) names.push_back(Utf8FromPath(e.path().filename()));
+    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
+      names.push_back(Utf8FromPath(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -72,13 +73,15 @@ TEST_F(Covers, ExportNamesEverySongThatGotNoCoverFileAndStillWritesTheRest) {
                           "编号4:封面超出了歌曲文件vxma4.vxn的末尾\n"
                           "编号5:无法读取歌曲文件vxma5.vxn\n"
                           "编号6:歌曲文件vxma6.vxn不足300字节,文件头不完整\n"
-                          "编号7:无法创建文件:" + Utf8FromPath(Image("taken.jpg")) + "(这不是普通文件,没有写入)"});
+                          "编号7:无法创建文件:" +
+                          Utf8FromPath(Image("taken.jpg")) + "(这不是普通文件,没有写入)"});
   EXPECT_EQ(Read(Image("ok.jpg")), fixtures::FakeCover(20));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "images"), fs::directory_iterator()), 2);
 }
 
 TEST_F(Covers, ImportRebuildsTheChartToCoverOffsetPlusTheJpegAndExportGivesItBack) {
-  Song(9, {.title = "nine", .noteDataSize = 100, .cover = fixtures::FakeCover(500), .afterCover = Bytes(77, 3)});
+  Song(9,
+       {.title = "nine", .noteDataSize = 100, .cover = fixtures::FakeCover(500), .afterCover = Bytes(77, 3)});
   const Bytes old = Read(Music("vxma9.vxn"));
   const Bytes jpeg = fixtures::MakeJpeg(8, 8, 3);
   fixtures::WriteFile(dir.Native("new.jpg"), jpeg);
@@ -140,8 +143,14 @@ const RefusedImport kRefusedImports[] = {
     {"NoEndMarker", {}, Bytes{0xFF, 0xD8, 0x00, 0xD9}, "请检查导入图片是否JPG(JFIF)格式"},
     {"OneByte", {}, Bytes{0xFF}, "请检查导入图片是否JPG(JFIF)格式"},
     {"EmptyFile", {}, Bytes{}, "请检查导入图片是否JPG(JFIF)格式"},
-    {"CoverOffsetInsideTheHeader", {.coverOffset = 271}, kGoodJpeg, "这首歌的歌曲文件里封面位置不对,封面没有导入"},
-    {"CoverOffsetPastTheEnd", {.coverOffset = 100000}, kGoodJpeg, "这首歌的歌曲文件里封面位置不对,封面没有导入"},
+    {"CoverOffsetInsideTheHeader",
+     {.coverOffset = 271},
+     kGoodJpeg,
+     "这首歌的歌曲文件里封面位置不对,封面没有导入"},
+    {"CoverOffsetPastTheEnd",
+     {.coverOffset = 100000},
+     kGoodJpeg,
+     "这首歌的歌曲文件里封面位置不对,封面没有导入"},
     {"ChartShorterThanItsHeader", {.truncateTo = 290}, kGoodJpeg, "无法读取这首歌的歌曲文件,封面没有导入"},
 };
 INSTANTIATE_TEST_SUITE_P(Covers, ImportRefusals, ::testing::ValuesIn(kRefusedImports),

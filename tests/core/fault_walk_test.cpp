@@ -55,16 +55,19 @@ class World {
     fixtures::WriteFile(Native("images/T1.jpg"), Bytes{'o', 'l', 'd'});
     fixtures::WriteFile(Native("out/list.txt"), Bytes{'o', 'l', 'd'});
     fixtures::WriteFile(Native("out/game.dat"), Bytes{'o', 'l', 'd'});
-    fixtures::WriteFile(Native("REC.re"), fixtures::BuildSettingsFile(Gbk("MUSIC"), Gbk("moved"), Gbk("images")));
+    fixtures::WriteFile(Native("REC.re"),
+                        fixtures::BuildSettingsFile(Gbk("MUSIC"), Gbk("moved"), Gbk("images")));
     fixtures::WriteFile(Native("in/vxma1.vxn"), fixtures::BuildChart({.title = "Incoming"}));
     fixtures::WriteFile(Native("in/vxma1.vxm"), Bytes{'m'});
     fixtures::WriteFile(Native("in/vxma9.vxn"), fixtures::BuildChart({.title = "Nine"}));
     fixtures::WriteFile(Native("pick.jpg"), fixtures::FakeCover(700, 0x33));
     fixtures::ArchiveSpec archive;
-    archive.entries = {{.name = "Small.vxt", .frames = {{}, {.width = 5, .height = 2}}}, {.name = "Note.ini", .raw = Bytes{1}}};
+    archive.entries = {{.name = "Small.vxt", .frames = {{}, {.width = 5, .height = 2}}},
+                       {.name = "Note.ini", .raw = Bytes{1}}};
     fixtures::WriteFile(Native("Playing.vpi"), fixtures::BuildArchive(archive));
     fixtures::WriteFile(Native("pictures/bg.bmp"), fixtures::BuildBmp({}));
-    History(Gbk("history")).Record(Gbk("MUSIC"), 2, HistoryOperation::kEdit, fixtures::BuildChart({.title = "Was"}));
+    History(Gbk("history"))
+        .Record(Gbk("MUSIC"), 2, HistoryOperation::kEdit, fixtures::BuildChart({.title = "Was"}));
   }
   ~World() { fault_injection::Disarm(); }
 
@@ -91,7 +94,8 @@ class World {
         if (relative.ends_with(".vxn")) history.push_back(relative);
         continue;
       }
-      files[relative] = relative.ends_with(".trashinfo") ? Bytes{} : ReadWholeFile(GbkPath(entry.path())).value();
+      files[relative] =
+          relative.ends_with(".trashinfo") ? Bytes{} : ReadWholeFile(GbkPath(entry.path())).value();
     }
     std::sort(history.rbegin(), history.rend());
     for (std::size_t i = 0; i < history.size(); ++i)
@@ -102,8 +106,12 @@ class World {
   fixtures::ScriptedInteraction ui;
   // The scripted trash deletes; this one is the desktop's, as the window and vxtool use it.
   struct TrashingInteraction : fixtures::ScriptedInteraction {
-    AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override { return MoveFilesToTrash(gbkPaths); }
-    bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override { return vx::RestoreFromTrash(gbkPaths); }
+    AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override {
+      return MoveFilesToTrash(gbkPaths);
+    }
+    bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override {
+      return vx::RestoreFromTrash(gbkPaths);
+    }
   } trashUi;
   History history{Gbk("history")};
 };
@@ -178,12 +186,14 @@ Ran ExportFrames(World& w) {
 }
 
 Ran Background(World& w) {
-  return {MakeBackground(w.Gbk("pictures/bg.bmp"), 3, w.ui).status == BackgroundBuild::kWritten, std::nullopt};
+  return {MakeBackground(w.Gbk("pictures/bg.bmp"), 3, w.ui).status == BackgroundBuild::kWritten,
+          std::nullopt};
 }
 
 Ran FolderSettings(World& w) {
-  return {WriteFolders(w.Gbk("REC.re"), {w.Gbk("MUSIC"), w.Gbk("elsewhere"), {}}) == WriteFoldersResult::kWritten,
-          std::nullopt};
+  return {
+      WriteFolders(w.Gbk("REC.re"), {w.Gbk("MUSIC"), w.Gbk("elsewhere"), {}}) == WriteFoldersResult::kWritten,
+      std::nullopt};
 }
 
 Ran Install(World& w) {
@@ -274,8 +284,8 @@ TEST_P(FaultWalk, EveryFailingCallLeavesEverythingWholeAndIsReported) {
 
   for (const FsError error : {FsError::kNoSpace, FsError::kAccess}) {
     for (std::uint64_t n = 1; n <= calls; ++n) {
-      const std::string context = std::string(error == FsError::kNoSpace ? "ENOSPC" : "EACCES") + " at call " +
-                                  std::to_string(n) + " of " + std::to_string(calls);
+      const std::string context = std::string(error == FsError::kNoSpace ? "ENOSPC" : "EACCES") +
+                                  " at call " + std::to_string(n) + " of " + std::to_string(calls);
       World world(m_base.Path() / "world");
       fault_injection::Arm(n, error);
       const Ran ran = RunIn(world);
@@ -294,9 +304,12 @@ TEST_P(FaultWalk, EveryFailingCallLeavesEverythingWholeAndIsReported) {
         for (const auto& [name, bytes] : *s) names.insert(name);
       for (const std::string& name : names) {
         EXPECT_EQ(name.find(".vxtmp-"), std::string::npos) << name << " left behind, " << context;
-        const auto at = [&name](const Snapshot& s) { return s.count(name) ? std::optional(s.at(name)) : std::nullopt; };
+        const auto at = [&name](const Snapshot& s) {
+          return s.count(name) ? std::optional(s.at(name)) : std::nullopt;
+        };
         if (name.rfind("history/", 0) == 0) continue;  // numbered newest first; counted below
-        EXPECT_TRUE(at(now) == at(before) || at(now) == at(after)) << name << " is neither old nor new, " << context;
+        EXPECT_TRUE(at(now) == at(before) || at(now) == at(after))
+            << name << " is neither old nor new, " << context;
         // A trash entry is its file and its description, both or neither.
         if (name.rfind("data/Trash/files/", 0) == 0) {
           EXPECT_TRUE(now.count(name) == now.count("data/Trash/info/" + name.substr(17) + ".trashinfo"))
@@ -328,7 +341,8 @@ TEST_P(FaultWalk, EveryFailingCallLeavesEverythingWholeAndIsReported) {
         std::set<int> rows, charts;
         for (std::size_t r = 0; r < ran.table->Size(); ++r) rows.insert(ran.table->Row(r).Id());
         for (const auto& [name, bytes] : now)
-          if (name.rfind("MUSIC/vxma", 0) == 0 && name.ends_with(".vxn")) charts.insert(std::stoi(name.substr(10)));
+          if (name.rfind("MUSIC/vxma", 0) == 0 && name.ends_with(".vxn"))
+            charts.insert(std::stoi(name.substr(10)));
         EXPECT_EQ(rows, charts) << context;
       }
     }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "../cli/run_vxtool.h"
 #include "archive/archive_reader.h"
 #include "archive/background.h"
 #include "io/random_access_file.h"
@@ -18,7 +19,6 @@
 #include "operations/covers.h"
 #include "operations/game_list.h"
 #include "operations/text_lists.h"
-#include "../cli/run_vxtool.h"
 #include "settings/settings_file.h"
 
 namespace vx {
@@ -68,14 +68,22 @@ TEST_P(OutputFiles, LandWholeOrNotAtAllAndNeverThroughALink) {
     EXPECT_EQ(Utf8FromPath(entry.path().filename()).find(".vxtmp-"), std::string::npos) << entry.path();
 }
 
-bool Nothing(const fs::path&, const fs::path&) { return true; }
+bool Nothing(const fs::path&, const fs::path&) {
+  return true;
+}
 bool OldFile(const fs::path&, const fs::path& at) {
   fixtures::WriteFile(Utf8FromPath(at), kOld);
   return true;
 }
-bool LinkOut(const fs::path& dir, const fs::path& at) { return MakeLink(dir / "outside.txt", at); }
-bool DanglingLink(const fs::path& dir, const fs::path& at) { return MakeLink(dir / "nowhere.txt", at); }
-bool Folder(const fs::path&, const fs::path& at) { return fs::create_directory(at); }
+bool LinkOut(const fs::path& dir, const fs::path& at) {
+  return MakeLink(dir / "outside.txt", at);
+}
+bool DanglingLink(const fs::path& dir, const fs::path& at) {
+  return MakeLink(dir / "nowhere.txt", at);
+}
+bool Folder(const fs::path&, const fs::path& at) {
+  return fs::create_directory(at);
+}
 bool Pipe(const fs::path&, const fs::path& at) {
 #ifdef _WIN32
   (void)at;
@@ -94,7 +102,8 @@ const OutputCase kOutputCases[] = {
     {"RefusesAPipe", Pipe, OutputMode::kReplace, OutputResult::kNotRegular, std::nullopt},
     {"KeepingCreatesANewFile", Nothing, OutputMode::kKeepExisting, OutputResult::kWritten, kNew},
     {"KeepingLeavesAFile", OldFile, OutputMode::kKeepExisting, OutputResult::kExists, kOld},
-    {"KeepingLeavesADanglingLink", DanglingLink, OutputMode::kKeepExisting, OutputResult::kExists, std::nullopt},
+    {"KeepingLeavesADanglingLink", DanglingLink, OutputMode::kKeepExisting, OutputResult::kExists,
+     std::nullopt},
 };
 INSTANTIATE_TEST_SUITE_P(FileIo, OutputFiles, ::testing::ValuesIn(kOutputCases),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -112,7 +121,8 @@ TEST(OutputFile, AWriteThatFailsHalfwayLeavesTheOldBytes) {
 TEST(OutputFile, AReplacedFileKeepsItsPermissionBits) {
   fixtures::TempDir dir;
   fixtures::WriteFile(dir.Native("out.dat"), kOld);
-  fs::permissions(dir.Path() / "out.dat", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::permissions(dir.Path() / "out.dat",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ASSERT_EQ(WriteOutputFile(dir.Gbk("out.dat"), kNew), OutputResult::kWritten);
   EXPECT_EQ(fs::status(dir.Path() / "out.dat").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -151,9 +161,10 @@ TEST_F(Pipes, EveryReaderPassesOverAPipeInsteadOfWaitingOnIt) {
   BuildGameList(table, dir.Gbk("MUSIC"), &unreadable);
   EXPECT_EQ(unreadable, (std::vector<int>{8, 9}));
   EXPECT_EQ(OnExportCovers(table, settings, ui), Outcome::kFailed);
-  const std::string notRegular = "不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它";
-  EXPECT_EQ(Messages(), V{"以下歌曲的封面没有导出:\n编号8:歌曲文件vxma8.vxn" + notRegular + "\n编号9:歌曲文件vxma9.vxn" +
-                          notRegular});
+  const std::string notRegular =
+      "不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它";
+  EXPECT_EQ(Messages(), V{"以下歌曲的封面没有导出:\n编号8:歌曲文件vxma8.vxn" + notRegular +
+                          "\n编号9:歌曲文件vxma9.vxn" + notRegular});
 
   // A picked picture, list or archive, and the settings file.
   const std::string pipe = dir.Gbk("pipe");
@@ -186,23 +197,28 @@ TEST_P(LinkedOutputs, AreRefusedAndNamed) {
   const LinkedOutput& c = GetParam();
   Song(1, {.title = "a", .cover = fixtures::FakeCover(20)});
   fixtures::WriteFile(dir.Native("outside.txt"), kOld);
-  if (!MakeLink(dir.Path() / "outside.txt", dir.Path() / PathFromUtf8(c.output))) GTEST_SKIP() << "no symbolic links here";
+  if (!MakeLink(dir.Path() / "outside.txt", dir.Path() / PathFromUtf8(c.output)))
+    GTEST_SKIP() << "no symbolic links here";
   SongTable table = Scan({0});
   ui.saveFileAnswers.push_back(dir.Gbk(c.output));
   EXPECT_EQ(c.run(table, settings, ui), Outcome::kFailed);
-  EXPECT_EQ(Messages(), V{c.lead + Utf8FromGbk(dir.Gbk(c.output)) + "(这是符号链接,为了不写到别处,没有写入)"});
+  EXPECT_EQ(Messages(),
+            V{c.lead + Utf8FromGbk(dir.Gbk(c.output)) + "(这是符号链接,为了不写到别处,没有写入)"});
   EXPECT_EQ(Read(dir.Path() / "outside.txt"), kOld);
   EXPECT_TRUE(fs::is_symlink(dir.Path() / PathFromUtf8(c.output)));
 }
 
 const LinkedOutput kLinkedOutputs[] = {
-    {"TextList", "list.txt", [](const SongTable& t, const std::string&, auto& ui) { return OnTextList(t, ui); },
-     "无法创建文件:\n"},
-    {"GameList", "list.dat", [](const SongTable& t, const std::string& s, auto& ui) { return OnGameList(t, s, ui); },
+    {"TextList", "list.txt",
+     [](const SongTable& t, const std::string&, auto& ui) { return OnTextList(t, ui); }, "无法创建文件:\n"},
+    {"GameList", "list.dat",
+     [](const SongTable& t, const std::string& s, auto& ui) { return OnGameList(t, s, ui); },
      "无法创建文件:\n"},
     {"BatchText", "MUSIC/vxma1a.txt",
-     [](const SongTable& t, const std::string& s, auto& ui) { return OnBatchText(t, s, ui); }, "以下文件无法创建:\n"},
-    {"Covers", "images/a.jpg", [](const SongTable& t, const std::string& s, auto& ui) { return OnExportCovers(t, s, ui); },
+     [](const SongTable& t, const std::string& s, auto& ui) { return OnBatchText(t, s, ui); },
+     "以下文件无法创建:\n"},
+    {"Covers", "images/a.jpg",
+     [](const SongTable& t, const std::string& s, auto& ui) { return OnExportCovers(t, s, ui); },
      "以下歌曲的封面没有导出:\n编号1:无法创建文件:"},
 };
 INSTANTIATE_TEST_SUITE_P(FileIo, LinkedOutputs, ::testing::ValuesIn(kLinkedOutputs),

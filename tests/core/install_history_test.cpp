@@ -25,7 +25,8 @@ class SongsIn : public LibraryTest {
   // A song outside the library, as a friend sends it: <name>.vxn and, unless told, <name>.vxm.
   std::string Source(const std::string& name, fixtures::ChartSpec recipe = {}, bool withMusic = true) {
     fixtures::WriteFile(dir.Native("in/" + name + ".vxn"), fixtures::BuildChart(recipe));
-    if (withMusic) fixtures::WriteFile(dir.Native("in/" + name + ".vxm"), Bytes{'m', static_cast<std::uint8_t>(name[0])});
+    if (withMusic)
+      fixtures::WriteFile(dir.Native("in/" + name + ".vxm"), Bytes{'m', static_cast<std::uint8_t>(name[0])});
     return dir.Gbk("in/" + name + ".vxn");
   }
   InstallOutcome Install(SongTable& table, std::vector<std::string> sources) {
@@ -38,7 +39,8 @@ class SongsIn : public LibraryTest {
   }
   V MusicNames() const {
     V names;
-    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC")) names.push_back(Utf8FromPath(e.path().filename()));
+    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
+      names.push_back(Utf8FromPath(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -49,9 +51,9 @@ class SongsIn : public LibraryTest {
 TEST_F(SongsIn, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) {
   Song(3, {.title = "Mine"});
   SongTable table = Scan();
-  const std::vector<std::string> sources = {Source("vxma8", {.title = "Eight"}), Source("vxma3", {.title = "Three"}),
-                                            Source("tune", {.title = "NoId"}, /*withMusic=*/false),
-                                            Source("vxma3x", {.title = "X"})};
+  const std::vector<std::string> sources = {
+      Source("vxma8", {.title = "Eight"}), Source("vxma3", {.title = "Three"}),
+      Source("tune", {.title = "NoId"}, /*withMusic=*/false), Source("vxma3x", {.title = "X"})};
   // vxma3 clashes: lowest free ID; tune has no ID: skip; vxma3x has none either: stop.
   ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
   const InstallOutcome r = Install(table, sources);
@@ -62,9 +64,11 @@ TEST_F(SongsIn, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) {
   EXPECT_EQ(std::string(r.songs[3].skipped), "导入已停止");
   EXPECT_EQ(ui.clashOffers[0], (std::vector<ClashAnswer>{ClashAnswer::kNextFreeId, ClashAnswer::kReplace,
                                                          ClashAnswer::kSkip, ClashAnswer::kStop}));
-  EXPECT_EQ(ui.clashOffers[1], (std::vector<ClashAnswer>{ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop}));
-  EXPECT_EQ(Utf8FromGbk(ui.events[0].text), "MUSIC文件夹里已有这个编号的歌曲:\n已有:编号3 Mine\n导入:编号3 Three\n" +
-                                                Utf8FromGbk(sources[1]));
+  EXPECT_EQ(ui.clashOffers[1],
+            (std::vector<ClashAnswer>{ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop}));
+  EXPECT_EQ(
+      Utf8FromGbk(ui.events[0].text),
+      "MUSIC文件夹里已有这个编号的歌曲:\n已有:编号3 Mine\n导入:编号3 Three\n" + Utf8FromGbk(sources[1]));
   // Copied, never moved; each lands as chart and music; the table gains them ticked, at the end.
   EXPECT_EQ(MusicNames(), (V{"vxma0.vxm", "vxma0.vxn", "vxma3.vxm", "vxma3.vxn", "vxma8.vxm", "vxma8.vxn"}));
   EXPECT_EQ(Read(Music("vxma0.vxn")), Read(PathFromUtf8(dir.Native("in/vxma3.vxn"))));
@@ -101,7 +105,8 @@ TEST_F(SongsIn, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
   fixtures::WriteFile(dir.Native("in/short.vxn"), Bytes(120, 1));
   fixtures::WriteFile(dir.Native("in/notes.txt"), Bytes{1});
   fixtures::WriteFile(Utf8FromPath(Music("vxma1.vxn.vxtmp-abc")), Bytes{1});
-  const InstallOutcome r = Install(table, {dir.Gbk("in/short.vxn"), dir.Gbk("in/notes.txt"), dir.Gbk("MUSIC")});
+  const InstallOutcome r =
+      Install(table, {dir.Gbk("in/short.vxn"), dir.Gbk("in/notes.txt"), dir.Gbk("MUSIC")});
   ASSERT_EQ(r.songs.size(), 2u);  // the folder MUSIC holds no *.vxn: nothing to say for it
   EXPECT_EQ(std::string(r.songs[0].skipped), "不是歌曲文件(.vxn),也不是文件夹");
   EXPECT_EQ(std::string(r.songs[1].skipped), "歌曲文件无法读取或不足300字节");
@@ -124,8 +129,9 @@ TEST_F(SongsIn, RenumberTakesAFreeIdForBothFilesOrRefuses) {
     int from, to;
     const char* said;
   };
-  for (const Case& c : {Case{4, 9, "这个编号已有歌曲:编号9 Nine"}, Case{4, 11, "这个编号已有歌曲:编号11 vxma11.vxm"},
-                        Case{4, 5000, "编号只能是0到4999之间的数"}, Case{4, 4, "新编号和原来的编号一样"}}) {
+  for (const Case& c :
+       {Case{4, 9, "这个编号已有歌曲:编号9 Nine"}, Case{4, 11, "这个编号已有歌曲:编号11 vxma11.vxm"},
+        Case{4, 5000, "编号只能是0到4999之间的数"}, Case{4, 4, "新编号和原来的编号一样"}}) {
     ui.events.clear();
     EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), c.from, c.to, ui, &history), Outcome::kRefused) << c.to;
     EXPECT_EQ(Messages(), V{c.said});
@@ -152,8 +158,9 @@ TEST_F(SongsIn, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
   const Bytes original = Read(Music("vxma6.vxn"));
   SongTable table = Scan({0});
   ui.okCancelAnswers = {true};
-  ASSERT_EQ(OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
-            SaveOutcome::kSaved);
+  ASSERT_EQ(
+      OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
+      SaveOutcome::kSaved);
   const Bytes edited = Read(Music("vxma6.vxn"));
   fixtures::WriteFile(dir.Native("c.jpg"), fixtures::FakeCover(30, 0x22));
   ui.openFileAnswers = {dir.Gbk("c.jpg")};
@@ -207,7 +214,8 @@ TEST_F(SongsIn, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestEntriesGoFi
 
   History capped(dir.Gbk("capped"), HistoryLimits{3, 700});
   for (int i = 0; i < 5; ++i)
-    ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(200, static_cast<std::uint8_t>(i))));
+    ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit,
+                              Bytes(200, static_cast<std::uint8_t>(i))));
   const auto entries = capped.Entries();
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries.front().id, 4);

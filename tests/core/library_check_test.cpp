@@ -50,12 +50,15 @@ std::vector<std::string> Lines(const LibraryReport& report) {
 }
 
 // Each song its own title, so no two look like duplicates unless a test wants them to.
-ChartSpec WithCover(int id) { return {.title = "song " + std::to_string(id), .cover = fixtures::FakeCover(64)}; }
+ChartSpec WithCover(int id) {
+  return {.title = "song " + std::to_string(id), .cover = fixtures::FakeCover(64)};
+}
 
 TEST(LibraryCheck, ACleanFolderSaysSo) {
   TempDir dir;
-  fixtures::WriteSong(dir.Native(), 0, {.title = "a", .cover = fixtures::FakeCover(2)});  // the smallest cover
-  fixtures::WriteSong(dir.Native(), 4999, {.title = "b"});  // no cover at all is no finding
+  fixtures::WriteSong(dir.Native(), 0,
+                      {.title = "a", .cover = fixtures::FakeCover(2)});  // the smallest cover
+  fixtures::WriteSong(dir.Native(), 4999, {.title = "b"});               // no cover at all is no finding
   fixtures::WriteFile(dir.Native("readme.txt"), {1, 2, 3});
   fixtures::WriteFile(dir.Native("vxma7.vxn.bak"), {});
   const LibraryReport report = CheckLibrary(dir.Gbk());
@@ -111,10 +114,14 @@ TEST(LibraryCheck, OtherCaseIsAFindingOnlyWhereTheGameCannotReachIt) {
 TEST(LibraryCheck, DamagedChartsAndCovers) {
   TempDir dir;
   fixtures::WriteSong(dir.Native(), 1, {.title = "t1", .cover = fixtures::FakeCover(64), .truncateTo = 299});
-  fixtures::WriteSong(dir.Native(), 2, {.title = "t2", .cover = fixtures::FakeCover(64), .coverSize = 65});  // one byte too far
-  fixtures::WriteSong(dir.Native(), 3, {.title = "t3", .cover = fixtures::FakeCover(64), .coverOffset = 0xFFFFFFF0u});
+  fixtures::WriteSong(
+      dir.Native(), 2,
+      {.title = "t2", .cover = fixtures::FakeCover(64), .coverSize = 65});  // one byte too far
+  fixtures::WriteSong(dir.Native(), 3,
+                      {.title = "t3", .cover = fixtures::FakeCover(64), .coverOffset = 0xFFFFFFF0u});
   fixtures::WriteSong(dir.Native(), 4, {.title = "t4", .cover = Bytes(64, 0x11)});  // no JPEG markers
-  fixtures::WriteSong(dir.Native(), 5, {.title = "t5", .cover = Bytes{0xFF}});      // too short to hold both markers
+  fixtures::WriteSong(dir.Native(), 5,
+                      {.title = "t5", .cover = Bytes{0xFF}});  // too short to hold both markers
   Bytes endMarkerMissing = fixtures::FakeCover(64);
   endMarkerMissing[62] = 0;
   fixtures::WriteSong(dir.Native(), 6, {.title = "t6", .cover = endMarkerMissing});
@@ -137,21 +144,26 @@ TEST(LibraryCheck, DamagedChartsAndCovers) {
   EXPECT_EQ(lines[0], "编号1:歌曲文件vxma1.vxn不足300字节,文件头不完整");
   EXPECT_EQ(lines[1], "编号2:封面超出了歌曲文件vxma2.vxn的末尾");
   EXPECT_EQ(lines[3], "编号4:歌曲文件vxma4.vxn里的封面不是JPG图片");
-  EXPECT_EQ(lines[7], "编号11:歌曲文件vxma11.vxn不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它");
+  EXPECT_EQ(
+      lines[7],
+      "编号11:歌曲文件vxma11.vxn不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它");
 }
 
 TEST(LibraryCheck, DuplicatesShareTitleAndAuthor) {
   TempDir dir;
   const std::string star = "\xD0\xC7\xD6\xAE\xBA\xA3";  // 星之海
-  fixtures::WriteSong(dir.Native(), 4, {.hard = 3, .title = star, .noter = "Ayu", .cover = fixtures::FakeCover(8)});
-  fixtures::WriteSong(dir.Native(), 9, {.hard = 7, .title = star, .noter = "Ayu", .cover = fixtures::FakeCover(8)});
+  fixtures::WriteSong(dir.Native(), 4,
+                      {.hard = 3, .title = star, .noter = "Ayu", .cover = fixtures::FakeCover(8)});
+  fixtures::WriteSong(dir.Native(), 9,
+                      {.hard = 7, .title = star, .noter = "Ayu", .cover = fixtures::FakeCover(8)});
   fixtures::WriteSong(dir.Native(), 12, {.title = star, .noter = "Ayu", .cover = fixtures::FakeCover(8)});
   fixtures::WriteSong(dir.Native(), 13, {.title = star, .noter = "ayu", .cover = fixtures::FakeCover(8)});
   fixtures::WriteSong(dir.Native(), 20, {.title = "", .noter = "x", .cover = fixtures::FakeCover(8)});
   fixtures::WriteSong(dir.Native(), 21, {.title = "", .noter = "x", .cover = fixtures::FakeCover(8)});
   const LibraryReport report = CheckLibrary(dir.Gbk());
   EXPECT_EQ(Findings(report), (std::vector<Found>{{Kind::kDuplicate, {4, 9, 12}, ""}}));
-  EXPECT_EQ(Lines(report), std::vector<std::string>{"编号4,9,12:歌曲名字和NOTER都相同,可能重复:星之海 / Ayu"});
+  EXPECT_EQ(Lines(report),
+            std::vector<std::string>{"编号4,9,12:歌曲名字和NOTER都相同,可能重复:星之海 / Ayu"});
 
   // "Tick the songs it names" ticks those rows and leaves the other ticks as they were.
   SongTable table;

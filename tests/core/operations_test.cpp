@@ -39,14 +39,22 @@ class Preconditions : public LibraryTest, public ::testing::WithParamInterface<P
 
 Outcome RunOp(Op op, SongTable& table, const std::string& settings, Interaction& ui) {
   switch (op) {
-    case Op::kTextList: return OnTextList(table, ui);
-    case Op::kBatchText: return OnBatchText(table, settings, ui);
-    case Op::kGameList: return OnGameList(table, settings, ui);
-    case Op::kDelete: return OnDeleteSongs(table, settings, ui).outcome;
-    case Op::kMove: return OnMoveSongs(table, settings, ui).outcome;
-    case Op::kExport: return OnExportCovers(table, settings, ui);
-    case Op::kImport: return OnImportCover(table, settings, ui);
-    case Op::kStatus: return OnStatusWeekly(table, ui);
+    case Op::kTextList:
+      return OnTextList(table, ui);
+    case Op::kBatchText:
+      return OnBatchText(table, settings, ui);
+    case Op::kGameList:
+      return OnGameList(table, settings, ui);
+    case Op::kDelete:
+      return OnDeleteSongs(table, settings, ui).outcome;
+    case Op::kMove:
+      return OnMoveSongs(table, settings, ui).outcome;
+    case Op::kExport:
+      return OnExportCovers(table, settings, ui);
+    case Op::kImport:
+      return OnImportCover(table, settings, ui);
+    case Op::kStatus:
+      return OnStatusWeekly(table, ui);
   }
   return Outcome::kDone;
 }
@@ -105,14 +113,21 @@ INSTANTIATE_TEST_SUITE_P(Operations, Preconditions, ::testing::ValuesIn(kPrecond
 // ---- Text lists ----
 
 // The header line, spelled out field by field rather than from the code's table.
-const std::string kListHeader = Gbk("歌曲编号") + "  " + Gbk("歌曲名称") + std::string(24, ' ') + Gbk("简单") + "  " +
-                                Gbk("普通") + "  " + Gbk("困难") + "  " + "NOTER" + std::string(27, ' ') + "BPM" +
-                                std::string(7, ' ') + Gbk("时间") + std::string(8, ' ');
+const std::string kListHeader = Gbk("歌曲编号") + "  " + Gbk("歌曲名称") + std::string(24, ' ') +
+                                Gbk("简单") + "  " + Gbk("普通") + "  " + Gbk("困难") + "  " + "NOTER" +
+                                std::string(27, ' ') + "BPM" + std::string(7, ' ') + Gbk("时间") +
+                                std::string(8, ' ');
 
 class TextLists : public LibraryTest {};
 
 TEST_F(TextLists, HeaderThenOneFixedWidthLinePerTickedRow) {
-  Song(123, {.bpm = 150.0f, .easy = 3, .normal = 12, .hard = 105, .title = Gbk("星之海"), .noter = "Ayu", .playTime = 125});
+  Song(123, {.bpm = 150.0f,
+             .easy = 3,
+             .normal = 12,
+             .hard = 105,
+             .title = Gbk("星之海"),
+             .noter = "Ayu",
+             .playTime = 125});
   Song(7, {.title = std::string(33, 'T'), .noter = std::string(32, 'N')});
   Song(8, {.title = "unticked"});
   SongTable table = Scan({0, 2});  // 7 and 123
@@ -124,8 +139,8 @@ TEST_F(TextLists, HeaderThenOneFixedWidthLinePerTickedRow) {
   // holds 32 bytes at most, so the 33rd T was never read.
   const std::string line7 = "7" + std::string(9, ' ') + std::string(32, 'T') + "1     5     9     " +
                             std::string(32, 'N') + "120.00    2:05      ";
-  const std::string line123 = "123" + std::string(7, ' ') + Gbk("星之海") + std::string(26, ' ') + "3     12    105   " +
-                              "Ayu" + std::string(29, ' ') + "150.00    2:05      ";
+  const std::string line123 = "123" + std::string(7, ' ') + Gbk("星之海") + std::string(26, ' ') +
+                              "3     12    105   " + "Ayu" + std::string(29, ' ') + "150.00    2:05      ";
   EXPECT_EQ(line123.size(), 112u);
   EXPECT_EQ(Text(dir.Path() / "list.txt"), kListHeader + "\r\n" + line7 + "\r\n" + line123);
   ASSERT_EQ(ui.Count(Kind::kSaveFile), 1u);
@@ -169,7 +184,8 @@ TEST_F(TextLists, BatchTextDoesNotSayDoneOverFilesItCouldNotWrite) {
   SongTable table = Scan({0, 1});
   EXPECT_EQ(OnBatchText(table, settings, ui), Outcome::kFailed);
   EXPECT_EQ(Text(Music("vxma2b.txt")), "b");
-  EXPECT_EQ(Messages(), V{"以下文件无法创建:\n" + Utf8FromGbk(GbkPath(Music("vxma1a.txt"))) + "(这不是普通文件,没有写入)"});
+  EXPECT_EQ(Messages(), V{"以下文件无法创建:\n" + Utf8FromGbk(GbkPath(Music("vxma1a.txt"))) +
+                          "(这不是普通文件,没有写入)"});
 }
 
 TEST_F(TextLists, ALongListOfFailuresShowsItsFirstLinesAndTheTotal) {
@@ -201,7 +217,8 @@ class GameList : public LibraryTest {
 };
 
 TEST_F(GameList, ChartRecordsInTableOrderThenTheStatusRecordsOfTickedMarkedRows) {
-  for (int id : {3, 9, 40, 41}) Song(id, {.title = "s" + std::to_string(id), .cover = fixtures::FakeCover(40)});
+  for (int id : {3, 9, 40, 41})
+    Song(id, {.title = "s" + std::to_string(id), .cover = fixtures::FakeCover(40)});
   SongTable table = Scan({0, 1, 2, 3});
   SortTable(table, kColId, /*ascending=*/false);  // 41, 40, 9, 3
   table.SetCell(0, kColStatus, Gbk("一周更新"));
@@ -259,7 +276,8 @@ TEST_F(GameList, UnreadableAndShortChartsKeepAFullRecordAndAreNamed) {
   expected.resize(300, 0);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin() + 304));
   EXPECT_TRUE(std::all_of(file.begin() + 604, file.begin() + 904, [](std::uint8_t b) { return b == 0; }));
-  EXPECT_EQ(Messages(), V{"列表已生成,但以下歌曲的文件无法读取或不足300字节,它们在列表中的资料为空。编号:2,5"});
+  EXPECT_EQ(Messages(),
+            V{"列表已生成,但以下歌曲的文件无法读取或不足300字节,它们在列表中的资料为空。编号:2,5"});
 }
 
 // ---- Status marks ----
@@ -269,7 +287,10 @@ TEST_F(LibraryTest, StatusMarksGoToTickedRowsOnlyAndClearEmpties) {
   SongTable table = Scan({0, 2});
   table.SetCell(1, kColStatus, Gbk("最受欢迎"));
   const std::pair<Outcome (*)(SongTable&, Interaction&), const char*> handlers[] = {
-      {OnStatusWeekly, "一周更新"}, {OnStatusNewest, "最新更新"}, {OnStatusPopular, "最受欢迎"}, {OnStatusClear, ""}};
+      {OnStatusWeekly, "一周更新"},
+      {OnStatusNewest, "最新更新"},
+      {OnStatusPopular, "最受欢迎"},
+      {OnStatusClear, ""}};
   for (const auto& [handler, text] : handlers) {
     EXPECT_EQ(handler(table, ui), Outcome::kDone);
     EXPECT_EQ(Utf8FromGbk(table.Cell(0, kColStatus)), text);

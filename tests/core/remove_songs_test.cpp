@@ -43,7 +43,8 @@ class RemoveSongs : public LibraryTest {
   void ExpectEverySongWhole(std::initializer_list<int> ids, const std::string& context) const {
     for (int id : ids) {
       const std::string n = std::to_string(id);
-      EXPECT_EQ(Where("vxma" + n + ".vxn"), Where("vxma" + n + ".vxm")) << "song " << id << " split, " << context;
+      EXPECT_EQ(Where("vxma" + n + ".vxn"), Where("vxma" + n + ".vxm"))
+          << "song " << id << " split, " << context;
     }
     for (const fs::path& folder : {dir.Path() / "MUSIC", dir.Path() / "moved"})
       for (const auto& entry : fs::directory_iterator(folder))
@@ -51,7 +52,8 @@ class RemoveSongs : public LibraryTest {
             << entry.path() << " left, " << context;
   }
   // The table holds exactly the songs whose chart is in MUSIC.
-  void ExpectTableMatchesFolder(const SongTable& table, std::initializer_list<int> ids, const std::string& context) const {
+  void ExpectTableMatchesFolder(const SongTable& table, std::initializer_list<int> ids,
+                                const std::string& context) const {
     for (int id : ids)
       EXPECT_EQ(table.FindId(id).has_value(), fs::exists(Music("vxma" + std::to_string(id) + ".vxn")))
           << "song " << id << ", " << context;
@@ -77,13 +79,14 @@ TEST_F(RemoveSongs, FileListHoldsChartsInTableOrderThenMusicFilesAndOnlyFilesTha
   Song(10, {}, /*withMusic=*/false);
   Song(20);
   Song(40);
-  SongTable table = Scan({0, 1, 2});  // 10, 20, 30
+  SongTable table = Scan({0, 1, 2});                    // 10, 20, 30
   table.Reorder(std::vector<std::size_t>{2, 0, 1, 3});  // 30, 10, 20, 40
   fs::remove(Music("vxma20.vxn"));
   const auto files = CollectTickedFiles(table, dir.Gbk("MUSIC"), ui);
   ASSERT_TRUE(files);
   EXPECT_EQ(files->positions, (Positions{0, 1, 2}));
-  EXPECT_EQ(files->paths, (V{MusicGbk("vxma30.vxn"), MusicGbk("vxma10.vxn"), MusicGbk("vxma30.vxm"), MusicGbk("vxma20.vxm")}));
+  EXPECT_EQ(files->paths, (V{MusicGbk("vxma30.vxn"), MusicGbk("vxma10.vxn"), MusicGbk("vxma30.vxm"),
+                             MusicGbk("vxma20.vxm")}));
 }
 
 TEST_F(RemoveSongs, DeleteAsksWithTheCountsThenTrashesOnlyChartAndMusic) {
@@ -124,21 +127,25 @@ TEST_F(RemoveSongs, ASongThatCannotBeTrashedKeepsItsRowAndIsNamed) {
 
 TEST_F(RemoveSongs, AClashIsAskedOncePerSongAndItsAnswerMovesOrKeepsTheWholeSong) {
   for (int id : {1, 2, 3, 4}) Song(id, {.title = "new" + std::to_string(id)});
-  for (const char* name : {"vxma1.vxn", "vxma2.vxn", "vxma3.vxm"}) fixtures::WriteFile(Utf8FromPath(Moved(name)), Bytes{9});
+  for (const char* name : {"vxma1.vxn", "vxma2.vxn", "vxma3.vxm"})
+    fixtures::WriteFile(Utf8FromPath(Moved(name)), Bytes{9});
   SongTable table = Scan({0, 1, 2, 3});
   ui.okCancelAnswers.push_back(true);
   // Song 1 replaces what is there, song 2 is skipped, the clash of song 3 stops it and song 4.
   ui.clashAnswers = {ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
   const RemoveOutcome result = OnMoveSongs(table, settings, ui);
 
-  EXPECT_EQ(Utf8FromGbk(ui.events[0].text), "确定把4首歌曲(共8个文件)转移到以下文件夹吗?\n" + Utf8FromGbk(dir.Gbk("moved")));
+  EXPECT_EQ(Utf8FromGbk(ui.events[0].text),
+            "确定把4首歌曲(共8个文件)转移到以下文件夹吗?\n" + Utf8FromGbk(dir.Gbk("moved")));
   ASSERT_EQ(ui.Count(Kind::kClash), 3u);
   std::vector<std::string> questions;
   for (const auto& e : ui.events)
     if (e.kind == Kind::kClash) questions.push_back(Utf8FromGbk(e.text));
-  EXPECT_EQ(questions[1], "转移目标文件夹里已有这首歌的同名文件:\n编号2 new2\n" + Utf8FromPath(Moved("vxma2.vxn")) +
+  EXPECT_EQ(questions[1], "转移目标文件夹里已有这首歌的同名文件:\n编号2 new2\n" +
+                              Utf8FromPath(Moved("vxma2.vxn")) +
                               "\n替换:已有的文件先移到回收站;跳过:这首歌留在原处。");
-  EXPECT_EQ(ui.clashOffers[0], (std::vector<ClashAnswer>{ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop}));
+  EXPECT_EQ(ui.clashOffers[0],
+            (std::vector<ClashAnswer>{ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop}));
   EXPECT_EQ(ui.Count(Kind::kTrash), 1u);  // the vxma1.vxn that was there, before song 1 took its place
   EXPECT_EQ(result.outcome, Outcome::kCancelled);
   EXPECT_EQ(result.filesDone, 2u);
@@ -162,7 +169,8 @@ TEST_F(RemoveSongs, AMoveThatFailsAtAnyStepLeavesEverySongWhole) {
     SetForceCopyingMoveForTesting(copying);
     std::uint64_t calls = 0;
     for (std::uint64_t n = 0; n == 0 || n <= calls; ++n) {
-      const std::string context = std::string(copying ? "copying" : "renaming") + ", call " + std::to_string(n);
+      const std::string context =
+          std::string(copying ? "copying" : "renaming") + ", call " + std::to_string(n);
       fs::remove_all(dir.Path() / "MUSIC");
       fs::remove_all(dir.Path() / "moved");
       fs::create_directories(dir.Path() / "moved");
@@ -183,8 +191,8 @@ TEST_F(RemoveSongs, AMoveThatFailsAtAnyStepLeavesEverySongWhole) {
       } else {
         EXPECT_EQ(result.outcome, Outcome::kFailed) << context;
         ASSERT_EQ(result.failed.size(), 1u) << context;
-        EXPECT_EQ(Messages(), V{"以下歌曲没能转移,它们的文件都还在原处:\n编号" + std::to_string(result.failed[0].id) +
-                                " Song"})
+        EXPECT_EQ(Messages(), V{"以下歌曲没能转移,它们的文件都还在原处:\n编号" +
+                                std::to_string(result.failed[0].id) + " Song"})
             << context;
       }
     }
@@ -269,7 +277,10 @@ TEST_F(RemoveSongs, TheDesktopTrashKeepsBothFilesOfTheSameNameWithTheirOrigin) {
   const bool first = MoveToDesktopTrash(MusicGbk("vxma1 x.vxn"));
   const bool second = MoveToDesktopTrash(dir.Gbk("other") + "/vxma1 x.vxn");
   const bool missing = MoveToDesktopTrash(dir.Gbk("nothing"));
-  if (old) ::setenv("XDG_DATA_HOME", saved.c_str(), 1); else ::unsetenv("XDG_DATA_HOME");
+  if (old)
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  else
+    ::unsetenv("XDG_DATA_HOME");
 
   EXPECT_TRUE(first && second);
   EXPECT_FALSE(missing);

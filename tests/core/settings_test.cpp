@@ -9,7 +9,9 @@ namespace {
 
 using fixtures::TempDir;
 
-Bytes Read(const TempDir& dir) { return *ReadWholeFile(dir.Gbk("REC.re")); }
+Bytes Read(const TempDir& dir) {
+  return *ReadWholeFile(dir.Gbk("REC.re"));
+}
 
 TEST(SettingsFile, CreatedAsZerosOnlyWhenMissing) {
   TempDir dir;
@@ -30,7 +32,8 @@ TEST(SettingsFile, CreatedAsZerosOnlyWhenMissing) {
 
 TEST(SettingsFile, ReadsEachSlot) {
   TempDir dir;
-  fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile("D:\\Game\\MUSIC", "E:\\moved", "\xCD\xBC"));
+  fixtures::WriteFile(dir.Native("REC.re"),
+                      fixtures::BuildSettingsFile("D:\\Game\\MUSIC", "E:\\moved", "\xCD\xBC"));
   const std::string path = dir.Gbk("REC.re");
   EXPECT_EQ(ReadFolder(path, FolderSlot::kMusic), "D:\\Game\\MUSIC");
   EXPECT_EQ(ReadFolder(path, FolderSlot::kMove), "E:\\moved");

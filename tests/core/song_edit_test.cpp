@@ -121,7 +121,9 @@ TEST_F(SongEditTest, AnUnchangedTitleKeepsItsOwnBytes) {
   // keyboard's Unicode, yet changing only the levels must work and leave the title bytes alone.
   ChartSpec full, odd;
   full.title = std::string(32, 'F');
-  odd.title = "A\xFF" "B";
+  odd.title =
+      "A\xFF"
+      "B";
   fixtures::WriteSong(folder.Path(), 40, full);
   fixtures::WriteSong(folder.Path(), 41, odd);
   table.Assign(ScanMusicFolder(folder.Path()));
@@ -279,7 +281,8 @@ TEST_F(SongEditTest, EveryFailedStepOfTheRewriteLeavesChartAndRowAsTheyWere) {
     EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"无法写入歌曲文件,什么也没有改变"})) << n;
     EXPECT_EQ(Chart(7), before7) << n;
     EXPECT_EQ(table.Cell(0, kColTitle), Gbk("旧歌")) << n;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 4) << "temporary left at " << n;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 4)
+        << "temporary left at " << n;
   }
 }
 
@@ -322,7 +325,8 @@ TEST_F(SongEditTest, RewritesAtTheSameTimeTakeTurnsAndLoseNoChange) {
   for (int round = 0; round < 20; ++round) {
     const std::string path = ChartPath(folder.Path(), 7);
     std::vector<std::thread> writers;
-    for (std::size_t field : {chart_offset::kLevelEasy, chart_offset::kLevelNormal, chart_offset::kLevelHard}) {
+    for (std::size_t field :
+         {chart_offset::kLevelEasy, chart_offset::kLevelNormal, chart_offset::kLevelHard}) {
       writers.emplace_back([&, field] {
         EXPECT_EQ(RewriteFile(path,
                               [&](Bytes& chart) {

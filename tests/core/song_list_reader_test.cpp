@@ -210,8 +210,10 @@ struct Damaged {
   std::size_t offset;
 };
 
-Bytes OneChart(std::vector<fixtures::StatusRecordSpec> statuses, std::optional<std::int32_t> statusCount = {}) {
-  return BuildSongList({.charts = {BuildChart({})}, .statuses = std::move(statuses), .statusCount = statusCount});
+Bytes OneChart(std::vector<fixtures::StatusRecordSpec> statuses,
+               std::optional<std::int32_t> statusCount = {}) {
+  return BuildSongList(
+      {.charts = {BuildChart({})}, .statuses = std::move(statuses), .statusCount = statusCount});
 }
 
 Bytes Cut(Bytes b, std::size_t n) {
@@ -230,8 +232,8 @@ const Damaged kDamaged[] = {
     {"NegativeChartCount", BuildSongList({.chartCount = -1}), SongListError::kChartCountInvalid, 0},
     {"HugeChartCount", BuildSongList({.chartCount = 0x7FFFFFFF}), SongListError::kChartCountInvalid, 0},
     {"ChartCountAbove5000", BuildSongList({.chartCount = 5001}), SongListError::kChartCountInvalid, 0},
-    {"ChartsCutShort", BuildSongList({.charts = {BuildChart({})}, .chartCount = 2}), SongListError::kChartsTruncated,
-     308},
+    {"ChartsCutShort", BuildSongList({.charts = {BuildChart({})}, .chartCount = 2}),
+     SongListError::kChartsTruncated, 308},
     {"NoStatusCount", Cut(BuildSongList({}), 4), SongListError::kChartsTruncated, 4},
     {"NegativeStatusCount", OneChart({}, -1), SongListError::kStatusCountInvalid, kStatusAt},
     {"MoreMarksThanCharts", OneChart({{.id = 1}, {.id = 2}}), SongListError::kStatusCountInvalid, kStatusAt},
@@ -241,7 +243,8 @@ const Damaged kDamaged[] = {
     {"TrailingBytesWithoutMarks", Append(OneChart({}), 16), SongListError::kTrailingBytes, kStatusAt + 4},
     {"StatusId5000", OneChart({{.id = 5000}}), SongListError::kStatusIdInvalid, kStatusAt + 4},
     {"NegativeStatusId", OneChart({{.id = -1}}), SongListError::kStatusIdInvalid, kStatusAt + 4},
-    {"SecondFieldNotZero", OneChart({{.id = 1, .zero = 1}}), SongListError::kStatusPaddingNonZero, kStatusAt + 8},
+    {"SecondFieldNotZero", OneChart({{.id = 1, .zero = 1}}), SongListError::kStatusPaddingNonZero,
+     kStatusAt + 8},
     {"UnknownKind", OneChart({{.id = 1, .kind = 3}}), SongListError::kStatusMarkUnknown, kStatusAt + 12},
     {"NewestAndWeekly", OneChart({{.id = 1, .kind = 1, .oneWeek = 1}}), SongListError::kStatusMarkUnknown,
      kStatusAt + 12},
@@ -250,9 +253,11 @@ const Damaged kDamaged[] = {
     {"NoMarkAtAll", OneChart({{.id = 1, .kind = 0, .oneWeek = 0}}), SongListError::kStatusMarkUnknown,
      kStatusAt + 12},
     {"RepeatedId",
-     BuildSongList({.charts = {BuildChart({}), BuildChart({})}, .statuses = {{.id = 9}, {.id = 9, .kind = 2}}}),
+     BuildSongList(
+         {.charts = {BuildChart({}), BuildChart({})}, .statuses = {{.id = 9}, {.id = 9, .kind = 2}}}),
      SongListError::kStatusIdRepeated, 4 + 600 + 4 + 16},
-    {"LargerThanAnyList", Bytes(song_list::kMaxFileSize + 1, 0), SongListError::kTooLarge, song_list::kMaxFileSize},
+    {"LargerThanAnyList", Bytes(song_list::kMaxFileSize + 1, 0), SongListError::kTooLarge,
+     song_list::kMaxFileSize},
 };
 
 class DamagedSongList : public ::testing::TestWithParam<Damaged> {};

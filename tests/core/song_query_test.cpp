@@ -56,12 +56,12 @@ TEST(SongQuery, FreeTextMatchesTitleOrAuthorInAnyAsciiCase) {
   EXPECT_EQ(Ids("NIGHT"), (V{7}));
   EXPECT_EQ(Ids("koto"), (V{7}));
   EXPECT_EQ(Ids("之"), (V{3}));
-  EXPECT_EQ(Ids("ayu 海"), (V{3}));  // every term must hold
+  EXPECT_EQ(Ids("ayu 海"), (V{3}));    // every term must hold
   EXPECT_EQ(Ids("Re:Zero"), (V{12}));  // not a field: free text
   EXPECT_EQ(Ids("\"two words\""), (V{40}));
   EXPECT_EQ(Ids("two\u3000words"), (V{40}));  // the full-width space separates as well
-  EXPECT_EQ(Ids("\"id:7\""), (V{}));  // quoted: text, and no title holds it
-  EXPECT_EQ(Ids(""), (V{}));           // an empty field highlights nothing, so Enter ticks nothing
+  EXPECT_EQ(Ids("\"id:7\""), (V{}));          // quoted: text, and no title holds it
+  EXPECT_EQ(Ids(""), (V{}));                  // an empty field highlights nothing, so Enter ticks nothing
   EXPECT_EQ(Ids("   "), (V{}));
 }
 

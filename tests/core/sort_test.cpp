@@ -84,7 +84,8 @@ TEST(Sort, NumericKeysReadLikeAtoi) {
   SortTable(t, kColBpm, true);
   EXPECT_EQ(Column(t, kColId), (V{"1", "3", "2"}));
 
-  SongTable levels = Table({Row("1", "", "", "", "5"), Row("2", "", "", "", "abc"), Row("3", "", "", "", "-1")});
+  SongTable levels =
+      Table({Row("1", "", "", "", "5"), Row("2", "", "", "", "abc"), Row("3", "", "", "", "-1")});
   SortTable(levels, kColHard, true);
   EXPECT_EQ(Column(levels, kColId), (V{"3", "2", "1"}));
 }
@@ -101,7 +102,8 @@ TEST(Sort, RowsCarryTheirTickAndStatus) {
 }
 
 TEST(Sort, TitlesByGbkCharacters) {
-  SongTable t = Table({Row("1", "\xD0\xC7"), Row("2", "Zoo"), Row("3", "\xB0\xA1"), Row("4", "Zo"), Row("5", "apple")});
+  SongTable t =
+      Table({Row("1", "\xD0\xC7"), Row("2", "Zoo"), Row("3", "\xB0\xA1"), Row("4", "Zo"), Row("5", "apple")});
   SortTable(t, kColTitle, true);
   EXPECT_EQ(Column(t, kColId), (V{"4", "2", "5", "3", "1"}));
 }

@@ -21,7 +21,10 @@ TEST(GbkText, RoundTripsChineseAndAscii) {
 
 TEST(GbkText, ShowingNeverDropsBytes) {
   // A lone lead byte at the end and a byte that starts nothing: each becomes one replacement mark.
-  EXPECT_EQ(Utf8FromGbk("A\xFF" "B\xD0"), "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
+  EXPECT_EQ(Utf8FromGbk("A\xFF"
+                        "B\xD0"),
+            "A\xEF\xBF\xBD"
+            "B\xEF\xBF\xBD");
   EXPECT_EQ(Utf8FromGbk(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 

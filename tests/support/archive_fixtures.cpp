@@ -13,7 +13,9 @@ void PutPixel(Bytes& out, std::size_t index, unsigned r, unsigned g, unsigned b)
   PutU16Le(out.data() + 2 * index, static_cast<std::uint16_t>((r & 31) << 10 | (g & 31) << 5 | (b & 31)));
 }
 
-void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+void Append(Bytes& out, const Bytes& more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
 void AppendU32(Bytes& out, std::uint32_t v) {
   std::uint8_t b[4];
   PutU32Le(b, v);
@@ -44,7 +46,8 @@ Bytes ScenePixels(int width, int height, unsigned seed) {
   const int radius = std::max(4, std::min(width, height) / 6);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+      const std::size_t i =
+          static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
       const int dx = x - cx, dy = y - cy;
       if (dx * dx + dy * dy < radius * radius) {
         PutPixel(out, i, 31, 28, 10 + seed % 8);
@@ -70,7 +73,8 @@ Bytes BuildEntry(const EntrySpec& entry, unsigned seed) {
   std::uint32_t placed = 0;
   for (std::size_t k = 0; k < entry.frames.size(); ++k) {
     const FrameSpec& f = entry.frames[k];
-    pixels.push_back(f.pixels.empty() ? PatternPixels(f.width, f.height, seed + static_cast<unsigned>(k)) : f.pixels);
+    pixels.push_back(f.pixels.empty() ? PatternPixels(f.width, f.height, seed + static_cast<unsigned>(k))
+                                      : f.pixels);
     AppendU16(out, f.width);
     AppendU16(out, f.height);
     AppendU32(out, f.dataOffset.value_or(placed));
@@ -128,7 +132,8 @@ Bytes BuildBmp(const BmpSpec& recipe) {
     if (recipe.bitsPerPixel == 16) {
       const Bytes p = PatternPixels(recipe.width, static_cast<int>(height), 5);
       const std::size_t rowIn = 2 * static_cast<std::size_t>(recipe.width);
-      for (std::size_t r = 0; r < height; ++r) std::memcpy(rows.data() + r * rowBytes, p.data() + r * rowIn, rowIn);
+      for (std::size_t r = 0; r < height; ++r)
+        std::memcpy(rows.data() + r * rowBytes, p.data() + r * rowIn, rowIn);
     } else {
       for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint8_t>(i * 13);
     }
@@ -164,6 +169,8 @@ Bytes BuildDemoArchive() {
   return BuildArchive(recipe);
 }
 
-void WriteDemoArchive(const std::string& nativePath) { WriteFile(nativePath, BuildDemoArchive()); }
+void WriteDemoArchive(const std::string& nativePath) {
+  WriteFile(nativePath, BuildDemoArchive());
+}
 
 }  // namespace vx::fixtures

@@ -31,14 +31,14 @@ struct EntrySpec {
   // An image entry (12-byte header, one 20-byte record per frame, the pixel area) unless `raw` is set;
   // the layout does not depend on the name, so a misnamed image entry can be built too.
   std::vector<FrameSpec> frames;
-  std::optional<Bytes> raw;                          // the entry's bytes as they are
+  std::optional<Bytes> raw;  // the entry's bytes as they are
   std::uint8_t marks[2] = {0x55, 0x05};
-  std::optional<std::uint32_t> frameCountField;      // default: frames.size()
-  std::optional<std::uint32_t> entryOffsetField;     // the directory's offset for this entry
+  std::optional<std::uint32_t> frameCountField;   // default: frames.size()
+  std::optional<std::uint32_t> entryOffsetField;  // the directory's offset for this entry
 };
 
 struct ArchiveSpec {
-  std::vector<EntrySpec> entries;  // in file order: the first gets directory index N-1, the last 0
+  std::vector<EntrySpec> entries;           // in file order: the first gets directory index N-1, the last 0
   std::optional<std::uint32_t> countField;  // default: entries.size()
   std::optional<std::size_t> truncateTo;    // cut the finished file to this many bytes
 };
@@ -53,8 +53,8 @@ struct BmpSpec {
   int width = 596;
   int height = -558;  // negative: rows stored top row first
   std::uint16_t bitsPerPixel = 16;
-  Bytes pixels;                             // empty: rows of PatternPixels (16 bits) or a byte pattern
-  std::optional<std::uint32_t> sizeField;   // default: header + rows + 2 filler bytes, as frame BMPs have
+  Bytes pixels;                            // empty: rows of PatternPixels (16 bits) or a byte pattern
+  std::optional<std::uint32_t> sizeField;  // default: header + rows + 2 filler bytes, as frame BMPs have
   std::optional<std::size_t> truncateTo;
 };
 

@@ -46,7 +46,8 @@ Bytes BuildChart(const ChartSpec& recipe) {
   PutU32Le(&file[kCoverSize], recipe.coverSize.value_or(static_cast<std::uint32_t>(recipe.cover.size())));
   PutU16Le(&file[kPlayTime], recipe.playTime);
   PutU32Le(&file[kCoverOffset], recipe.coverOffset.value_or(static_cast<std::uint32_t>(coverOffset)));
-  std::copy(recipe.cover.begin(), recipe.cover.end(), file.begin() + static_cast<std::ptrdiff_t>(coverOffset));
+  std::copy(recipe.cover.begin(), recipe.cover.end(),
+            file.begin() + static_cast<std::ptrdiff_t>(coverOffset));
   std::copy(recipe.afterCover.begin(), recipe.afterCover.end(),
             file.begin() + static_cast<std::ptrdiff_t>(coverOffset + recipe.cover.size()));
   if (recipe.truncateTo && *recipe.truncateTo < file.size()) file.resize(*recipe.truncateTo);
@@ -95,14 +96,15 @@ namespace {
 // Titles in UTF-8; stored as GBK. Chinese and ASCII, some long, one with characters a file name cannot
 // carry, so the demo exercises the filters.
 constexpr const char* kTitles[] = {
-    "星之海",        "Summer Breeze", "夏日祭",     "Night Drive",      "雨后彩虹",  "光与影",
-    "Starlight",     "樱花飞舞",      "Go Go Go!",  "青空のメロディ",   "月光奏鸣曲", "电子脉冲",
-    "Moonwalk",      "追梦人",        "Fire:Ice",   "红莲之弓矢",       "Blue Sky",  "深海少女",
-    "Neon<Lights>",  "千本樱",        "Tokyo Rain", "白色相簿",         "Ride On",   "龙卷风",
-    "Galaxy Express", "春风十里",     "Pulse",      "天空之城",         "Hero",      "流星雨",
+    "星之海",         "Summer Breeze", "夏日祭",     "Night Drive",    "雨后彩虹",   "光与影",
+    "Starlight",      "樱花飞舞",      "Go Go Go!",  "青空のメロディ", "月光奏鸣曲", "电子脉冲",
+    "Moonwalk",       "追梦人",        "Fire:Ice",   "红莲之弓矢",     "Blue Sky",   "深海少女",
+    "Neon<Lights>",   "千本樱",        "Tokyo Rain", "白色相簿",       "Ride On",    "龙卷风",
+    "Galaxy Express", "春风十里",      "Pulse",      "天空之城",       "Hero",       "流星雨",
 };
 constexpr const char* kNoters[] = {"小明", "Ayu", "阿杰", "KOTO", "青鸟", "Max", "雪乃", "Ren"};
-constexpr float kTempos[] = {96.0f, 120.0f, 128.0f, 140.0f, 150.0f, 160.5f, 174.0f, 180.0f, 200.0f, 240.0f, 63.75f, 88.5f};
+constexpr float kTempos[] = {96.0f,  120.0f, 128.0f, 140.0f, 150.0f, 160.5f,
+                             174.0f, 180.0f, 200.0f, 240.0f, 63.75f, 88.5f};
 
 }  // namespace
 
@@ -120,7 +122,8 @@ std::vector<int> BuildDemoLibrary(const std::string& utf8Dir, int songs, bool re
     ChartSpec recipe;
     const std::size_t titles = std::size(kTitles);
     std::string title = kTitles[static_cast<std::size_t>(i) % titles];
-    if (static_cast<std::size_t>(i) >= titles) title += " " + std::to_string(i / static_cast<int>(titles) + 1);
+    if (static_cast<std::size_t>(i) >= titles)
+      title += " " + std::to_string(i / static_cast<int>(titles) + 1);
     recipe.title = Gbk(title);
     recipe.noter = Gbk(kNoters[static_cast<std::size_t>(i) % std::size(kNoters)]);
     recipe.bpm = kTempos[static_cast<std::size_t>(i * 5) % std::size(kTempos)];

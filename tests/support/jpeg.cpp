@@ -19,7 +19,8 @@ Bytes MakeJpeg(int width, int height, unsigned seed) {
   constexpr int kQuality = 85;
   // The picture: a diagonal gradient between hues picked by the seed, with a lighter disc in the middle.
   const double hue = (seed * 47u % 360u) / 360.0 * 6.283185307;
-  const double base[3] = {128 + 100 * std::cos(hue), 128 + 100 * std::cos(hue + 2.1), 128 + 100 * std::cos(hue + 4.2)};
+  const double base[3] = {128 + 100 * std::cos(hue), 128 + 100 * std::cos(hue + 2.1),
+                          128 + 100 * std::cos(hue + 4.2)};
   std::vector<std::uint8_t> rgb(3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -28,7 +29,8 @@ Bytes MakeJpeg(int width, int height, unsigned seed) {
       const bool disc = dx * dx + dy * dy < (height / 4.0) * (height / 4.0);
       for (int c = 0; c < 3; ++c) {
         const double value = disc ? 255 - base[c] / 2 : base[c] * (0.35 + 0.65 * t);
-        rgb[3 * (static_cast<std::size_t>(y) * width + x) + c] = static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+        rgb[3 * (static_cast<std::size_t>(y) * width + x) + c] =
+            static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
       }
     }
   }

@@ -62,7 +62,8 @@ bool ScriptedInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPa
   for (const std::string& path : gbkPaths)
     if (!trashed.count(path) || FileExists(path)) return false;
   for (const std::string& path : gbkPaths) {
-    if (WriteOutputFile(path, trashed[path], OutputMode::kKeepExisting) != OutputResult::kWritten) return false;
+    if (WriteOutputFile(path, trashed[path], OutputMode::kKeepExisting) != OutputResult::kWritten)
+      return false;
     trashed.erase(path);
   }
   return true;
@@ -89,7 +90,8 @@ std::vector<std::string> ScriptedInteraction::Captions() const {
 }
 
 std::size_t ScriptedInteraction::Count(Event::Kind kind) const {
-  return static_cast<std::size_t>(std::count_if(events.begin(), events.end(), [&](const Event& e) { return e.kind == kind; }));
+  return static_cast<std::size_t>(
+      std::count_if(events.begin(), events.end(), [&](const Event& e) { return e.kind == kind; }));
 }
 
 }  // namespace vx::fixtures

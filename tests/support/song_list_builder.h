@@ -16,7 +16,7 @@ namespace vx::fixtures {
 struct StatusRecordSpec {
   std::int32_t id = 0;
   std::int32_t zero = 0;
-  std::int32_t kind = 1;     // 1 newest, 2 popular, 0 with oneWeek 1 weekly
+  std::int32_t kind = 1;  // 1 newest, 2 popular, 0 with oneWeek 1 weekly
   std::int32_t oneWeek = 0;
 };
 
@@ -36,7 +36,8 @@ inline Bytes BuildSongList(const SongListSpec& recipe) {
   };
   put(recipe.chartCount.value_or(static_cast<std::int32_t>(recipe.charts.size())));
   for (const Bytes& chart : recipe.charts) {
-    Bytes record(chart.begin(), chart.begin() + static_cast<std::ptrdiff_t>(std::min(chart.size(), kChartHeaderSize)));
+    Bytes record(chart.begin(),
+                 chart.begin() + static_cast<std::ptrdiff_t>(std::min(chart.size(), kChartHeaderSize)));
     record.resize(kChartHeaderSize, 0);
     file.insert(file.end(), record.begin(), record.end());
   }

@@ -14,7 +14,8 @@ class TempDir {
  public:
   TempDir() {
     std::random_device rd;
-    m_path = std::filesystem::temp_directory_path() / PathFromUtf8("vx测试-" + std::to_string(rd()) + std::to_string(rd()));
+    m_path = std::filesystem::temp_directory_path() /
+             PathFromUtf8("vx测试-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(m_path);
   }
   ~TempDir() {
@@ -31,7 +32,9 @@ class TempDir {
   std::string Gbk(const std::string& name = {}) const { return GbkPath(Inside(name)); }
 
  private:
-  std::filesystem::path Inside(const std::string& name) const { return name.empty() ? m_path : m_path / PathFromUtf8(name); }
+  std::filesystem::path Inside(const std::string& name) const {
+    return name.empty() ? m_path : m_path / PathFromUtf8(name);
+  }
   std::filesystem::path m_path;
 };
 

@@ -89,7 +89,6 @@ std::string LastQuestion(const ScriptedInteraction& ui) {
   return {};
 }
 
-
 // Records the folder each file URL handed to the desktop names.
 class UrlCatcher : public QObject {
   Q_OBJECT
@@ -440,7 +439,8 @@ class EverydayUseTest : public QObject {
     const QString chosen = QString::fromStdString(start.Path() + "/pics/a.jpg");
     vx::fixtures::WriteFile(chosen.toStdString(), vx::fixtures::FakeCover(8));
     pick(chosen);  // the MUSIC folder's parent
-    QVERIFY(ui.ChooseOpenFile(jpg) == vx::GbkPath(vx::NativePath(start.Path() + "/pics/a.jpg").make_preferred()));
+    QVERIFY(ui.ChooseOpenFile(jpg) ==
+            vx::GbkPath(vx::NativePath(start.Path() + "/pics/a.jpg").make_preferred()));
     QCOMPARE(startedIn, QString::fromStdString(start.Path()));
     pick({});  // the same kind comes back to where it was last
     (void)ui.ChooseOpenFile(jpg);

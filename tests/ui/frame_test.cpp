@@ -11,8 +11,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -88,14 +88,16 @@ class FrameTest : public QObject {
         items << (item->isSeparator() ? QStringLiteral("-") : item->text() + u':' + item->data().toString());
     }
     QCOMPARE(menus, expectedMenus);
-    QCOMPARE(items,
-             (QStringList{"打开(&O)...:57601", "目录设置:32771", "-", "退出(&X):57665", "工具栏(&T):59392",
-                          "状态栏(&S):59393", "生成文本列表:32772", "批量文本:32773",
-                          "生成游戏歌曲列表:32774", "删除歌曲:32775", "转移歌曲:32776", "-",
-                          "导入歌曲...:32787", "导入歌曲文件夹...:32788", "更改编号...:32789", "导出图片:32777",
-                          "导入图片:32778", "一周更新:32784", "最新更新:32781", "最受欢迎:32782",
-                          "撤销状态:32783", "游戏里的图片:32785", "检查歌曲库:32786", "-", "修改记录...:32790",
-                          "恢复上一次修改:32791", "记录修改:32792", "帮助/关于...:57664"}));
+    QCOMPARE(items, (QStringList{"打开(&O)...:57601",  "目录设置:32771",          "-",
+                                 "退出(&X):57665",     "工具栏(&T):59392",        "状态栏(&S):59393",
+                                 "生成文本列表:32772", "批量文本:32773",          "生成游戏歌曲列表:32774",
+                                 "删除歌曲:32775",     "转移歌曲:32776",          "-",
+                                 "导入歌曲...:32787",  "导入歌曲文件夹...:32788", "更改编号...:32789",
+                                 "导出图片:32777",     "导入图片:32778",          "一周更新:32784",
+                                 "最新更新:32781",     "最受欢迎:32782",          "撤销状态:32783",
+                                 "游戏里的图片:32785", "检查歌曲库:32786",        "-",
+                                 "修改记录...:32790",  "恢复上一次修改:32791",    "记录修改:32792",
+                                 "帮助/关于...:57664"}));
     QCOMPARE(frame.Action(kCmdFileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(frame.Action(kCmdUndoChange)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
     QVERIFY(frame.Action(kCmdKeepHistory)->isCheckable() && frame.Action(kCmdKeepHistory)->isChecked());

@@ -118,7 +118,8 @@ class LibraryToolsTest : public QObject {
     Scanned s;
     const std::string leftover = s.folder.Music() + "/vxma12.vxn.vxtmp-x1y2z3";
     vx::fixtures::WriteFile(leftover, vx::Bytes{1});
-    std::filesystem::last_write_time(leftover, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    std::filesystem::last_write_time(leftover,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     bool removeEnabled = false;
     WhenModalOpens([&](QWidget* modal) {
       auto* dialog = qobject_cast<CLibraryCheckDlg*>(modal);

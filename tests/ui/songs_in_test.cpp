@@ -48,7 +48,8 @@ class SongsInTest : public QObject {
  private slots:
   void installedSongsArriveTickedAndAClashIsAskedWithFourAnswers() {
     ScannedFrame s;
-    QAbstractItemModelTester tester(s.View()->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(s.View()->Model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
     s.View()->SelectRows(std::vector<std::size_t>{1});
     const std::string fresh = Outside(s, "vxma100", "Fresh"), clash = Outside(s, "vxma12", "Other");
     s.ui.openFilesAnswers = {{vx::GbkPath(vx::PathFromUtf8(fresh)), vx::GbkPath(vx::PathFromUtf8(clash))}};
@@ -69,8 +70,9 @@ class SongsInTest : public QObject {
   void songFilesDroppedOnTheTableAreInstalled() {
     ScannedFrame s;
     Outside(s, "vxma200", "Dropped");
-    Drop(s.View()->SongList()->viewport(), {QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/in")),
-                                           QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/notes.txt"))});
+    Drop(s.View()->SongList()->viewport(),
+         {QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/in")),
+          QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/notes.txt"))});
     QCOMPARE(s.RowOf(200), 3);
     QVERIFY(s.Ticked(200));
   }

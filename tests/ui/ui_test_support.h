@@ -5,15 +5,15 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QPointer>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <QtTest>
 #include <algorithm>

@@ -62,7 +62,8 @@ QString SingleExtension(const std::string& pattern) {
   const QString text = QString::fromStdString(pattern);
   if (!text.startsWith(QStringLiteral("*.")) || text.size() < 3) return {};
   const QString extension = text.mid(2);
-  return extension.contains(u'*') || extension.contains(u'?') || extension.contains(u' ') ? QString() : extension;
+  return extension.contains(u'*') || extension.contains(u'?') || extension.contains(u' ') ? QString()
+                                                                                          : extension;
 }
 
 // A chosen path becomes GBK like every path the program keeps; a name GBK cannot spell is said, not
@@ -113,7 +114,8 @@ void SetUpFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
                    [&dialog, request, defaultSuffix](const QString& chosen) {
                      const qsizetype at = dialog.nameFilters().indexOf(chosen);
                      const QString extension =
-                         at < 0 ? QString() : SingleExtension(request.filters[static_cast<std::size_t>(at)].pattern);
+                         at < 0 ? QString()
+                                : SingleExtension(request.filters[static_cast<std::size_t>(at)].pattern);
                      dialog.setDefaultSuffix(extension.isEmpty() ? defaultSuffix : extension);
                    });
 }
@@ -193,7 +195,9 @@ AllOrNone QtInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
   return MoveFilesToTrash(gbkPaths);
 }
 
-bool QtInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) { return vx::RestoreFromTrash(gbkPaths); }
+bool QtInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
+  return vx::RestoreFromTrash(gbkPaths);
+}
 
 ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
   QMessageBox box(QMessageBox::Question, FromUtf8(msg::kAppTitle), FromGbk(text), QMessageBox::NoButton,

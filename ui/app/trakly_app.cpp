@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 #include <array>
@@ -22,10 +22,10 @@
 #include "app/qt_text.h"
 #include "app/window_settings.h"
 #include "archive/image_archive_dlg.h"
-#include "library/library_check.h"
-#include "library/scan.h"
 #include "library/history_dlg.h"
+#include "library/library_check.h"
 #include "library/library_check_dlg.h"
+#include "library/scan.h"
 #include "library/search_field.h"
 #include "library/song_list_menu.h"
 #include "library/song_table_model.h"
@@ -186,8 +186,8 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
   CTRAKLYView* view = m_frame->View();
   view->OnScan();
   // The three status marks on the first rows, each set as a person would: tick, choose, untick.
-  const std::array<void (CTRAKLYView::*)(), 3> marks = {&CTRAKLYView::OnStatusWeekly, &CTRAKLYView::OnStatusNewest,
-                                                        &CTRAKLYView::OnStatusPopular};
+  const std::array<void (CTRAKLYView::*)(), 3> marks = {
+      &CTRAKLYView::OnStatusWeekly, &CTRAKLYView::OnStatusNewest, &CTRAKLYView::OnStatusPopular};
   for (std::size_t r = 0; r < marks.size() && r < view->Table().Size(); ++r) {
     const QModelIndex tick = view->Model()->index(static_cast<int>(r), 0);
     view->Model()->setData(tick, Qt::Checked, Qt::CheckStateRole);
@@ -248,16 +248,18 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
 
   // The history dialog over a history of its own, so the demo library's charts are never touched: three
   // songs kept as an edit, a cover import and a renumber would keep them.
-  if (const auto musicDir = ReadFolder(view->SettingsPath(), FolderSlot::kMusic); musicDir && view->Table().Size() >= 3) {
+  if (const auto musicDir = ReadFolder(view->SettingsPath(), FolderSlot::kMusic);
+      musicDir && view->Table().Size() >= 3) {
     QTemporaryDir kept;
     History history(GbkPath(PathFromQt(kept.path())));
-    const std::array<HistoryOperation, 3> operations = {HistoryOperation::kRenumber, HistoryOperation::kImportCover,
-                                                        HistoryOperation::kEdit};
+    const std::array<HistoryOperation, 3> operations = {
+        HistoryOperation::kRenumber, HistoryOperation::kImportCover, HistoryOperation::kEdit};
     for (std::size_t r = 0; r < operations.size(); ++r) {
       const int id = view->Table().Row(r).Id();
       if (const auto chart = ReadWholeFile(ChartPath(*musicDir, id)))
-        history.Record(*musicDir, id, operations[r], *chart,
-                       operations[r] == HistoryOperation::kRenumber ? std::optional<int>(4000) : std::nullopt);
+        history.Record(
+            *musicDir, id, operations[r], *chart,
+            operations[r] == HistoryOperation::kRenumber ? std::optional<int>(4000) : std::nullopt);
     }
     CHistoryDlg dialog([&history, &musicDir] { return history.Entries(*musicDir); }, m_frame.get());
     dialog.List()->selectRow(0);

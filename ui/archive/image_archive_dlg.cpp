@@ -205,8 +205,9 @@ void CImageArchiveDlg::OpenArchive(const std::string& gbkArchivePath) {
     m_nCurrentFrame = 0;
     m_nCurrentRow = 0;
     UpdateData();
-    m_ui.ShowMessage(Gbk(msg::kArchiveUnreadable) + m_strArchivePath + "\n" + ArchiveErrorText(directory.Error()),
-                     Gbk(msg::kAppTitle));
+    m_ui.ShowMessage(
+        Gbk(msg::kArchiveUnreadable) + m_strArchivePath + "\n" + ArchiveErrorText(directory.Error()),
+        Gbk(msg::kAppTitle));
     return;
   }
   m_entryList->clear();

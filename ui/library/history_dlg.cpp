@@ -63,7 +63,8 @@ void CHistoryDlg::Reload() {
     const HistoryEntry& e = m_entries[i];
     const QStringList cells = {QString::fromStdString(e.time), QString::number(e.id), FromGbk(e.title),
                                FromUtf8(HistoryOperationLabel(e.operation))};
-    for (int c = 0; c < cells.size(); ++c) m_list->setItem(static_cast<int>(i), c, new QTableWidgetItem(cells[c]));
+    for (int c = 0; c < cells.size(); ++c)
+      m_list->setItem(static_cast<int>(i), c, new QTableWidgetItem(cells[c]));
   }
   m_list->clearSelection();
   m_restore->setEnabled(false);

@@ -16,7 +16,8 @@ QString FromUtf8(std::string_view utf8) {
 
 }  // namespace
 
-CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, bool canRemoveLeftovers, QWidget* parent)
+CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, bool canRemoveLeftovers,
+                                   QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(FromUtf8(kCheckDialogTitle));
   setObjectName(QStringLiteral("libraryCheck"));

@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -20,10 +20,10 @@
 #include "library/cover.h"
 #include "library/cover_frame.h"
 #include "library/form_anchors.h"
+#include "library/history_dlg.h"
 #include "library/library_check.h"
 #include "library/library_check_dlg.h"
 #include "library/scan.h"
-#include "library/history_dlg.h"
 #include "library/song_list_drops.h"
 #include "library/song_list_filter.h"
 #include "library/song_list_keys.h"
@@ -35,10 +35,10 @@
 #include "library/sort.h"
 #include "messages.h"
 #include "operations/covers.h"
+#include "operations/game_list.h"
 #include "operations/history_restore.h"
 #include "operations/install_songs.h"
 #include "operations/song_numbers.h"
-#include "operations/game_list.h"
 #include "operations/status_marks.h"
 #include "operations/text_lists.h"
 #include "resources/resources.h"
@@ -392,7 +392,8 @@ void CTRAKLYView::OnSaveSong() {
   UpdateData(true);
   const SongEdits edits{m_title.toStdString(), m_easy.toStdString(), m_normal.toStdString(),
                         m_hard.toStdString()};
-  if (vx::OnSaveSong(m_table, m_editTarget, edits, m_ui, true, HistoryForRun()) != SaveOutcome::kSaved) return;
+  if (vx::OnSaveSong(m_table, m_editTarget, edits, m_ui, true, HistoryForRun()) != SaveOutcome::kSaved)
+    return;
   if (const auto row = m_table.FindId(m_editTarget->songId))
     m_model->RowsChanged(static_cast<int>(*row), static_cast<int>(*row));
 }
@@ -422,7 +423,8 @@ void CTRAKLYView::OnCheckLibrary() {
   // can name songs the table does not hold, and a button that would tick none stays greyed.
   const bool canTick =
       std::any_of(ids.begin(), ids.end(), [this](int id) { return m_table.FindId(id).has_value(); });
-  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, HasLeftoverTemporaries(*report), this);
+  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, HasLeftoverTemporaries(*report),
+                          this);
   connect(&dialog, &CLibraryCheckDlg::RemoveLeftoversRequested, this,
           [this, &report, &musicDir] { RemoveLeftoverTemporaries(musicDir, *report, m_ui); });
   connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
@@ -464,11 +466,17 @@ void CTRAKLYView::OnSearchSubmitted(const QString& text, bool tick) {
                      FromUtf8(msg::kQueryMatchesAfter));
 }
 
-void CTRAKLYView::OnTextList() { vx::OnTextList(m_table, m_ui); }
+void CTRAKLYView::OnTextList() {
+  vx::OnTextList(m_table, m_ui);
+}
 
-void CTRAKLYView::OnBatchText() { vx::OnBatchText(m_table, m_strSettingsPath, m_ui); }
+void CTRAKLYView::OnBatchText() {
+  vx::OnBatchText(m_table, m_strSettingsPath, m_ui);
+}
 
-void CTRAKLYView::OnGameList() { vx::OnGameList(m_table, m_strSettingsPath, m_ui); }
+void CTRAKLYView::OnGameList() {
+  vx::OnGameList(m_table, m_strSettingsPath, m_ui);
+}
 
 void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&)) {
   // The operation shrinks the table before its last message box, and the list repaints behind that box.
@@ -491,11 +499,17 @@ void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::strin
   UpdateData(false);
 }
 
-void CTRAKLYView::OnDeleteSongs() { RemoveTicked(&vx::OnDeleteSongs); }
+void CTRAKLYView::OnDeleteSongs() {
+  RemoveTicked(&vx::OnDeleteSongs);
+}
 
-void CTRAKLYView::OnMoveSongs() { RemoveTicked(&vx::OnMoveSongs); }
+void CTRAKLYView::OnMoveSongs() {
+  RemoveTicked(&vx::OnMoveSongs);
+}
 
-void CTRAKLYView::OnExportCovers() { vx::OnExportCovers(m_table, m_strSettingsPath, m_ui); }
+void CTRAKLYView::OnExportCovers() {
+  vx::OnExportCovers(m_table, m_strSettingsPath, m_ui);
+}
 
 void CTRAKLYView::OnImportCover() {
   if (vx::OnImportCover(m_table, m_strSettingsPath, m_ui, HistoryForRun()) != Outcome::kDone) return;
@@ -510,10 +524,18 @@ void CTRAKLYView::SetStatus(Outcome (*operation)(SongTable&, Interaction&)) {
   UpdateData(false);
 }
 
-void CTRAKLYView::OnStatusWeekly() { SetStatus(&vx::OnStatusWeekly); }
-void CTRAKLYView::OnStatusNewest() { SetStatus(&vx::OnStatusNewest); }
-void CTRAKLYView::OnStatusPopular() { SetStatus(&vx::OnStatusPopular); }
-void CTRAKLYView::OnStatusClear() { SetStatus(&vx::OnStatusClear); }
+void CTRAKLYView::OnStatusWeekly() {
+  SetStatus(&vx::OnStatusWeekly);
+}
+void CTRAKLYView::OnStatusNewest() {
+  SetStatus(&vx::OnStatusNewest);
+}
+void CTRAKLYView::OnStatusPopular() {
+  SetStatus(&vx::OnStatusPopular);
+}
+void CTRAKLYView::OnStatusClear() {
+  SetStatus(&vx::OnStatusClear);
+}
 
 void CTRAKLYView::OnSpaceSongList() {
   // As the 选中 header does with the highlighted rows, but the typed editor texts stay.
@@ -561,7 +583,9 @@ void CTRAKLYView::OnCoverDropped(const QString& localFile) {
     return;
   }
   const std::string gbkFile = GbkPath(PathFromQt(localFile));
-  if (vx::OnDropCover(m_table, m_strSettingsPath, *m_coverSongId, gbkFile, m_ui, HistoryForRun()) != Outcome::kDone) return;
+  if (vx::OnDropCover(m_table, m_strSettingsPath, *m_coverSongId, gbkFile, m_ui, HistoryForRun()) !=
+      Outcome::kDone)
+    return;
   if (const auto row = m_table.FindId(*m_coverSongId)) ShowCover(*row);
 }
 
@@ -569,9 +593,13 @@ void CTRAKLYView::OnCoverDropRefused() {
   m_ui.ShowMessage(Gbk(msg::kDropOneJpeg), Gbk(msg::kAppTitle));
 }
 
-History* CTRAKLYView::HistoryForRun() { return m_keepHistory ? &m_history : nullptr; }
+History* CTRAKLYView::HistoryForRun() {
+  return m_keepHistory ? &m_history : nullptr;
+}
 
-void CTRAKLYView::SetKeepHistory(bool on) { m_keepHistory = on; }
+void CTRAKLYView::SetKeepHistory(bool on) {
+  m_keepHistory = on;
+}
 
 void CTRAKLYView::OnInstallSongs() {
   FileDialogRequest request;
@@ -644,10 +672,10 @@ void CTRAKLYView::OnRenumber() {
   const std::size_t row = selected.front();
   const int from = m_table.Row(row).Id();
   bool ok = false;
-  const int to = QInputDialog::getInt(this, FromUtf8(msg::kRenumberTitle),
-                                      FromGbk(SongLabel(from, m_table.Cell(row, kColTitle))) + u'\n' +
-                                          FromUtf8(msg::kRenumberPrompt),
-                                      LowestFreeId(TakenIdsIn(*musicDir)).value_or(from), 0, kMaxSongs - 1, 1, &ok);
+  const int to = QInputDialog::getInt(
+      this, FromUtf8(msg::kRenumberTitle),
+      FromGbk(SongLabel(from, m_table.Cell(row, kColTitle))) + u'\n' + FromUtf8(msg::kRenumberPrompt),
+      LowestFreeId(TakenIdsIn(*musicDir)).value_or(from), 0, kMaxSongs - 1, 1, &ok);
   if (!ok) return;
   if (RenumberSong(m_table, *musicDir, from, to, m_ui, HistoryForRun()) != Outcome::kDone) return;
   m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
@@ -658,8 +686,11 @@ void CTRAKLYView::OnRenumber() {
 
 void CTRAKLYView::OnHistory() {
   const std::string musicDir = ReadMusicFolder().value_or(std::string());
-  CHistoryDlg dialog([this, musicDir] { return musicDir.empty() ? std::vector<HistoryEntry>{} : m_history.Entries(musicDir); },
-                     this);
+  CHistoryDlg dialog(
+      [this, musicDir] {
+        return musicDir.empty() ? std::vector<HistoryEntry>{} : m_history.Entries(musicDir);
+      },
+      this);
   connect(&dialog, &CHistoryDlg::RestoreRequested, this, [this](const HistoryEntry& entry) {
     if (RestoreHistoryEntry(m_table, m_history, entry, m_ui, m_keepHistory) == Outcome::kDone) AfterRestore();
   });
