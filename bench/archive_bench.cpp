@@ -7,11 +7,11 @@
 
 #include <unistd.h>
 
-#include "archive/archive_reader.h"
-#include "archive_fixtures.h"
-#include "fixtures.h"
-#include "io/file_io.h"
-#include "text/native_path.h"
+#include "core/archive/archive_reader.h"
+#include "core/io/file_io.h"
+#include "core/text/native_path.h"
+#include "tests/support/archive_fixtures.h"
+#include "tests/support/fixtures.h"
 
 namespace {
 

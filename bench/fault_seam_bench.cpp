@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "io/fault_injection.h"
-#include "io/file_io.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_io.h"
+#include "core/text/native_path.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "fixtures.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "operations/covers.h"
-#include "operations/game_list.h"
-#include "settings/settings_file.h"
-#include "text/native_path.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/operations/covers.h"
+#include "core/operations/game_list.h"
+#include "core/settings/settings_file.h"
+#include "core/text/native_path.h"
+#include "tests/support/fixtures.h"
 
 namespace {
 

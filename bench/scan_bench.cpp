@@ -7,10 +7,10 @@
 
 #include <unistd.h>
 
-#include "fixtures.h"
-#include "library/scan.h"
-#include "library/sort.h"
-#include "text/native_path.h"
+#include "core/library/scan.h"
+#include "core/library/sort.h"
+#include "core/text/native_path.h"
+#include "tests/support/fixtures.h"
 
 namespace {
 

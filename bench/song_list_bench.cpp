@@ -7,13 +7,13 @@
 
 #include <unistd.h>
 
-#include "fixtures.h"
-#include "io/byte_reader.h"
-#include "library/library_check.h"
-#include "library/scan.h"
-#include "library/song_list_reader.h"
-#include "library/song_query.h"
-#include "text/native_path.h"
+#include "core/io/byte_reader.h"
+#include "core/library/library_check.h"
+#include "core/library/scan.h"
+#include "core/library/song_list_reader.h"
+#include "core/library/song_query.h"
+#include "core/text/native_path.h"
+#include "tests/support/fixtures.h"
 
 namespace {
 

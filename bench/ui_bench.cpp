@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "fixtures.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "operations/remove_songs.h"
-#include "scripted_interaction.h"
+#include "core/operations/remove_songs.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 namespace {
 

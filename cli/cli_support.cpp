@@ -1,11 +1,11 @@
-#include "cli_support.h"
+#include "cli/cli_support.h"
 
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
 
-#include "library/song_table.h"
-#include "text/native_path.h"
+#include "core/library/song_table.h"
+#include "core/text/native_path.h"
 
 namespace vx::cli {
 

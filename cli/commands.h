@@ -1,7 +1,7 @@
 #pragma once
 // The subcommands, one function each, grouped in files by what they work on.
 
-#include "cli_support.h"
+#include "cli/cli_support.h"
 
 namespace vx::cli {
 
@@ -14,7 +14,7 @@ int CmdArchive(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 }  // namespace vx::cli
 
-// commands_beyond.cpp
+// commands_reports.cpp
 namespace vx::cli {
 int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -2,13 +2,13 @@
 #include <algorithm>
 #include <set>
 
-#include "archive/archive_reader.h"
-#include "archive/background.h"
-#include "archive/image_export.h"
-#include "commands.h"
-#include "io/file_io.h"
-#include "terminal_interaction.h"
-#include "text/gbk.h"
+#include "cli/commands.h"
+#include "cli/terminal_interaction.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/background.h"
+#include "core/archive/image_export.h"
+#include "core/io/file_io.h"
+#include "core/text/gbk.h"
 
 namespace vx::cli {
 namespace {

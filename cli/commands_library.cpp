@@ -1,13 +1,13 @@
 // scan and demo.
 #include <filesystem>
 
-#include "commands.h"
-#include "fixtures.h"
-#include "io/file_io.h"
-#include "library/scan.h"
-#include "library/sort.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "cli/commands.h"
+#include "core/io/file_io.h"
+#include "core/library/scan.h"
+#include "core/library/sort.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "tests/support/fixtures.h"
 
 namespace vx::cli {
 namespace {

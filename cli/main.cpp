@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "vxtool.h"
+#include "cli/vxtool.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "platform/win32_text.h"
+#include "core/platform/win32_text.h"
 
 // The narrow argv of a Windows program is in the ANSI code page and loses what it cannot hold; take the
 // UTF-16 command line and hand vxtool UTF-8, as on every other system.

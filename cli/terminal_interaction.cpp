@@ -1,10 +1,10 @@
-#include "terminal_interaction.h"
+#include "cli/terminal_interaction.h"
 
 #include <algorithm>
 
-#include "io/file_move.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/io/file_move.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx::cli {
 

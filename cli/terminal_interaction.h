@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 namespace vx::cli {
 

@@ -1,8 +1,8 @@
-#include "vxtool.h"
+#include "cli/vxtool.h"
 
 #include <map>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace vx::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "io/file_move.h"
-#include "messages.h"
-#include "text/gbk.h"
+#include "core/io/file_move.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 

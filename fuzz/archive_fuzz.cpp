@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "archive/archive_reader.h"
-#include "archive/bmp.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/bmp.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 
-#include "archive/archive_reader.h"
-#include "archive/background.h"
-#include "archive/bmp.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/background.h"
+#include "core/archive/bmp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <span>
 
-#include "library/chart_header.h"
-#include "library/cover.h"
-#include "library/scan.h"
+#include "core/library/chart_header.h"
+#include "core/library/cover.h"
+#include "core/library/scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);

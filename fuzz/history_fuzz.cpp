@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "history/history.h"
+#include "core/history/history.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto entry = vx::ParseHistoryEntry("e", std::string_view(reinterpret_cast<const char*>(data), size));

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const vx::FolderSettings folders =

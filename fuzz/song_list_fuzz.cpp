@@ -5,9 +5,9 @@
 #include <span>
 #include <variant>
 
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "library/song_list_reader.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/library/song_list_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto read = vx::ReadSongList(std::span<const std::uint8_t>(data, size));

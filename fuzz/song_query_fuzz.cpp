@@ -4,9 +4,9 @@
 #include <string_view>
 #include <variant>
 
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "library/song_query.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/library/song_query.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

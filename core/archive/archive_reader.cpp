@@ -1,13 +1,13 @@
-#include "archive/archive_reader.h"
+#include "core/archive/archive_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "archive/bmp.h"
-#include "io/random_access_file.h"
-#include "messages.h"
-#include "text/gbk.h"
+#include "core/archive/bmp.h"
+#include "core/io/random_access_file.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 namespace {

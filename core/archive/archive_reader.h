@@ -24,7 +24,7 @@
 #include <variant>
 #include <vector>
 
-#include "io/file_io.h"
+#include "core/io/file_io.h"
 
 namespace vx {
 

@@ -1,15 +1,15 @@
-#include "archive/background.h"
+#include "core/archive/background.h"
 
 #include <algorithm>
 
-#include "archive/archive_reader.h"
-#include "archive/bmp.h"
-#include "archive/image_export.h"
-#include "io/byte_reader.h"
-#include "messages.h"
-#include "text/compare.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/bmp.h"
+#include "core/archive/image_export.h"
+#include "core/io/byte_reader.h"
+#include "core/messages.h"
+#include "core/text/compare.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

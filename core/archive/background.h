@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "interaction.h"
-#include "io/file_io.h"
-#include "io/random_access_file.h"
+#include "core/interaction.h"
+#include "core/io/file_io.h"
+#include "core/io/random_access_file.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
-#include "archive/bmp.h"
+#include "core/archive/bmp.h"
 
-#include "io/byte_reader.h"
-#include "io/file_io.h"
+#include "core/io/byte_reader.h"
+#include "core/io/file_io.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "archive/browser.h"
+#include "core/archive/browser.h"
 
 #include <algorithm>
 

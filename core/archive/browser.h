@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "library/selection.h"
+#include "core/library/selection.h"
 
 namespace vx {
 

@@ -1,14 +1,14 @@
-#include "archive/image_export.h"
+#include "core/archive/image_export.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "archive/archive_reader.h"
-#include "io/file_io.h"
-#include "messages.h"
-#include "text/file_name.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/archive/archive_reader.h"
+#include "core/io/file_io.h"
+#include "core/messages.h"
+#include "core/text/file_name.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

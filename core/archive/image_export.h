@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 namespace vx {
 

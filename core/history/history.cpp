@@ -1,16 +1,16 @@
-#include "history/history.h"
+#include "core/history/history.h"
 
 #include <algorithm>
 #include <charconv>
 #include <ctime>
 #include <filesystem>
 
-#include "io/dir_list.h"
-#include "io/file_move.h"
-#include "io/user_environment.h"
-#include "library/chart_header.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/io/dir_list.h"
+#include "core/io/file_move.h"
+#include "core/io/user_environment.h"
+#include "core/library/chart_header.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "io/file_io.h"
+#include "core/io/file_io.h"
 
 namespace vx {
 

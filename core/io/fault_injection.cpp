@@ -1,4 +1,4 @@
-#include "io/fault_injection.h"
+#include "core/io/fault_injection.h"
 
 #include <cerrno>
 #include <mutex>

@@ -1,9 +1,9 @@
 // The all-or-nothing moves and deletes of a song's files, over the platform's single-file calls.
 #include <string>
 
-#include "io/file_io.h"
-#include "io/file_move.h"
-#include "io/file_rewrite.h"
+#include "core/io/file_io.h"
+#include "core/io/file_move.h"
+#include "core/io/file_rewrite.h"
 
 namespace vx {
 

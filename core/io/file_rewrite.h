@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-#include "io/file_io.h"
+#include "core/io/file_io.h"
 
 namespace vx {
 

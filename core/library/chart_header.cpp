@@ -1,8 +1,8 @@
-#include "library/chart_header.h"
+#include "core/library/chart_header.h"
 
 #include <cstdio>
 
-#include "io/byte_reader.h"
+#include "core/io/byte_reader.h"
 
 namespace vx {
 namespace {

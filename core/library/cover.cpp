@@ -1,4 +1,4 @@
-#include "library/cover.h"
+#include "core/library/cover.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "library/library_check.h"
+#include "core/library/library_check.h"
 
 #include <algorithm>
 #include <array>
@@ -8,17 +8,17 @@
 #include <map>
 #include <tuple>
 
-#include "io/dir_list.h"
-#include "io/file_io.h"
-#include "io/file_move.h"
-#include "io/file_rewrite.h"
-#include "library/chart_header.h"
-#include "library/cover.h"
-#include "library/scan.h"
-#include "messages.h"
-#include "settings/settings_file.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/io/dir_list.h"
+#include "core/io/file_io.h"
+#include "core/io/file_move.h"
+#include "core/io/file_rewrite.h"
+#include "core/library/chart_header.h"
+#include "core/library/cover.h"
+#include "core/library/scan.h"
+#include "core/messages.h"
+#include "core/settings/settings_file.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "interaction.h"
-#include "library/song_table.h"
+#include "core/interaction.h"
+#include "core/library/song_table.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "library/scan.h"
+#include "core/library/scan.h"
 
 #include <algorithm>
 #include <array>
@@ -7,10 +7,10 @@
 #include <numeric>
 #include <thread>
 
-#include "io/dir_list.h"
-#include "io/file_io.h"
-#include "settings/settings_file.h"
-#include "text/native_path.h"
+#include "core/io/dir_list.h"
+#include "core/io/file_io.h"
+#include "core/settings/settings_file.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

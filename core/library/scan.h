@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "library/chart_header.h"
-#include "library/song_table.h"
+#include "core/library/chart_header.h"
+#include "core/library/song_table.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "library/selection.h"
+#include "core/library/selection.h"
 
 #include <algorithm>
 

@@ -1,15 +1,15 @@
-#include "library/song_edit.h"
+#include "core/library/song_edit.h"
 
 #include <algorithm>
 #include <array>
 
-#include "io/byte_reader.h"
-#include "io/file_rewrite.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "messages.h"
-#include "text/gbk.h"
-#include "text/number.h"
+#include "core/io/byte_reader.h"
+#include "core/io/file_rewrite.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
+#include "core/text/number.h"
 
 namespace vx {
 namespace {

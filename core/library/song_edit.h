@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "history/history.h"
-#include "interaction.h"
-#include "io/file_rewrite.h"
-#include "library/song_table.h"
+#include "core/history/history.h"
+#include "core/interaction.h"
+#include "core/io/file_rewrite.h"
+#include "core/library/song_table.h"
 
 namespace vx {
 

@@ -1,15 +1,15 @@
-#include "library/song_list_reader.h"
+#include "core/library/song_list_reader.h"
 
 #include <algorithm>
 #include <bitset>
 #include <unordered_map>
 
-#include "io/byte_reader.h"
-#include "io/file_io.h"
-#include "library/scan.h"
-#include "messages.h"
-#include "settings/settings_file.h"
-#include "text/gbk.h"
+#include "core/io/byte_reader.h"
+#include "core/io/file_io.h"
+#include "core/library/scan.h"
+#include "core/messages.h"
+#include "core/settings/settings_file.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 namespace {

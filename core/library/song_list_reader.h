@@ -15,9 +15,9 @@
 #include <variant>
 #include <vector>
 
-#include "interaction.h"
-#include "library/chart_header.h"
-#include "library/song_table.h"
+#include "core/interaction.h"
+#include "core/library/chart_header.h"
+#include "core/library/song_table.h"
 
 namespace vx {
 

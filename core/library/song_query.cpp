@@ -1,10 +1,10 @@
-#include "library/song_query.h"
+#include "core/library/song_query.h"
 
 #include <limits>
 #include <optional>
 
-#include "messages.h"
-#include "text/gbk.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 namespace {

@@ -18,7 +18,7 @@
 #include <variant>
 #include <vector>
 
-#include "library/song_table.h"
+#include "core/library/song_table.h"
 
 namespace vx {
 

@@ -1,8 +1,8 @@
-#include "library/song_table.h"
+#include "core/library/song_table.h"
 
 #include <algorithm>
 
-#include "text/number.h"
+#include "core/text/number.h"
 
 namespace vx {
 

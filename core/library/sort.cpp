@@ -1,10 +1,10 @@
-#include "library/sort.h"
+#include "core/library/sort.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "text/compare.h"
-#include "text/number.h"
+#include "core/text/compare.h"
+#include "core/text/number.h"
 
 namespace vx {
 namespace {

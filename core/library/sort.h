@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "library/song_table.h"
+#include "core/library/song_table.h"
 
 namespace vx {
 

@@ -1,20 +1,20 @@
-#include "operations/covers.h"
+#include "core/operations/covers.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 
-#include "io/byte_reader.h"
-#include "io/file_rewrite.h"
-#include "io/random_access_file.h"
-#include "library/chart_header.h"
-#include "library/cover.h"
-#include "library/scan.h"
-#include "library/song_edit.h"
-#include "operations/operation_support.h"
-#include "settings/settings_file.h"
-#include "text/file_name.h"
-#include "text/native_path.h"
+#include "core/io/byte_reader.h"
+#include "core/io/file_rewrite.h"
+#include "core/io/random_access_file.h"
+#include "core/library/chart_header.h"
+#include "core/library/cover.h"
+#include "core/library/scan.h"
+#include "core/library/song_edit.h"
+#include "core/operations/operation_support.h"
+#include "core/settings/settings_file.h"
+#include "core/text/file_name.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -1,12 +1,12 @@
-#include "operations/game_list.h"
+#include "core/operations/game_list.h"
 
 #include <cstring>
 
-#include "io/byte_reader.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "operations/operation_support.h"
-#include "settings/settings_file.h"
+#include "core/io/byte_reader.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/operations/operation_support.h"
+#include "core/settings/settings_file.h"
 
 namespace vx {
 namespace {

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "interaction.h"
-#include "io/file_io.h"
-#include "library/song_table.h"
-#include "operations/outcome.h"
+#include "core/interaction.h"
+#include "core/io/file_io.h"
+#include "core/library/song_table.h"
+#include "core/operations/outcome.h"
 
 namespace vx {
 

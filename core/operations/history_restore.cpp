@@ -1,13 +1,13 @@
-#include "operations/history_restore.h"
+#include "core/operations/history_restore.h"
 
-#include "io/file_rewrite.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "library/song_edit.h"
-#include "operations/operation_support.h"
-#include "operations/remove_songs.h"
-#include "operations/song_numbers.h"
-#include "settings/settings_file.h"
+#include "core/io/file_rewrite.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/library/song_edit.h"
+#include "core/operations/operation_support.h"
+#include "core/operations/remove_songs.h"
+#include "core/operations/song_numbers.h"
+#include "core/settings/settings_file.h"
 
 namespace vx {
 

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "history/history.h"
-#include "interaction.h"
-#include "library/song_table.h"
-#include "operations/outcome.h"
+#include "core/history/history.h"
+#include "core/interaction.h"
+#include "core/library/song_table.h"
+#include "core/operations/outcome.h"
 
 namespace vx {
 

@@ -7,13 +7,13 @@
 
 #include <optional>
 
-#include "interaction.h"
-#include "io/file_io.h"
-#include "library/song_table.h"
-#include "messages.h"
-#include "operations/outcome.h"
-#include "settings/settings_file.h"
-#include "text/gbk.h"
+#include "core/interaction.h"
+#include "core/io/file_io.h"
+#include "core/library/song_table.h"
+#include "core/messages.h"
+#include "core/operations/outcome.h"
+#include "core/settings/settings_file.h"
+#include "core/text/gbk.h"
 
 namespace vx::detail {
 

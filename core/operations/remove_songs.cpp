@@ -1,11 +1,11 @@
-#include "operations/remove_songs.h"
+#include "core/operations/remove_songs.h"
 
-#include "io/file_io.h"
-#include "io/file_move.h"
-#include "library/scan.h"
-#include "operations/operation_support.h"
-#include "settings/settings_file.h"
-#include "text/native_path.h"
+#include "core/io/file_io.h"
+#include "core/io/file_move.h"
+#include "core/library/scan.h"
+#include "core/operations/operation_support.h"
+#include "core/settings/settings_file.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "interaction.h"
-#include "library/song_table.h"
-#include "operations/outcome.h"
+#include "core/interaction.h"
+#include "core/library/song_table.h"
+#include "core/operations/outcome.h"
 
 namespace vx {
 

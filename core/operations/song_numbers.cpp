@@ -1,13 +1,13 @@
-#include "operations/song_numbers.h"
+#include "core/operations/song_numbers.h"
 
-#include "io/dir_list.h"
-#include "io/file_io.h"
-#include "io/file_move.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "operations/operation_support.h"
-#include "operations/remove_songs.h"
-#include "text/native_path.h"
+#include "core/io/dir_list.h"
+#include "core/io/file_io.h"
+#include "core/io/file_move.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/operations/operation_support.h"
+#include "core/operations/remove_songs.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

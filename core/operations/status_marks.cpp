@@ -1,6 +1,6 @@
-#include "operations/status_marks.h"
+#include "core/operations/status_marks.h"
 
-#include "operations/operation_support.h"
+#include "core/operations/operation_support.h"
 
 namespace vx {
 

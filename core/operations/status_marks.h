@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "interaction.h"
-#include "library/song_table.h"
-#include "operations/outcome.h"
+#include "core/interaction.h"
+#include "core/library/song_table.h"
+#include "core/operations/outcome.h"
 
 namespace vx {
 

@@ -1,12 +1,12 @@
-#include "operations/text_lists.h"
+#include "core/operations/text_lists.h"
 
 #include <array>
 
-#include "io/file_io.h"
-#include "operations/operation_support.h"
-#include "settings/settings_file.h"
-#include "text/file_name.h"
-#include "text/native_path.h"
+#include "core/io/file_io.h"
+#include "core/operations/operation_support.h"
+#include "core/settings/settings_file.h"
+#include "core/text/file_name.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

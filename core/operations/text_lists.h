@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "interaction.h"
-#include "library/song_table.h"
-#include "operations/outcome.h"
+#include "core/interaction.h"
+#include "core/library/song_table.h"
+#include "core/operations/outcome.h"
 
 namespace vx {
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "io/dir_list.h"
-#include "text/native_path.h"
+#include "core/io/dir_list.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

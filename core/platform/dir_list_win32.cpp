@@ -1,9 +1,9 @@
 // Folder listing on Windows: FindFirstFileW, names handed on in UTF-8.
 #include <windows.h>
 
-#include "io/dir_list.h"
-#include "platform/win32_text.h"
-#include "text/native_path.h"
+#include "core/io/dir_list.h"
+#include "core/platform/win32_text.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "io/file_io.h"
-#include "platform/posix_fd.h"
-#include "text/native_path.h"
+#include "core/io/file_io.h"
+#include "core/platform/posix_fd.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

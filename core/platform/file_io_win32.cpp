@@ -2,10 +2,10 @@
 // run-time's fopen does, so a chart the game holds open still reads.
 #include <windows.h>
 
-#include "platform/win32_handle.h"
+#include "core/platform/win32_handle.h"
 
-#include "io/file_io.h"
-#include "text/native_path.h"
+#include "core/io/file_io.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

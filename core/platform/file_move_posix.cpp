@@ -13,11 +13,11 @@
 #include <mutex>
 #include <string>
 
-#include "io/fault_injection.h"
-#include "io/file_move.h"
-#include "io/file_rewrite.h"
-#include "platform/posix_fd.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_move.h"
+#include "core/io/file_rewrite.h"
+#include "core/platform/posix_fd.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

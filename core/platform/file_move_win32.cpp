@@ -2,16 +2,16 @@
 #include <windows.h>
 
 #include <shellapi.h>
-#include "platform/win32_handle.h"
+#include "core/platform/win32_handle.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "io/fault_injection.h"
-#include "io/file_move.h"
-#include "io/file_rewrite.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_move.h"
+#include "core/io/file_rewrite.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

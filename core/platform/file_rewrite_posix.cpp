@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "io/fault_injection.h"
-#include "io/file_rewrite.h"
-#include "platform/posix_fd.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_rewrite.h"
+#include "core/platform/posix_fd.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "io/fault_injection.h"
-#include "io/file_rewrite.h"
-#include "platform/win32_handle.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_rewrite.h"
+#include "core/platform/win32_handle.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <mutex>
 
-#include "text/gbk.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 namespace {

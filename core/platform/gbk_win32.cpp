@@ -1,8 +1,8 @@
 // GBK conversions through the Windows code-page functions (code page 936), which need no iconv.
 #include <windows.h>
 
-#include "platform/win32_text.h"
-#include "text/gbk.h"
+#include "core/platform/win32_text.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 namespace win32 {

@@ -1,6 +1,6 @@
 // POSIX file systems take bytes; ours are UTF-8, so a GBK path is converted to UTF-8.
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 // Windows paths are UTF-16, so a folder or title with Chinese characters works whatever the system's
 // ANSI code page is.
-#include "platform/win32_text.h"
-#include "text/native_path.h"
+#include "core/platform/win32_text.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

@@ -9,10 +9,10 @@
 #include <random>
 #include <string>
 
-#include "io/fault_injection.h"
-#include "io/file_io.h"
-#include "platform/posix_fd.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_io.h"
+#include "core/platform/posix_fd.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <string>
 
-#include "io/fault_injection.h"
-#include "io/file_io.h"
-#include "platform/win32_handle.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_io.h"
+#include "core/platform/win32_handle.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

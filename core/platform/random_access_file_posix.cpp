@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "io/random_access_file.h"
-#include "text/native_path.h"
+#include "core/io/random_access_file.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "io/random_access_file.h"
-#include "text/native_path.h"
+#include "core/io/random_access_file.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

@@ -1,8 +1,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "io/user_environment.h"
-#include "text/native_path.h"
+#include "core/io/user_environment.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

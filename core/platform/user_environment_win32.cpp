@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "io/user_environment.h"
-#include "text/native_path.h"
+#include "core/io/user_environment.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "io/fault_injection.h"
+#include "core/io/fault_injection.h"
 
 namespace vx::win32 {
 

@@ -1,10 +1,10 @@
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "io/file_io.h"
-#include "text/native_path.h"
+#include "core/io/file_io.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {

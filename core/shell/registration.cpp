@@ -1,4 +1,4 @@
-#include "shell/registration.h"
+#include "core/shell/registration.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shell/registration.h"
+#include "core/shell/registration.h"
 
 namespace vx {
 namespace {

@@ -1,6 +1,6 @@
-#include "text/compare.h"
+#include "core/text/compare.h"
 
-#include "text/gbk.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 

@@ -1,6 +1,6 @@
-#include "text/file_name.h"
+#include "core/text/file_name.h"
 
-#include "text/gbk.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "text/gbk.h"
+#include "core/text/gbk.h"
 
 #include <cstdio>
 

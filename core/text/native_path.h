@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/gbk.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "text/number.h"
+#include "core/text/number.h"
 
 #include <limits>
 

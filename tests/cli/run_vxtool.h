@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "vxtool.h"
+#include "cli/vxtool.h"
 
 namespace vx {
 

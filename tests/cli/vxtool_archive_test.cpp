@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <sstream>
 
-#include "archive/archive_reader.h"
-#include "archive_fixtures.h"
-#include "fixtures.h"
-#include "run_vxtool.h"
-#include "temp_dir.h"
+#include "core/archive/archive_reader.h"
+#include "tests/cli/run_vxtool.h"
+#include "tests/support/archive_fixtures.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

@@ -7,12 +7,12 @@
 #include <map>
 #include <sstream>
 
-#include "fixtures.h"
-#include "io/byte_reader.h"
-#include "io/file_io.h"
-#include "run_vxtool.h"
-#include "temp_dir.h"
-#include "text/gbk.h"
+#include "core/io/byte_reader.h"
+#include "core/io/file_io.h"
+#include "core/text/gbk.h"
+#include "tests/cli/run_vxtool.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "fixtures.h"
-#include "run_vxtool.h"
-#include "temp_dir.h"
+#include "tests/cli/run_vxtool.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

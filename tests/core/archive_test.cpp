@@ -3,15 +3,15 @@
 #include <filesystem>
 #include <functional>
 
-#include "archive/archive_reader.h"
-#include "archive/background.h"
-#include "archive/bmp.h"
-#include "archive/image_export.h"
-#include "archive_fixtures.h"
-#include "fixtures.h"
-#include "io/byte_reader.h"
-#include "scripted_interaction.h"
-#include "temp_dir.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/background.h"
+#include "core/archive/bmp.h"
+#include "core/archive/image_export.h"
+#include "core/io/byte_reader.h"
+#include "tests/support/archive_fixtures.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

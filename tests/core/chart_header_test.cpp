@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "fixtures.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "tests/support/fixtures.h"
 
 namespace vx {
 namespace {

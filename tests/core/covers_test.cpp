@@ -1,10 +1,10 @@
 // Cover export and import: the bytes written, the charts refused, and a failed replace.
 #include <gtest/gtest.h>
 
-#include "io/byte_reader.h"
-#include "io/fault_injection.h"
-#include "library_fixture.h"
-#include "operations/covers.h"
+#include "core/io/byte_reader.h"
+#include "core/io/fault_injection.h"
+#include "core/operations/covers.h"
+#include "tests/core/library_fixture.h"
 
 namespace vx {
 namespace {

@@ -9,17 +9,17 @@
 #include <filesystem>
 #include <functional>
 
-#include "../cli/run_vxtool.h"
-#include "archive/archive_reader.h"
-#include "archive/background.h"
-#include "io/random_access_file.h"
-#include "library/library_check.h"
-#include "library/song_list_reader.h"
-#include "library_fixture.h"
-#include "operations/covers.h"
-#include "operations/game_list.h"
-#include "operations/text_lists.h"
-#include "settings/settings_file.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/background.h"
+#include "core/io/random_access_file.h"
+#include "core/library/library_check.h"
+#include "core/library/song_list_reader.h"
+#include "core/operations/covers.h"
+#include "core/operations/game_list.h"
+#include "core/operations/text_lists.h"
+#include "core/settings/settings_file.h"
+#include "tests/cli/run_vxtool.h"
+#include "tests/core/library_fixture.h"
 
 namespace vx {
 namespace {

@@ -1,15 +1,15 @@
 // Bringing songs in, renumbering them, and the history that takes a change back.
 #include <gtest/gtest.h>
 
-#include "history/history.h"
-#include "io/fault_injection.h"
-#include "library/song_edit.h"
-#include "library_fixture.h"
-#include "operations/covers.h"
-#include "operations/history_restore.h"
-#include "operations/install_songs.h"
-#include "operations/song_numbers.h"
-#include "text/native_path.h"
+#include "core/history/history.h"
+#include "core/io/fault_injection.h"
+#include "core/library/song_edit.h"
+#include "core/operations/covers.h"
+#include "core/operations/history_restore.h"
+#include "core/operations/install_songs.h"
+#include "core/operations/song_numbers.h"
+#include "core/text/native_path.h"
+#include "tests/core/library_fixture.h"
 
 namespace vx {
 namespace {
@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 using V = std::vector<std::string>;
 using Kind = fixtures::ScriptedInteraction::Event::Kind;
 
-class SongsIn : public LibraryTest {
+class InstallAndHistory : public LibraryTest {
  protected:
-  ~SongsIn() override { fault_injection::Disarm(); }
+  ~InstallAndHistory() override { fault_injection::Disarm(); }
   // A song outside the library, as a friend sends it: <name>.vxn and, unless told, <name>.vxm.
   std::string Source(const std::string& name, fixtures::ChartSpec recipe = {}, bool withMusic = true) {
     fixtures::WriteFile(dir.Native("in/" + name + ".vxn"), fixtures::BuildChart(recipe));
@@ -48,7 +48,7 @@ class SongsIn : public LibraryTest {
   History history{dir.Gbk("history")};
 };
 
-TEST_F(SongsIn, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) {
+TEST_F(InstallAndHistory, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) {
   Song(3, {.title = "Mine"});
   SongTable table = Scan();
   const std::vector<std::string> sources = {
@@ -80,7 +80,7 @@ TEST_F(SongsIn, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) {
   EXPECT_EQ(Utf8FromGbk(InstallReportText(r)).rfind("导入了2首歌曲,跳过了2首:\n", 0), 0u);
 }
 
-TEST_F(SongsIn, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldSong) {
+TEST_F(InstallAndHistory, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldSong) {
   Song(5, {.title = "Old"});
   const Bytes old = Read(Music("vxma5.vxn"));
   SongTable table = Scan();
@@ -100,7 +100,7 @@ TEST_F(SongsIn, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldSong) {
   EXPECT_EQ(*history.Chart(entries[0]), old);
 }
 
-TEST_F(SongsIn, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
+TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
   SongTable table = Scan();
   fixtures::WriteFile(dir.Native("in/short.vxn"), Bytes(120, 1));
   fixtures::WriteFile(dir.Native("in/notes.txt"), Bytes{1});
@@ -119,7 +119,7 @@ TEST_F(SongsIn, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
   EXPECT_FALSE(fs::exists(Music("vxma1.vxn")));
 }
 
-TEST_F(SongsIn, RenumberTakesAFreeIdForBothFilesOrRefuses) {
+TEST_F(InstallAndHistory, RenumberTakesAFreeIdForBothFilesOrRefuses) {
   Song(4, {.title = "Four"});
   Song(9, {.title = "Nine"}, /*withMusic=*/false);
   fixtures::WriteFile(Utf8FromPath(Music("vxma11.vxm")), Bytes{1});
@@ -153,7 +153,7 @@ TEST_F(SongsIn, RenumberTakesAFreeIdForBothFilesOrRefuses) {
   EXPECT_FALSE(fs::exists(Music("vxma7.vxn")));
 }
 
-TEST_F(SongsIn, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
+TEST_F(InstallAndHistory, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
   Song(6, {.title = "Orig", .cover = fixtures::FakeCover(40)});
   const Bytes original = Read(Music("vxma6.vxn"));
   SongTable table = Scan({0});
@@ -200,7 +200,7 @@ TEST_F(SongsIn, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
   EXPECT_NE(Utf8FromGbk(ui.events[0].text).find("编号6 Orig(恢复修改记录)"), std::string::npos);
 }
 
-TEST_F(SongsIn, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestEntriesGoFirst) {
+TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestEntriesGoFirst) {
   Song(1);
   const Bytes before = Read(Music("vxma1.vxn"));
   SongTable table = Scan({0});

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <filesystem>
 
-#include "fixtures.h"
-#include "library/library_check.h"
-#include "library/scan.h"
-#include "scripted_interaction.h"
-#include "temp_dir.h"
-#include "text/gbk.h"
+#include "core/library/library_check.h"
+#include "core/library/scan.h"
+#include "core/text/gbk.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

@@ -6,13 +6,13 @@
 
 #include <filesystem>
 
-#include "fixtures.h"
-#include "io/file_io.h"
-#include "library/scan.h"
-#include "messages.h"
-#include "scripted_interaction.h"
-#include "temp_dir.h"
-#include "text/gbk.h"
+#include "core/io/file_io.h"
+#include "core/library/scan.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx::testing_support {
 

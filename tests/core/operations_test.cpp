@@ -1,14 +1,14 @@
 // Text lists, the game list, status marks, and the checks every operation makes before it starts.
 #include <gtest/gtest.h>
 
-#include "io/byte_reader.h"
-#include "library/sort.h"
-#include "library_fixture.h"
-#include "operations/covers.h"
-#include "operations/game_list.h"
-#include "operations/remove_songs.h"
-#include "operations/status_marks.h"
-#include "operations/text_lists.h"
+#include "core/io/byte_reader.h"
+#include "core/library/sort.h"
+#include "core/operations/covers.h"
+#include "core/operations/game_list.h"
+#include "core/operations/remove_songs.h"
+#include "core/operations/status_marks.h"
+#include "core/operations/text_lists.h"
+#include "tests/core/library_fixture.h"
 
 namespace vx {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "io/fault_injection.h"
-#include "io/file_move.h"
-#include "library_fixture.h"
-#include "operations/remove_songs.h"
-#include "text/native_path.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_move.h"
+#include "core/operations/remove_songs.h"
+#include "core/text/native_path.h"
+#include "tests/core/library_fixture.h"
 
 namespace vx {
 namespace {

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <random>
 
-#include "fixtures.h"
-#include "library/scan.h"
-#include "library/sort.h"
-#include "temp_dir.h"
+#include "core/library/scan.h"
+#include "core/library/sort.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

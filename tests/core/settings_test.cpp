@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "fixtures.h"
-#include "settings/settings_file.h"
-#include "temp_dir.h"
+#include "core/settings/settings_file.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

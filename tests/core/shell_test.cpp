@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "library/selection.h"
-#include "shell/registration.h"
+#include "core/library/selection.h"
+#include "core/shell/registration.h"
 
 namespace vx {
 namespace {

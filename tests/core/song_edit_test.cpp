@@ -4,18 +4,18 @@
 #include <random>
 #include <thread>
 
-#include "fixtures.h"
-#include "io/byte_reader.h"
-#include "io/fault_injection.h"
-#include "io/file_io.h"
-#include "io/file_rewrite.h"
-#include "library/chart_header.h"
-#include "library/cover.h"
-#include "library/scan.h"
-#include "library/song_edit.h"
-#include "library/sort.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
+#include "core/io/byte_reader.h"
+#include "core/io/fault_injection.h"
+#include "core/io/file_io.h"
+#include "core/io/file_rewrite.h"
+#include "core/library/chart_header.h"
+#include "core/library/cover.h"
+#include "core/library/scan.h"
+#include "core/library/song_edit.h"
+#include "core/library/sort.h"
+#include "core/text/gbk.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
 
 namespace vx {
 namespace {

@@ -2,14 +2,14 @@
 
 #include <filesystem>
 
-#include "fixtures.h"
-#include "library/scan.h"
-#include "library/song_list_reader.h"
-#include "messages.h"
-#include "scripted_interaction.h"
-#include "song_list_builder.h"
-#include "temp_dir.h"
-#include "text/gbk.h"
+#include "core/library/scan.h"
+#include "core/library/song_list_reader.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/support/song_list_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {

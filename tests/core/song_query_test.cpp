@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "library/song_query.h"
-#include "text/gbk.h"
+#include "core/library/song_query.h"
+#include "core/text/gbk.h"
 
 namespace vx {
 namespace {

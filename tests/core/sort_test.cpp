@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "library/sort.h"
+#include "core/library/sort.h"
 
 namespace vx {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <climits>
 
-#include "text/compare.h"
-#include "text/file_name.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
-#include "text/number.h"
+#include "core/text/compare.h"
+#include "core/text/file_name.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "core/text/number.h"
 
 namespace vx {
 namespace {

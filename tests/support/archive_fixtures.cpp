@@ -1,10 +1,10 @@
-#include "archive_fixtures.h"
+#include "tests/support/archive_fixtures.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "fixtures.h"
-#include "io/byte_reader.h"
+#include "core/io/byte_reader.h"
+#include "tests/support/fixtures.h"
 
 namespace vx::fixtures {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "io/file_io.h"
+#include "core/io/file_io.h"
 
 namespace vx::fixtures {
 

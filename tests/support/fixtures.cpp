@@ -1,4 +1,4 @@
-#include "fixtures.h"
+#include "tests/support/fixtures.h"
 
 #include <fcntl.h>
 #ifdef _WIN32
@@ -14,13 +14,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "archive_fixtures.h"
-#include "io/byte_reader.h"
-#include "library/chart_header.h"
-#include "library/scan.h"
-#include "settings/settings_file.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/io/byte_reader.h"
+#include "core/library/chart_header.h"
+#include "core/library/scan.h"
+#include "core/settings/settings_file.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "tests/support/archive_fixtures.h"
 
 namespace vx::fixtures {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "io/file_io.h"
-#include "library/song_table.h"
+#include "core/io/file_io.h"
+#include "core/library/song_table.h"
 
 namespace vx::fixtures {
 

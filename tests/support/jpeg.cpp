@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fixtures.h"
+#include "tests/support/fixtures.h"
 
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION

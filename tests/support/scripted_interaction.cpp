@@ -1,10 +1,10 @@
-#include "scripted_interaction.h"
+#include "tests/support/scripted_interaction.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "io/file_move.h"
-#include "text/native_path.h"
+#include "core/io/file_move.h"
+#include "core/text/native_path.h"
 
 namespace vx::fixtures {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "interaction.h"
-#include "io/file_io.h"
-#include "text/gbk.h"
+#include "core/interaction.h"
+#include "core/io/file_io.h"
+#include "core/text/gbk.h"
 
 namespace vx::fixtures {
 

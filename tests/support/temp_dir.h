@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "text/native_path.h"
+#include "core/text/native_path.h"
 
 namespace vx::fixtures {
 

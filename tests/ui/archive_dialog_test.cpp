@@ -12,13 +12,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "archive/image_archive_dlg.h"
-#include "archive_fixtures.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
-#include "ui_test_support.h"
+#include "core/text/gbk.h"
+#include "tests/support/archive_fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/commands.h"
+#include "ui/app/main_frame.h"
+#include "ui/archive/image_archive_dlg.h"
 
 using vx::Bytes;
 using vx::fixtures::ArchiveSpec;

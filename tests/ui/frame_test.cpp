@@ -20,17 +20,17 @@
 #include <QWidgetAction>
 #include <QtTest>
 
-#include "app/about_dlg.h"
-#include "app/commands.h"
-#include "app/folder_settings_dlg.h"
-#include "app/main_frame.h"
-#include "app/qt_interaction.h"
-#include "app/trakly_app.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "settings/settings_file.h"
-#include "text/gbk.h"
-#include "ui_test_support.h"
+#include "core/settings/settings_file.h"
+#include "core/text/gbk.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/about_dlg.h"
+#include "ui/app/commands.h"
+#include "ui/app/folder_settings_dlg.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/qt_interaction.h"
+#include "ui/app/trakly_app.h"
+#include "ui/library/trakly_view.h"
 
 using vx::fixtures::ScriptedInteraction;
 using namespace vx::ui;

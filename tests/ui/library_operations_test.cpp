@@ -17,16 +17,16 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "app/qt_interaction.h"
-#include "library/cover_frame.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
-#include "ui_test_support.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/commands.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/qt_interaction.h"
+#include "ui/library/cover_frame.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 using vx::fixtures::ChartSpec;
 using vx::fixtures::ScriptedInteraction;

@@ -12,12 +12,12 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "library/cover_frame.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
-#include "ui_test_support.h"
+#include "core/text/gbk.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/library/cover_frame.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 using vx::fixtures::ChartSpec;
 using vx::fixtures::ScriptedInteraction;

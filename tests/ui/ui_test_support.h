@@ -22,14 +22,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_frame.h"
-#include "fixtures.h"
-#include "io/file_io.h"
-#include "library/scan.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
+#include "core/io/file_io.h"
+#include "core/library/scan.h"
+#include "core/text/gbk.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "ui/app/main_frame.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 namespace vx::ui::testing {
 

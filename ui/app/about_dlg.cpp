@@ -1,8 +1,8 @@
-#include "app/about_dlg.h"
+#include "ui/app/about_dlg.h"
 
 #include <QLabel>
 #include <QPixmap>
-#include "resources/resources.h"
+#include "ui/resources/resources.h"
 
 namespace vx::ui {
 

@@ -1,12 +1,12 @@
-#include "app/folder_settings_dlg.h"
+#include "ui/app/folder_settings_dlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
-#include "messages.h"
-#include "text/gbk.h"
+#include "core/messages.h"
+#include "core/text/gbk.h"
 
 namespace vx::ui {
 namespace {

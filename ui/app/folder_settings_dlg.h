@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "interaction.h"
-#include "settings/settings_file.h"
+#include "core/interaction.h"
+#include "core/settings/settings_file.h"
 
 class QLineEdit;
 

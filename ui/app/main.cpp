@@ -1,4 +1,4 @@
-#include "app/trakly_app.h"
+#include "ui/app/trakly_app.h"
 
 int main(int argc, char** argv) {
   // The registration switches end the program before a window system is needed.

@@ -1,4 +1,4 @@
-#include "app/main_frame.h"
+#include "ui/app/main_frame.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,15 +16,15 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/about_dlg.h"
-#include "app/commands.h"
-#include "app/qt_text.h"
-#include "app/window_settings.h"
-#include "archive/image_archive_dlg.h"
-#include "library/search_field.h"
-#include "library/song_table.h"
-#include "library/trakly_view.h"
-#include "resources/resources.h"
+#include "core/library/song_table.h"
+#include "ui/app/about_dlg.h"
+#include "ui/app/commands.h"
+#include "ui/app/qt_text.h"
+#include "ui/app/window_settings.h"
+#include "ui/archive/image_archive_dlg.h"
+#include "ui/library/search_field.h"
+#include "ui/library/trakly_view.h"
+#include "ui/resources/resources.h"
 
 namespace vx::ui {
 namespace {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "app/qt_interaction.h"
+#include "ui/app/qt_interaction.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "app/qt_text.h"
-#include "app/window_settings.h"
-#include "io/file_move.h"
-#include "messages.h"
-#include "settings/settings_file.h"
+#include "core/io/file_move.h"
+#include "core/messages.h"
+#include "core/settings/settings_file.h"
+#include "ui/app/qt_text.h"
+#include "ui/app/window_settings.h"
 
 namespace vx::ui {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 class QFileDialog;
 class QString;

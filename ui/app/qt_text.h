@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
 
 namespace vx::ui {
 

@@ -1,4 +1,4 @@
-#include "app/trakly_app.h"
+#include "ui/app/trakly_app.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -15,27 +15,27 @@
 #include <QTranslator>
 #include <array>
 
-#include "app/about_dlg.h"
-#include "app/folder_settings_dlg.h"
-#include "app/main_frame.h"
-#include "app/qt_interaction.h"
-#include "app/qt_text.h"
-#include "app/window_settings.h"
-#include "archive/image_archive_dlg.h"
-#include "library/history_dlg.h"
-#include "library/library_check.h"
-#include "library/library_check_dlg.h"
-#include "library/scan.h"
-#include "library/search_field.h"
-#include "library/song_list_menu.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "messages.h"
-#include "resources/resources.h"
-#include "settings/settings_file.h"
-#include "shell/registration.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
+#include "core/library/library_check.h"
+#include "core/library/scan.h"
+#include "core/messages.h"
+#include "core/settings/settings_file.h"
+#include "core/shell/registration.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "ui/app/about_dlg.h"
+#include "ui/app/folder_settings_dlg.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/qt_interaction.h"
+#include "ui/app/qt_text.h"
+#include "ui/app/window_settings.h"
+#include "ui/archive/image_archive_dlg.h"
+#include "ui/library/history_dlg.h"
+#include "ui/library/library_check_dlg.h"
+#include "ui/library/search_field.h"
+#include "ui/library/song_list_menu.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
+#include "ui/resources/resources.h"
 
 namespace vx::ui {
 namespace {

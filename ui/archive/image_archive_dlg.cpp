@@ -1,4 +1,4 @@
-#include "archive/image_archive_dlg.h"
+#include "ui/archive/image_archive_dlg.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -11,15 +11,15 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "app/folder_settings_dlg.h"
-#include "archive/archive_reader.h"
-#include "archive/background.h"
-#include "archive/bmp.h"
-#include "archive/browser.h"
-#include "archive/image_export.h"
-#include "messages.h"
-#include "settings/settings_file.h"
-#include "text/gbk.h"
+#include "core/archive/archive_reader.h"
+#include "core/archive/background.h"
+#include "core/archive/bmp.h"
+#include "core/archive/browser.h"
+#include "core/archive/image_export.h"
+#include "core/messages.h"
+#include "core/settings/settings_file.h"
+#include "core/text/gbk.h"
+#include "ui/app/folder_settings_dlg.h"
 
 namespace vx::ui {
 namespace {

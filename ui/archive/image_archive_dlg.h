@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 class QComboBox;
 class QLineEdit;

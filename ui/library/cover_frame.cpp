@@ -1,4 +1,4 @@
-#include "library/cover_frame.h"
+#include "ui/library/cover_frame.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,4 +1,4 @@
-#include "library/form_anchors.h"
+#include "ui/library/form_anchors.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "library/history_dlg.h"
+#include "ui/library/history_dlg.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -6,8 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/commands.h"
-#include "app/qt_text.h"
+#include "ui/app/commands.h"
+#include "ui/app/qt_text.h"
 
 namespace vx::ui {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "history/history.h"
+#include "core/history/history.h"
 
 class QPushButton;
 class QTableWidget;

@@ -1,11 +1,11 @@
-#include "library/library_check_dlg.h"
+#include "ui/library/library_check_dlg.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/commands.h"
+#include "ui/app/commands.h"
 
 namespace vx::ui {
 namespace {

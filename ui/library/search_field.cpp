@@ -1,4 +1,4 @@
-#include "library/search_field.h"
+#include "ui/library/search_field.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "library/song_list_drops.h"
+#include "ui/library/song_list_drops.h"
 
 #include <QAbstractItemView>
 #include <QDragEnterEvent>

@@ -1,4 +1,4 @@
-#include "library/song_list_filter.h"
+#include "ui/library/song_list_filter.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <optional>
 
-#include "library/song_query.h"
-#include "library/song_table.h"
+#include "core/library/song_query.h"
+#include "core/library/song_table.h"
 
 class QTableView;
 

@@ -1,4 +1,4 @@
-#include "library/song_list_keys.h"
+#include "ui/library/song_list_keys.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "library/song_list_menu.h"
+#include "ui/library/song_list_menu.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -8,8 +8,8 @@
 #include <QTableView>
 #include <QUrl>
 
-#include "app/commands.h"
-#include "app/qt_text.h"
+#include "ui/app/commands.h"
+#include "ui/app/qt_text.h"
 
 namespace vx::ui {
 

@@ -1,8 +1,8 @@
-#include "library/song_list_view.h"
+#include "ui/library/song_list_view.h"
 
 #include <QPainter>
 
-#include "resources/resources.h"
+#include "ui/resources/resources.h"
 
 namespace vx::ui {
 

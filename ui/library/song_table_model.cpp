@@ -1,6 +1,6 @@
-#include "library/song_table_model.h"
+#include "ui/library/song_table_model.h"
 
-#include "text/gbk.h"
+#include "core/text/gbk.h"
 
 namespace vx::ui {
 

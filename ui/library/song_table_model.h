@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "library/song_table.h"
+#include "core/library/song_table.h"
 
 namespace vx::ui {
 

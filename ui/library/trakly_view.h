@@ -11,13 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "history/history.h"
-#include "interaction.h"
-#include "library/selection.h"
-#include "library/song_edit.h"
-#include "library/song_table.h"
-#include "operations/outcome.h"
-#include "operations/remove_songs.h"
+#include "core/history/history.h"
+#include "core/interaction.h"
+#include "core/library/selection.h"
+#include "core/library/song_edit.h"
+#include "core/library/song_table.h"
+#include "core/operations/outcome.h"
+#include "core/operations/remove_songs.h"
 
 class QAction;
 class QCheckBox;

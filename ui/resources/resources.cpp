@@ -1,4 +1,4 @@
-#include "resources/resources.h"
+#include "ui/resources/resources.h"
 
 #include <QtGlobal>
 

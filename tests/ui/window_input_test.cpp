@@ -24,21 +24,21 @@
 #include <filesystem>
 #include <map>
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "app/qt_interaction.h"
-#include "app/trakly_app.h"
-#include "app/window_settings.h"
-#include "library/cover_frame.h"
-#include "library/search_field.h"
-#include "library/song_list_filter.h"
-#include "library/song_list_menu.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
-#include "ui_test_support.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/commands.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/qt_interaction.h"
+#include "ui/app/trakly_app.h"
+#include "ui/app/window_settings.h"
+#include "ui/library/cover_frame.h"
+#include "ui/library/search_field.h"
+#include "ui/library/song_list_filter.h"
+#include "ui/library/song_list_menu.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 using vx::fixtures::ScriptedInteraction;
 using namespace vx::ui;
@@ -100,7 +100,7 @@ class UrlCatcher : public QObject {
 
 }  // namespace
 
-class EverydayUseTest : public QObject {
+class WindowInputTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -460,5 +460,5 @@ class EverydayUseTest : public QObject {
   }
 };
 
-QTEST_MAIN(EverydayUseTest)
-#include "everyday_use_test.moc"
+QTEST_MAIN(WindowInputTest)
+#include "window_input_test.moc"

@@ -1,12 +1,12 @@
 // game-list-read and check.
-#include "commands.h"
-#include "io/file_io.h"
-#include "library/chart_header.h"
-#include "library/library_check.h"
-#include "library/scan.h"
-#include "library/song_list_reader.h"
-#include "terminal_interaction.h"
-#include "text/gbk.h"
+#include "cli/commands.h"
+#include "cli/terminal_interaction.h"
+#include "core/io/file_io.h"
+#include "core/library/chart_header.h"
+#include "core/library/library_check.h"
+#include "core/library/scan.h"
+#include "core/library/song_list_reader.h"
+#include "core/text/gbk.h"
 
 namespace vx::cli {
 

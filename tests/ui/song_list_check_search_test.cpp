@@ -14,16 +14,16 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "library/library_check_dlg.h"
-#include "library/search_field.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "song_list_builder.h"
-#include "text/gbk.h"
-#include "ui_test_support.h"
+#include "core/text/gbk.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/support/song_list_builder.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/commands.h"
+#include "ui/app/main_frame.h"
+#include "ui/library/library_check_dlg.h"
+#include "ui/library/search_field.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 using vx::fixtures::ChartSpec;
 using vx::fixtures::ScriptedInteraction;
@@ -47,7 +47,7 @@ struct Scanned : ScannedFrame {
 
 }  // namespace
 
-class LibraryToolsTest : public QObject {
+class SongListCheckSearchTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -214,5 +214,5 @@ class LibraryToolsTest : public QObject {
   }
 };
 
-QTEST_MAIN(LibraryToolsTest)
-#include "library_tools_test.moc"
+QTEST_MAIN(SongListCheckSearchTest)
+#include "song_list_check_search_test.moc"

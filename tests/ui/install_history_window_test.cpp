@@ -12,23 +12,23 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "history/history.h"
-#include "library/history_dlg.h"
-#include "library/song_table_model.h"
-#include "library/trakly_view.h"
-#include "scripted_interaction.h"
-#include "text/gbk.h"
-#include "text/native_path.h"
-#include "ui_test_support.h"
+#include "core/history/history.h"
+#include "core/text/gbk.h"
+#include "core/text/native_path.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/commands.h"
+#include "ui/app/main_frame.h"
+#include "ui/library/history_dlg.h"
+#include "ui/library/song_table_model.h"
+#include "ui/library/trakly_view.h"
 
 using vx::fixtures::ScriptedInteraction;
 using namespace vx::ui;
 using namespace vx::ui::testing;
 using Kind = ScriptedInteraction::Event::Kind;
 
-class SongsInTest : public QObject {
+class InstallHistoryWindowTest : public QObject {
   Q_OBJECT
 
  private:
@@ -142,5 +142,5 @@ class SongsInTest : public QObject {
   }
 };
 
-QTEST_MAIN(SongsInTest)
-#include "songs_in_test.moc"
+QTEST_MAIN(InstallHistoryWindowTest)
+#include "install_history_window_test.moc"

@@ -2,10 +2,10 @@
 
 #include <sstream>
 
-#include "fixtures.h"
-#include "run_vxtool.h"
-#include "song_list_builder.h"
-#include "temp_dir.h"
+#include "tests/cli/run_vxtool.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/song_list_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {
