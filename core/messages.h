@@ -12,6 +12,9 @@ inline constexpr std::string_view kArchiveTitle = "WX歌曲整理器";
 
 inline constexpr std::string_view kCheckFolders = "请检查目录设置";
 inline constexpr std::string_view kFolderTooLong = "目录太长(超过255字节),无法保存:";
+// Another organizer (a window or vxtool) held the MUSIC folder for longer than we wait.
+inline constexpr std::string_view kLibraryBusy =
+    "另一个程序正在修改这个歌曲文件夹,请等它完成后再试。什么也没有改变。";
 
 }  // namespace vx::msg
 
