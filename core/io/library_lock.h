@@ -24,7 +24,8 @@ class LibraryLock {
 
   // Takes the lock of `gbkMusicDir`, waiting up to `patience` for another writer. A thread that already
   // holds the lock of the same folder takes it again at once (an operation may call another one).
-  explicit LibraryLock(std::string_view gbkMusicDir, std::chrono::milliseconds patience = kLibraryLockPatience);
+  explicit LibraryLock(std::string_view gbkMusicDir,
+                       std::chrono::milliseconds patience = kLibraryLockPatience);
   ~LibraryLock();
   LibraryLock(const LibraryLock&) = delete;
   LibraryLock& operator=(const LibraryLock&) = delete;

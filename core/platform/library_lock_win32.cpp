@@ -23,8 +23,8 @@ struct LibraryLock::Held {
 LibraryLock::LibraryLock(std::string_view gbkMusicDir, std::chrono::milliseconds patience) {
   const std::wstring native = NativePath(gbkMusicDir).wstring();
   HANDLE folder = ::CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return;  // kNoFolder
   BY_HANDLE_FILE_INFORMATION info{};
   const BOOL known = ::GetFileInformationByHandle(folder, &info);
