@@ -301,4 +301,10 @@ inline constexpr std::string_view kRestoreQuestion = "恢复这条修改记录�
 inline constexpr std::string_view kRestoreSongGone = "这首歌已不在MUSIC文件夹里,无法恢复:";
 // Followed by the entry's name.
 inline constexpr std::string_view kRestoreEntryUnreadable = "修改记录里的歌曲文件无法读取:";
+// A restore writes a chart only onto the song it was kept from; followed by both songs, one per line.
+inline constexpr std::string_view kRestoreOtherSong =
+    "这个编号现在是另一首歌,记录里的歌曲文件不能恢复到它上面:";
+inline constexpr std::string_view kRestoreKeptLabel = "记录:";
+inline constexpr std::string_view kRestoreNowLabel = "现在:";
+inline constexpr std::string_view kRestoreEntryDamaged = "记录里保存的歌曲文件不完整,不能恢复:";
 }  // namespace vx::msg

@@ -212,7 +212,7 @@ TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestE
   EXPECT_EQ(Messages(), V{"无法写入修改记录,什么也没有改变:\n" + Utf8FromGbk(blocked.Folder())});
   EXPECT_EQ(Read(Music("vxma1.vxn")), before);
 
-  History capped(dir.Gbk("capped"), HistoryLimits{3, 700});
+  History capped(dir.Gbk("capped"), HistoryLimits{3, 2000});
   for (int i = 0; i < 5; ++i)
     ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit,
                               Bytes(200, static_cast<std::uint8_t>(i))));
@@ -220,9 +220,76 @@ TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestE
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries.front().id, 4);
   EXPECT_EQ(entries.back().id, 2);
-  ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(500, 9)));
-  EXPECT_EQ(capped.Entries().size(), 2u);  // 500 + 200 bytes fit, a third would not
+  // A chart over a tenth of the byte limit gets no place and pushes no other entry out.
+  EXPECT_FALSE(capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(201, 9)));
+  EXPECT_EQ(capped.Entries().size(), 3u);
+  History bytesCapped(dir.Gbk("bytes"), HistoryLimits{50, 1000});
+  for (int i = 0; i < 12; ++i)
+    ASSERT_TRUE(bytesCapped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(100, 1)));
+  EXPECT_EQ(bytesCapped.Entries().size(), 10u);  // ten charts of 100 bytes fit, an eleventh would not
 }
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+// A restore puts a chart back only onto the song it was kept from, and only a chart that is whole.
+TEST_F(InstallAndHistory, ARestoreRefusesAnotherSongUnderTheIdAndADamagedEntry) {
+  Song(6, {.title = "Orig"});
+  SongTable table = Scan({0});
+  ui.okCancelAnswers = {true, true};
+  ASSERT_EQ(
+      OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
+      SaveOutcome::kSaved);
+  const HistoryEntry edit = history.Entries().front();
+  ASSERT_TRUE(edit.song);
+
+  // Another song now holds ID 6: its music differs, so the kept chart stays where it is.
+  fixtures::WriteFile(Music("vxma6.vxm"), Bytes{'o', 't', 'h', 'e', 'r'});
+  const Bytes now = Read(Music("vxma6.vxn"));
+  ui.events.clear();
+  EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
+  EXPECT_EQ(
+      Messages(),
+      V{"这个编号现在是另一首歌,记录里的歌曲文件不能恢复到它上面:\n记录:编号6 Orig\n现在:编号6 Edited"});
+  EXPECT_EQ(Read(Music("vxma6.vxn")), now);
+
+  // An entry cut short is refused before anything is written.
+  const auto keptChart = history.Folder() + std::string(1, kPathSeparator) + edit.name + ".vxn";
+  fixtures::WriteFile(Utf8FromPath(NativePath(keptChart)), Bytes(10, 1));
+  ui.events.clear();
+  EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{"记录里保存的歌曲文件不完整,不能恢复:\n" + edit.name});
+  EXPECT_EQ(Read(Music("vxma6.vxn")), now);
+}
+
+#ifndef _WIN32
+// Local time can go back; the entry just written must still be the newest and must never be pruned.
+TEST_F(InstallAndHistory, TheNewestEntryStaysNewestWhenTheClockGoesBack) {
+  const char* zone = std::getenv("TZ");
+  const std::string saved = zone ? zone : "";
+  History capped(dir.Gbk("capped"), HistoryLimits{3, 1 << 20});
+  ::setenv("TZ", "UTC-14", 1);
+  ::tzset();
+  for (int i = 0; i < 3; ++i)
+    ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(300, 1)));
+  ::setenv("TZ", "UTC+12", 1);
+  ::tzset();
+  const auto newest = capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(300, 2));
+  if (zone)
+    ::setenv("TZ", saved.c_str(), 1);
+  else
+    ::unsetenv("TZ");
+  ::tzset();
+  ASSERT_TRUE(newest);
+  const auto entries = capped.Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.front().name, *newest);
+  EXPECT_EQ(entries.back().id, 1);
+}
+#endif
 
 }  // namespace
 }  // namespace vx
