@@ -53,7 +53,7 @@ TEST_F(InstallAndHistory, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) 
   SongTable table = Scan();
   const std::vector<std::string> sources = {
       Source("vxma8", {.title = "Eight"}), Source("vxma3", {.title = "Three"}),
-      Source("tune", {.title = "NoId"}, /*withMusic=*/false), Source("vxma3x", {.title = "X"})};
+      Source("tune", {.title = "NoId"}), Source("vxma3x", {.title = "X"})};
   // vxma3 clashes: lowest free ID; tune has no ID: skip; vxma3x has none either: stop.
   ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
   const InstallOutcome r = Install(table, sources);
@@ -107,9 +107,10 @@ TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing)
   fixtures::WriteFile(Utf8FromPath(Music("vxma1.vxn.vxtmp-abc")), Bytes{1});
   const InstallOutcome r =
       Install(table, {dir.Gbk("in/short.vxn"), dir.Gbk("in/notes.txt"), dir.Gbk("MUSIC")});
-  ASSERT_EQ(r.songs.size(), 2u);  // the folder MUSIC holds no *.vxn: nothing to say for it
+  ASSERT_EQ(r.songs.size(), 3u);
   EXPECT_EQ(std::string(r.songs[0].skipped), "不是歌曲文件(.vxn),也不是文件夹");
-  EXPECT_EQ(std::string(r.songs[1].skipped), "歌曲文件无法读取或不足300字节");
+  EXPECT_EQ(std::string(r.songs[1].skipped), "文件夹里没有歌曲文件(.vxn)");
+  EXPECT_EQ(std::string(r.songs[2].skipped), "歌曲文件无法读取或不足300字节");
 
   for (int id = 0; id < kMaxSongs; ++id) fixtures::WriteFile(Utf8FromPath(Music(MusicFileName(id))), Bytes{});
   ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kNextFreeId};
@@ -117,6 +118,33 @@ TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing)
   EXPECT_EQ(Messages(), V{"MUSIC文件夹里0到4999的编号都已用完,无法再导入歌曲"});  // once
   EXPECT_EQ(std::string(full.songs[1].skipped), "没有空闲的编号");
   EXPECT_FALSE(fs::exists(Music("vxma1.vxn")));
+}
+
+// A song comes in whole or not at all: its music is found whatever the case of its name, a chart whose
+// music is not a readable file is skipped, and a source named twice (or MUSIC through a link) counts once.
+TEST_F(InstallAndHistory, AChartWithoutPlayableMusicIsSkippedAndASourceCountsOnce) {
+  Song(2);
+  SongTable table = Scan();
+  fixtures::WriteFile(dir.Native("in/vxma7.VXN"), fixtures::BuildChart({.title = "Seven"}));
+  fixtures::WriteFile(dir.Native("in/vxma7.vxm"), Bytes{'7'});
+  const std::string lonely = Source("vxma8", {}, /*withMusic=*/false);
+  const std::string folderMusic = Source("vxma9", {}, /*withMusic=*/false);
+  fs::create_directory(PathFromUtf8(dir.Native("in/vxma9.vxm")));
+  const std::string dangling = Source("vxma10", {}, /*withMusic=*/false);
+#ifndef _WIN32
+  fs::create_symlink(PathFromUtf8(dir.Native("nowhere.vxm")), PathFromUtf8(dir.Native("in/vxma10.vxm")));
+  fs::create_directory_symlink(dir.Path() / "MUSIC", dir.Path() / "music-link");
+  const std::string viaLink = dir.Gbk("music-link");
+#else
+  const std::string viaLink = dir.Gbk("MUSIC");
+#endif
+  const InstallOutcome r = Install(
+      table, {dir.Gbk("in/vxma7.VXN"), dir.Gbk("in/vxma7.VXN"), lonely, folderMusic, dangling, viaLink});
+  ASSERT_EQ(r.songs.size(), 5u);
+  EXPECT_EQ(r.songs[0].id, 7);
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(std::string(r.songs[i].skipped), "缺少音乐文件(.vxm)") << i;
+  EXPECT_EQ(std::string(r.songs[4].skipped), "已经在MUSIC文件夹里");
+  EXPECT_EQ(MusicNames(), (V{"vxma2.vxm", "vxma2.vxn", "vxma7.vxm", "vxma7.vxn"}));
 }
 
 TEST_F(InstallAndHistory, RenumberTakesAFreeIdForBothFilesOrRefuses) {
