@@ -13,8 +13,8 @@
 #include "core/io/file_move.h"
 #include "core/messages.h"
 #include "core/settings/settings_file.h"
-#include "ui/app/qt_text.h"
 #include "ui/app/window_settings.h"
+#include "ui/common/qt_text.h"
 
 namespace vx::ui {
 namespace {
