@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QWidget>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
