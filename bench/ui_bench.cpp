@@ -14,6 +14,7 @@
 #include "core/operations/remove_songs.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_interaction.h"
+#include "ui/library/song_search.h"
 #include "ui/library/song_table_model.h"
 #include "ui/library/trakly_view.h"
 
@@ -123,11 +124,11 @@ void BM_CopyFullTable(benchmark::State& state) {
 void BM_NarrowAndWiden(benchmark::State& state) {
   Window window;
   window.view.OnScan();
-  window.view.SetMatchesOnly(true);
+  window.view.Search()->SetMatchesOnly(true);
   for (auto _ : state) {
-    window.view.OnSearchChanged(QStringLiteral("Song 1"));
+    window.view.Search()->OnTextChanged(QStringLiteral("Song 1"));
     window.Paint();
-    window.view.OnSearchChanged(QString());
+    window.view.Search()->OnTextChanged(QString());
     window.Paint();
   }
 }

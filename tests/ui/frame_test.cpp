@@ -26,10 +26,10 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/app/about_dlg.h"
 #include "ui/app/commands.h"
-#include "ui/app/folder_settings_dlg.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/qt_interaction.h"
 #include "ui/app/trakly_app.h"
+#include "ui/library/folder_settings_dlg.h"
 #include "ui/library/trakly_view.h"
 
 using vx::fixtures::ScriptedInteraction;

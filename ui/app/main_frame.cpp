@@ -19,10 +19,12 @@
 #include "core/library/song_table.h"
 #include "ui/app/about_dlg.h"
 #include "ui/app/commands.h"
-#include "ui/app/qt_text.h"
+#include "ui/app/menus.h"
 #include "ui/app/window_settings.h"
 #include "ui/archive/image_archive_dlg.h"
+#include "ui/common/qt_text.h"
 #include "ui/library/search_field.h"
+#include "ui/library/song_search.h"
 #include "ui/library/trakly_view.h"
 #include "ui/resources/resources.h"
 
@@ -131,53 +133,53 @@ void CMainFrame::BuildShortcuts() {
   addAction(find);
 }
 
-CMainFrame::CommandRoute CMainFrame::RouteFor(int commandId) {
+std::function<void()> CMainFrame::RouteFor(int commandId) {
   CTRAKLYView* view = m_view;
   switch (commandId) {
     case kCmdFolderSettings:
-      return {[view] { view->OnFolderSettings(); }, true};
+      return [view] { view->OnFolderSettings(); };
     case kCmdTextList:
-      return {[view] { view->OnTextList(); }, true};
+      return [view] { view->OnTextList(); };
     case kCmdBatchText:
-      return {[view] { view->OnBatchText(); }, true};
+      return [view] { view->OnBatchText(); };
     case kCmdGameList:
-      return {[view] { view->OnGameList(); }, true};
+      return [view] { view->OnGameList(); };
     case kCmdDeleteSongs:
-      return {[view] { view->OnDeleteSongs(); }, true};
+      return [view] { view->OnDeleteSongs(); };
     case kCmdMoveSongs:
-      return {[view] { view->OnMoveSongs(); }, true};
+      return [view] { view->OnMoveSongs(); };
     case kCmdExportCovers:
-      return {[view] { view->OnExportCovers(); }, true};
+      return [view] { view->OnExportCovers(); };
     case kCmdImportCover:
-      return {[view] { view->OnImportCover(); }, true};
+      return [view] { view->OnImportCover(); };
     case kCmdStatusWeekly:
-      return {[view] { view->OnStatusWeekly(); }, true};
+      return [view] { view->OnStatusWeekly(); };
     case kCmdStatusNewest:
-      return {[view] { view->OnStatusNewest(); }, true};
+      return [view] { view->OnStatusNewest(); };
     case kCmdStatusPopular:
-      return {[view] { view->OnStatusPopular(); }, true};
+      return [view] { view->OnStatusPopular(); };
     case kCmdStatusClear:
-      return {[view] { view->OnStatusClear(); }, true};
+      return [view] { view->OnStatusClear(); };
     case kCmdGameImages:
-      return {[this] { OnGameImages(); }, true};
+      return [this] { OnGameImages(); };
     case kCmdCheckLibrary:
-      return {[view] { view->OnCheckLibrary(); }, true};
+      return [view] { view->OnCheckLibrary(); };
     case kCmdInstallSongs:
-      return {[view] { view->OnInstallSongs(); }, true};
+      return [view] { view->OnInstallSongs(); };
     case kCmdInstallFolder:
-      return {[view] { view->OnInstallFolder(); }, true};
+      return [view] { view->OnInstallFolder(); };
     case kCmdRenumber:
-      return {[view] { view->OnRenumber(); }, true};
+      return [view] { view->OnRenumber(); };
     case kCmdHistory:
-      return {[view] { view->OnHistory(); }, true};
+      return [view] { view->OnHistory(); };
     case kCmdUndoChange:
-      return {[view] { view->OnUndoChange(); }, true};
+      return [view] { view->OnUndoChange(); };
     case kCmdAbout:
-      return {[this] { OnAppAbout(); }, true};
+      return [this] { OnAppAbout(); };
     case kCmdFileOpen:
-      return {[this] { OnFileOpen(); }, true};
+      return [this] { OnFileOpen(); };
     case kCmdExit:
-      return {[this] { close(); }, true};
+      return [this] { close(); };
     default:
       return {};
   }
@@ -203,10 +205,9 @@ QAction* CMainFrame::MakeAction(int commandId, std::string_view text) {
         statusBar()->setVisible(on);
     });
   } else {
-    CommandRoute route = RouteFor(commandId);
-    action->setEnabled(route.enabled && route.handler);
-    if (route.handler)
-      connect(action, &QAction::triggered, this, [handler = std::move(route.handler)] { handler(); });
+    std::function<void()> handler = RouteFor(commandId);
+    action->setEnabled(static_cast<bool>(handler));
+    if (handler) connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
   }
   if (commandId == kCmdFileOpen) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   if (commandId == kCmdUndoChange) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -260,15 +261,15 @@ void CMainFrame::BuildSearchField() {
   m_matchesOnly = new QCheckBox(FromUtf8(kMatchesOnly), m_toolBar);
   m_matchesOnly->setObjectName(QStringLiteral("matchesOnly"));
   m_toolBar->addWidget(m_matchesOnly);
-  connect(m_matchesOnly, &QCheckBox::toggled, m_view, &CTRAKLYView::SetMatchesOnly);
+  connect(m_matchesOnly, &QCheckBox::toggled, m_view->Search(), &SongSearch::SetMatchesOnly);
   m_search = new SearchField(m_toolBar);
   m_search->setObjectName(QStringLiteral("search"));
   m_search->setPlaceholderText(FromUtf8(kSearchPlaceholder));
   m_search->SetWidths(kSearchFieldMinWidth, kSearchFieldWidth);
   m_search->setToolTip(FromUtf8(kSearchTip));
   m_toolBar->addWidget(m_search);
-  connect(m_search, &QLineEdit::textChanged, m_view, &CTRAKLYView::OnSearchChanged);
-  connect(m_search, &SearchField::Submitted, m_view, &CTRAKLYView::OnSearchSubmitted);
+  connect(m_search, &QLineEdit::textChanged, m_view->Search(), &SongSearch::OnTextChanged);
+  connect(m_search, &SearchField::Submitted, m_view->Search(), &SongSearch::OnSubmitted);
 }
 
 void CMainFrame::BuildStatusBar() {

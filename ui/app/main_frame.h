@@ -42,11 +42,11 @@ class CMainFrame : public QMainWindow {
   QCheckBox* MatchesOnly() const { return m_matchesOnly; }
   WindowSettings& Settings() const { return *m_settings; }
 
-  // Command 32785: the archive browser, modal, over the settings file the view uses.
+  // The archive browser, modal, over the settings file the view uses.
   void OnGameImages();
-  // Command 57664.
+  // The About box.
   void OnAppAbout();
-  // Command 57601: reopens a game song list onto the scanned table.
+  // Reopens a game song list onto the scanned table.
   void OnFileOpen();
 
  protected:
@@ -56,12 +56,8 @@ class CMainFrame : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  struct CommandRoute {
-    std::function<void()> handler;
-    bool enabled = false;
-  };
-  // Where each command goes, and whether it works yet. Enabling an operation is a change of one flag.
-  CommandRoute RouteFor(int commandId);
+  // Where each command goes; a command with nowhere to go is greyed.
+  std::function<void()> RouteFor(int commandId);
 
   void BuildMenus();
   void BuildToolBar();

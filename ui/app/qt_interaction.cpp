@@ -13,8 +13,8 @@
 #include "core/io/file_move.h"
 #include "core/messages.h"
 #include "core/settings/settings_file.h"
-#include "ui/app/qt_text.h"
 #include "ui/app/window_settings.h"
+#include "ui/common/qt_text.h"
 
 namespace vx::ui {
 namespace {
@@ -146,37 +146,35 @@ std::optional<std::string> QtInteraction::Chosen(const QString& kind, const QStr
   return gbk;
 }
 
-std::optional<std::string> QtInteraction::ChooseSaveFile(const FileDialogRequest& request) {
+QStringList QtInteraction::RunFileChooser(const FileDialogRequest& request, QFileDialog::AcceptMode accept,
+                                          QFileDialog::FileMode files) const {
   QFileDialog dialog(QApplication::activeWindow());
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setAcceptMode(accept);
+  dialog.setFileMode(files);
   // Choosing an existing file replaces it without a second question, as the program always has.
-  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (accept == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setDirectory(StartFolder(KindOf(request)));
   SetUpFileDialog(dialog, request);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return Chosen(KindOf(request), dialog.selectedFiles().front(), false);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
+std::optional<std::string> QtInteraction::ChooseSaveFile(const FileDialogRequest& request) {
+  const QStringList files = RunFileChooser(request, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+  if (files.isEmpty()) return std::nullopt;
+  return Chosen(KindOf(request), files.front(), false);
 }
 
 std::optional<std::string> QtInteraction::ChooseOpenFile(const FileDialogRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow());
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDirectory(StartFolder(KindOf(request)));
-  SetUpFileDialog(dialog, request);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return Chosen(KindOf(request), dialog.selectedFiles().front(), false);
+  const QStringList files = RunFileChooser(request, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
+  if (files.isEmpty()) return std::nullopt;
+  return Chosen(KindOf(request), files.front(), false);
 }
 
 std::vector<std::string> QtInteraction::ChooseOpenFiles(const FileDialogRequest& request) {
-  QFileDialog dialog(QApplication::activeWindow());
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  dialog.setDirectory(StartFolder(KindOf(request)));
-  SetUpFileDialog(dialog, request);
   std::vector<std::string> chosen;
-  if (dialog.exec() != QDialog::Accepted) return chosen;
   // One name GBK cannot spell is said and left out; the others are still taken.
-  for (const QString& file : dialog.selectedFiles())
+  for (const QString& file : RunFileChooser(request, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles))
     if (auto gbk = Chosen(KindOf(request), file, false)) chosen.push_back(std::move(*gbk));
   return chosen;
 }

@@ -2,14 +2,11 @@
 // The Interaction of the window: message boxes, the OK/Cancel question, file and folder choosers, the
 // desktop's trash and the clash question. Dialogs are modal over the active window.
 
+#include <QFileDialog>
 #include <QString>
-
-#include <filesystem>
+#include <QStringList>
 
 #include "core/interaction.h"
-
-class QFileDialog;
-class QString;
 
 namespace vx::ui {
 
@@ -41,6 +38,10 @@ class QtInteraction : public Interaction {
 
  private:
   QString StartFolder(const QString& kind) const;
+  // A modal chooser for `request`, starting where its kind of file was last chosen; the files picked,
+  // none when it is cancelled.
+  QStringList RunFileChooser(const FileDialogRequest& request, QFileDialog::AcceptMode accept,
+                             QFileDialog::FileMode files) const;
   // A chosen path as GBK, remembering its folder for the next chooser of its kind.
   std::optional<std::string> Chosen(const QString& kind, const QString& path, bool isFolder);
 

@@ -41,12 +41,6 @@ class CTRAKLYApp : public QApplication {
   std::optional<int> InitInstance();
 
  private:
-  // Saves pictures of the main window after a scan and a row click, its right-click menu, a file
-  // chooser, the folder settings and the About box into `folder`, then quits. For tools/screenshot.
-  void RunScreenshotScript(const QString& folder);
-  // The window maximized on a large library with only the matching songs shown, saved into `folder`.
-  void RunMaximizedScreenshot(const QString& folder);
-
   std::unique_ptr<QtInteraction> m_interaction;
   std::unique_ptr<CMainFrame> m_frame;
 };

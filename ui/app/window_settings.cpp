@@ -1,6 +1,6 @@
 #include "ui/app/window_settings.h"
 
-#include "ui/app/qt_text.h"
+#include "ui/common/qt_text.h"
 
 namespace vx::ui {
 namespace {

@@ -19,7 +19,8 @@
 #include "core/messages.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
-#include "ui/app/folder_settings_dlg.h"
+#include "ui/common/dialog_units.h"
+#include "ui/common/qt_text.h"
 
 namespace vx::ui {
 namespace {
@@ -29,14 +30,6 @@ constexpr int kTypeColumn = 1;
 constexpr int kIndexColumn = 2;
 // The row keeps the name's GBK bytes: the text shown may have lost bytes that GBK could not decode.
 constexpr int kGbkNameRole = Qt::UserRole;
-
-QRect Dlu(int x, int y, int w, int h) {
-  return QRect(x * kDialogPxPerUnit, y * kDialogPxPerUnit, w * kDialogPxPerUnit, h * kDialogPxPerUnit);
-}
-
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdString(Utf8FromGbk(gbk));
-}
 
 }  // namespace
 
@@ -99,33 +92,14 @@ QImage FrameBmpToImage(const std::vector<std::uint8_t>& bmp, int width, int heig
 CImageArchiveDlg::CImageArchiveDlg(std::string gbkSettingsPath, Interaction& ui, QWidget* parent)
     : QDialog(parent), m_strSettingsPath(std::move(gbkSettingsPath)), m_ui(ui) {
   setWindowTitle(QStringLiteral("VPI(游戏图片)"));
-  setFixedSize(321 * kDialogPxPerUnit, 255 * kDialogPxPerUnit);
+  setFixedSize(Dlu.Size(321, 255));
   BuildControls();
   m_strImageDir = ReadFolder(m_strSettingsPath, FolderSlot::kImage).value_or(std::string());
   UpdateData();
 }
 
 void CImageArchiveDlg::BuildControls() {
-  m_entryList = new EntryListView(this);
-  m_entryList->setObjectName(QStringLiteral("entryList"));
-  m_entryList->setGeometry(Dlu(1, 7, 152, 241));
-  m_entryList->setColumnCount(3);
-  m_entryList->setHeaderLabels({QStringLiteral("ID"), QStringLiteral("TYPE"), QString()});
-  m_entryList->setRootIsDecorated(false);
-  m_entryList->setUniformRowHeights(true);
-  m_entryList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  m_entryList->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_entryList->setAllColumnsShowFocus(true);
-  QHeaderView* header = m_entryList->header();
-  header->setStretchLastSection(false);
-  header->setSectionsMovable(false);
-  header->setMinimumSectionSize(1);
-  header->resizeSection(kNameColumn, 180);
-  header->resizeSection(kTypeColumn, 100);
-  // The directory index rides along in a column too narrow to read.
-  header->resizeSection(kIndexColumn, 1);
-  connect(m_entryList, &EntryListView::Clicked, this, &CImageArchiveDlg::OnClickEntryList);
-  connect(m_entryList, &EntryListView::KeyDown, this, &CImageArchiveDlg::OnKeydownEntryList);
+  BuildEntryList();
 
   m_preview = new ArchivePreview(this);
   m_preview->setObjectName(QStringLiteral("preview"));
@@ -170,14 +144,35 @@ void CImageArchiveDlg::BuildControls() {
   m_backgroundCombo->setGeometry(comboRect.x(), comboRect.y(), comboRect.width(),
                                  m_backgroundCombo->sizeHint().height());
   for (const BackgroundScene& scene : BackgroundListOrder())
-    m_backgroundCombo->addItem(
-        QString::fromUtf8(scene.listText.data(), static_cast<qsizetype>(scene.listText.size())),
-        scene.number);
+    m_backgroundCombo->addItem(FromUtf8(scene.listText), scene.number);
   m_backgroundCombo->setCurrentIndex(0);
   // Common controls 6 drop the whole short list whatever the height in the dialog's layout says.
   m_backgroundCombo->setMaxVisibleItems(m_backgroundCombo->count());
   connect(button("自制BMP背景图->VPI", "makeBackground", Dlu(161, 230, 153, 18)), &QPushButton::clicked, this,
           &CImageArchiveDlg::OnMakeBackground);
+}
+
+void CImageArchiveDlg::BuildEntryList() {
+  m_entryList = new EntryListView(this);
+  m_entryList->setObjectName(QStringLiteral("entryList"));
+  m_entryList->setGeometry(Dlu(1, 7, 152, 241));
+  m_entryList->setColumnCount(3);
+  m_entryList->setHeaderLabels({QStringLiteral("ID"), QStringLiteral("TYPE"), QString()});
+  m_entryList->setRootIsDecorated(false);
+  m_entryList->setUniformRowHeights(true);
+  m_entryList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_entryList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_entryList->setAllColumnsShowFocus(true);
+  QHeaderView* header = m_entryList->header();
+  header->setStretchLastSection(false);
+  header->setSectionsMovable(false);
+  header->setMinimumSectionSize(1);
+  header->resizeSection(kNameColumn, 180);
+  header->resizeSection(kTypeColumn, 100);
+  // The directory index rides along in a column too narrow to read.
+  header->resizeSection(kIndexColumn, 1);
+  connect(m_entryList, &EntryListView::Clicked, this, &CImageArchiveDlg::OnClickEntryList);
+  connect(m_entryList, &EntryListView::KeyDown, this, &CImageArchiveDlg::OnKeydownEntryList);
 }
 
 void CImageArchiveDlg::UpdateData() {

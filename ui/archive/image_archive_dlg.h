@@ -22,8 +22,8 @@ class QSlider;
 
 namespace vx::ui {
 
-// Control 1020. A click is reported once the list has updated its highlight (as the button goes up); a
-// key is reported before the list moves the highlight, so the preview can follow the neighbour.
+// The archive's entry list. A click is reported once the list has updated its highlight (as the button goes
+// up); a key is reported before the list moves the highlight, so the preview can follow the neighbour.
 class EntryListView : public QTreeWidget {
   Q_OBJECT
 
@@ -39,7 +39,7 @@ class EntryListView : public QTreeWidget {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-// Control 1021: a sunken black frame with the preview drawn from the top-left corner of its client area,
+// The frame preview: a sunken black frame with the preview drawn from the top-left corner of its client area,
 // each axis clamped to that area by itself.
 class ArchivePreview : public QFrame {
   Q_OBJECT
@@ -71,7 +71,7 @@ class CImageArchiveDlg : public QDialog {
   // read. `ui` must outlive the dialog.
   CImageArchiveDlg(std::string gbkSettingsPath, Interaction& ui, QWidget* parent = nullptr);
 
-  // Button 1019: asks for an archive, then OpenArchive.
+  // "打开VPI/VPA文件": asks for an archive, then OpenArchive.
   void OnOpenArchive();
   // Takes the archive as the current one and lists its directory. When the directory cannot be read, the
   // list, the preview and the frame numbers are emptied and a message gives the reader's reason; the
@@ -81,9 +81,8 @@ class CImageArchiveDlg : public QDialog {
   void OnKeydownEntryList(int qtKey);
   // The slider moved, by the person (programmatic range and position changes do not come here).
   void OnHScroll();
-  // Button 1025.
+  // "导出图片" and "自制BMP背景图->VPI".
   void OnExportImages();
-  // Button 1026.
   void OnMakeBackground();
 
   // Highlights exactly these rows, as a mouse would; for tests and scripted screenshots.
@@ -100,6 +99,8 @@ class CImageArchiveDlg : public QDialog {
 
  private:
   void BuildControls();
+  // The entry list on the left, its columns and its clicks and keys.
+  void BuildEntryList();
   void UpdateData();
   std::vector<std::size_t> SelectedRows() const;
   // The GBK name and the directory index a row carries; empty for a row that does not exist.

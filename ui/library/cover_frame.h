@@ -1,5 +1,5 @@
 #pragma once
-// Control 1000: the black-bordered frame the cover is drawn into, stretched over the whole frame
+// The black-bordered frame the cover is drawn into, stretched over the whole frame
 // whatever the picture's own proportions, and drawn again on every repaint. Files dropped on it are
 // sorted here: one .jpg file is offered as the new cover, anything else is refused.
 

@@ -6,8 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "ui/app/commands.h"
-#include "ui/app/qt_text.h"
+#include "ui/common/qt_text.h"
+#include "ui/library/library_texts.h"
 
 namespace vx::ui {
 
@@ -32,7 +32,7 @@ CHistoryDlg::CHistoryDlg(std::function<std::vector<HistoryEntry>()> entries, QWi
 
   m_restore = new QPushButton(FromUtf8(kHistoryRestoreButton), this);
   m_restore->setObjectName(QStringLiteral("restore"));
-  auto* close = new QPushButton(FromUtf8(kCheckCloseButton), this);
+  auto* close = new QPushButton(FromUtf8(kCloseButton), this);
   close->setObjectName(QStringLiteral("close"));
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   connect(m_list, &QTableWidget::itemSelectionChanged, this,

@@ -5,16 +5,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/app/commands.h"
+#include "ui/common/qt_text.h"
+#include "ui/library/library_texts.h"
 
 namespace vx::ui {
-namespace {
-
-QString FromUtf8(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-}  // namespace
 
 CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, bool canRemoveLeftovers,
                                    QWidget* parent)
@@ -38,7 +32,7 @@ CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, bool can
     emit RemoveLeftoversRequested();
     accept();
   });
-  auto* close = new QPushButton(FromUtf8(kCheckCloseButton), this);
+  auto* close = new QPushButton(FromUtf8(kCloseButton), this);
   close->setObjectName(QStringLiteral("close"));
   close->setDefault(true);
   connect(m_tick, &QPushButton::clicked, this, [this] {

@@ -8,8 +8,8 @@
 #include <QTableView>
 #include <QUrl>
 
-#include "ui/app/commands.h"
-#include "ui/app/qt_text.h"
+#include "ui/common/qt_text.h"
+#include "ui/library/library_texts.h"
 
 namespace vx::ui {
 

@@ -1,6 +1,7 @@
 #include "ui/library/song_table_model.h"
 
 #include "core/text/gbk.h"
+#include "ui/common/qt_text.h"
 
 namespace vx::ui {
 
@@ -23,7 +24,7 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
     const std::string& cell = m_table.Cell(row, index.column());
     if (cell.empty()) return {};
-    return QString::fromStdString(Utf8FromGbk(cell));
+    return FromGbk(cell);
   }
   return {};
 }
@@ -31,8 +32,7 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
 QVariant SongTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
   if (role == Qt::DisplayRole) {
-    const auto header = kColumns[static_cast<std::size_t>(section)].header;
-    return QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
+    return FromUtf8(kColumns[static_cast<std::size_t>(section)].header);
   }
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
@@ -90,6 +90,10 @@ void SongTableModel::AppendWith(int count, const std::function<void()>& change) 
 void SongTableModel::RowsChanged(int first, int last) {
   if (first > last || last >= rowCount()) return;
   emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
+}
+
+void SongTableModel::AllRowsChanged() {
+  RowsChanged(0, rowCount() - 1);
 }
 
 void SongTableModel::ColumnChanged(int column) {

@@ -35,6 +35,8 @@ class SongTableModel : public QAbstractTableModel {
   void AppendWith(int count, const std::function<void()>& change);
   // After the core has changed cells or ticks of rows [first, last].
   void RowsChanged(int first, int last);
+  // After the core has changed ticks or cells of any rows, but neither their number nor their order.
+  void AllRowsChanged();
   // After the core has changed one column's cells (any rows).
   void ColumnChanged(int column);
   // Takes rows out as a core removal did on a copy of the table: `removedAt` holds each row's position as

@@ -1,7 +1,7 @@
 #pragma once
-// The song library form: cover frame, counters, scan and settings buttons, the song table and the editor
-// row. It holds the core SongTable and adapts clicks into core calls; what a click means is decided in
-// the core (scan, sort, tick toggle, selection, save).
+// The song library form's handlers. It holds the core SongTable and adapts clicks into core calls; what
+// a click means is decided in the core (scan, sort, tick toggle, selection, save). The controls are the
+// LibraryForm's, the cover preview and the search are classes of their own beside it.
 
 #include <QList>
 #include <QWidget>
@@ -18,26 +18,18 @@
 #include "core/library/song_table.h"
 #include "core/operations/outcome.h"
 #include "core/operations/remove_songs.h"
+#include "ui/library/library_form.h"
 
 class QAction;
-class QCheckBox;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
 class QTableView;
 
 namespace vx::ui {
 
 class CoverFrame;
-class FormAnchors;
-class SongListFilter;
+class CoverPreview;
 class SongListMenu;
+class SongSearch;
 class SongTableModel;
-
-// The form is laid out in dialog units; with its 9 pt font one unit is 1.5 px.
-inline constexpr double kFormPxPerUnit = 1.5;
-inline constexpr int kFormWidthUnits = 606;
-inline constexpr int kFormHeightUnits = 284;
 
 class CTRAKLYView : public QWidget {
   Q_OBJECT
@@ -50,12 +42,13 @@ class CTRAKLYView : public QWidget {
 
   const SongTable& Table() const { return m_table; }
   SongTableModel* Model() const { return m_model; }
-  QTableView* SongList() const { return m_list; }
-  const CoverFrame* CoverPreview() const { return m_cover; }
+  QTableView* SongList() const;
+  const CoverFrame* CoverPreview() const { return m_form.Cover(); }
   const std::string& SettingsPath() const { return m_strSettingsPath; }
   const std::optional<SongEditTarget>& EditTarget() const { return m_editTarget; }
-  const SongListFilter* Filter() const { return m_filter; }
   SongListMenu* ContextMenu() const { return m_menu; }
+  // The toolbar's search field and "只显示匹配" go here.
+  SongSearch* Search() const { return m_search; }
 
   // The form's size at which every control sits where the form places it; what the form grows beyond
   // it goes to the song table. The frame sets it to what the form gets when the window opens.
@@ -97,20 +90,13 @@ class CTRAKLYView : public QWidget {
   void OnStatusPopular();
   void OnStatusClear();
 
-  // Beyond the list: reopen a game song list (command 57601), check the library (command 32786), and the
-  // toolbar's search field, which highlights while typing and ticks (or unticks) on Enter.
+  // Beyond the list: reopen a game song list, check the library.
   void OnOpenSongList();
   void OnCheckLibrary();
-  void OnSearchChanged(const QString& text);
-  void OnSearchSubmitted(const QString& text, bool tick);
 
-  // Everyday comfort: Space on the table, the toggle "只显示匹配", "打开所在文件夹" of the right-click
-  // menu, and a picture dropped on the cover preview.
+  // Everyday comfort: Space on the table, "打开所在文件夹" of the right-click menu.
   void OnSpaceSongList();
-  void SetMatchesOnly(bool on);
   void OnOpenContainingFolder(int row);
-  void OnCoverDropped(const QString& localFile);
-  void OnCoverDropRefused();
 
   // Bringing songs in and taking changes back: install chosen files, a chosen folder or files dropped on
   // the table; give the highlighted song another number; the history of replaced charts and Ctrl+Z. Every
@@ -139,21 +125,18 @@ class CTRAKLYView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void BuildForm();
-  // The form's data exchange: fields into members, members back into fields.
+  // The form's buttons, the table's clicks and keys, its drops and its menu, to the handlers.
+  void ConnectForm();
+  void ConnectSongList();
+  // The form's data exchange: fields into m_fields, m_fields back into the fields.
   void UpdateData(bool fromForm);
   std::vector<std::size_t> SelectedRows() const;
-  // After a core call changed ticks or cells of any rows, but neither their number nor their order.
-  void AllRowsChanged();
   // Slot 0 of the settings file, read afresh as every click and key does.
   std::optional<std::string> ReadMusicFolder() const;
-  void ShowCover(std::size_t row);
-  void ShowCoverFrom(const std::string& gbkMusicDir, std::size_t row);
   // Delete and move: the core call, then its removals replayed on the table and the count brought up to date.
   void RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&));
   // The four status commands: the typed editor texts are taken in first so the redisplay keeps them.
   void SetStatus(Outcome (*operation)(SongTable&, Interaction&));
-  void ReportTickSummary();
   History* HistoryForRun();
   // After a restore: the rows and the preview show the charts as they are now.
   void AfterRestore();
@@ -164,33 +147,15 @@ class CTRAKLYView : public QWidget {
 
   std::string m_strSettingsPath;  // GBK
   std::optional<SongEditTarget> m_editTarget;
-  // The song the preview is about: the last one clicked or reached by key. The frame may still show an
-  // earlier song's picture when this one's cover failed the marker test.
-  std::optional<int> m_coverSongId;
   std::optional<SortKey> m_lastSort;
   History m_history{DefaultHistoryFolder()};
   bool m_keepHistory = true;
   bool m_sortOnNextScan = false;
 
-  // Members bound to the form.
-  bool m_bSelectAll = false;
-  int m_nFolderSongs = 0;
-  int m_nListSizeKB = 0;
-  QString m_title, m_easy, m_normal, m_hard;
-
-  CoverFrame* m_cover = nullptr;
-  QCheckBox* m_selectAll = nullptr;
-  QLineEdit* m_folderSongs = nullptr;
-  QLineEdit* m_listSize = nullptr;
-  QProgressBar* m_progress = nullptr;
-  QTableView* m_list = nullptr;
-  QLineEdit* m_titleEdit = nullptr;
-  QLineEdit* m_easyEdit = nullptr;
-  QLineEdit* m_normalEdit = nullptr;
-  QLineEdit* m_hardEdit = nullptr;
-
-  FormAnchors* m_anchors = nullptr;
-  SongListFilter* m_filter = nullptr;
+  LibraryForm m_form;
+  FormFields m_fields;
+  ui::CoverPreview* m_preview = nullptr;
+  SongSearch* m_search = nullptr;
   SongListMenu* m_menu = nullptr;
 };
 

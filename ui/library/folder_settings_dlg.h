@@ -13,9 +13,6 @@ class QLineEdit;
 
 namespace vx::ui {
 
-// Dialogs in the System font measure 2 px per dialog unit.
-inline constexpr int kDialogPxPerUnit = 2;
-
 class CFolderSettingsDlg : public QDialog {
   Q_OBJECT
 

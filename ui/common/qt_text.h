@@ -18,7 +18,7 @@ inline QString FromGbk(const std::string& gbk) {
   return QString::fromStdString(Utf8FromGbk(gbk));
 }
 
-// One of the UTF-8 constants of messages.h or commands.h.
+// One of the UTF-8 constants of messages.h or of the window's own texts.
 inline QString FromUtf8(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }

@@ -1,4 +1,4 @@
-#include "ui/app/folder_settings_dlg.h"
+#include "ui/library/folder_settings_dlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -7,24 +7,15 @@
 
 #include "core/messages.h"
 #include "core/text/gbk.h"
+#include "ui/common/dialog_units.h"
+#include "ui/common/qt_text.h"
 
 namespace vx::ui {
-namespace {
-
-QRect Dlu(int x, int y, int w, int h) {
-  return QRect(x * kDialogPxPerUnit, y * kDialogPxPerUnit, w * kDialogPxPerUnit, h * kDialogPxPerUnit);
-}
-
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdString(Utf8FromGbk(gbk));
-}
-
-}  // namespace
 
 CFolderSettingsDlg::CFolderSettingsDlg(std::string gbkSettingsPath, Interaction& ui, QWidget* parent)
     : QDialog(parent), m_strSettingsPath(std::move(gbkSettingsPath)), m_ui(ui) {
   setWindowTitle(QStringLiteral("目录设置"));
-  setFixedSize(254 * kDialogPxPerUnit, 152 * kDialogPxPerUnit);
+  setFixedSize(Dlu.Size(254, 152));
 
   struct Row {
     const char* label;

@@ -1,0 +1,47 @@
+#pragma once
+// The toolbar's search over the song table: typing highlights the matching songs and names how many,
+// Enter ticks them (Shift+Enter unticks), and "只显示匹配" hides the others in the view. While rows are
+// hidden, the ticked songs are counted and how many of them are out of sight.
+
+#include <QObject>
+#include <QString>
+
+#include "core/library/song_table.h"
+
+namespace vx::ui {
+
+class SongListFilter;
+class SongListView;
+class SongTableModel;
+
+class SongSearch : public QObject {
+  Q_OBJECT
+
+ public:
+  // `list` shows `table` through `model`; all three outlive the search.
+  SongSearch(SongListView* list, SongTableModel* model, SongTable& table, QObject* parent = nullptr);
+
+  const SongListFilter* Filter() const { return m_filter; }
+
+  // Highlights while typing; the table changes only on Enter.
+  void OnTextChanged(const QString& text);
+  void OnSubmitted(const QString& text, bool tick);
+  void SetMatchesOnly(bool on);
+
+ signals:
+  // A text for the frame's status bar.
+  void StatusMessage(const QString& text);
+  // While rows are hidden: how many songs are ticked and how many of those are not shown; empty when
+  // every row shows.
+  void TickSummary(const QString& text);
+
+ private:
+  void ReportTickSummary();
+
+  SongListView* m_list;
+  SongTableModel* m_model;
+  SongTable& m_table;
+  SongListFilter* m_filter;
+};
+
+}  // namespace vx::ui
