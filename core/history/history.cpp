@@ -5,17 +5,17 @@
 #include <ctime>
 #include <filesystem>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_move.h"
 #include "core/io/user_environment.h"
-#include "core/library/chart_header.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 
 namespace vx {
 namespace {
 
-constexpr std::string_view kChartSuffix = ".vxn";
 constexpr std::string_view kInfoSuffix = ".txt";
 
 struct OperationName {
@@ -187,7 +187,7 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
     char counter[16];
     std::snprintf(counter, sizeof counter, "-%03d", n);
     e.name = stamp + counter;
-    const std::string chartPath = JoinPath(m_folder, e.name + std::string(kChartSuffix));
+    const std::string chartPath = JoinPath(m_folder, e.name + std::string(kChartExtension));
     const std::string infoPath = JoinPath(m_folder, e.name + std::string(kInfoSuffix));
     if (FileExists(infoPath)) continue;
     const OutputResult kept = WriteOutputFile(chartPath, chart, OutputMode::kKeepExisting);
@@ -214,7 +214,7 @@ std::vector<HistoryEntry> History::Entries(std::optional<std::string_view> gbkMu
     if (!native.ends_with(kInfoSuffix)) continue;
     const std::string name = native.substr(0, native.size() - kInfoSuffix.size());
     const auto info = ReadFilePrefix(JoinPath(m_folder, native), 64 * 1024);
-    const auto size = FileSize(JoinPath(m_folder, name + std::string(kChartSuffix)));
+    const auto size = FileSize(JoinPath(m_folder, name + std::string(kChartExtension)));
     if (!info || !size) continue;
     auto entry =
         ParseHistoryEntry(name, std::string_view(reinterpret_cast<const char*>(info->data()), info->size()));
@@ -234,7 +234,7 @@ std::optional<HistoryEntry> History::Find(std::string_view name) const {
 }
 
 std::optional<Bytes> History::Chart(const HistoryEntry& entry) const {
-  return ReadWholeFile(JoinPath(m_folder, entry.name + std::string(kChartSuffix)));
+  return ReadWholeFile(JoinPath(m_folder, entry.name + std::string(kChartExtension)));
 }
 
 void History::Prune() const {
@@ -246,7 +246,7 @@ void History::Prune() const {
     if (i == 0 || (i < m_limits.maxEntries && kept <= m_limits.maxBytes)) continue;
     // The description goes first: without it the entry is no longer listed, whatever happens next.
     if (RemoveFile(JoinPath(m_folder, entries[i].name + std::string(kInfoSuffix))))
-      RemoveFile(JoinPath(m_folder, entries[i].name + std::string(kChartSuffix)));
+      RemoveFile(JoinPath(m_folder, entries[i].name + std::string(kChartExtension)));
   }
 }
 

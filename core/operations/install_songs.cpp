@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_io.h"
 #include "core/io/file_move.h"
 #include "core/io/file_rewrite.h"
-#include "core/library/chart_header.h"
 #include "core/library/scan.h"
 #include "core/operations/operation_support.h"
 #include "core/operations/remove_songs.h"
@@ -17,19 +18,9 @@
 namespace vx {
 namespace {
 
-bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-  if (text.size() < end.size()) return false;
-  return std::equal(
-      end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()), [](char a, char b) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(a) == lower(b);
-      });
-}
-
-// The music file that goes with a source chart: the same name with .vxm (.VXM beside .VXN).
+// The music file that goes with a source chart, when it is there.
 std::optional<std::string> MusicBeside(const std::string& chart) {
-  std::string music = chart;
-  music.back() = music.back() == 'N' ? 'M' : 'm';
+  std::string music = MusicBesideChart(chart);
   if (FileSize(music)) return music;
   return std::nullopt;
 }
@@ -43,11 +34,11 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
       std::vector<std::string> inside;
       for (const std::string& native : ListFolderNames(source).value_or(std::vector<std::string>{})) {
         const auto gbk = GbkFromUtf8(native);
-        if (gbk && EndsWithIgnoringCase(*gbk, ".vxn")) inside.push_back(JoinPath(source, *gbk));
+        if (gbk && HasChartExtension(*gbk)) inside.push_back(JoinPath(source, *gbk));
       }
       std::sort(inside.begin(), inside.end());
       charts.insert(charts.end(), inside.begin(), inside.end());
-    } else if (EndsWithIgnoringCase(source, ".vxn")) {
+    } else if (HasChartExtension(source)) {
       charts.push_back(source);
     } else {
       refused.push_back({source, std::nullopt, msg::kInstallNotChart});
@@ -98,8 +89,8 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
       std::vector<ClashAnswer> offered;
       if (nameId) {
         question = Gbk(msg::kInstallClashTaken) + "\n" + Gbk(msg::kInstallClashThere) +
-                   SongInFolderLabel(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
-                   SongLabel(*nameId, header.title) + "\n" + chart;
+                   SongInFolderLabelGbk(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
+                   SongLabelGbk(*nameId, header.title) + "\n" + chart;
         offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
       } else {
         question =
@@ -206,7 +197,7 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
   return result;
 }
 
-std::string InstallReportText(const InstallOutcome& outcome) {
+std::string InstallReportTextGbk(const InstallOutcome& outcome) {
   std::size_t installed = 0;
   for (const InstalledSong& song : outcome.songs) installed += song.id ? 1 : 0;
   std::string text = Gbk(msg::kInstallReportBefore) + std::to_string(installed) +

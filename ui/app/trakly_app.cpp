@@ -15,9 +15,9 @@
 #include <QTranslator>
 #include <array>
 
-#include "core/library/library_check.h"
 #include "core/library/scan.h"
 #include "core/messages.h"
+#include "core/operations/library_check_ops.h"
 #include "core/settings/settings_file.h"
 #include "core/shell/registration.h"
 #include "core/text/gbk.h"
@@ -60,8 +60,8 @@ QString MenuEntryPath() {
 
 bool InstallMenuEntry() {
   if (!QDir().mkpath(ApplicationsFolder())) return false;
-  const std::string text = DesktopEntryText(QCoreApplication::applicationFilePath().toStdString(),
-                                            QDir::currentPath().toStdString());
+  const std::string text = DesktopEntryTextUtf8(QCoreApplication::applicationFilePath().toStdString(),
+                                                QDir::currentPath().toStdString());
   // Written whole or not at all, so a desktop never lists a half entry.
   QSaveFile file(MenuEntryPath());
   if (!file.open(QIODevice::WriteOnly)) return false;
@@ -238,7 +238,7 @@ void CTRAKLYApp::RunScreenshotScript(const QString& folder) {
   }
 
   if (const auto report = OnCheckLibrary(view->SettingsPath(), *m_interaction)) {
-    CLibraryCheckDlg check(QString::fromStdString(Utf8FromGbk(LibraryReportText(*report))),
+    CLibraryCheckDlg check(QString::fromStdString(Utf8FromGbk(LibraryReportTextGbk(*report))),
                            !ReportedIds(*report).empty(), HasLeftoverTemporaries(*report), m_frame.get());
     check.show();
     processEvents();

@@ -14,10 +14,8 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "core/library/cover.h"
-#include "core/library/library_check.h"
+#include "core/formats/cover.h"
 #include "core/library/scan.h"
-#include "core/library/song_list_reader.h"
 #include "core/library/song_query.h"
 #include "core/library/sort.h"
 #include "core/messages.h"
@@ -25,6 +23,8 @@
 #include "core/operations/game_list.h"
 #include "core/operations/history_restore.h"
 #include "core/operations/install_songs.h"
+#include "core/operations/library_check_ops.h"
+#include "core/operations/open_song_list.h"
 #include "core/operations/song_numbers.h"
 #include "core/operations/status_marks.h"
 #include "core/operations/text_lists.h"
@@ -423,7 +423,7 @@ void CTRAKLYView::OnCheckLibrary() {
   // can name songs the table does not hold, and a button that would tick none stays greyed.
   const bool canTick =
       std::any_of(ids.begin(), ids.end(), [this](int id) { return m_table.FindId(id).has_value(); });
-  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, HasLeftoverTemporaries(*report),
+  CLibraryCheckDlg dialog(FromGbk(LibraryReportTextGbk(*report)), canTick, HasLeftoverTemporaries(*report),
                           this);
   connect(&dialog, &CLibraryCheckDlg::RemoveLeftoversRequested, this,
           [this, &report, &musicDir] { RemoveLeftoverTemporaries(musicDir, *report, m_ui); });
@@ -444,20 +444,20 @@ void CTRAKLYView::OnSearchChanged(const QString& text) {
   }
   const auto parsed = ParseSongQuery(text.toStdString());
   if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
-    emit StatusMessage(QString::fromStdString(SongQueryErrorText(*error)));
+    emit StatusMessage(QString::fromStdString(SongQueryErrorTextUtf8(*error)));
     return;
   }
   const std::vector<std::size_t> rows = MatchingRows(m_table, std::get<SongQuery>(parsed));
   m_filter->SetQuery(std::get<SongQuery>(parsed));
   SelectRows(rows);
   if (!rows.empty()) m_list->scrollTo(m_model->index(static_cast<int>(rows.front()), 0));
-  emit StatusMessage(QString::fromStdString(MatchCountText(rows.size())));
+  emit StatusMessage(QString::fromStdString(MatchCountTextUtf8(rows.size())));
 }
 
 void CTRAKLYView::OnSearchSubmitted(const QString& text, bool tick) {
   const auto parsed = ParseSongQuery(text.toStdString());
   if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
-    emit StatusMessage(QString::fromStdString(SongQueryErrorText(*error)));
+    emit StatusMessage(QString::fromStdString(SongQueryErrorTextUtf8(*error)));
     return;
   }
   const std::size_t matched = TickMatching(m_table, std::get<SongQuery>(parsed), tick);
@@ -655,7 +655,7 @@ void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
   UpdateData(true);
   m_nFolderSongs = static_cast<int>(m_table.Size());
   UpdateData(false);
-  if (!result.songs.empty()) m_ui.ShowMessage(InstallReportText(result), Gbk(msg::kAppTitle));
+  if (!result.songs.empty()) m_ui.ShowMessage(InstallReportTextGbk(result), Gbk(msg::kAppTitle));
 }
 
 void CTRAKLYView::OnRenumber() {
@@ -674,7 +674,7 @@ void CTRAKLYView::OnRenumber() {
   bool ok = false;
   const int to = QInputDialog::getInt(
       this, FromUtf8(msg::kRenumberTitle),
-      FromGbk(SongLabel(from, m_table.Cell(row, kColTitle))) + u'\n' + FromUtf8(msg::kRenumberPrompt),
+      FromGbk(SongLabelGbk(from, m_table.Cell(row, kColTitle))) + u'\n' + FromUtf8(msg::kRenumberPrompt),
       LowestFreeId(TakenIdsIn(*musicDir)).value_or(from), 0, kMaxSongs - 1, 1, &ok);
   if (!ok) return;
   if (RenumberSong(m_table, *musicDir, from, to, m_ui, HistoryForRun()) != Outcome::kDone) return;
