@@ -32,7 +32,8 @@ std::optional<StatusMark> MarkOf(std::uint32_t kind, std::uint32_t oneWeek) {
 }
 
 const MarkFields& FieldsOf(StatusMark mark) {
-  return *std::find_if(std::begin(kMarks), std::end(kMarks), [&](const MarkFields& m) { return m.mark == mark; });
+  return *std::find_if(std::begin(kMarks), std::end(kMarks),
+                       [&](const MarkFields& m) { return m.mark == mark; });
 }
 
 }  // namespace
@@ -139,9 +140,8 @@ std::string SongListErrorTextGbk(const SongListError& error) {
 }
 
 std::vector<std::uint8_t> WriteSongList(const SongList& list) {
-  std::vector<std::uint8_t> file(2 * kCountSize + kChartRecordSize * list.charts.size() +
-                                     kStatusRecordSize * list.statuses.size(),
-                                 0);
+  std::vector<std::uint8_t> file(
+      2 * kCountSize + kChartRecordSize * list.charts.size() + kStatusRecordSize * list.statuses.size(), 0);
   std::uint8_t* out = file.data();
   PutU32Le(out, static_cast<std::uint32_t>(list.charts.size()));
   out += kCountSize;

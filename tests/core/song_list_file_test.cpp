@@ -19,15 +19,15 @@ std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at) {
 // make the reader and the writer disagree with this test rather than agree with each other.
 TEST(SongListFile, RecordsSitAtTheirBytes) {
   std::vector<std::uint8_t> file(4 + 2 * 300 + 4 + 16, 0);
-  file[0] = 2;                                       // two chart records
-  file[4] = 0xA1;                                    // first byte of record 0
-  file[4 + 299] = 0xA2;                              // last byte of record 0
-  file[304] = 0xB1;                                  // first byte of record 1
-  file[603] = 0xB2;                                  // last byte of record 1
-  file[604] = 1;                                     // one status record
-  file[608] = 0x39;                                  // ID 0x1239 = 4665
+  file[0] = 2;           // two chart records
+  file[4] = 0xA1;        // first byte of record 0
+  file[4 + 299] = 0xA2;  // last byte of record 0
+  file[304] = 0xB1;      // first byte of record 1
+  file[603] = 0xB2;      // last byte of record 1
+  file[604] = 1;         // one status record
+  file[608] = 0x39;      // ID 0x1239 = 4665
   file[609] = 0x12;
-  file[620] = 1;                                     // kind 0 (at 616), one-week flag 1: weekly
+  file[620] = 1;  // kind 0 (at 616), one-week flag 1: weekly
 
   const auto read = ReadSongList(file);
   ASSERT_TRUE(std::holds_alternative<SongList>(read));
@@ -52,7 +52,8 @@ TEST(SongListFile, RecordsSitAtTheirBytes) {
   EXPECT_EQ(U32At(bytes, 904), 3u);
   const std::uint32_t expected[3][4] = {{7, 0, 1, 0}, {8, 0, 2, 0}, {9, 0, 0, 1}};
   for (std::size_t i = 0; i < 3; ++i)
-    for (std::size_t f = 0; f < 4; ++f) EXPECT_EQ(U32At(bytes, 908 + 16 * i + 4 * f), expected[i][f]) << i << f;
+    for (std::size_t f = 0; f < 4; ++f)
+      EXPECT_EQ(U32At(bytes, 908 + 16 * i + 4 * f), expected[i][f]) << i << f;
 }
 
 TEST(SongListFile, TakesTheLargestListAndTheEmptyOne) {
