@@ -32,6 +32,7 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first
     if (a.rfind("--", 0) == 0 && a.size() > 2) {
       const std::string name = a.substr(2);
       if (listed(accepted.flags, name)) {
+        if (parsed.Has(name)) throw Failure{kExitUsage, "option " + a + " given twice"};
         parsed.options.emplace(name, "");
         continue;
       }

@@ -375,6 +375,7 @@ int CmdHistory(const std::vector<std::string>& args, std::ostream& out, std::ost
   const Arguments a = ParseOperationArguments(args, {.single = {"history"}});
   ExpectPositionals(a, 1, "history");
   const std::string music = GbkPathArgument(a.positional[0]);
+  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
   const auto history = HistoryFor(a, /*canTurnOff=*/false);
   for (const HistoryEntry& e : history->Entries(music))
     out << e.name << '\t' << e.time << '\t' << e.id << '\t' << HistoryOperationToken(e.operation) << '\t'

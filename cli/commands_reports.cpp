@@ -61,6 +61,8 @@ int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (a.Has("remove-temp") && HasLeftoverTemporaries(report)) {
     TerminalInteraction ui(err);
     RemoveLeftoverTemporaries(music, report, ui);
+    // What was removed is no longer a finding: the exit code says whether anything is still wrong.
+    return CheckLibrary(music).Clean() ? kExitOk : kExitFailed;
   }
   return report.Clean() ? kExitOk : kExitFailed;
 }

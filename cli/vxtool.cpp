@@ -1,6 +1,7 @@
 #include "cli/vxtool.h"
 
 #include <map>
+#include <new>
 
 #include "cli/commands.h"
 
@@ -157,6 +158,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   } catch (const Failure& f) {
     err << "vxtool: " << f.message << '\n';
     return f.code;
+  } catch (const std::bad_alloc&) {
+    // A damaged size field can ask for more than the machine has; say which command gave up.
+    err << "vxtool: " << args[0]
+        << ": not enough memory to finish (is a file far larger than it should be?)\n";
+    return kExitFailed;
   } catch (const std::exception& e) {
     err << "vxtool: " << e.what() << '\n';
     return kExitFailed;

@@ -12,6 +12,9 @@ inline constexpr std::string_view kArchiveTitle = "WX歌曲整理器";
 
 inline constexpr std::string_view kCheckFolders = "请检查目录设置";
 inline constexpr std::string_view kFolderTooLong = "目录太长(超过255字节),无法保存:";
+// Another organizer (a window or vxtool) held the MUSIC folder for longer than we wait.
+inline constexpr std::string_view kLibraryBusy =
+    "另一个程序正在修改这个歌曲文件夹,请等它完成后再试。什么也没有改变。";
 
 }  // namespace vx::msg
 
@@ -264,6 +267,9 @@ inline constexpr std::string_view kInstallNotChart = "不是歌曲文件(.vxn),�
 inline constexpr std::string_view kInstallUnreadable = "歌曲文件无法读取或不足300字节";
 inline constexpr std::string_view kInstallAlreadyInMusic = "已经在MUSIC文件夹里";
 inline constexpr std::string_view kInstallSkipped = "选择了跳过";
+inline constexpr std::string_view kInstallNoMusic = "缺少音乐文件(.vxm)";
+inline constexpr std::string_view kInstallNameUnmappable = "文件名里有无法用GBK表示的字符";
+inline constexpr std::string_view kInstallFolderWithoutSongs = "文件夹里没有歌曲文件(.vxn)";
 inline constexpr std::string_view kInstallStopped = "导入已停止";
 inline constexpr std::string_view kInstallNoFreeId = "没有空闲的编号";
 inline constexpr std::string_view kInstallCopyFailed = "无法复制到MUSIC文件夹";
@@ -298,4 +304,10 @@ inline constexpr std::string_view kRestoreQuestion = "恢复这条修改记录�
 inline constexpr std::string_view kRestoreSongGone = "这首歌已不在MUSIC文件夹里,无法恢复:";
 // Followed by the entry's name.
 inline constexpr std::string_view kRestoreEntryUnreadable = "修改记录里的歌曲文件无法读取:";
+// A restore writes a chart only onto the song it was kept from; followed by both songs, one per line.
+inline constexpr std::string_view kRestoreOtherSong =
+    "这个编号现在是另一首歌,记录里的歌曲文件不能恢复到它上面:";
+inline constexpr std::string_view kRestoreKeptLabel = "记录:";
+inline constexpr std::string_view kRestoreNowLabel = "现在:";
+inline constexpr std::string_view kRestoreEntryDamaged = "记录里保存的歌曲文件不完整,不能恢复:";
 }  // namespace vx::msg

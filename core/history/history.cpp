@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
@@ -9,6 +11,7 @@
 #include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_move.h"
+#include "core/io/file_rewrite.h"
 #include "core/io/user_environment.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
@@ -63,20 +66,47 @@ std::string Unescape(std::string_view text) {
   return out;
 }
 
-std::optional<int> Number(std::string_view text) {
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+template <typename T = int>
+std::optional<T> Number(std::string_view text, int base = 10) {
+  T value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
   if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
+std::string Hex(std::uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// A stale temporary is one no running write can still own.
+constexpr auto kLeftoverAge = std::chrono::minutes(1);
+
 }  // namespace
+
+std::optional<SongIdentity> IdentifySong(std::string_view gbkMusicPath) {
+  // FNV-1a over the whole file, read in pieces: music files run to tens of megabytes.
+  constexpr std::uint64_t kPiece = 1 << 20;
+  const auto size = FileSize(gbkMusicPath);
+  if (!size) return std::nullopt;
+  SongIdentity identity{*size, 1469598103934665603ull};
+  for (std::uint64_t offset = 0; offset < *size; offset += kPiece) {
+    const auto piece = ReadFileRange(gbkMusicPath, offset, std::min(kPiece, *size - offset));
+    if (!piece) return std::nullopt;
+    for (const std::uint8_t b : *piece) identity.hash = (identity.hash ^ b) * 1099511628211ull;
+  }
+  return identity;
+}
 
 std::string DescribeHistoryEntry(const HistoryEntry& e) {
   std::string text = "music=" + Escape(e.musicDir) + "\nid=" + std::to_string(e.id) +
                      "\noperation=" + std::string(HistoryOperationToken(e.operation)) + "\ntime=" + e.time +
                      "\ntitle=" + Escape(e.title) + "\n";
   if (e.renumberedTo) text += "to=" + std::to_string(*e.renumberedTo) + "\n";
+  if (e.sequence) text += "sequence=" + std::to_string(e.sequence) + "\n";
+  if (e.song)
+    text += "music-bytes=" + std::to_string(e.song->bytes) + "\nmusic-hash=" + Hex(e.song->hash) + "\n";
   return text;
 }
 
@@ -84,6 +114,7 @@ std::optional<HistoryEntry> ParseHistoryEntry(std::string name, std::string_view
   HistoryEntry e;
   e.name = std::move(name);
   bool hasMusic = false, hasId = false, hasOperation = false;
+  std::optional<std::uint64_t> musicBytes, musicHash;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
@@ -112,8 +143,15 @@ std::optional<HistoryEntry> ParseHistoryEntry(std::string name, std::string_view
       e.title = Unescape(value);
     } else if (key == "to") {
       e.renumberedTo = Number(value);
+    } else if (key == "sequence") {
+      e.sequence = Number<std::uint64_t>(value).value_or(0);
+    } else if (key == "music-bytes") {
+      if (const auto bytes = Number<std::uint64_t>(value)) musicBytes = bytes;
+    } else if (key == "music-hash") {
+      if (const auto hash = Number<std::uint64_t>(value, 16)) musicHash = hash;
     }
   }
+  if (musicBytes && musicHash) e.song = SongIdentity{*musicBytes, *musicHash};
   if (!hasMusic || !hasId || !hasOperation) return std::nullopt;
   return e;
 }
@@ -157,9 +195,11 @@ std::string NormalMusicFolder(std::string_view gbkMusicDir) {
 History::History(std::string gbkFolder, HistoryLimits limits)
     : m_folder(std::move(gbkFolder)), m_limits(limits) {}
 
-bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation operation,
-                     std::span<const std::uint8_t> chart, std::optional<int> renumberedTo) {
-  if (m_folder.empty() || !CreateFolders(m_folder)) return false;
+std::optional<std::string> History::Record(std::string_view gbkMusicDir, int id, HistoryOperation operation,
+                                           std::span<const std::uint8_t> chart,
+                                           std::optional<int> renumberedTo) {
+  if (m_folder.empty() || !Admits(chart.size()) || !CreateFolders(m_folder)) return std::nullopt;
+  RemoveLeftovers();
   HistoryEntry e;
   e.musicDir = NormalMusicFolder(gbkMusicDir);
   e.id = id;
@@ -168,6 +208,9 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
   e.time = LocalTimeText(now);
   e.title = ParseChartHeader(chart).title;
   e.renumberedTo = renumberedTo;
+  e.song = IdentifySong(MusicPath(gbkMusicDir, id));
+  const std::vector<HistoryEntry> existing = Entries();
+  e.sequence = (existing.empty() ? 0 : existing.front().sequence) + 1;
 
   // Names sort by time; the counter keeps entries of the same second apart.
   std::string stamp = e.time;
@@ -192,16 +235,36 @@ bool History::Record(std::string_view gbkMusicDir, int id, HistoryOperation oper
     if (FileExists(infoPath)) continue;
     const OutputResult kept = WriteOutputFile(chartPath, chart, OutputMode::kKeepExisting);
     if (kept == OutputResult::kExists) continue;
-    if (kept != OutputResult::kWritten) return false;
+    if (kept != OutputResult::kWritten) return std::nullopt;
     if (WriteOutputFile(infoPath, AsBytes(DescribeHistoryEntry(e)), OutputMode::kKeepExisting) !=
         OutputResult::kWritten) {
       RemoveFile(chartPath);
-      return false;
+      return std::nullopt;
     }
-    Prune();
-    return true;
+    Prune(e.name);
+    return e.name;
   }
-  return false;
+  return std::nullopt;
+}
+
+bool History::Forget(std::string_view name) {
+  // The description goes first: without it the entry is no longer listed, whatever happens next.
+  if (!RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kInfoSuffix)))) return false;
+  RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kChartExtension)));
+  return true;
+}
+
+void History::RemoveLeftovers() const {
+  namespace fs = std::filesystem;
+  for (const std::string& native : ListFolderNames(m_folder).value_or(std::vector<std::string>{})) {
+    if (native.find(kTemporaryMarker) == std::string::npos) continue;
+    const std::string path = JoinPath(m_folder, GbkPath(PathFromUtf8(native)));
+    std::error_code ec;
+    const auto written = fs::last_write_time(NativePath(path), ec);
+    if (!ec && fs::is_regular_file(fs::symlink_status(NativePath(path), ec)) &&
+        fs::file_time_type::clock::now() - written >= kLeftoverAge)
+      RemoveFile(path);
+  }
 }
 
 std::vector<HistoryEntry> History::Entries(std::optional<std::string_view> gbkMusicDir) const {
@@ -222,8 +285,9 @@ std::vector<HistoryEntry> History::Entries(std::optional<std::string_view> gbkMu
     entry->bytes = *size;
     entries.push_back(std::move(*entry));
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const HistoryEntry& a, const HistoryEntry& b) { return a.name > b.name; });
+  std::sort(entries.begin(), entries.end(), [](const HistoryEntry& a, const HistoryEntry& b) {
+    return a.sequence != b.sequence ? a.sequence > b.sequence : a.name > b.name;
+  });
   return entries;
 }
 
@@ -237,16 +301,14 @@ std::optional<Bytes> History::Chart(const HistoryEntry& entry) const {
   return ReadWholeFile(JoinPath(m_folder, entry.name + std::string(kChartExtension)));
 }
 
-void History::Prune() const {
+void History::Prune(std::string_view keep) {
   std::vector<HistoryEntry> entries = Entries();  // newest first
   std::uint64_t kept = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     kept += entries[i].bytes;
     // The newest entry stays even when it alone is over the size limit: it was just asked for.
-    if (i == 0 || (i < m_limits.maxEntries && kept <= m_limits.maxBytes)) continue;
-    // The description goes first: without it the entry is no longer listed, whatever happens next.
-    if (RemoveFile(JoinPath(m_folder, entries[i].name + std::string(kInfoSuffix))))
-      RemoveFile(JoinPath(m_folder, entries[i].name + std::string(kChartExtension)));
+    if (i == 0 || entries[i].name == keep || (i < m_limits.maxEntries && kept <= m_limits.maxBytes)) continue;
+    Forget(entries[i].name);
   }
 }
 

@@ -21,6 +21,17 @@ std::string_view HistoryOperationToken(HistoryOperation operation);
 // What the window shows (UTF-8).
 std::string_view HistoryOperationLabel(HistoryOperation operation);
 
+// What tells one song from another under the same ID: its music file's size and a hash of its content.
+// Charts change (that is what the history is for); the music of a song does not.
+struct SongIdentity {
+  std::uint64_t bytes = 0;
+  std::uint64_t hash = 0;
+  bool operator==(const SongIdentity&) const = default;
+};
+
+// The identity of the song whose music is at `gbkMusicPath`; empty when it cannot be read.
+std::optional<SongIdentity> IdentifySong(std::string_view gbkMusicPath);
+
 struct HistoryEntry {
   std::string name;      // the entry's name in the history folder, e.g. "20261208-195012-001"
   std::string musicDir;  // GBK, absolute, as NormalMusicFolder gives it
@@ -30,6 +41,11 @@ struct HistoryEntry {
   std::string title;                // GBK, the kept chart's title
   std::optional<int> renumberedTo;  // for a renumber: the ID the song went to
   std::uint64_t bytes = 0;          // size of the kept chart
+  // Entries are ordered by this number, which only grows: local time can jump back (a time zone, a
+  // clock set right) and must never make the newest entry look like the oldest. 0 for entries written
+  // before it was kept, which come before every numbered one.
+  std::uint64_t sequence = 0;
+  std::optional<SongIdentity> song;  // the song the chart belonged to, when its music could be read
 };
 
 // An entry's description file: one "key=value" line each for the MUSIC folder, ID, operation, time, title
@@ -58,11 +74,19 @@ class History {
   explicit History(std::string gbkFolder, HistoryLimits limits = HistoryLimits());
   const std::string& Folder() const { return m_folder; }
 
-  // Keeps `chart` as it was before `operation` changes or removes song `id` of `gbkMusicDir`. The chart goes
-  // in first and the entry's description last, so an entry is whole or not listed. The oldest entries then
-  // go until the limits hold. False when the entry could not be written; nothing is left of it then.
-  bool Record(std::string_view gbkMusicDir, int id, HistoryOperation operation,
-              std::span<const std::uint8_t> chart, std::optional<int> renumberedTo = std::nullopt);
+  // Keeps `chart` as it was before `operation` changes or removes song `id` of `gbkMusicDir`, with the
+  // identity of the song's music. The chart goes in first and the entry's description last, so an entry is
+  // whole or not listed. The oldest entries then go until the limits hold, never the one just written.
+  // Returns the entry's name; empty when the entry could not be written (nothing is left of it then) or
+  // when the chart is too large to be admitted.
+  std::optional<std::string> Record(std::string_view gbkMusicDir, int id, HistoryOperation operation,
+                                    std::span<const std::uint8_t> chart,
+                                    std::optional<int> renumberedTo = std::nullopt);
+  // Whether a chart of this size gets a place. One entry may take a tenth of the size limit: a single huge
+  // chart must not push every other library's entries out.
+  bool Admits(std::uint64_t chartBytes) const { return chartBytes <= m_limits.maxBytes / 10; }
+  // Takes back an entry whose change did not happen after all. False when it could not be removed.
+  bool Forget(std::string_view name);
 
   // The entries, newest first; only those of `gbkMusicDir` when it is given.
   std::vector<HistoryEntry> Entries(std::optional<std::string_view> gbkMusicDir = std::nullopt) const;
@@ -71,7 +95,9 @@ class History {
   std::optional<Bytes> Chart(const HistoryEntry& entry) const;
 
  private:
-  void Prune() const;
+  void Prune(std::string_view keep);
+  // Temporary files of a run killed while it wrote an entry.
+  void RemoveLeftovers() const;
 
   std::string m_folder;
   HistoryLimits m_limits;

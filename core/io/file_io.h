@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/file_handle.h"
+
 namespace vx {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -36,7 +38,7 @@ class FolderReader {
 
  private:
   std::string m_folder;
-  int m_handle = -1;
+  platform::File m_folderHandle;  // none where the platform has no lookups inside an open folder
 };
 
 // The whole file; empty optional when it cannot be opened or read.

@@ -1,11 +1,125 @@
-// The all-or-nothing moves and deletes of a song's files, over the platform's single-file calls.
-#include <string>
-
-#include "core/io/file_io.h"
+// Moving, copying and removing files, and the all-or-nothing calls on a song's files, over the platform's
+// primitives.
 #include "core/io/file_move.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/io/fault_injection.h"
+#include "core/io/file_io.h"
 #include "core/io/file_rewrite.h"
+#include "core/io/temporary_file.h"
+#include "core/platform/primitives.h"
+#include "core/text/native_path.h"
 
 namespace vx {
+namespace {
+
+using platform::Failure;
+using platform::Path;
+
+bool g_forceCopy = false;
+
+// A flushed copy of `in` in a new temporary file beside `target`, with its permission bits; its path, or
+// none with nothing left behind.
+std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target) {
+  TemporaryFile temp(target, platform::PermissionsOf(in));
+  if (!temp.Ok()) return std::nullopt;
+  std::vector<std::uint8_t> buffer(1 << 16);
+  bool ok = true;
+  for (std::uint64_t offset = 0;;) {
+    const auto n = platform::ReadAt(in, offset, buffer);
+    if (!n) ok = false;
+    if (!n || *n == 0) break;
+    if (!temp.Write(std::span(buffer).first(*n))) {
+      ok = false;
+      break;
+    }
+    offset += *n;
+  }
+  if (ok) platform::CopyTimes(in, temp.File());
+  if (!temp.Finish(ok)) {
+    temp.Abandon();
+    return std::nullopt;
+  }
+  return temp.Path();
+}
+
+// The move across file systems: the source is deleted only once a complete, flushed copy has its name.
+MoveResult CopyThenDelete(const Path& source, const Path& target, bool replace) {
+  platform::File in = platform::OpenRegularForReading(source);
+  if (!in.Ok()) return MoveResult::kFailed;
+  if (!replace && platform::NameTaken(target)) return MoveResult::kTargetExists;
+  // The same file seen through another mount or name (a bind mount renames with EXDEV too): copying it
+  // over itself and then deleting the source would delete the only copy.
+  if (platform::SameFile(in, target)) return MoveResult::kFailed;
+
+  const auto temp = CopyToTemporary(in, target);
+  if (!temp) return MoveResult::kFailed;
+  const Failure renamed = platform::Rename(
+      *temp, target, replace ? platform::RenameMode::kReplace : platform::RenameMode::kKeepOrLookFirst);
+  if (renamed != Failure::kNone) {
+    platform::Remove(*temp);
+    return renamed == Failure::kExists ? MoveResult::kTargetExists : MoveResult::kFailed;
+  }
+  platform::SyncFolderOf(target);
+  in.Close();  // Windows lets a file go only once nothing holds it open
+  if (platform::Remove(source) != Failure::kNone) {
+    // The source cannot go, so this is no move: take the copy back rather than leave the song twice.
+    platform::Remove(target);
+    return MoveResult::kFailed;
+  }
+  return MoveResult::kMoved;
+}
+
+}  // namespace
+
+MoveResult MoveNativeFile(const Path& source, const Path& target, bool replace) {
+  if (!g_forceCopy) {
+    const Failure renamed = platform::Rename(
+        source, target, replace ? platform::RenameMode::kReplace : platform::RenameMode::kKeepOrLookFirst);
+    if (renamed == Failure::kNone) return MoveResult::kMoved;
+    if (renamed == Failure::kExists) return MoveResult::kTargetExists;
+    if (renamed != Failure::kOtherDevice) return MoveResult::kFailed;
+  }
+  return CopyThenDelete(source, target, replace);
+}
+
+MoveResult MoveFileTo(std::string_view gbkSource, std::string_view gbkTarget, bool replace) {
+  return MoveNativeFile(NativePath(gbkSource), NativePath(gbkTarget), replace);
+}
+
+bool RemoveFile(std::string_view gbkPath) {
+  const Path path = NativePath(gbkPath);
+  const Failure removed = platform::Remove(path);
+  return removed == Failure::kNone || (removed == Failure::kMissing && !platform::NameTaken(path));
+}
+
+std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget) {
+  const platform::File in = platform::OpenRegularForReading(NativePath(gbkSource));
+  if (!in.Ok()) return std::nullopt;
+  const auto temp = CopyToTemporary(in, NativePath(gbkTarget));
+  if (!temp) return std::nullopt;
+  return GbkPath(*temp);
+}
+
+bool CreateNativeFolders(const Path& folder) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec)) return true;
+  if (FaultInjected(FsCall::kMakeFolder)) return false;
+  std::filesystem::create_directories(folder, ec);
+  return std::filesystem::is_directory(folder, ec);
+}
+
+bool CreateFolders(std::string_view gbkPath) {
+  return CreateNativeFolders(NativePath(gbkPath));
+}
+
+void SetForceCopyingMoveForTesting(bool force) {
+  g_forceCopy = force;
+}
 
 AllOrNone MoveFilesTo(const std::vector<std::string>& gbkSources,
                       const std::vector<std::string>& gbkTargets) {
@@ -38,6 +152,73 @@ AllOrNone DeleteFiles(const std::vector<std::string>& gbkPaths) {
     if (!RemoveFile(path) && !RemoveFile(path)) all = false;
   }
   return all ? AllOrNone::kAll : AllOrNone::kPartial;
+}
+
+namespace {
+
+// What this program trashed lately, so a step that fails after a trash can take it back.
+std::mutex g_recentMutex;
+std::vector<platform::TrashedFile> g_recent;
+constexpr std::size_t kRecentKept = 64;
+
+Path AbsolutePath(std::string_view gbkPath) {
+  std::error_code ec;
+  return std::filesystem::absolute(NativePath(gbkPath), ec).lexically_normal();
+}
+
+}  // namespace
+
+AllOrNone MoveFilesToTrash(const std::vector<std::string>& gbkPaths) {
+  std::vector<Path> paths;
+  for (const std::string& gbk : gbkPaths) {
+    paths.push_back(AbsolutePath(gbk));
+    if (!platform::SureToTrash(paths.back())) return AllOrNone::kNone;
+  }
+  std::vector<platform::TrashedFile> trashed;
+  for (const Path& path : paths) {
+    if (auto entry = platform::Trash(path)) {
+      trashed.push_back(std::move(*entry));
+      continue;
+    }
+    bool undone = true;
+    for (auto it = trashed.rbegin(); it != trashed.rend(); ++it) undone = platform::Untrash(*it) && undone;
+    return undone ? AllOrNone::kNone : AllOrNone::kPartial;
+  }
+  std::lock_guard lock(g_recentMutex);
+  g_recent.insert(g_recent.end(), trashed.begin(), trashed.end());
+  if (g_recent.size() > kRecentKept) g_recent.erase(g_recent.begin(), g_recent.end() - kRecentKept);
+  return AllOrNone::kAll;
+}
+
+bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
+  std::vector<platform::TrashedFile> wanted;
+  {
+    std::lock_guard lock(g_recentMutex);
+    for (const std::string& gbk : gbkPaths) {
+      const Path original = AbsolutePath(gbk);
+      const auto it = std::find_if(g_recent.rbegin(), g_recent.rend(), [&](const platform::TrashedFile& e) {
+        return e.original.native() == original.native();
+      });
+      if (it == g_recent.rend()) return false;
+      wanted.push_back(*it);
+    }
+  }
+  std::vector<platform::TrashedFile> restored;
+  for (const platform::TrashedFile& entry : wanted) {
+    if (platform::Untrash(entry)) {
+      restored.push_back(entry);
+      continue;
+    }
+    // All or none: what came back goes into the trash again, under the names it had there.
+    for (const platform::TrashedFile& back : restored) MoveNativeFile(back.original, back.file, false);
+    return false;
+  }
+  std::lock_guard lock(g_recentMutex);
+  std::erase_if(g_recent, [&](const platform::TrashedFile& e) {
+    return std::any_of(restored.begin(), restored.end(),
+                       [&](const platform::TrashedFile& r) { return r.file.native() == e.file.native(); });
+  });
+  return true;
 }
 
 }  // namespace vx

@@ -2,6 +2,7 @@
 // Moving song files to another folder or to the trash, and deleting them. A song is its chart and its
 // music file, so besides single files there are calls for the files of one song that do all or nothing.
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_vi
 
 // Makes a folder and the folders above it that are missing. False when it is not a folder afterwards.
 bool CreateFolders(std::string_view gbkPath);
+
+// MoveFileTo and CreateFolders by native paths, for the trash, whose folder GBK may not spell.
+MoveResult MoveNativeFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                          bool replace);
+bool CreateNativeFolders(const std::filesystem::path& folder);
 
 // Test seam: take the copying path even within one file system.
 void SetForceCopyingMoveForTesting(bool force);

@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "core/platform/file_handle.h"
+
 namespace vx {
 
 class RandomAccessFile {
@@ -14,11 +16,8 @@ class RandomAccessFile {
   // Empty optional when the path cannot be opened for reading or is not a regular file.
   static std::optional<RandomAccessFile> Open(std::string_view gbkPath);
 
-  ~RandomAccessFile();
-  RandomAccessFile(RandomAccessFile&& other) noexcept;
-  RandomAccessFile& operator=(RandomAccessFile&& other) noexcept;
-  RandomAccessFile(const RandomAccessFile&) = delete;
-  RandomAccessFile& operator=(const RandomAccessFile&) = delete;
+  RandomAccessFile(RandomAccessFile&& other) noexcept = default;
+  RandomAccessFile& operator=(RandomAccessFile&& other) noexcept = default;
 
   // The length when the file was opened; every read below is checked against it by the caller.
   std::uint64_t Size() const { return m_size; }
@@ -28,10 +27,8 @@ class RandomAccessFile {
   bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
 
  private:
-  // A descriptor on POSIX systems, a HANDLE on Windows.
-  static constexpr std::intptr_t kNoHandle = -1;
-  RandomAccessFile(std::intptr_t handle, std::uint64_t size) : m_handle(handle), m_size(size) {}
-  std::intptr_t m_handle = kNoHandle;
+  RandomAccessFile(platform::File file, std::uint64_t size) : m_file(std::move(file)), m_size(size) {}
+  platform::File m_file;
   std::uint64_t m_size = 0;
 };
 

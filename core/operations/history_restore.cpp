@@ -16,11 +16,28 @@ std::string HistoryEntryLabelGbk(const HistoryEntry& entry) {
          Gbk(HistoryOperationLabel(entry.operation)) + Gbk(msg::kHistoryLabelAfter);
 }
 
+namespace {
+
+// A kept chart goes back only onto the song it was kept from: the ID may since hold another song (a
+// renumber, an install), whose music would then play under the old chart. Entries kept before songs were
+// identified cannot be checked and are trusted as they always were.
+bool IsTheKeptSong(const HistoryEntry& entry, int idNow, Interaction& ui) {
+  if (!entry.song || IdentifySong(MusicPath(entry.musicDir, idNow)) == entry.song) return true;
+  detail::SayWithLines(ui, msg::kRestoreOtherSong,
+                       {Gbk(msg::kRestoreKeptLabel) + SongLabelGbk(entry.id, entry.title),
+                        Gbk(msg::kRestoreNowLabel) + SongInFolderLabelGbk(entry.musicDir, idNow)});
+  return false;
+}
+
+}  // namespace
+
 Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEntry& entry, Interaction& ui,
                             bool keepReplaced) {
   History* keep = keepReplaced ? &history : nullptr;
-  if (entry.operation == HistoryOperation::kRenumber && entry.renumberedTo)
+  if (entry.operation == HistoryOperation::kRenumber && entry.renumberedTo) {
+    if (!IsTheKeptSong(entry, *entry.renumberedTo, ui)) return Outcome::kRefused;
     return RenumberSong(table, entry.musicDir, *entry.renumberedTo, entry.id, ui, keep);
+  }
 
   const std::string path = ChartPath(entry.musicDir, entry.id);
   if (!FileSize(path)) {
@@ -32,6 +49,12 @@ Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEnt
     detail::SayWithLines(ui, msg::kRestoreEntryUnreadable, {entry.name});
     return Outcome::kFailed;
   }
+  // A chart cut short in the history would give the game a song it cannot read.
+  if (kept->size() < kChartHeaderSize) {
+    detail::SayWithLines(ui, msg::kRestoreEntryDamaged, {entry.name});
+    return Outcome::kRefused;
+  }
+  if (!IsTheKeptSong(entry, entry.id, ui)) return Outcome::kRefused;
   bool historyFailed = false;
   const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
     if (keep && !keep->Record(entry.musicDir, entry.id, HistoryOperation::kRestore, chart)) {

@@ -13,19 +13,60 @@
 #include "core/operations/operation_support.h"
 #include "core/operations/remove_songs.h"
 #include "core/operations/song_numbers.h"
+#include "core/text/compare.h"
 #include "core/text/native_path.h"
 
 namespace vx {
 namespace {
 
-// The music file that goes with a source chart, when it is there.
+// Whether two paths lead to the same file or folder (device and inode; the file ID on Windows), whatever
+// their spelling or the links on the way.
+bool SameFile(const std::string& gbkA, const std::string& gbkB) {
+  std::error_code ec;
+  return std::filesystem::equivalent(NativePath(gbkA.empty() ? "." : gbkA),
+                                     NativePath(gbkB.empty() ? "." : gbkB), ec) &&
+         !ec;
+}
+
+// A name GBK cannot spell, shown with each such character as its code point ("U+1F3B5").
+std::string NameWithCodePoints(std::string_view utf8) {
+  std::string shown;
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead >= 0xF0)
+      length = 4;
+    else if (lead >= 0xE0)
+      length = 3;
+    else if (lead >= 0xC0)
+      length = 2;
+    const std::string_view one = utf8.substr(i, length);
+    const auto gbk = GbkFromUtf8(one);
+    shown += gbk ? *gbk : CodePointName(one);
+    i += length;
+  }
+  return shown;
+}
+
+// The music file that goes with a source chart: the name with .vxm in the same folder, matched without
+// regard to case (packs made on Windows mix VXN with vxm). Only a regular file that can be read counts: a
+// chart installed without its music is a song the game cannot play.
 std::optional<std::string> MusicBeside(const std::string& chart) {
-  std::string music = MusicBesideChart(chart);
-  if (FileSize(music)) return music;
+  const std::string folder = FolderOf(chart), name = FileNameOf(chart);
+  const std::string wanted = name.substr(0, name.size() - 1) + "m";
+  std::vector<std::string> candidates{MusicBesideChart(chart)};
+  for (const std::string& native :
+       ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
+    if (const auto gbk = GbkFromUtf8(native); gbk && EqualsIgnoringAsciiCase(*gbk, wanted))
+      candidates.push_back(JoinPath(folder, *gbk));
+  for (const std::string& music : candidates)
+    if (KindOfPath(music) == PathKind::kRegularFile && FileSize(music)) return music;
   return std::nullopt;
 }
 
-// The source charts, each *.vxn named or inside a named folder; what is neither is refused right away.
+// The source charts, each *.vxn named or inside a named folder; what is neither is refused right away, and
+// so is a folder without a song or a name inside it that GBK cannot spell (it could not be named to the
+// person nor found again). A source given twice, under any spelling, counts once.
 std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
                                       std::vector<InstalledSong>& refused) {
   std::vector<std::string> charts;
@@ -34,8 +75,13 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
       std::vector<std::string> inside;
       for (const std::string& native : ListFolderNames(source).value_or(std::vector<std::string>{})) {
         const auto gbk = GbkFromUtf8(native);
-        if (gbk && HasChartExtension(*gbk)) inside.push_back(JoinPath(source, *gbk));
+        if (!gbk)
+          refused.push_back(
+              {JoinPath(source, NameWithCodePoints(native)), std::nullopt, msg::kInstallNameUnmappable});
+        else if (HasChartExtension(*gbk))
+          inside.push_back(JoinPath(source, *gbk));
       }
+      if (inside.empty()) refused.push_back({source, std::nullopt, msg::kInstallFolderWithoutSongs});
       std::sort(inside.begin(), inside.end());
       charts.insert(charts.end(), inside.begin(), inside.end());
     } else if (HasChartExtension(source)) {
@@ -44,7 +90,12 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
       refused.push_back({source, std::nullopt, msg::kInstallNotChart});
     }
   }
-  return charts;
+  std::vector<std::string> unique;
+  for (const std::string& chart : charts)
+    if (std::none_of(unique.begin(), unique.end(),
+                     [&](const std::string& seen) { return SameFile(seen, chart); }))
+      unique.push_back(chart);
+  return unique;
 }
 
 void RemoveAll(const std::vector<std::string>& paths) {
@@ -67,14 +118,21 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
       song.skipped = msg::kInstallStopped;
       continue;
     }
-    // Copying a song of this very folder onto itself or beside itself is never what was meant.
-    if (NormalMusicFolder(FolderOf(chart)) == musicFolder) {
+    // Copying a song of this very folder onto itself or beside itself is never what was meant, whichever
+    // spelling or link leads to the folder.
+    if (NormalMusicFolder(FolderOf(chart)) == musicFolder ||
+        SameFile(FolderOf(chart), std::string(gbkMusicDir))) {
       song.skipped = msg::kInstallAlreadyInMusic;
       continue;
     }
     const auto head = ReadFilePrefix(chart, kChartHeaderSize);
     if (!head || head->size() < kChartHeaderSize || chart.find(kTemporaryMarker) != std::string::npos) {
       song.skipped = msg::kInstallUnreadable;
+      continue;
+    }
+    const auto music = MusicBeside(chart);
+    if (!music) {
+      song.skipped = msg::kInstallNoMusic;
       continue;
     }
     const ChartHeader header = ParseChartHeader(*head);
@@ -130,15 +188,13 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
     // The copies come first: the likeliest failure, a full disk, must come before anything in MUSIC changes.
     const std::string targetChart = ChartPath(gbkMusicDir, id), targetMusic = MusicPath(gbkMusicDir, id);
     std::vector<std::string> temps, targets;
-    if (const auto music = MusicBeside(chart)) {
-      const auto temp = CopyBeside(*music, targetMusic);
-      if (!temp) {
-        song.skipped = msg::kInstallCopyFailed;
-        continue;
-      }
-      temps.push_back(*temp);
-      targets.push_back(targetMusic);
+    const auto temp = CopyBeside(*music, targetMusic);
+    if (!temp) {
+      song.skipped = msg::kInstallCopyFailed;
+      continue;
     }
+    temps.push_back(*temp);
+    targets.push_back(targetMusic);
     const auto tempChart = CopyBeside(chart, targetChart);
     if (!tempChart) {
       RemoveAll(temps);

@@ -1,10 +1,12 @@
-// GBK conversions through iconv (glibc, macOS). The Windows build uses the code-page functions instead.
+// GBK conversions through iconv (glibc, macOS). The Windows build uses the code-page functions instead;
+// the check that a text comes back as itself is in core/text/gbk.cpp.
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <mutex>
 
+#include "core/platform/primitives.h"
 #include "core/text/gbk.h"
 
 namespace vx {
@@ -53,14 +55,6 @@ Converter& ToGbk() {
   return c;
 }
 
-std::size_t Utf8SequenceLength(unsigned char b) {
-  if (b < 0x80) return 1;
-  if ((b & 0xE0) == 0xC0) return 2;
-  if ((b & 0xF0) == 0xE0) return 3;
-  if ((b & 0xF8) == 0xF0) return 4;
-  return 1;
-}
-
 }  // namespace
 
 std::string Utf8FromGbk(std::string_view gbk) {
@@ -79,56 +73,13 @@ std::string Utf8FromGbk(std::string_view gbk) {
   return out;
 }
 
-namespace {
-
-// The GBK form of a text, when iconv accepts all of it and it reads back as the same text. iconv drops
-// some characters without a word (glibc: the tag characters U+E0000 to U+E007F), so its success alone
-// proves nothing: an invisible character in a folder name would name another folder.
-std::optional<std::string> ConvertsBothWays(std::string_view utf8, const char** stoppedAt = nullptr) {
-  if (stoppedAt) *stoppedAt = nullptr;
-  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-    return std::string(utf8);  // ASCII is the same bytes in both
+std::optional<std::string> platform::EncodeGbk(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   const char* in = utf8.data();
   std::size_t left = utf8.size();
-  const bool converted = ToGbk().Run(in, left, out) == Converter::Step::kDone;
-  if (stoppedAt && !converted) *stoppedAt = in;
-  if (!converted || Utf8FromGbk(out) != utf8) return std::nullopt;
+  if (ToGbk().Run(in, left, out) != Converter::Step::kDone) return std::nullopt;
   return out;
-}
-
-}  // namespace
-
-std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable) {
-  const char* stoppedAt = nullptr;
-  if (auto gbk = ConvertsBothWays(utf8, &stoppedAt)) return gbk;
-  if (!unmappable) return std::nullopt;
-  const auto sequenceAt = [&](const char* p) {
-    const std::size_t offset = static_cast<std::size_t>(p - utf8.data());
-    return utf8.substr(offset,
-                       std::min(utf8.size() - offset, Utf8SequenceLength(static_cast<unsigned char>(*p))));
-  };
-  if (stoppedAt) {
-    unmappable->assign(sequenceAt(stoppedAt));
-    return std::nullopt;
-  }
-  // Converted but not back: the culprit is the first character that does not come back by itself.
-  unmappable->assign(utf8.substr(0, 1));
-  for (const char* p = utf8.data(); p < utf8.data() + utf8.size();) {
-    const std::string_view character = sequenceAt(p);
-    if (!ConvertsBothWays(character)) {
-      unmappable->assign(character);
-      break;
-    }
-    p += character.size();
-  }
-  return std::nullopt;
-}
-
-std::string Gbk(std::string_view utf8Literal) {
-  auto converted = GbkFromUtf8(utf8Literal);
-  return converted ? *converted : std::string(utf8Literal);
 }
 
 }  // namespace vx

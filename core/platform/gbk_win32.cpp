@@ -1,6 +1,8 @@
-// GBK conversions through the Windows code-page functions (code page 936), which need no iconv.
+// GBK conversions through the Windows code-page functions (code page 936), which need no iconv; the
+// check that a text comes back as itself is in core/text/gbk.cpp.
 #include <windows.h>
 
+#include "core/platform/primitives.h"
 #include "core/platform/win32_text.h"
 #include "core/text/gbk.h"
 
@@ -59,35 +61,6 @@ std::wstring WideFromGbk(std::string_view gbk) {
   return out;
 }
 
-namespace {
-
-// Encodes and reads the result back: a text counts as converted only when it comes back as itself, so
-// no conversion can quietly drop or swap a character of a path or a title.
-bool ConvertsBothWays(std::wstring_view wide, std::string& out) {
-  out.clear();
-  return EncodeStrict(wide, kGbkCodePage, out) && WideFromGbk(out) == wide;
-}
-
-}  // namespace
-
-bool GbkFromWide(std::wstring_view wide, std::string& out, std::wstring* bad) {
-  if (ConvertsBothWays(wide, out)) return true;
-  out.clear();
-  if (bad) {
-    *bad = std::wstring(wide.substr(0, 1));
-    std::string piece;
-    for (std::size_t i = 0; i < wide.size();) {
-      const std::size_t len = (IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size()) ? 2 : 1;
-      if (!ConvertsBothWays(wide.substr(i, len), piece)) {
-        *bad = std::wstring(wide.substr(i, len));
-        break;
-      }
-      i += len;
-    }
-  }
-  return false;
-}
-
 std::string Utf8FromWide(std::wstring_view wide) {
   std::string out;
   EncodeStrict(wide, CP_UTF8, out);
@@ -100,29 +73,17 @@ std::string Utf8FromGbk(std::string_view gbk) {
   return win32::Utf8FromWide(win32::WideFromGbk(gbk));
 }
 
-std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable) {
+std::optional<std::string> platform::EncodeGbk(std::string_view utf8) {
   std::wstring wide;
-  if (!utf8.empty()) {
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                      static_cast<int>(utf8.size()), nullptr, 0);
-    if (n <= 0) {
-      if (unmappable) *unmappable = std::string(utf8.substr(0, 1));
-      return std::nullopt;
-    }
-    wide.resize(static_cast<std::size_t>(n));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                        wide.data(), n);
-  }
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                                    nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  wide.resize(static_cast<std::size_t>(n));
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                      n);
   std::string out;
-  std::wstring bad;
-  if (win32::GbkFromWide(wide, out, &bad)) return out;
-  if (unmappable) *unmappable = win32::Utf8FromWide(bad);
-  return std::nullopt;
-}
-
-std::string Gbk(std::string_view utf8Literal) {
-  auto converted = GbkFromUtf8(utf8Literal);
-  return converted ? *converted : std::string(utf8Literal);
+  if (!win32::EncodeStrict(wide, win32::kGbkCodePage, out)) return std::nullopt;
+  return out;
 }
 
 }  // namespace vx

@@ -1,6 +1,9 @@
 #include "core/text/gbk.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "core/platform/primitives.h"
 
 namespace vx {
 
@@ -16,6 +19,55 @@ std::string CodePointName(std::string_view utf8Char) {
   char name[16];
   std::snprintf(name, sizeof name, "U+%04lX", codePoint);
   return name;
+}
+
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+std::size_t Utf8SequenceLength(unsigned char b) {
+  if (b < 0x80) return 1;
+  if ((b & 0xE0) == 0xC0) return 2;
+  if ((b & 0xF0) == 0xE0) return 3;
+  if ((b & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+// The GBK form of a text, when the system's converter takes all of it and it reads back as the same text.
+// A converter may drop a character without a word (glibc's iconv drops the tag characters U+E0000 to
+// U+E007F), so its success alone proves nothing: an invisible character in a folder name would name
+// another folder.
+std::optional<std::string> ConvertsBothWays(std::string_view utf8) {
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(utf8);  // ASCII is the same bytes in both
+  auto gbk = platform::EncodeGbk(utf8);
+  if (!gbk || Utf8FromGbk(*gbk) != utf8) return std::nullopt;
+  return gbk;
+}
+
+}  // namespace
+
+std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmappable) {
+  if (auto gbk = ConvertsBothWays(utf8)) return gbk;
+  if (!unmappable) return std::nullopt;
+  // The culprit is the first character that does not come back by itself.
+  unmappable->assign(utf8.substr(0, 1));
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::string_view character =
+        utf8.substr(at, std::min(utf8.size() - at, Utf8SequenceLength(static_cast<unsigned char>(utf8[at]))));
+    if (!ConvertsBothWays(character)) {
+      unmappable->assign(character);
+      break;
+    }
+    at += character.size();
+  }
+  return std::nullopt;
+}
+
+std::string Gbk(std::string_view utf8Literal) {
+  auto converted = GbkFromUtf8(utf8Literal);
+  return converted ? *converted : std::string(utf8Literal);
 }
 
 }  // namespace vx

@@ -192,6 +192,7 @@ const BadCommandLine kBadCommandLines[] = {
     {"TitleTwice", {"edit", "5", "--title", "A", "--title", "B"}, 2},
     {"IdsTwice", {"delete", "--ids", "5", "--ids", "12"}, 2},
     {"OutputTwice", {"text-list", "-o", "/tmp/never1.txt", "-o", "/tmp/never2.txt"}, 2},
+    {"FlagTwice", {"delete", "--ids", "5", "--permanent", "--permanent"}, 2},
 };
 INSTANTIATE_TEST_SUITE_P(Vxtool, VxtoolBadCommandLines, ::testing::ValuesIn(kBadCommandLines),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <sstream>
 
 #include "tests/cli/run_vxtool.h"
@@ -66,6 +68,19 @@ TEST(VxtoolGameListRead, RefusesWhatDoesNotAddUp) {
   EXPECT_EQ(bad.err, "vxtool: " + dir.Native("bad.dat") + ": 文件在歌曲资料中间结束了(第8字节)\n");
   EXPECT_EQ(Vxtool({"game-list-read", dir.Native("none.dat")}).code, 1);
   EXPECT_EQ(Vxtool({"game-list-read"}).code, 2);
+}
+
+TEST(VxtoolCheck, RemovingEveryLeftoverItFoundLeavesAFolderThatIsClean) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native(), 3, {.cover = fixtures::FakeCover(16)});
+  fixtures::WriteFile(dir.Native("vxma3.vxn.vxtmp-abc123"), fixtures::BuildChart({}));
+  std::filesystem::last_write_time(dir.Path() / "vxma3.vxn.vxtmp-abc123",
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  const VxtoolResult removed = Vxtool({"check", dir.Native(), "--remove-temp"});
+  EXPECT_EQ(removed.code, 0) << removed.out << removed.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "vxma3.vxn.vxtmp-abc123"));
+  // A folder that is not there has no history to list either.
+  EXPECT_EQ(Vxtool({"history", dir.Native("missing")}).code, 1);
 }
 
 TEST(VxtoolCheck, ExitsOneWhenItFindsAProblem) {

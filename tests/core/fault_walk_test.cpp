@@ -60,6 +60,7 @@ class World {
     fixtures::WriteFile(Native("in/vxma1.vxn"), fixtures::BuildChart({.title = "Incoming"}));
     fixtures::WriteFile(Native("in/vxma1.vxm"), Bytes{'m'});
     fixtures::WriteFile(Native("in/vxma9.vxn"), fixtures::BuildChart({.title = "Nine"}));
+    fixtures::WriteFile(Native("in/vxma9.vxm"), Bytes{'9'});
     fixtures::WriteFile(Native("pick.jpg"), fixtures::FakeCover(700, 0x33));
     fixtures::ArchiveSpec archive;
     archive.entries = {{.name = "Small.vxt", .frames = {{}, {.width = 5, .height = 2}}},

@@ -53,7 +53,7 @@ TEST_F(InstallAndHistory, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) 
   SongTable table = Scan();
   const std::vector<std::string> sources = {
       Source("vxma8", {.title = "Eight"}), Source("vxma3", {.title = "Three"}),
-      Source("tune", {.title = "NoId"}, /*withMusic=*/false), Source("vxma3x", {.title = "X"})};
+      Source("tune", {.title = "NoId"}), Source("vxma3x", {.title = "X"})};
   // vxma3 clashes: lowest free ID; tune has no ID: skip; vxma3x has none either: stop.
   ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
   const InstallOutcome r = Install(table, sources);
@@ -107,9 +107,10 @@ TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing)
   fixtures::WriteFile(Utf8FromPath(Music("vxma1.vxn.vxtmp-abc")), Bytes{1});
   const InstallOutcome r =
       Install(table, {dir.Gbk("in/short.vxn"), dir.Gbk("in/notes.txt"), dir.Gbk("MUSIC")});
-  ASSERT_EQ(r.songs.size(), 2u);  // the folder MUSIC holds no *.vxn: nothing to say for it
+  ASSERT_EQ(r.songs.size(), 3u);
   EXPECT_EQ(std::string(r.songs[0].skipped), "不是歌曲文件(.vxn),也不是文件夹");
-  EXPECT_EQ(std::string(r.songs[1].skipped), "歌曲文件无法读取或不足300字节");
+  EXPECT_EQ(std::string(r.songs[1].skipped), "文件夹里没有歌曲文件(.vxn)");
+  EXPECT_EQ(std::string(r.songs[2].skipped), "歌曲文件无法读取或不足300字节");
 
   for (int id = 0; id < kMaxSongs; ++id) fixtures::WriteFile(Utf8FromPath(Music(MusicFileName(id))), Bytes{});
   ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kNextFreeId};
@@ -117,6 +118,33 @@ TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing)
   EXPECT_EQ(Messages(), V{"MUSIC文件夹里0到4999的编号都已用完,无法再导入歌曲"});  // once
   EXPECT_EQ(std::string(full.songs[1].skipped), "没有空闲的编号");
   EXPECT_FALSE(fs::exists(Music("vxma1.vxn")));
+}
+
+// A song comes in whole or not at all: its music is found whatever the case of its name, a chart whose
+// music is not a readable file is skipped, and a source named twice (or MUSIC through a link) counts once.
+TEST_F(InstallAndHistory, AChartWithoutPlayableMusicIsSkippedAndASourceCountsOnce) {
+  Song(2);
+  SongTable table = Scan();
+  fixtures::WriteFile(dir.Native("in/vxma7.VXN"), fixtures::BuildChart({.title = "Seven"}));
+  fixtures::WriteFile(dir.Native("in/vxma7.vxm"), Bytes{'7'});
+  const std::string lonely = Source("vxma8", {}, /*withMusic=*/false);
+  const std::string folderMusic = Source("vxma9", {}, /*withMusic=*/false);
+  fs::create_directory(PathFromUtf8(dir.Native("in/vxma9.vxm")));
+  const std::string dangling = Source("vxma10", {}, /*withMusic=*/false);
+#ifndef _WIN32
+  fs::create_symlink(PathFromUtf8(dir.Native("nowhere.vxm")), PathFromUtf8(dir.Native("in/vxma10.vxm")));
+  fs::create_directory_symlink(dir.Path() / "MUSIC", dir.Path() / "music-link");
+  const std::string viaLink = dir.Gbk("music-link");
+#else
+  const std::string viaLink = dir.Gbk("MUSIC");
+#endif
+  const InstallOutcome r = Install(
+      table, {dir.Gbk("in/vxma7.VXN"), dir.Gbk("in/vxma7.VXN"), lonely, folderMusic, dangling, viaLink});
+  ASSERT_EQ(r.songs.size(), 5u);
+  EXPECT_EQ(r.songs[0].id, 7);
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(std::string(r.songs[i].skipped), "缺少音乐文件(.vxm)") << i;
+  EXPECT_EQ(std::string(r.songs[4].skipped), "已经在MUSIC文件夹里");
+  EXPECT_EQ(MusicNames(), (V{"vxma2.vxm", "vxma2.vxn", "vxma7.vxm", "vxma7.vxn"}));
 }
 
 TEST_F(InstallAndHistory, RenumberTakesAFreeIdForBothFilesOrRefuses) {
@@ -212,7 +240,7 @@ TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestE
   EXPECT_EQ(Messages(), V{"无法写入修改记录,什么也没有改变:\n" + Utf8FromGbk(blocked.Folder())});
   EXPECT_EQ(Read(Music("vxma1.vxn")), before);
 
-  History capped(dir.Gbk("capped"), HistoryLimits{3, 700});
+  History capped(dir.Gbk("capped"), HistoryLimits{3, 2000});
   for (int i = 0; i < 5; ++i)
     ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit,
                               Bytes(200, static_cast<std::uint8_t>(i))));
@@ -220,9 +248,76 @@ TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestE
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries.front().id, 4);
   EXPECT_EQ(entries.back().id, 2);
-  ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(500, 9)));
-  EXPECT_EQ(capped.Entries().size(), 2u);  // 500 + 200 bytes fit, a third would not
+  // A chart over a tenth of the byte limit gets no place and pushes no other entry out.
+  EXPECT_FALSE(capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(201, 9)));
+  EXPECT_EQ(capped.Entries().size(), 3u);
+  History bytesCapped(dir.Gbk("bytes"), HistoryLimits{50, 1000});
+  for (int i = 0; i < 12; ++i)
+    ASSERT_TRUE(bytesCapped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(100, 1)));
+  EXPECT_EQ(bytesCapped.Entries().size(), 10u);  // ten charts of 100 bytes fit, an eleventh would not
 }
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+// A restore puts a chart back only onto the song it was kept from, and only a chart that is whole.
+TEST_F(InstallAndHistory, ARestoreRefusesAnotherSongUnderTheIdAndADamagedEntry) {
+  Song(6, {.title = "Orig"});
+  SongTable table = Scan({0});
+  ui.okCancelAnswers = {true, true};
+  ASSERT_EQ(
+      OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
+      SaveOutcome::kSaved);
+  const HistoryEntry edit = history.Entries().front();
+  ASSERT_TRUE(edit.song);
+
+  // Another song now holds ID 6: its music differs, so the kept chart stays where it is.
+  fixtures::WriteFile(Music("vxma6.vxm"), Bytes{'o', 't', 'h', 'e', 'r'});
+  const Bytes now = Read(Music("vxma6.vxn"));
+  ui.events.clear();
+  EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
+  EXPECT_EQ(
+      Messages(),
+      V{"这个编号现在是另一首歌,记录里的歌曲文件不能恢复到它上面:\n记录:编号6 Orig\n现在:编号6 Edited"});
+  EXPECT_EQ(Read(Music("vxma6.vxn")), now);
+
+  // An entry cut short is refused before anything is written.
+  const auto keptChart = history.Folder() + std::string(1, kPathSeparator) + edit.name + ".vxn";
+  fixtures::WriteFile(Utf8FromPath(NativePath(keptChart)), Bytes(10, 1));
+  ui.events.clear();
+  EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{"记录里保存的歌曲文件不完整,不能恢复:\n" + edit.name});
+  EXPECT_EQ(Read(Music("vxma6.vxn")), now);
+}
+
+#ifndef _WIN32
+// Local time can go back; the entry just written must still be the newest and must never be pruned.
+TEST_F(InstallAndHistory, TheNewestEntryStaysNewestWhenTheClockGoesBack) {
+  const char* zone = std::getenv("TZ");
+  const std::string saved = zone ? zone : "";
+  History capped(dir.Gbk("capped"), HistoryLimits{3, 1 << 20});
+  ::setenv("TZ", "UTC-14", 1);
+  ::tzset();
+  for (int i = 0; i < 3; ++i)
+    ASSERT_TRUE(capped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(300, 1)));
+  ::setenv("TZ", "UTC+12", 1);
+  ::tzset();
+  const auto newest = capped.Record(dir.Gbk("MUSIC"), 9, HistoryOperation::kEdit, Bytes(300, 2));
+  if (zone)
+    ::setenv("TZ", saved.c_str(), 1);
+  else
+    ::unsetenv("TZ");
+  ::tzset();
+  ASSERT_TRUE(newest);
+  const auto entries = capped.Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.front().name, *newest);
+  EXPECT_EQ(entries.back().id, 1);
+}
+#endif
 
 }  // namespace
 }  // namespace vx

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/io/file_rewrite.h"
 #include "core/shell/registration.h"
 
 namespace vx {
@@ -62,7 +63,8 @@ bool WriteShortcut(const std::filesystem::path& link, const std::filesystem::pat
   ComPtr<IPersistFile> file;
   if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out())))) return false;
   // Saved beside the link and renamed over it, so the menu never holds half a shortcut.
-  const std::wstring temp = link.native() + L".vxtmp";
+  const std::wstring temp =
+      link.native() + std::wstring(kTemporaryMarker.begin(), kTemporaryMarker.end()) + L"lnk";
   if (FAILED(file->Save(temp.c_str(), TRUE))) {
     DeleteFileW(temp.c_str());
     return false;
