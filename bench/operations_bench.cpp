@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/library/chart_header.h"
+#include "core/formats/chart_header.h"
 #include "core/library/scan.h"
 #include "core/operations/covers.h"
 #include "core/operations/game_list.h"

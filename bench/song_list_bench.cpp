@@ -10,8 +10,8 @@
 #include "core/io/byte_reader.h"
 #include "core/library/library_check.h"
 #include "core/library/scan.h"
-#include "core/library/song_list_reader.h"
 #include "core/library/song_query.h"
+#include "core/operations/open_song_list.h"
 #include "core/text/native_path.h"
 #include "tests/support/fixtures.h"
 

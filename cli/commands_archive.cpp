@@ -17,7 +17,7 @@ std::vector<DirectoryRecord> Directory(const std::string& gbkArchive, const std:
   auto records = ReadDirectory(gbkArchive);
   if (!records) {
     if (records.Error().kind == ArchiveError::kCannotOpen) throw Failure{kExitFailed, "cannot open " + shown};
-    throw Failure{kExitFailed, shown + ": " + Describe(records.Error())};
+    throw Failure{kExitFailed, shown + ": " + Utf8FromGbk(ArchiveErrorTextGbk(records.Error()))};
   }
   return std::move(records).Value();
 }
@@ -26,7 +26,7 @@ int List(const Arguments& a, std::ostream& out) {
   ExpectPositionals(a, 2, "archive list");
   for (const DirectoryRecord& r : Directory(GbkPathArgument(a.positional[1]), a.positional[1]))
     out << r.directoryIndex << '\t' << EscapeForLine(Utf8FromGbk(r.name)) << '\t'
-        << EscapeForLine(Utf8FromGbk(EntryTypeText(r.name))) << '\n';
+        << EscapeForLine(Utf8FromGbk(EntryTypeTextGbk(r.name))) << '\n';
   return kExitOk;
 }
 

@@ -1,11 +1,11 @@
 // game-list-read and check.
 #include "cli/commands.h"
 #include "cli/terminal_interaction.h"
+#include "core/formats/chart_header.h"
 #include "core/io/file_io.h"
-#include "core/library/chart_header.h"
-#include "core/library/library_check.h"
 #include "core/library/scan.h"
-#include "core/library/song_list_reader.h"
+#include "core/operations/library_check_ops.h"
+#include "core/operations/open_song_list.h"
 #include "core/text/gbk.h"
 
 namespace vx::cli {
@@ -19,7 +19,7 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
   if (!bytes) throw Failure{kExitFailed, "cannot read " + a.positional[0]};
   const SongListReadResult read = ReadSongList(*bytes);
   if (const auto* error = std::get_if<SongListError>(&read))
-    throw Failure{kExitFailed, a.positional[0] + ": " + Utf8FromGbk(SongListErrorText(*error))};
+    throw Failure{kExitFailed, a.positional[0] + ": " + Utf8FromGbk(SongListErrorTextGbk(*error))};
 
   const SongList& list = std::get<SongList>(read);
   // With a MUSIC folder each record also says which song of that folder reopening the list ticks.
@@ -46,7 +46,7 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
   }
   out << "marks " << list.statuses.size() << '\n';
   for (const SongListStatus& s : list.statuses)
-    out << s.id << '\t' << Utf8FromGbk(StatusMarkText(s.mark)) << '\n';
+    out << s.id << '\t' << Utf8FromGbk(StatusMarkTextGbk(s.mark)) << '\n';
   return kExitOk;
 }
 
@@ -56,7 +56,8 @@ int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const std::string music = GbkPathArgument(a.positional[0]);
   if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
   const LibraryReport report = CheckLibrary(music);
-  for (const std::string& line : LibraryReportLines(report)) out << EscapeForLine(Utf8FromGbk(line)) << '\n';
+  for (const std::string& line : LibraryReportLinesGbk(report))
+    out << EscapeForLine(Utf8FromGbk(line)) << '\n';
   if (a.Has("remove-temp") && HasLeftoverTemporaries(report)) {
     TerminalInteraction ui(err);
     RemoveLeftoverTemporaries(music, report, ui);

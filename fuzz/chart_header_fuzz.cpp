@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "core/library/chart_header.h"
-#include "core/library/cover.h"
+#include "core/formats/chart_header.h"
+#include "core/formats/cover.h"
 #include "core/library/scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,15 +5,15 @@
 #include <span>
 #include <variant>
 
-#include "core/library/chart_header.h"
+#include "core/formats/chart_header.h"
 #include "core/library/scan.h"
-#include "core/library/song_list_reader.h"
+#include "core/operations/open_song_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto read = vx::ReadSongList(std::span<const std::uint8_t>(data, size));
   if (const auto* error = std::get_if<vx::SongListError>(&read)) {
     if (error->offset > size && error->kind != vx::SongListError::kTooLarge) __builtin_trap();
-    (void)vx::SongListErrorText(*error);
+    (void)vx::SongListErrorTextGbk(*error);
     return 0;
   }
   const vx::SongList& list = std::get<vx::SongList>(read);

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <variant>
 
-#include "core/library/chart_header.h"
+#include "core/formats/chart_header.h"
 #include "core/library/scan.h"
 #include "core/library/song_query.h"
 
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const auto parsed = vx::ParseSongQuery(text);
   if (const auto* error = std::get_if<vx::SongQueryError>(&parsed)) {
-    (void)vx::SongQueryErrorText(*error);
+    (void)vx::SongQueryErrorTextUtf8(*error);
     return 0;
   }
   vx::SongTable table;

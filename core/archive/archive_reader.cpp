@@ -68,52 +68,7 @@ std::unique_ptr<ArchiveSource> OpenArchiveFile(std::string_view gbkArchivePath) 
   return std::make_unique<FileSource>(std::move(*file));
 }
 
-std::string Describe(const ArchiveError& error) {
-  const char* what = "damaged archive";
-  switch (error.kind) {
-    case ArchiveError::kCannotOpen:
-      return "cannot open the archive";
-    case ArchiveError::kTruncated:
-      what = "file too short for an archive header";
-      break;
-    case ArchiveError::kCountPastEnd:
-      what = "entry count larger than the file holds";
-      break;
-    case ArchiveError::kNoSuchEntry:
-      what = "no entry with that directory index";
-      break;
-    case ArchiveError::kEntryPastEnd:
-      what = "entry offset past the end of the file";
-      break;
-    case ArchiveError::kBadMark:
-      what = "not an image entry (wrong mark bytes)";
-      break;
-    case ArchiveError::kNoSuchFrame:
-      what = "no frame with that number";
-      break;
-    case ArchiveError::kFrameRecordPastEnd:
-      what = "frame record past the end of the file";
-      break;
-    case ArchiveError::kFrameTooLarge:
-      what = "frame larger than 16 MiB";
-      break;
-    case ArchiveError::kEmptyFrame:
-      what = "frame of width or height 0";
-      break;
-    case ArchiveError::kPixelsPastEnd:
-      what = "frame data past the end of the file";
-      break;
-    case ArchiveError::kFrameDataShort:
-      what = "frame data short of width x height by more than one row";
-      break;
-    case ArchiveError::kReadFailed:
-      what = "the archive could not be read";
-      break;
-  }
-  return std::string(what) + " (at byte " + std::to_string(error.offset) + ")";
-}
-
-std::string ArchiveErrorText(const ArchiveError& error) {
+std::string ArchiveErrorTextGbk(const ArchiveError& error) {
   std::string_view what = msg::kArchiveDamaged;
   switch (error.kind) {
     case ArchiveError::kCannotOpen:

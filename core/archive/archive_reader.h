@@ -60,10 +60,8 @@ struct ArchiveError {
   friend bool operator==(const ArchiveError&, const ArchiveError&) = default;
 };
 
-// A short English description for command-line messages, e.g. "entry offset past the end (at byte 1234)".
-std::string Describe(const ArchiveError& error);
-// The same for the person, GBK: "帧数据超出了文件末尾(第1234字节)".
-std::string ArchiveErrorText(const ArchiveError& error);
+// What is wrong and where, for the window and vxtool alike: "帧数据超出了文件末尾(第1234字节)".
+std::string ArchiveErrorTextGbk(const ArchiveError& error);
 
 // A value or the reason there is none.
 template <class T>

@@ -51,7 +51,7 @@ bool IsBackgroundEntryName(std::string_view gbkName) {
   return chars == "BG";
 }
 
-std::string BackgroundTypeName(std::string_view gbkName) {
+std::string BackgroundTypeNameGbk(std::string_view gbkName) {
   const std::string_view code =
       gbkName.size() >= 6 ? gbkName.substr(gbkName.size() - 6, 2) : gbkName.substr(0, 2);
   for (const SceneCode& scene : kSceneCodes)
@@ -59,9 +59,9 @@ std::string BackgroundTypeName(std::string_view gbkName) {
   return {};
 }
 
-std::string EntryTypeText(std::string_view gbkName) {
+std::string EntryTypeTextGbk(std::string_view gbkName) {
   if (!IsBackgroundEntryName(gbkName)) return {};
-  return Gbk(kTypePrefix) + BackgroundTypeName(gbkName);
+  return Gbk(kTypePrefix) + BackgroundTypeNameGbk(gbkName);
 }
 
 Bytes BackgroundArchiveBytes(std::span<const std::uint8_t> pixels, std::string_view gbkEntryName) {

@@ -54,10 +54,10 @@ bool IsBackgroundEntryName(std::string_view gbkName);
 // The scene name for the code that stands in the two bytes before the last four of the entry name (the
 // first two bytes of a name shorter than six): G1..G9, 10..13, GB. Any other code gives the empty text.
 // GBK.
-std::string BackgroundTypeName(std::string_view gbkName);
+std::string BackgroundTypeNameGbk(std::string_view gbkName);
 
 // The browser's TYPE text: "背景:" + the scene name for a background entry, else empty. GBK.
-std::string EntryTypeText(std::string_view gbkName);
+std::string EntryTypeTextGbk(std::string_view gbkName);
 
 // The 665332 bytes of a background archive: one image entry named `gbkEntryName` with one 596 x 558 frame
 // holding `pixels` (665136 bytes, top row first) unchanged. Every number is a constant of the layout the

@@ -42,17 +42,17 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
     // The archive is opened once per row and serves the frame count and every frame.
     auto file = OpenArchiveFile(gbkArchivePath);
     if (!file) {
-      notExported.push_back(ArchiveErrorText({ArchiveError::kCannotOpen, 0}));
+      notExported.push_back(ArchiveErrorTextGbk({ArchiveError::kCannotOpen, 0}));
     } else if (IsImageEntryName(row.name)) {
       const auto frameCount = ReadFrameCount(*file, row.directoryIndex);
-      if (!frameCount) notExported.push_back(ArchiveErrorText(frameCount.Error()));
+      if (!frameCount) notExported.push_back(ArchiveErrorTextGbk(frameCount.Error()));
       const int frames = frameCount ? *frameCount : 0;
       // Frame 1 is asked for even when the entry claims none, so an entry that holds nothing says why.
       for (int k = 1; k <= std::max(frames, 1) && !failure && frameCount; ++k) {
         const auto frame = DecodeFrame(*file, row.directoryIndex, k, frames);
         if (!frame) {
           notExported.push_back(Gbk(msg::kExportFrameBefore) + std::to_string(k) +
-                                Gbk(msg::kExportFrameAfter) + ArchiveErrorText(frame.Error()));
+                                Gbk(msg::kExportFrameAfter) + ArchiveErrorTextGbk(frame.Error()));
           continue;
         }
         const auto name = NextExportName(gbkImageDir, row.name);

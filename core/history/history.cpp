@@ -7,19 +7,18 @@
 #include <ctime>
 #include <filesystem>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_move.h"
 #include "core/io/file_rewrite.h"
 #include "core/io/user_environment.h"
-#include "core/library/chart_header.h"
-#include "core/library/scan.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 
 namespace vx {
 namespace {
 
-constexpr std::string_view kChartSuffix = ".vxn";
 constexpr std::string_view kInfoSuffix = ".txt";
 
 struct OperationName {
@@ -231,7 +230,7 @@ std::optional<std::string> History::Record(std::string_view gbkMusicDir, int id,
     char counter[16];
     std::snprintf(counter, sizeof counter, "-%03d", n);
     e.name = stamp + counter;
-    const std::string chartPath = JoinPath(m_folder, e.name + std::string(kChartSuffix));
+    const std::string chartPath = JoinPath(m_folder, e.name + std::string(kChartExtension));
     const std::string infoPath = JoinPath(m_folder, e.name + std::string(kInfoSuffix));
     if (FileExists(infoPath)) continue;
     const OutputResult kept = WriteOutputFile(chartPath, chart, OutputMode::kKeepExisting);
@@ -251,7 +250,7 @@ std::optional<std::string> History::Record(std::string_view gbkMusicDir, int id,
 bool History::Forget(std::string_view name) {
   // The description goes first: without it the entry is no longer listed, whatever happens next.
   if (!RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kInfoSuffix)))) return false;
-  RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kChartSuffix)));
+  RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kChartExtension)));
   return true;
 }
 
@@ -278,7 +277,7 @@ std::vector<HistoryEntry> History::Entries(std::optional<std::string_view> gbkMu
     if (!native.ends_with(kInfoSuffix)) continue;
     const std::string name = native.substr(0, native.size() - kInfoSuffix.size());
     const auto info = ReadFilePrefix(JoinPath(m_folder, native), 64 * 1024);
-    const auto size = FileSize(JoinPath(m_folder, name + std::string(kChartSuffix)));
+    const auto size = FileSize(JoinPath(m_folder, name + std::string(kChartExtension)));
     if (!info || !size) continue;
     auto entry =
         ParseHistoryEntry(name, std::string_view(reinterpret_cast<const char*>(info->data()), info->size()));
@@ -299,7 +298,7 @@ std::optional<HistoryEntry> History::Find(std::string_view name) const {
 }
 
 std::optional<Bytes> History::Chart(const HistoryEntry& entry) const {
-  return ReadWholeFile(JoinPath(m_folder, entry.name + std::string(kChartSuffix)));
+  return ReadWholeFile(JoinPath(m_folder, entry.name + std::string(kChartExtension)));
 }
 
 void History::Prune(std::string_view keep) {

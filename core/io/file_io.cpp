@@ -44,9 +44,9 @@ FolderReader::~FolderReader() = default;
 std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName,
                                                     std::span<std::uint8_t> buffer) {
   // Without the folder open (one we may enter but not list, or Windows) the name is joined to it.
-  const platform::File file =
-      m_folderHandle.Ok() ? platform::OpenRegularInFolder(m_folderHandle, NativePath(gbkName))
-                          : platform::OpenRegularForReading(NativePath(JoinPath(m_folder, gbkName)));
+  const platform::File file = m_folderHandle.Ok()
+                                  ? platform::OpenRegularInFolder(m_folderHandle, NativePath(gbkName))
+                                  : platform::OpenRegularForReading(NativePath(JoinPath(m_folder, gbkName)));
   if (!file.Ok()) return std::nullopt;
   return platform::ReadAt(file, 0, buffer);
 }

@@ -3,57 +3,20 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
-#include <chrono>
-#include <filesystem>
 #include <map>
-#include <tuple>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/cover.h"
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_io.h"
-#include "core/io/file_move.h"
 #include "core/io/file_rewrite.h"
-#include "core/library/chart_header.h"
-#include "core/library/cover.h"
-#include "core/library/scan.h"
 #include "core/messages.h"
-#include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 
 namespace vx {
 namespace {
-
-constexpr std::string_view kPrefix = "vxma";
-constexpr std::string_view kChartExt = ".vxn";
-constexpr std::string_view kMusicExt = ".vxm";
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = Lower(c);
-  return out;
-}
-
-// A name that looks like a song file: vxma, decimal digits, .vxn or .vxm, letters in any case.
-struct SongFileName {
-  std::string digits;
-  bool chart = false;
-};
-
-std::optional<SongFileName> LooksLikeSongFile(std::string_view name) {
-  if (name.size() < kPrefix.size() + 1 + kChartExt.size()) return std::nullopt;
-  const std::string lower = LowerAscii(name);
-  if (lower.compare(0, kPrefix.size(), kPrefix) != 0) return std::nullopt;
-  const std::string_view ext = std::string_view(lower).substr(lower.size() - kChartExt.size());
-  if (ext != kChartExt && ext != kMusicExt) return std::nullopt;
-  std::string digits = lower.substr(kPrefix.size(), lower.size() - kPrefix.size() - kChartExt.size());
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  return SongFileName{std::move(digits), ext == kChartExt};
-}
 
 struct ChartLook {
   std::string title, noter;
@@ -125,7 +88,7 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
         leftovers.push_back({LibraryFinding::kLeftoverTemporary, {}, *gbk, {}});
       continue;
     }
-    const auto song = LooksLikeSongFile(native);
+    const auto song = SplitSongFileName(native);
     if (!song) continue;  // also every name that is not plain ASCII, so native bytes are GBK bytes here
     if (song->digits.size() > 1 && song->digits[0] == '0') {
       namesNotLoaded.push_back({LibraryFinding::kNameLeadingZeros, {}, native, {}});
@@ -144,7 +107,7 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
     (song->chart ? charts : music).set(static_cast<std::size_t>(id));
   }
   for (const auto& [native, id] : otherCase) {
-    const bool chart = LowerAscii(native).ends_with(kChartExt);
+    const bool chart = SplitSongFileName(native)->chart;
     const std::string exact = chart ? ChartFileName(id) : MusicFileName(id);
     auto& present = chart ? charts : music;
     // The game asks for its own spelling. Where the file system ignores case that finds this file, unless
@@ -186,7 +149,7 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
   return report;
 }
 
-std::vector<std::string> LibraryReportLines(const LibraryReport& report) {
+std::vector<std::string> LibraryReportLinesGbk(const LibraryReport& report) {
   if (!report.folderReadable) return {Gbk(msg::kCheckFolderUnreadable)};
   if (report.findings.empty()) return {Gbk(msg::kCheckClean)};
   std::vector<std::string> lines;
@@ -236,46 +199,15 @@ std::vector<std::string> LibraryReportLines(const LibraryReport& report) {
   return lines;
 }
 
-std::string LibraryReportText(const LibraryReport& report) {
+std::string LibraryReportTextGbk(const LibraryReport& report) {
   std::string text;
-  for (const std::string& line : LibraryReportLines(report)) text += line + "\n";
+  for (const std::string& line : LibraryReportLinesGbk(report)) text += line + "\n";
   return text;
 }
 
 bool HasLeftoverTemporaries(const LibraryReport& report) {
   return std::any_of(report.findings.begin(), report.findings.end(),
                      [](const LibraryFinding& f) { return f.kind == LibraryFinding::kLeftoverTemporary; });
-}
-
-std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir, const LibraryReport& report,
-                                                   Interaction& ui) {
-  namespace fs = std::filesystem;
-  std::vector<std::string> kept;
-  std::size_t removed = 0;
-  for (const LibraryFinding& f : report.findings) {
-    if (f.kind != LibraryFinding::kLeftoverTemporary) continue;
-    // The name is a plain name from the listing; one that could reach another folder is not ours.
-    const bool plainName = f.fileName.find_first_of("/\\") == std::string::npos && f.fileName != "." &&
-                           f.fileName != ".." && f.fileName.find(kTemporaryMarker) != std::string::npos;
-    const std::string path = JoinPath(gbkMusicDir, f.fileName);
-    std::error_code ec;
-    const fs::path native = NativePath(path);
-    const fs::file_status status = fs::symlink_status(native, ec);
-    const auto written = fs::last_write_time(native, ec);
-    const bool oldEnough =
-        !ec && fs::file_time_type::clock::now() - written >= std::chrono::seconds(kLeftoverMinAgeSeconds);
-    if (!plainName || !fs::is_regular_file(status) || !oldEnough || !RemoveFile(path))
-      kept.push_back(f.fileName);
-    else
-      ++removed;
-  }
-  std::string text =
-      Gbk(msg::kLeftoversRemovedBefore) + std::to_string(removed) + Gbk(msg::kLeftoversRemovedAfter);
-  constexpr std::size_t kMaxLines = 20;
-  if (!kept.empty()) text += "\n" + Gbk(msg::kLeftoversKept);
-  for (std::size_t i = 0; i < kept.size() && i < kMaxLines; ++i) text += "\n" + kept[i];
-  ui.ShowMessage(text, Gbk(msg::kAppTitle));
-  return kept;
 }
 
 std::set<int> ReportedIds(const LibraryReport& report) {
@@ -292,16 +224,6 @@ std::size_t TickIds(SongTable& table, const std::set<int>& ids) {
     ++ticked;
   }
   return ticked;
-}
-
-std::optional<LibraryReport> OnCheckLibrary(std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return std::nullopt;
-  if (musicDir->empty()) {
-    ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
-    return std::nullopt;
-  }
-  return CheckLibrary(*musicDir);
 }
 
 }  // namespace vx

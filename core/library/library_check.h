@@ -2,13 +2,11 @@
 // The library check: what in a MUSIC folder the game will trip over or not see at all. A report the window
 // shows in a dialog and vxtool prints, one line per finding.
 
-#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/interaction.h"
 #include "core/library/song_table.h"
 
 namespace vx {
@@ -48,21 +46,12 @@ struct LibraryReport {
 // title and the same author, compared as bytes. The music files are never opened.
 LibraryReport CheckLibrary(std::string_view gbkMusicDir);
 
-// The report as lines, GBK, one per finding, without line breaks; a clean report says so in one line. A
+// The report as lines, one per finding, without line breaks; a clean report says so in one line. A
 // title in a line is as the chart holds it, control characters included.
-std::vector<std::string> LibraryReportLines(const LibraryReport& report);
+std::vector<std::string> LibraryReportLinesGbk(const LibraryReport& report);
 // The same lines, each ending in a line break.
-std::string LibraryReportText(const LibraryReport& report);
+std::string LibraryReportTextGbk(const LibraryReport& report);
 
-// A temporary file younger than this may belong to a rewrite still running in another organizer, so it
-// is named but never removed.
-inline constexpr int kLeftoverMinAgeSeconds = 60;
-
-// Removes the leftover temporary files the report names, from `gbkMusicDir`: only regular files (never a
-// link), only names with the temporary marker, only those at least kLeftoverMinAgeSeconds old. Returns
-// the names (GBK) that were left in place, after saying how many went and naming those left.
-std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir, const LibraryReport& report,
-                                                   Interaction& ui);
 bool HasLeftoverTemporaries(const LibraryReport& report);
 
 // The song IDs the findings name, ascending.
@@ -70,9 +59,5 @@ std::set<int> ReportedIds(const LibraryReport& report);
 
 // Ticks every row whose ID is in `ids`; other rows keep their ticks. Returns the number of rows ticked.
 std::size_t TickIds(SongTable& table, const std::set<int>& ids);
-
-// The check command: the settings file (silent end when it cannot be opened), then the MUSIC folder
-// ("请检查目录设置"); the report otherwise. Needs no scanned table.
-std::optional<LibraryReport> OnCheckLibrary(std::string_view gbkSettingsPath, Interaction& ui);
 
 }  // namespace vx

@@ -7,61 +7,12 @@
 #include <numeric>
 #include <thread>
 
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_io.h"
 #include "core/settings/settings_file.h"
-#include "core/text/native_path.h"
 
 namespace vx {
-namespace {
-
-constexpr std::string_view kPrefix = "vxma";
-constexpr std::string_view kChartExt = ".vxn";
-constexpr std::string_view kMusicExt = ".vxm";
-
-bool EqualsAscii(std::string_view a, std::string_view b, bool ignoreCase) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (ignoreCase) {
-      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    }
-    if (x != y) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-std::string ChartFileName(int id) {
-  return std::string(kPrefix) + std::to_string(id) + std::string(kChartExt);
-}
-std::string MusicFileName(int id) {
-  return std::string(kPrefix) + std::to_string(id) + std::string(kMusicExt);
-}
-std::string ChartPath(std::string_view gbkMusicDir, int id) {
-  return JoinPath(gbkMusicDir, ChartFileName(id));
-}
-std::string MusicPath(std::string_view gbkMusicDir, int id) {
-  return JoinPath(gbkMusicDir, MusicFileName(id));
-}
-
-std::optional<int> ParseChartFileName(std::string_view name, bool ignoreCase) {
-  if (name.size() < kPrefix.size() + 1 + kChartExt.size()) return std::nullopt;
-  if (!EqualsAscii(name.substr(0, kPrefix.size()), kPrefix, ignoreCase)) return std::nullopt;
-  if (!EqualsAscii(name.substr(name.size() - kChartExt.size()), kChartExt, ignoreCase)) return std::nullopt;
-  const std::string_view digits =
-      name.substr(kPrefix.size(), name.size() - kPrefix.size() - kChartExt.size());
-  if (digits.size() > 4 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
-  int id = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    id = id * 10 + (c - '0');
-  }
-  if (id >= kMaxSongs) return std::nullopt;
-  return id;
-}
 
 SongRow MakeSongRow(int id, const ChartHeader& header) {
   SongRow row;

@@ -7,20 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/library/chart_header.h"
+#include "core/formats/chart_header.h"
 #include "core/library/song_table.h"
 
 namespace vx {
-
-// The song files of an ID, as the game names them.
-std::string ChartFileName(int id);  // "vxma<ID>.vxn"
-std::string MusicFileName(int id);  // "vxma<ID>.vxm"
-std::string ChartPath(std::string_view gbkMusicDir, int id);
-std::string MusicPath(std::string_view gbkMusicDir, int id);
-
-// The ID of a name of exactly the form vxma<ID>.vxn (decimal, no leading zeros, below 5000). With
-// `ignoreCase` the letters may be of either case, as on file systems that ignore case.
-std::optional<int> ParseChartFileName(std::string_view name, bool ignoreCase);
 
 // The cells of a fresh, unticked row for a parsed header.
 SongRow MakeSongRow(int id, const ChartHeader& header);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/messages.h"
+#include "core/text/compare.h"
 #include "core/text/gbk.h"
 
 namespace vx {
@@ -14,10 +15,6 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min() / 2;
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max() / 2;
 // More digits than any cell holds; also keeps every value far from overflow.
 constexpr std::size_t kMaxDigits = 9;
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 struct Token {
   std::string text;  // UTF-8, quotes removed
@@ -112,8 +109,7 @@ std::optional<std::int64_t> Value(Term::Field field, std::string_view s) {
 }
 
 std::optional<Term::Field> FieldNamed(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) c = LowerAscii(c);
+  const std::string lower = LowerAscii(name);
   if (lower == "id") return Term::kId;
   if (lower == "easy") return Term::kEasy;
   if (lower == "normal") return Term::kNormal;
@@ -236,7 +232,7 @@ std::variant<SongQuery, SongQueryError> ParseSongQuery(std::string_view utf8) {
   return query;
 }
 
-std::string SongQueryErrorText(const SongQueryError& error) {
+std::string SongQueryErrorTextUtf8(const SongQueryError& error) {
   std::string_view lead;
   switch (error.kind) {
     case SongQueryError::kNotGbk:
@@ -258,7 +254,7 @@ std::string SongQueryErrorText(const SongQueryError& error) {
   return std::string(lead) + error.term;
 }
 
-std::string MatchCountText(std::size_t matches) {
+std::string MatchCountTextUtf8(std::size_t matches) {
   return std::string(msg::kQueryMatchesBefore) + std::to_string(matches) +
          std::string(msg::kQueryMatchesAfter);
 }

@@ -52,11 +52,11 @@ std::variant<SongQuery, SongQueryError> ParseSongQuery(std::string_view utf8);
 
 // The error as one line the window's status bar can show. UTF-8, unlike the core's other texts: it quotes
 // what was typed, which may hold a character GBK lacks.
-std::string SongQueryErrorText(const SongQueryError& error);
+std::string SongQueryErrorTextUtf8(const SongQueryError& error);
 
 // The status bar's count while a valid query is typed: "符合条件的歌曲:12首". UTF-8, as the error text is,
 // so the status bar takes both the same way.
-std::string MatchCountText(std::size_t matches);
+std::string MatchCountTextUtf8(std::size_t matches);
 
 bool MatchesSongQuery(const SongRow& row, const SongQuery& query);
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/formats/song_files.h"  // kMaxSongs
+
 namespace vx {
 
 enum Column : int {
@@ -43,9 +45,6 @@ inline constexpr std::array<ColumnInfo, kColumnCount> kColumns = {{
     {"时间", 45},
     {"状态", 80},
 }};
-
-// The game reads song IDs 0 to 4999.
-inline constexpr int kMaxSongs = 5000;
 
 struct SongRow {
   bool ticked = false;

@@ -4,13 +4,12 @@
 #include <array>
 #include <limits>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/cover.h"
+#include "core/formats/song_files.h"
 #include "core/io/byte_reader.h"
 #include "core/io/file_rewrite.h"
 #include "core/io/random_access_file.h"
-#include "core/library/chart_header.h"
-#include "core/library/cover.h"
-#include "core/library/scan.h"
-#include "core/library/song_edit.h"
 #include "core/operations/operation_support.h"
 #include "core/settings/settings_file.h"
 #include "core/text/file_name.h"
@@ -114,7 +113,7 @@ Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::s
     detail::Say(ui, msg::kImportChartUnreadable);
     return Outcome::kRefused;
   }
-  if (SayRewriteRefusal(status, chartPath, ui)) return Outcome::kRefused;
+  if (detail::SayRewriteRefusal(status, chartPath, ui)) return Outcome::kRefused;
   // The new chart was built beside the old one and renamed over it, so a failure left the old one whole.
   detail::Say(ui, msg::kImportNotWritten);
   return Outcome::kFailed;

@@ -12,13 +12,10 @@
 
 namespace vx {
 
-inline constexpr std::size_t kStatusRecordSize = 16;
-
-// The file for the ticked rows, in table order: N (int32 LE), N records of the first 300 bytes of each
-// chart, M, and M status records (ID, 0, mark kind, one-week flag) for the ticked rows whose 状态 cell is
-// not empty; 8 + 300·N + 16·M bytes. A chart that cannot be read, or is shorter than 300 bytes, still
-// gets its full 300-byte record, zero-filled past what could be read, so the counts stay true; its ID
-// goes into `unreadable` (when given).
+// The song-list file (core/formats/song_list_file.h) for the ticked rows, in table order: the first 300
+// bytes of each chart, then a status record for each ticked row whose 状态 cell holds a mark. A chart that
+// cannot be read, or is shorter than 300 bytes, still gets its full 300-byte record, zero-filled past what
+// could be read, so the counts stay true; its ID goes into `unreadable` (when given).
 Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir,
                     std::vector<int>* unreadable = nullptr);
 

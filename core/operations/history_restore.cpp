@@ -1,9 +1,9 @@
 #include "core/operations/history_restore.h"
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/file_rewrite.h"
-#include "core/library/chart_header.h"
 #include "core/library/scan.h"
-#include "core/library/song_edit.h"
 #include "core/operations/operation_support.h"
 #include "core/operations/remove_songs.h"
 #include "core/operations/song_numbers.h"
@@ -11,8 +11,8 @@
 
 namespace vx {
 
-std::string HistoryEntryLabel(const HistoryEntry& entry) {
-  return entry.time + " " + SongLabel(entry.id, entry.title) + Gbk(msg::kHistoryLabelBefore) +
+std::string HistoryEntryLabelGbk(const HistoryEntry& entry) {
+  return entry.time + " " + SongLabelGbk(entry.id, entry.title) + Gbk(msg::kHistoryLabelBefore) +
          Gbk(HistoryOperationLabel(entry.operation)) + Gbk(msg::kHistoryLabelAfter);
 }
 
@@ -24,8 +24,8 @@ namespace {
 bool IsTheKeptSong(const HistoryEntry& entry, int idNow, Interaction& ui) {
   if (!entry.song || IdentifySong(MusicPath(entry.musicDir, idNow)) == entry.song) return true;
   detail::SayWithLines(ui, msg::kRestoreOtherSong,
-                       {Gbk(msg::kRestoreKeptLabel) + SongLabel(entry.id, entry.title),
-                        Gbk(msg::kRestoreNowLabel) + SongInFolderLabel(entry.musicDir, idNow)});
+                       {Gbk(msg::kRestoreKeptLabel) + SongLabelGbk(entry.id, entry.title),
+                        Gbk(msg::kRestoreNowLabel) + SongInFolderLabelGbk(entry.musicDir, idNow)});
   return false;
 }
 
@@ -41,7 +41,7 @@ Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEnt
 
   const std::string path = ChartPath(entry.musicDir, entry.id);
   if (!FileSize(path)) {
-    ui.ShowMessage(Gbk(msg::kRestoreSongGone) + SongLabel(entry.id, entry.title), Gbk(msg::kAppTitle));
+    ui.ShowMessage(Gbk(msg::kRestoreSongGone) + SongLabelGbk(entry.id, entry.title), Gbk(msg::kAppTitle));
     return Outcome::kRefused;
   }
   const auto kept = history.Chart(entry);
@@ -67,7 +67,7 @@ Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEnt
   if (status != RewriteStatus::kRewritten) {
     if (historyFailed)
       detail::SayWithLines(ui, msg::kHistoryNotWritten, {history.Folder()});
-    else if (!SayRewriteRefusal(status, path, ui))
+    else if (!detail::SayRewriteRefusal(status, path, ui))
       detail::Say(ui, msg::kChartNotWritten);
     return historyFailed ? Outcome::kRefused : Outcome::kFailed;
   }
@@ -93,7 +93,8 @@ Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, His
     detail::Say(ui, msg::kHistoryEmpty);
     return Outcome::kNothingTicked;
   }
-  if (!ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabel(entries.front()), Gbk(msg::kAppTitle)))
+  if (!ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabelGbk(entries.front()),
+                      Gbk(msg::kAppTitle)))
     return Outcome::kCancelled;
   return RestoreHistoryEntry(table, history, entries.front(), ui);
 }

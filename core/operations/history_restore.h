@@ -12,7 +12,7 @@
 namespace vx {
 
 // "2026-12-08 19:50:12 编号12 歌名(修改歌曲信息)", as a person is shown an entry (GBK).
-std::string HistoryEntryLabel(const HistoryEntry& entry);
+std::string HistoryEntryLabelGbk(const HistoryEntry& entry);
 
 // Puts the chart of `entry` back as the chart of its song, through RewriteFile. The chart it replaces is
 // kept in the history first (unless `keepReplaced` is false), so a restore can itself be taken back. A

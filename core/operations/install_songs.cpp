@@ -3,32 +3,21 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_io.h"
 #include "core/io/file_move.h"
 #include "core/io/file_rewrite.h"
-#include "core/library/chart_header.h"
 #include "core/library/scan.h"
 #include "core/operations/operation_support.h"
 #include "core/operations/remove_songs.h"
 #include "core/operations/song_numbers.h"
+#include "core/text/compare.h"
 #include "core/text/native_path.h"
 
 namespace vx {
 namespace {
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-  if (text.size() < end.size()) return false;
-  return std::equal(
-      end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()), [](char a, char b) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(a) == lower(b);
-      });
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && EndsWithIgnoringCase(a, b);
-}
 
 // Whether two paths lead to the same file or folder (device and inode; the file ID on Windows), whatever
 // their spelling or the links on the way.
@@ -65,9 +54,7 @@ std::string NameWithCodePoints(std::string_view utf8) {
 std::optional<std::string> MusicBeside(const std::string& chart) {
   const std::string folder = FolderOf(chart), name = FileNameOf(chart);
   const std::string wanted = name.substr(0, name.size() - 1) + "m";
-  std::string exact = chart;
-  exact.back() = exact.back() == 'N' ? 'M' : 'm';
-  std::vector<std::string> candidates{exact};
+  std::vector<std::string> candidates{MusicBesideChart(chart)};
   for (const std::string& native :
        ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
     if (const auto gbk = GbkFromUtf8(native); gbk && EqualsIgnoringAsciiCase(*gbk, wanted))
@@ -91,13 +78,13 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
         if (!gbk)
           refused.push_back(
               {JoinPath(source, NameWithCodePoints(native)), std::nullopt, msg::kInstallNameUnmappable});
-        else if (EndsWithIgnoringCase(*gbk, ".vxn"))
+        else if (HasChartExtension(*gbk))
           inside.push_back(JoinPath(source, *gbk));
       }
       if (inside.empty()) refused.push_back({source, std::nullopt, msg::kInstallFolderWithoutSongs});
       std::sort(inside.begin(), inside.end());
       charts.insert(charts.end(), inside.begin(), inside.end());
-    } else if (EndsWithIgnoringCase(source, ".vxn")) {
+    } else if (HasChartExtension(source)) {
       charts.push_back(source);
     } else {
       refused.push_back({source, std::nullopt, msg::kInstallNotChart});
@@ -160,8 +147,8 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
       std::vector<ClashAnswer> offered;
       if (nameId) {
         question = Gbk(msg::kInstallClashTaken) + "\n" + Gbk(msg::kInstallClashThere) +
-                   SongInFolderLabel(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
-                   SongLabel(*nameId, header.title) + "\n" + chart;
+                   SongInFolderLabelGbk(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
+                   SongLabelGbk(*nameId, header.title) + "\n" + chart;
         offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
       } else {
         question =
@@ -266,7 +253,7 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
   return result;
 }
 
-std::string InstallReportText(const InstallOutcome& outcome) {
+std::string InstallReportTextGbk(const InstallOutcome& outcome) {
   std::size_t installed = 0;
   for (const InstalledSong& song : outcome.songs) installed += song.id ? 1 : 0;
   std::string text = Gbk(msg::kInstallReportBefore) + std::to_string(installed) +

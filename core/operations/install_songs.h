@@ -39,6 +39,6 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
 
 // The result for a person (GBK): how many were installed and skipped, then one line per song, "<source>
 // → 编号12" or "<source>:跳过,<reason>".
-std::string InstallReportText(const InstallOutcome& outcome);
+std::string InstallReportTextGbk(const InstallOutcome& outcome);
 
 }  // namespace vx

@@ -9,6 +9,7 @@
 
 #include "core/interaction.h"
 #include "core/io/file_io.h"
+#include "core/io/file_rewrite.h"
 #include "core/library/song_table.h"
 #include "core/messages.h"
 #include "core/operations/outcome.h"
@@ -38,6 +39,27 @@ inline std::string NamedOutput(const std::string& gbkPath, OutputResult result) 
     default:
       return gbkPath;
   }
+}
+
+// The message for a rewrite refused as read-only, without permission or busy, followed by the chart's
+// path; false (and nothing said) for any other status.
+inline bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, Interaction& ui) {
+  std::string_view text;
+  switch (status) {
+    case RewriteStatus::kReadOnly:
+      text = msg::kChartReadOnly;
+      break;
+    case RewriteStatus::kNoPermission:
+      text = msg::kChartNoPermission;
+      break;
+    case RewriteStatus::kBusy:
+      text = msg::kChartBusy;
+      break;
+    default:
+      return false;
+  }
+  ui.ShowMessage(Gbk(text) + gbkPath, Gbk(msg::kAppTitle));
+  return true;
 }
 
 // The folders an operation needs set, besides the settings file that every one of them reads.

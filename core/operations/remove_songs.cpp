@@ -1,8 +1,8 @@
 #include "core/operations/remove_songs.h"
 
+#include "core/formats/song_files.h"
 #include "core/io/file_io.h"
 #include "core/io/file_move.h"
-#include "core/library/scan.h"
 #include "core/operations/operation_support.h"
 #include "core/settings/settings_file.h"
 #include "core/text/native_path.h"
@@ -33,7 +33,7 @@ RemoveOutcome Ended(Outcome outcome) {
 
 }  // namespace
 
-std::string SongLabel(int id, const std::string& gbkTitle) {
+std::string SongLabelGbk(int id, const std::string& gbkTitle) {
   return Gbk(msg::kCheckSongBefore) + std::to_string(id) + " " + gbkTitle;
 }
 
@@ -98,7 +98,7 @@ void Record(RemoveOutcome& result, AllOrNone how, SongNote song) {
 void SayWhatStayed(Interaction& ui, const RemoveOutcome& result, std::string_view utf8NotDone) {
   if (!result.failed.empty()) {
     std::vector<std::string> labels;
-    for (const SongNote& song : result.failed) labels.push_back(SongLabel(song.id, song.title));
+    for (const SongNote& song : result.failed) labels.push_back(SongLabelGbk(song.id, song.title));
     detail::SayWithLines(ui, utf8NotDone, labels);
   }
   if (!result.split.empty()) {
@@ -167,7 +167,7 @@ RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, In
     }
     SongNote song = NoteFor(table, files->positions[i], paths);
     if (!clashing.empty()) {
-      std::string question = Gbk(msg::kMoveClashBefore) + "\n" + SongLabel(song.id, song.title);
+      std::string question = Gbk(msg::kMoveClashBefore) + "\n" + SongLabelGbk(song.id, song.title);
       for (const std::string& target : clashing) question += "\n" + target;
       question += "\n" + Gbk(msg::kMoveClashAfter);
       switch (ui.AskClash(question, {ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop})) {

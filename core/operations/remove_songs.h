@@ -67,6 +67,6 @@ RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, 
 RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
 
 // "编号12 歌名", as the messages name a song (GBK).
-std::string SongLabel(int id, const std::string& gbkTitle);
+std::string SongLabelGbk(int id, const std::string& gbkTitle);
 
 }  // namespace vx

@@ -1,10 +1,10 @@
 #include "core/operations/song_numbers.h"
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/dir_list.h"
 #include "core/io/file_io.h"
 #include "core/io/file_move.h"
-#include "core/library/chart_header.h"
-#include "core/library/scan.h"
 #include "core/operations/operation_support.h"
 #include "core/operations/remove_songs.h"
 #include "core/text/native_path.h"
@@ -15,13 +15,9 @@ TakenIds TakenIdsIn(std::string_view gbkMusicDir) {
   TakenIds taken;
   const auto names = ListFolderNames(gbkMusicDir);
   if (!names) return taken;
-  for (std::string name : *names) {
-    // vxma<ID>.vxm is read with the chart's rule by giving it the chart's extension.
-    if (name.size() > 4 && (name.ends_with(".vxm") || (kFileNamesIgnoreCase && name.ends_with(".VXM"))))
-      name.replace(name.size() - 4, 4, ".vxn");
-    if (const auto id = ParseChartFileName(name, kFileNamesIgnoreCase))
+  for (const std::string& name : *names)
+    if (const auto id = ParseSongFileName(name, kFileNamesIgnoreCase))
       taken.set(static_cast<std::size_t>(*id));
-  }
   return taken;
 }
 
@@ -31,10 +27,10 @@ std::optional<int> LowestFreeId(const TakenIds& taken) {
   return std::nullopt;
 }
 
-std::string SongInFolderLabel(std::string_view gbkMusicDir, int id) {
+std::string SongInFolderLabelGbk(std::string_view gbkMusicDir, int id) {
   const auto head = ReadFilePrefix(ChartPath(gbkMusicDir, id), kChartHeaderSize);
-  if (head) return SongLabel(id, ParseChartHeader(*head).title);
-  return SongLabel(id, MusicFileName(id));
+  if (head) return SongLabelGbk(id, ParseChartHeader(*head).title);
+  return SongLabelGbk(id, MusicFileName(id));
 }
 
 Outcome RenumberSong(SongTable& table, std::string_view gbkMusicDir, int from, int to, Interaction& ui,
@@ -54,7 +50,7 @@ Outcome RenumberSong(SongTable& table, std::string_view gbkMusicDir, int from, i
     return Outcome::kRefused;
   }
   if (TakenIdsIn(gbkMusicDir).test(static_cast<std::size_t>(to))) {
-    ui.ShowMessage(Gbk(msg::kRenumberTaken) + SongInFolderLabel(gbkMusicDir, to), Gbk(msg::kAppTitle));
+    ui.ShowMessage(Gbk(msg::kRenumberTaken) + SongInFolderLabelGbk(gbkMusicDir, to), Gbk(msg::kAppTitle));
     return Outcome::kRefused;
   }
   if (history && !history->Record(gbkMusicDir, from, HistoryOperation::kRenumber, *bytes, to)) {

@@ -24,7 +24,7 @@ std::optional<int> LowestFreeId(const TakenIds& taken);
 
 // "编号12 歌名" for a song of the folder: its title from its chart, else the name of the file that holds
 // the ID (a music file without its chart). GBK.
-std::string SongInFolderLabel(std::string_view gbkMusicDir, int id);
+std::string SongInFolderLabelGbk(std::string_view gbkMusicDir, int id);
 
 // Gives song `from` the ID `to`: its chart and its music file are renamed, both or neither (a failure on the
 // second renames the first back). `to` must be 0..4999 and free, `from` must have a chart. Before the chart

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/formats/song_files.h"
 #include "core/io/file_io.h"
 #include "core/operations/operation_support.h"
 #include "core/settings/settings_file.h"
@@ -39,7 +40,7 @@ void AppendPadded(std::string& out, std::string_view text, std::size_t width) {
 
 }  // namespace
 
-std::string BuildTextList(const SongTable& table) {
+std::string BuildTextListGbk(const SongTable& table) {
   std::string out;
   out.reserve(114 + table.TickedCount() * 114);
   for (const ListField& f : kFields) AppendPadded(out, Gbk(f.header), f.headerWidth);
@@ -61,7 +62,7 @@ Outcome OnTextList(const SongTable& table, Interaction& ui) {
   request.defaultExtension = "txt";
   const auto path = ui.ChooseSaveFile(request);
   if (!path) return Outcome::kCancelled;
-  const std::string list = BuildTextList(table);
+  const std::string list = BuildTextListGbk(table);
   const OutputResult written =
       WriteOutputFile(*path, std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()));
   if (written != OutputResult::kWritten) {
@@ -72,8 +73,8 @@ Outcome OnTextList(const SongTable& table, Interaction& ui) {
 }
 
 std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row) {
-  return JoinPath(gbkMusicDir,
-                  "vxma" + std::to_string(row.Id()) + MakeFileNameSafe(row.cells[kColTitle]) + ".txt");
+  return JoinPath(gbkMusicDir, std::string(kSongFilePrefix) + std::to_string(row.Id()) +
+                                   MakeFileNameSafe(row.cells[kColTitle]) + ".txt");
 }
 
 Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {

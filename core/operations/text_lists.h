@@ -14,9 +14,9 @@ namespace vx {
 // The whole list: the 114-byte header line, then for each ticked row from the top a CR LF and its song
 // line (编号 10, 歌曲名字 32, the three levels 6 each, NOTER 32, BPM 10, 时间 10 bytes, each cell padded
 // with blanks and never cut). No line break at the end. GBK bytes.
-std::string BuildTextList(const SongTable& table);
+std::string BuildTextListGbk(const SongTable& table);
 
-// "生成文本列表": asks for the file (.txt) and writes BuildTextList into it, replacing any file of that
+// "生成文本列表": asks for the file (.txt) and writes BuildTextListGbk into it, replacing any file of that
 // name. Needs no folder. An empty table is refused before the dialog; a file that cannot be created is
 // named in a message.
 Outcome OnTextList(const SongTable& table, Interaction& ui);

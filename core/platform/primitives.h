@@ -58,7 +58,7 @@ bool SameFile(const File& opened, const Path& path);
 
 // What a new file takes over from the file it stands in for.
 struct Inherit {
-  std::optional<std::uint32_t> bits;  // POSIX: permission bits; Windows: hidden, system, archive
+  std::optional<std::uint32_t> bits;          // POSIX: permission bits; Windows: hidden, system, archive
   std::optional<std::uint32_t> owner, group;  // POSIX: kept where the program may give a file away (root)
 };
 // The permission bits of an open file, for a copy of it (nothing on Windows, where a new file takes the

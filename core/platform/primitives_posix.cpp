@@ -130,7 +130,8 @@ File OpenRegularInFolder(const File& folder, const Path& name) {
 std::optional<std::size_t> ReadAt(const File& file, std::uint64_t offset, std::span<std::uint8_t> out) {
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t n = ::pread(Fd(file), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pread(Fd(file), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return std::nullopt;
     if (n == 0) break;
@@ -158,7 +159,8 @@ NameKind OpenForReplace(const Path& path, File& opened) {
 }
 
 bool SameFile(const File& opened, const Path& path) {
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   return ::fstat(Fd(opened), &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
          a.st_ino == b.st_ino;
 }
@@ -204,7 +206,8 @@ void CopyTimes(const File& from, const File& to) {
 }
 
 Failure Rename(const Path& from, const Path& to, RenameMode mode) {
-  if (mode == RenameMode::kKeep || mode == RenameMode::kKeepOrLookFirst) return RenameNoReplace(from, to, mode);
+  if (mode == RenameMode::kKeep || mode == RenameMode::kKeepOrLookFirst)
+    return RenameNoReplace(from, to, mode);
   // Replaces a link at `to` itself, never what it points to.
   return Changed(FsCall::kRename, [&] { return ::rename(from.c_str(), to.c_str()); });
 }

@@ -201,7 +201,8 @@ bool NameTaken(const Path& path) {
 
 // Besides a link, a name may reach a console or another device (CON), or a pipe.
 NameKind OpenForReplace(const Path& path, File& opened) {
-  opened = Own(Open(path, GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT));
+  opened =
+      Own(Open(path, GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT));
   if (!opened.Ok()) return NameKind::kUnknown;
   if (GetFileType(H(opened)) != FILE_TYPE_DISK) return NameKind::kOther;
   return LeadsElsewhere(path, H(opened)) ? NameKind::kLink : NameKind::kRegular;
@@ -210,9 +211,9 @@ NameKind OpenForReplace(const Path& path, File& opened) {
 bool SameFile(const File& opened, const Path& path) {
   const File other = Own(Open(path, FILE_READ_ATTRIBUTES, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
   BY_HANDLE_FILE_INFORMATION a{}, b{};
-  return other.Ok() && GetFileInformationByHandle(H(opened), &a) && GetFileInformationByHandle(H(other), &b) &&
-         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
+  return other.Ok() && GetFileInformationByHandle(H(opened), &a) &&
+         GetFileInformationByHandle(H(other), &b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
 Inherit PermissionsOf(const File&) {
@@ -259,7 +260,8 @@ Failure Rename(const Path& from, const Path& to, RenameMode mode) {
     if (Injected(FsCall::kRename)) return FailureOf(GetLastError());
     if (MoveFileExW(from.c_str(), to.c_str(), flags)) return Failure::kNone;
     const DWORD error = GetLastError();
-    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+    const bool held =
+        error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
     if (mode != RenameMode::kReplaceWhenFree || !held || attempt == 99) return FailureOf(error);
     Sleep(20);
   }

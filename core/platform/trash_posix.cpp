@@ -46,7 +46,8 @@ std::optional<TrashedFile> Trash(const Path& source) {
   char date[32];
   const std::tm local = LocalTime(std::time(nullptr));
   std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-  const std::string info = "[Trash Info]\nPath=" + EscapePath(source.native()) + "\nDeletionDate=" + date + "\n";
+  const std::string info =
+      "[Trash Info]\nPath=" + EscapePath(source.native()) + "\nDeletionDate=" + date + "\n";
 
   const std::string stem = source.stem().native(), extension = source.extension().native();
   for (int n = 1; n < 10000; ++n) {

@@ -13,11 +13,12 @@ namespace vx::platform {
 // anything went.
 bool SureToTrash(const Path& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return false;
-  const File probe(reinterpret_cast<std::intptr_t>(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                               nullptr)));
+  const File probe(reinterpret_cast<std::intptr_t>(
+      CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
   return probe.Ok();
 }
 

@@ -1,16 +1,9 @@
 #include "core/shell/registration.h"
 
-#include <algorithm>
-#include <cctype>
+#include "core/text/compare.h"
 
 namespace vx {
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // Exec keys take arguments in double quotes with ", `, $ and \ escaped by a backslash; a literal % is
 // doubled so it is not read as a field code.
@@ -47,13 +40,13 @@ RegistrationSwitch FindRegistrationSwitch(std::string_view commandLine) {
   for (std::size_t pos = commandLine.find_first_of("-/"); pos != std::string_view::npos;
        pos = commandLine.find_first_of("-/", pos + 1)) {
     const std::string_view rest = commandLine.substr(pos + 1);
-    if (EqualsIgnoringCase(rest, "UnregServer")) return RegistrationSwitch::kUnregister;
-    if (EqualsIgnoringCase(rest, "RegServer")) return RegistrationSwitch::kRegister;
+    if (EqualsIgnoringAsciiCase(rest, "UnregServer")) return RegistrationSwitch::kUnregister;
+    if (EqualsIgnoringAsciiCase(rest, "RegServer")) return RegistrationSwitch::kRegister;
   }
   return RegistrationSwitch::kNone;
 }
 
-std::string DesktopEntryText(std::string_view executablePath, std::string_view workingFolder) {
+std::string DesktopEntryTextUtf8(std::string_view executablePath, std::string_view workingFolder) {
   std::string text = "[Desktop Entry]\n";
   text += "Type=Application\n";
   text += "Name=VX歌曲整理器\n";

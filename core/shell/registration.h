@@ -21,7 +21,7 @@ inline constexpr std::string_view kDesktopEntryFileName = "vxorganizer.desktop";
 
 // The desktop entry (UTF-8) that starts the program at `executablePath` in `workingFolder`, the folder
 // that holds its settings file. Both paths are quoted as the desktop-entry format asks.
-std::string DesktopEntryText(std::string_view executablePath, std::string_view workingFolder);
+std::string DesktopEntryTextUtf8(std::string_view executablePath, std::string_view workingFolder);
 
 #ifdef _WIN32
 // The file name (UTF-8) of the program's shortcut inside the Start menu's Programs folder.

@@ -1,5 +1,7 @@
 #include "core/text/compare.h"
 
+#include <algorithm>
+
 #include "core/text/gbk.h"
 
 namespace vx {
@@ -26,6 +28,21 @@ int CompareGbk(std::string_view a, std::string_view b) {
 int CompareTimeText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
   return CompareGbk(a, b);
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = LowerAscii(c);
+  return lower;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }
 
 }  // namespace vx

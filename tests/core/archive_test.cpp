@@ -43,7 +43,7 @@ TEST(ArchiveDirectory, ListsRecordsInFileOrderWithIndexesCountedFromTheEnd) {
                                                          {.name = longName}}});
   CountingSource source(file);
   const auto records = ReadDirectory(source);
-  ASSERT_TRUE(records) << Describe(records.Error());
+  ASSERT_TRUE(records) << Utf8FromGbk(ArchiveErrorTextGbk(records.Error()));
   EXPECT_EQ(*records, (std::vector<DirectoryRecord>{
                           {"Playing_BG1.vxs", 2}, {"\xB1\xB3\xBE\xB0.ini", 1}, {std::string(100, 'n'), 0}}));
   EXPECT_EQ(source.reads, 2);  // the count, then the whole directory
@@ -74,7 +74,7 @@ TEST(FrameBmp, A596x558FrameBecomesTheBackgroundSizedBmp) {
                                           {.name = "Playing_BG1.vxs", .frames = {{596, 558, pixels}}}}});
   CountingSource source(file);
   const auto frame = DecodeFrame(source, 0, 1, 1);
-  ASSERT_TRUE(frame) << Describe(frame.Error());
+  ASSERT_TRUE(frame) << Utf8FromGbk(ArchiveErrorTextGbk(frame.Error()));
   EXPECT_EQ(source.reads, 4);  // count, entry offset, entry head, rows
   EXPECT_EQ(frame->width, 596);
   EXPECT_EQ(frame->height, 558);
@@ -169,7 +169,7 @@ TEST(BackgroundArchive, IsWrittenByteForByte) {
   const auto records = ReadDirectory(MemorySource(archive));
   ASSERT_TRUE(records);
   EXPECT_EQ(*records, (std::vector<DirectoryRecord>{{"Playing_BG12.vxs", 0}}));
-  EXPECT_EQ(Utf8FromGbk(EntryTypeText(records->front().name)), "背景:瑞雪兆丰年");
+  EXPECT_EQ(Utf8FromGbk(EntryTypeTextGbk(records->front().name)), "背景:瑞雪兆丰年");
   const auto frame = DecodeFrame(MemorySource(archive), 0, 1, *ReadFrameCount(MemorySource(archive), 0));
   ASSERT_TRUE(frame);
   EXPECT_TRUE(std::equal(pixels.begin() + 4, pixels.end(), frame->bmp.begin() + 54));
@@ -191,7 +191,7 @@ TEST(BackgroundScenes, ListOrderEntryNamesAndTypeTexts) {
                                                        {"G1BG", "背景:地下室"},
                                                        {"B", ""},
                                                        {"", ""}};
-  for (const auto& [name, type] : types) EXPECT_EQ(Utf8FromGbk(EntryTypeText(name)), type) << name;
+  for (const auto& [name, type] : types) EXPECT_EQ(Utf8FromGbk(EntryTypeTextGbk(name)), type) << name;
 }
 
 TEST(BackgroundBuilder, WritesBesideThePictureUnderTheNextFreeNameAndSaysSo) {
@@ -346,7 +346,7 @@ TEST_P(DamagedArchive, GivesItsErrorAndExportsNothing) {
     error = frame.Error();
   }
   ASSERT_TRUE(error) << "read without error";
-  EXPECT_EQ(error->kind, GetParam().expected) << Describe(*error);
+  EXPECT_EQ(error->kind, GetParam().expected) << Utf8FromGbk(ArchiveErrorTextGbk(*error));
   EXPECT_LE(error->offset, file.size());
 
   TempDir dir;
@@ -361,7 +361,7 @@ TEST_P(DamagedArchive, GivesItsErrorAndExportsNothing) {
   EXPECT_EQ(report.rowsFailed, 3);
   ASSERT_EQ(io.Messages().size(), 3u);
   EXPECT_TRUE(io.Messages()[0].starts_with("e.vxs没有全部导出:\n"));
-  EXPECT_NE(io.Messages()[0].find(Utf8FromGbk(ArchiveErrorText(*error))), std::string::npos)
+  EXPECT_NE(io.Messages()[0].find(Utf8FromGbk(ArchiveErrorTextGbk(*error))), std::string::npos)
       << io.Messages()[0];
 }
 

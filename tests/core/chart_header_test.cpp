@@ -2,9 +2,14 @@
 
 #include <cstring>
 
-#include "core/library/chart_header.h"
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/library/scan.h"
+#include "core/operations/covers.h"
+#include "core/operations/song_edit.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scripted_interaction.h"
+#include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {
@@ -80,6 +85,56 @@ TEST(ChartHeader, ParsesEveryField) {
   EXPECT_EQ(row.cells[kColTick], "");
   EXPECT_EQ(row.cells[kColStatus], "");
   EXPECT_FALSE(row.ticked);
+}
+
+// Every field written by hand at its byte offset, as literals, then read by the parser; and the writers'
+// fields checked at the same literal offsets. The fixture builder and the product share their offset
+// constants, so only this test notices an offset that moved.
+TEST(ChartHeader, FieldsSitAtTheirBytes) {
+  Bytes chart(300, 0);
+  auto put = [](Bytes& into, std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+    std::copy(bytes.begin(), bytes.end(), into.begin() + static_cast<std::ptrdiff_t>(at));
+  };
+  put(chart, 0x12, {0x2E, 0x43});               // tempo 174.0f = 0x432E0000, its two high bytes
+  put(chart, 0x14, {0x34, 0x12});               // easy 0x1234
+  put(chart, 0x16, {0x07, 0x00});               // normal 7
+  put(chart, 0x18, {0x00, 0x01});               // hard 256
+  put(chart, 0x6C, {'S', 'k', 'y'});            // title
+  put(chart, 0xCC, {'A', 'y', 'u'});            // author
+  put(chart, 0x10C, {0x02, 0x01, 0x00, 0x00});  // cover size 258
+  put(chart, 0x118, {0x7D, 0x00});              // play time 125 s
+  put(chart, 0x128, {0x2C, 0x01, 0x00, 0x00});  // cover offset 300
+
+  const ChartHeader h = ParseChartHeader(chart);
+  EXPECT_EQ(vx::BpmText(h.bpmLow, h.bpmHigh), "174.00");
+  EXPECT_EQ(h.levelEasy, 0x1234);
+  EXPECT_EQ(h.levelNormal, 7);
+  EXPECT_EQ(h.levelHard, 256);
+  EXPECT_EQ(h.title, "Sky");
+  EXPECT_EQ(h.noter, "Ayu");
+  EXPECT_EQ(h.coverSize, 258u);
+  EXPECT_EQ(h.playTime, 125);
+  EXPECT_EQ(h.coverOffset, 300u);
+
+  // The cover import writes the size field and puts the picture at the offset.
+  const Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xD9, 0x00};
+  Bytes expected = chart;
+  put(expected, 0x10C, {0x05, 0x00, 0x00, 0x00});
+  expected.insert(expected.end(), jpeg.begin(), jpeg.end());
+  EXPECT_EQ(RebuildChartWithCover(chart, 300, jpeg), expected);
+
+  // The save writes the three levels and the title, and nothing else.
+  fixtures::TempDir dir;
+  fixtures::WriteFile(dir.Native("vxma1.vxn"), chart);
+  SongTable table;
+  table.Assign(ScanMusicFolder(dir.Gbk()));
+  fixtures::ScriptedInteraction ui;
+  ASSERT_EQ(OnSaveSong(table, SongEditTarget{1, dir.Gbk()}, {"Moon", "1", "515", "65535"}, ui, false),
+            SaveOutcome::kSaved);
+  expected = chart;
+  put(expected, 0x14, {0x01, 0x00, 0x03, 0x02, 0xFF, 0xFF});
+  put(expected, 0x6C, {'M', 'o', 'o', 'n'});
+  EXPECT_EQ(ReadWholeFile(ChartPath(dir.Gbk(), 1)), expected);
 }
 
 TEST(ChartHeader, TextFieldsStopAtZeroOrFieldEnd) {

@@ -3,10 +3,10 @@
 
 #include "core/history/history.h"
 #include "core/io/fault_injection.h"
-#include "core/library/song_edit.h"
 #include "core/operations/covers.h"
 #include "core/operations/history_restore.h"
 #include "core/operations/install_songs.h"
+#include "core/operations/song_edit.h"
 #include "core/operations/song_numbers.h"
 #include "core/text/native_path.h"
 #include "tests/core/library_fixture.h"
@@ -77,7 +77,7 @@ TEST_F(InstallAndHistory, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) 
   ASSERT_EQ(table.Size(), 3u);
   EXPECT_EQ(table.Cell(1, kColTitle), "Eight");
   EXPECT_TRUE(table.IsTicked(1) && table.IsTicked(2) && !table.IsTicked(0));
-  EXPECT_EQ(Utf8FromGbk(InstallReportText(r)).rfind("导入了2首歌曲,跳过了2首:\n", 0), 0u);
+  EXPECT_EQ(Utf8FromGbk(InstallReportTextGbk(r)).rfind("导入了2首歌曲,跳过了2首:\n", 0), 0u);
 }
 
 TEST_F(InstallAndHistory, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldSong) {

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "core/library/library_check.h"
 #include "core/library/scan.h"
+#include "core/operations/library_check_ops.h"
 #include "core/text/gbk.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_interaction.h"
@@ -38,7 +38,7 @@ std::vector<Found> Findings(const LibraryReport& report) {
 
 std::vector<std::string> Lines(const LibraryReport& report) {
   std::vector<std::string> lines;
-  const std::string text = Utf8FromGbk(LibraryReportText(report));
+  const std::string text = Utf8FromGbk(LibraryReportTextGbk(report));
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = text.find('\n', start);
     EXPECT_NE(end, std::string::npos) << "every line ends in a line break";
@@ -62,7 +62,7 @@ TEST(LibraryCheck, ACleanFolderSaysSo) {
   fixtures::WriteFile(dir.Native("readme.txt"), {1, 2, 3});
   fixtures::WriteFile(dir.Native("vxma7.vxn.bak"), {});
   const LibraryReport report = CheckLibrary(dir.Gbk());
-  EXPECT_TRUE(report.Clean()) << Utf8FromGbk(LibraryReportText(report));
+  EXPECT_TRUE(report.Clean()) << Utf8FromGbk(LibraryReportTextGbk(report));
   EXPECT_EQ(Lines(report), std::vector<std::string>{"没有发现问题"});
 }
 
@@ -97,7 +97,8 @@ TEST(LibraryCheck, OtherCaseIsAFindingOnlyWhereTheGameCannotReachIt) {
   fixtures::WriteFile(dir.Native("vxma3.vxm"), {});
   // The game asks for vxma3.vxn; whether that reaches VXMA3.VXN is the file system's answer.
   if (FileExists(dir.Gbk("vxma3.vxn"))) {
-    EXPECT_TRUE(CheckLibrary(dir.Gbk()).Clean()) << Utf8FromGbk(LibraryReportText(CheckLibrary(dir.Gbk())));
+    EXPECT_TRUE(CheckLibrary(dir.Gbk()).Clean())
+        << Utf8FromGbk(LibraryReportTextGbk(CheckLibrary(dir.Gbk())));
     return;
   }
   fixtures::WriteSong(dir.Native(), 9, WithCover(9));

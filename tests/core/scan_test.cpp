@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <random>
 
+#include "core/formats/song_files.h"
 #include "core/library/scan.h"
 #include "core/library/sort.h"
 #include "tests/support/fixtures.h"
@@ -17,17 +18,6 @@ std::vector<int> Ids(const std::vector<SongRow>& rows) {
   std::vector<int> ids;
   for (const auto& r : rows) ids.push_back(r.Id());
   return ids;
-}
-
-TEST(ChartFileName, OnlyTheGamesExactForm) {
-  EXPECT_EQ(ParseChartFileName("vxma0.vxn", false), 0);
-  EXPECT_EQ(ParseChartFileName("vxma4999.vxn", false), 4999);
-  for (const char* name :
-       {"vxma5000.vxn", "vxma0007.vxn", "vxma07.vxn", "vxma.vxn", "vxma7.vxm", "vxma7.vxn.bak", "vxma-7.vxn",
-        "vxma+7.vxn", "vxma 7.vxn", "xvxma7.vxn", "vxma12345.vxn"})
-    EXPECT_FALSE(ParseChartFileName(name, true)) << name;
-  EXPECT_FALSE(ParseChartFileName("VXMA7.VXN", false));
-  EXPECT_EQ(ParseChartFileName("VXMA7.VXN", true), 7);
 }
 
 TEST(Scan, FindsExactlyTheGamesCharts) {

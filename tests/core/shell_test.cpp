@@ -20,7 +20,7 @@ TEST(RegistrationSwitch, MustEndTheLineAfterADashOrSlashInAnyCase) {
 }
 
 TEST(RegistrationSwitch, DesktopEntryQuotesPathsSoSpacesAndSpecialCharactersSurvive) {
-  const std::string entry = DesktopEntryText("/opt/my apps/vx$\"organizer\"%", "/home/u/歌曲");
+  const std::string entry = DesktopEntryTextUtf8("/opt/my apps/vx$\"organizer\"%", "/home/u/歌曲");
   EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
   EXPECT_NE(entry.find("Name=VX歌曲整理器\n"), std::string::npos);
   EXPECT_NE(entry.find("Exec=\"/opt/my apps/vx\\\\$\\\\\"organizer\\\\\"%%\"\n"), std::string::npos);

@@ -34,7 +34,7 @@ std::vector<int> Ids(std::string_view utf8Query) {
   const SongTable table = Library();
   const auto parsed = ParseSongQuery(utf8Query);
   if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
-    ADD_FAILURE() << utf8Query << ": " << SongQueryErrorText(*error);
+    ADD_FAILURE() << utf8Query << ": " << SongQueryErrorTextUtf8(*error);
     return {};
   }
   std::vector<int> ids;
@@ -113,8 +113,8 @@ TEST(SongQuery, AQueryThatDoesNotParseSaysWhy) {
   EXPECT_EQ(Error("hard:20-10").kind, SongQueryError::kRangeReversed);
   const SongQueryError emoji = Error("star 😀");
   EXPECT_EQ(emoji.kind, SongQueryError::kNotGbk);
-  EXPECT_EQ(SongQueryErrorText(emoji), "搜索里有GBK没有的字符:😀");
-  EXPECT_EQ(SongQueryErrorText(Error("hard:20-10")), "范围的下限大于上限:hard:20-10");
+  EXPECT_EQ(SongQueryErrorTextUtf8(emoji), "搜索里有GBK没有的字符:😀");
+  EXPECT_EQ(SongQueryErrorTextUtf8(Error("hard:20-10")), "范围的下限大于上限:hard:20-10");
 }
 
 TEST(SongQuery, TickingTouchesOnlyMatchingRows) {

@@ -70,6 +70,14 @@ TEST(CompareTimeText, LongerTextIsLongerTime) {
   EXPECT_EQ(CompareTimeText("0:00", "0:00"), 0);
 }
 
+TEST(AsciiCase, FoldsOnlyAsciiLetters) {
+  EXPECT_EQ(LowerAscii("VXMA7.Vxn\xC1\xDA"), "vxma7.vxn\xC1\xDA");  // bytes above 0x7F stay
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("RegServer", "regserver"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("RegServer", "RegServe"));
+  EXPECT_TRUE(EndsWithIgnoringAsciiCase("a.VXN", ".vxn"));
+  EXPECT_FALSE(EndsWithIgnoringAsciiCase("n", ".vxn"));
+}
+
 TEST(MakeFileNameSafe, DropsWhatNoFileNameMayHoldOnAnyPlatform) {
   EXPECT_EQ(MakeFileNameSafe("a[b\\c/d:e*f?g<h>i|j]k+l\"m"), "abcdefghijklm");
   EXPECT_EQ(MakeFileNameSafe("t\tab\r\n\x01\x1F end\x7F"), "tab end\x7F");

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/formats/chart_header.h"
 #include "core/io/byte_reader.h"
-#include "core/library/chart_header.h"
 #include "core/library/scan.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"

@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "core/formats/chart_header.h"
 #include "core/io/byte_reader.h"
 #include "core/io/file_io.h"
-#include "core/library/chart_header.h"
 
 namespace vx::fixtures {
 

@@ -12,11 +12,13 @@
 #include <array>
 #include <filesystem>
 
+#include "core/formats/song_files.h"
 #include "core/history/history.h"
 #include "core/io/file_io.h"
 #include "core/library/library_check.h"
 #include "core/library/scan.h"
 #include "core/messages.h"
+#include "core/operations/library_check_ops.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
@@ -109,7 +111,7 @@ void ShootFileChooser(CMainFrame& frame, const QString& folder) {
 void ShootLibraryCheck(CMainFrame& frame, Interaction& ui, const QString& folder) {
   const auto report = OnCheckLibrary(frame.View()->SettingsPath(), ui);
   if (!report) return;
-  CLibraryCheckDlg check(FromGbk(LibraryReportText(*report)), !ReportedIds(*report).empty(),
+  CLibraryCheckDlg check(FromGbk(LibraryReportTextGbk(*report)), !ReportedIds(*report).empty(),
                          HasLeftoverTemporaries(*report), &frame);
   Shoot(check, folder, "library_check.png");
 }

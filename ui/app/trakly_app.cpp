@@ -39,8 +39,8 @@ QString MenuEntryPath() {
 
 bool InstallMenuEntry() {
   if (!QDir().mkpath(ApplicationsFolder())) return false;
-  const std::string text = DesktopEntryText(QCoreApplication::applicationFilePath().toStdString(),
-                                            QDir::currentPath().toStdString());
+  const std::string text = DesktopEntryTextUtf8(QCoreApplication::applicationFilePath().toStdString(),
+                                                QDir::currentPath().toStdString());
   // Written whole or not at all, so a desktop never lists a half entry.
   QSaveFile file(MenuEntryPath());
   if (!file.open(QIODevice::WriteOnly)) return false;

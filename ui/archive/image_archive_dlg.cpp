@@ -201,7 +201,7 @@ void CImageArchiveDlg::OpenArchive(const std::string& gbkArchivePath) {
     m_nCurrentRow = 0;
     UpdateData();
     m_ui.ShowMessage(
-        Gbk(msg::kArchiveUnreadable) + m_strArchivePath + "\n" + ArchiveErrorText(directory.Error()),
+        Gbk(msg::kArchiveUnreadable) + m_strArchivePath + "\n" + ArchiveErrorTextGbk(directory.Error()),
         Gbk(msg::kAppTitle));
     return;
   }
@@ -211,7 +211,7 @@ void CImageArchiveDlg::OpenArchive(const std::string& gbkArchivePath) {
   for (const DirectoryRecord& record : *directory) {
     auto* item = new QTreeWidgetItem;
     const QString name = FromGbk(record.name);
-    const QString type = FromGbk(EntryTypeText(record.name));
+    const QString type = FromGbk(EntryTypeTextGbk(record.name));
     item->setText(kNameColumn, name);
     item->setData(kNameColumn, kGbkNameRole,
                   QByteArray(record.name.data(), static_cast<qsizetype>(record.name.size())));

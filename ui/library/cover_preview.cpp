@@ -1,6 +1,6 @@
 #include "ui/library/cover_preview.h"
 
-#include "core/library/cover.h"
+#include "core/formats/cover.h"
 #include "core/library/scan.h"
 #include "core/messages.h"
 #include "core/operations/covers.h"

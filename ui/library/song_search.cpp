@@ -23,20 +23,20 @@ void SongSearch::OnTextChanged(const QString& text) {
   }
   const auto parsed = ParseSongQuery(text.toStdString());
   if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
-    emit StatusMessage(QString::fromStdString(SongQueryErrorText(*error)));
+    emit StatusMessage(QString::fromStdString(SongQueryErrorTextUtf8(*error)));
     return;
   }
   const std::vector<std::size_t> rows = MatchingRows(m_table, std::get<SongQuery>(parsed));
   m_filter->SetQuery(std::get<SongQuery>(parsed));
   m_list->SelectRows(rows);
   if (!rows.empty()) m_list->scrollTo(m_model->index(static_cast<int>(rows.front()), 0));
-  emit StatusMessage(QString::fromStdString(MatchCountText(rows.size())));
+  emit StatusMessage(QString::fromStdString(MatchCountTextUtf8(rows.size())));
 }
 
 void SongSearch::OnSubmitted(const QString& text, bool tick) {
   const auto parsed = ParseSongQuery(text.toStdString());
   if (const auto* error = std::get_if<SongQueryError>(&parsed)) {
-    emit StatusMessage(QString::fromStdString(SongQueryErrorText(*error)));
+    emit StatusMessage(QString::fromStdString(SongQueryErrorTextUtf8(*error)));
     return;
   }
   const std::size_t matched = TickMatching(m_table, std::get<SongQuery>(parsed), tick);

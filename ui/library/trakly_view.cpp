@@ -9,15 +9,17 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "core/formats/cover.h"
 #include "core/library/library_check.h"
 #include "core/library/scan.h"
-#include "core/library/song_list_reader.h"
 #include "core/library/sort.h"
 #include "core/messages.h"
 #include "core/operations/covers.h"
 #include "core/operations/game_list.h"
 #include "core/operations/history_restore.h"
 #include "core/operations/install_songs.h"
+#include "core/operations/library_check_ops.h"
+#include "core/operations/open_song_list.h"
 #include "core/operations/song_numbers.h"
 #include "core/operations/status_marks.h"
 #include "core/operations/text_lists.h"
@@ -260,7 +262,7 @@ void CTRAKLYView::OnCheckLibrary() {
   // can name songs the table does not hold, and a button that would tick none stays greyed.
   const bool canTick =
       std::any_of(ids.begin(), ids.end(), [this](int id) { return m_table.FindId(id).has_value(); });
-  CLibraryCheckDlg dialog(FromGbk(LibraryReportText(*report)), canTick, HasLeftoverTemporaries(*report),
+  CLibraryCheckDlg dialog(FromGbk(LibraryReportTextGbk(*report)), canTick, HasLeftoverTemporaries(*report),
                           this);
   connect(&dialog, &CLibraryCheckDlg::RemoveLeftoversRequested, this,
           [this, &report, &musicDir] { RemoveLeftoverTemporaries(musicDir, *report, m_ui); });
@@ -428,7 +430,7 @@ void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
   UpdateData(true);
   m_fields.folderSongs = static_cast<int>(m_table.Size());
   UpdateData(false);
-  if (!result.songs.empty()) m_ui.ShowMessage(InstallReportText(result), Gbk(msg::kAppTitle));
+  if (!result.songs.empty()) m_ui.ShowMessage(InstallReportTextGbk(result), Gbk(msg::kAppTitle));
 }
 
 void CTRAKLYView::OnRenumber() {
@@ -447,7 +449,7 @@ void CTRAKLYView::OnRenumber() {
   bool ok = false;
   const int to = QInputDialog::getInt(
       this, FromUtf8(msg::kRenumberTitle),
-      FromGbk(SongLabel(from, m_table.Cell(row, kColTitle))) + u'\n' + FromUtf8(msg::kRenumberPrompt),
+      FromGbk(SongLabelGbk(from, m_table.Cell(row, kColTitle))) + u'\n' + FromUtf8(msg::kRenumberPrompt),
       LowestFreeId(TakenIdsIn(*musicDir)).value_or(from), 0, kMaxSongs - 1, 1, &ok);
   if (!ok) return;
   if (RenumberSong(m_table, *musicDir, from, to, m_ui, HistoryForRun()) != Outcome::kDone) return;

@@ -14,10 +14,10 @@
 #include "core/history/history.h"
 #include "core/interaction.h"
 #include "core/library/selection.h"
-#include "core/library/song_edit.h"
 #include "core/library/song_table.h"
 #include "core/operations/outcome.h"
 #include "core/operations/remove_songs.h"
+#include "core/operations/song_edit.h"
 #include "ui/library/library_form.h"
 
 class QAction;

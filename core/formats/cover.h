@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "core/formats/chart_header.h"
 #include "core/io/file_io.h"
-#include "core/library/chart_header.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "core/library/chart_header.h"
+#include "core/formats/chart_header.h"
 
 #include <cstdio>
 

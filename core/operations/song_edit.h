@@ -6,7 +6,6 @@
 
 #include "core/history/history.h"
 #include "core/interaction.h"
-#include "core/io/file_rewrite.h"
 #include "core/library/song_table.h"
 
 namespace vx {
@@ -49,9 +48,5 @@ enum class SaveOutcome {
 // the save before anything changes.
 SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
                        Interaction& ui, bool askFirst = true, History* history = nullptr);
-
-// The message for a rewrite refused as read-only, without permission or busy, followed by the chart's
-// path; false (and nothing said) for any other status.
-bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, Interaction& ui);
 
 }  // namespace vx

@@ -1,13 +1,14 @@
-#include "core/library/song_edit.h"
+#include "core/operations/song_edit.h"
 
 #include <algorithm>
 #include <array>
 
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/byte_reader.h"
 #include "core/io/file_rewrite.h"
-#include "core/library/chart_header.h"
-#include "core/library/scan.h"
 #include "core/messages.h"
+#include "core/operations/operation_support.h"
 #include "core/text/gbk.h"
 #include "core/text/number.h"
 
@@ -73,25 +74,6 @@ std::optional<CheckedEdits> CheckEdits(const SongEdits& edits, const std::string
 
 }  // namespace
 
-bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, Interaction& ui) {
-  std::string_view text;
-  switch (status) {
-    case RewriteStatus::kReadOnly:
-      text = msg::kChartReadOnly;
-      break;
-    case RewriteStatus::kNoPermission:
-      text = msg::kChartNoPermission;
-      break;
-    case RewriteStatus::kBusy:
-      text = msg::kChartBusy;
-      break;
-    default:
-      return false;
-  }
-  ui.ShowMessage(Gbk(text) + gbkPath, Gbk(msg::kAppTitle));
-  return true;
-}
-
 SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
                        Interaction& ui, bool askFirst, History* history) {
   if (table.Empty()) {
@@ -146,7 +128,7 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
       return SaveOutcome::kNotWritten;
     }
     // A chart that is not there ends silently, as an unopenable file always has.
-    if (status != RewriteStatus::kMissing && !SayRewriteRefusal(status, path, ui))
+    if (status != RewriteStatus::kMissing && !detail::SayRewriteRefusal(status, path, ui))
       Say(ui, msg::kChartNotWritten);
     return SaveOutcome::kNotWritten;
   }

@@ -1,4 +1,4 @@
-#include "core/library/cover.h"
+#include "core/formats/cover.h"
 
 namespace vx {
 

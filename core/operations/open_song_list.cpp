@@ -1,12 +1,11 @@
-#include "core/library/song_list_reader.h"
+#include "core/operations/open_song_list.h"
 
 #include <algorithm>
-#include <bitset>
 #include <unordered_map>
 
-#include "core/io/byte_reader.h"
+#include "core/formats/chart_header.h"
+#include "core/formats/song_files.h"
 #include "core/io/file_io.h"
-#include "core/library/scan.h"
 #include "core/messages.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
@@ -14,15 +13,7 @@
 namespace vx {
 namespace {
 
-using namespace song_list;
-using ChartRecord = std::array<std::uint8_t, kChartRecordSize>;
-
-std::optional<StatusMark> MarkOf(std::uint32_t kind, std::uint32_t oneWeek) {
-  if (kind == 0 && oneWeek == 1) return StatusMark::kWeekly;
-  if (kind == 1 && oneWeek == 0) return StatusMark::kNewest;
-  if (kind == 2 && oneWeek == 0) return StatusMark::kPopular;
-  return std::nullopt;
-}
+using ChartRecord = SongListChartRecord;
 
 struct RecordHash {
   std::size_t operator()(const ChartRecord& r) const noexcept {
@@ -70,109 +61,6 @@ std::string SummaryText(const SongListApplied& applied) {
 }
 
 }  // namespace
-
-std::string StatusMarkText(StatusMark mark) {
-  switch (mark) {
-    case StatusMark::kWeekly:
-      return Gbk(msg::kMarkWeekly);
-    case StatusMark::kNewest:
-      return Gbk(msg::kMarkNewest);
-    case StatusMark::kPopular:
-      return Gbk(msg::kMarkPopular);
-  }
-  return {};
-}
-
-SongListReadResult ReadSongList(std::span<const std::uint8_t> file) {
-  if (file.size() > kMaxFileSize) return SongListError{SongListError::kTooLarge, kMaxFileSize};
-  ByteReader in(file);
-  std::uint32_t charts = 0;
-  if (!in.ReadU32Le(charts)) return SongListError{SongListError::kChartCountMissing, 0};
-  // Counts are signed in the file; a negative one reads as a huge unsigned value and fails this check.
-  if (charts > kMaxRecords) return SongListError{SongListError::kChartCountInvalid, 0};
-  // The charts and the second count must both be there before anything is reserved for them.
-  if (charts * kChartRecordSize + kCountSize > in.Remaining())
-    return SongListError{SongListError::kChartsTruncated, file.size()};
-
-  SongList list;
-  list.charts.resize(charts);
-  for (auto& record : list.charts) {
-    std::span<const std::uint8_t> bytes;
-    in.ReadBytes(kChartRecordSize, bytes);
-    std::copy(bytes.begin(), bytes.end(), record.begin());
-  }
-
-  const std::size_t statusCountAt = in.Offset();
-  std::uint32_t statuses = 0;
-  in.ReadU32Le(statuses);
-  if (statuses > charts) return SongListError{SongListError::kStatusCountInvalid, statusCountAt};
-  if (statuses * kStatusRecordSize > in.Remaining())
-    return SongListError{SongListError::kStatusesTruncated, file.size()};
-  if (statuses * kStatusRecordSize < in.Remaining())
-    return SongListError{SongListError::kTrailingBytes, in.Offset() + statuses * kStatusRecordSize};
-
-  std::bitset<kMaxSongs> seen;
-  list.statuses.reserve(statuses);
-  for (std::uint32_t i = 0; i < statuses; ++i) {
-    const std::size_t at = in.Offset();
-    std::uint32_t id = 0, zero = 0, kind = 0, oneWeek = 0;
-    in.ReadU32Le(id);
-    in.ReadU32Le(zero);
-    in.ReadU32Le(kind);
-    in.ReadU32Le(oneWeek);
-    if (id >= static_cast<std::uint32_t>(kMaxSongs))
-      return SongListError{SongListError::kStatusIdInvalid, at};
-    if (zero != 0) return SongListError{SongListError::kStatusPaddingNonZero, at + 4};
-    const auto mark = MarkOf(kind, oneWeek);
-    if (!mark) return SongListError{SongListError::kStatusMarkUnknown, at + 8};
-    // The writer gives each listed row one record; two for one ID would leave the mark to chance.
-    if (seen.test(id)) return SongListError{SongListError::kStatusIdRepeated, at};
-    seen.set(id);
-    list.statuses.push_back({static_cast<int>(id), *mark});
-  }
-  return list;
-}
-
-std::string SongListErrorText(const SongListError& error) {
-  std::string_view reason;
-  switch (error.kind) {
-    case SongListError::kTooLarge:
-      reason = msg::kListTooLarge;
-      break;
-    case SongListError::kChartCountMissing:
-      reason = msg::kListChartCountMissing;
-      break;
-    case SongListError::kChartCountInvalid:
-      reason = msg::kListChartCountInvalid;
-      break;
-    case SongListError::kChartsTruncated:
-      reason = msg::kListChartsTruncated;
-      break;
-    case SongListError::kStatusCountInvalid:
-      reason = msg::kListStatusCountInvalid;
-      break;
-    case SongListError::kStatusesTruncated:
-      reason = msg::kListStatusesTruncated;
-      break;
-    case SongListError::kTrailingBytes:
-      reason = msg::kListTrailingBytes;
-      break;
-    case SongListError::kStatusIdInvalid:
-      reason = msg::kListStatusIdInvalid;
-      break;
-    case SongListError::kStatusPaddingNonZero:
-      reason = msg::kListStatusPadding;
-      break;
-    case SongListError::kStatusMarkUnknown:
-      reason = msg::kListStatusUnknown;
-      break;
-    case SongListError::kStatusIdRepeated:
-      reason = msg::kListStatusRepeated;
-      break;
-  }
-  return Gbk(reason) + Gbk(msg::kListAtByteBefore) + std::to_string(error.offset) +
-         Gbk(msg::kListAtByteAfter);
-}
 
 SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, const SongList& list) {
   // One read per chart, through one folder handle; the records are looked up by their bytes afterwards.
@@ -245,7 +133,7 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
       applied.missingStatusIds.push_back(status.id);
       continue;
     }
-    table.SetCell(*row, kColStatus, StatusMarkText(status.mark));
+    table.SetCell(*row, kColStatus, StatusMarkTextGbk(status.mark));
     ++applied.marked;
   }
   return applied;
@@ -269,14 +157,14 @@ OpenSongListResult OnOpenSongList(SongTable& table, std::string_view gbkSettings
   if (!path) return {};
 
   // One byte more than the largest list can hold is enough to tell that a file is too large.
-  const auto bytes = ReadFilePrefix(*path, kMaxFileSize + 1);
+  const auto bytes = ReadFilePrefix(*path, song_list::kMaxFileSize + 1);
   if (!bytes) {
     Show(ui, Gbk(msg::kListUnreadable) + *path);
     return {};
   }
   const SongListReadResult read = ReadSongList(*bytes);
   if (const auto* error = std::get_if<SongListError>(&read)) {
-    Show(ui, Gbk(msg::kListRefused) + *path + "\n" + SongListErrorText(*error));
+    Show(ui, Gbk(msg::kListRefused) + *path + "\n" + SongListErrorTextGbk(*error));
     return {};
   }
   OpenSongListResult result;

@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
+#include "core/formats/song_files.h"
 #include "core/library/scan.h"
-#include "core/library/song_list_reader.h"
 #include "core/messages.h"
+#include "core/operations/open_song_list.h"
 #include "core/text/gbk.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scripted_interaction.h"
@@ -70,7 +71,7 @@ Bytes ListOfTicked(Library& lib) {
   return BuildSongList(recipe);
 }
 
-TEST(SongListReader, ReadsBackTheTicksAndMarksItWasWrittenFrom) {
+TEST(OpenSongList, ReadsBackTheTicksAndMarksItWasWrittenFrom) {
   Library lib;
   lib.Song(3, {.title = "\xD0\xC7\xD6\xAE\xBA\xA3", .noter = "Ayu"});
   lib.Song(7, {.title = "seven"});
@@ -108,7 +109,7 @@ TEST(SongListReader, ReadsBackTheTicksAndMarksItWasWrittenFrom) {
   EXPECT_EQ(filters[1].pattern, "*.SML");
 }
 
-TEST(SongListReader, FindsChangedChartsByNameAndReportsTheRest) {
+TEST(OpenSongList, FindsChangedChartsByNameAndReportsTheRest) {
   Library lib;
   lib.Song(1, {.hard = 9, .title = "edited", .noter = "n1"});
   lib.Song(2, {.title = "gone", .noter = "n2"});
@@ -143,7 +144,7 @@ TEST(SongListReader, FindsChangedChartsByNameAndReportsTheRest) {
                                                     "以下编号有状态资料,但文件夹里没有这首歌:2,4000"});
 }
 
-TEST(SongListReader, ALongSummaryShowsTheStartOfEachListAndItsTotal) {
+TEST(OpenSongList, ALongSummaryShowsTheStartOfEachListAndItsTotal) {
   Library lib;
   lib.Song(1, {});
   lib.Scan();
@@ -162,7 +163,7 @@ TEST(SongListReader, ALongSummaryShowsTheStartOfEachListAndItsTotal) {
   EXPECT_EQ(text.find("150"), std::string::npos);
 }
 
-TEST(SongListReader, ChecksComeBeforeTheDialogAndCancelChangesNothing) {
+TEST(OpenSongList, ChecksComeBeforeTheDialogAndCancelChangesNothing) {
   Library lib;
   lib.Song(1, {});
   ScriptedInteraction empty;
@@ -185,22 +186,6 @@ TEST(SongListReader, ChecksComeBeforeTheDialogAndCancelChangesNothing) {
   OnOpenSongList(lib.Table(), lib.Dir().Gbk("REC.re"), noFolder);
   EXPECT_EQ(noFolder.Messages(), std::vector<std::string>{"请检查目录设置"});
   EXPECT_EQ(noFolder.Count(ScriptedInteraction::Event::kOpenFile), 0u);
-}
-
-TEST(SongListReader, TakesTheLargestListAndTheEmptyOne) {
-  SongListSpec full;
-  full.charts.assign(kMaxSongs, BuildChart({}));
-  for (int id = 0; id < kMaxSongs; ++id) full.statuses.push_back({.id = id, .kind = 0, .oneWeek = 1});
-  const Bytes bytes = BuildSongList(full);
-  ASSERT_EQ(bytes.size(), song_list::kMaxFileSize);
-  const auto read = ReadSongList(bytes);
-  ASSERT_TRUE(std::holds_alternative<SongList>(read));
-  EXPECT_EQ(std::get<SongList>(read).statuses.back().id, kMaxSongs - 1);
-  EXPECT_EQ(std::get<SongList>(read).statuses.back().mark, StatusMark::kWeekly);
-
-  const auto empty = ReadSongList(Bytes(8, 0));
-  ASSERT_TRUE(std::holds_alternative<SongList>(empty));
-  EXPECT_TRUE(std::get<SongList>(empty).charts.empty());
 }
 
 struct Damaged {
@@ -286,7 +271,7 @@ TEST_P(DamagedSongList, IsRefusedAndLeavesTheTableAlone) {
 INSTANTIATE_TEST_SUITE_P(Files, DamagedSongList, ::testing::ValuesIn(kDamaged),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SongListReader, AFileThatCannotBeReadIsSaidSo) {
+TEST(OpenSongList, AFileThatCannotBeReadIsSaidSo) {
   Library lib;
   lib.Song(1, {});
   lib.Scan();
