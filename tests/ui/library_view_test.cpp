@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "core/operations/remove_songs.h"
 #include "core/text/gbk.h"
 #include "tests/support/scripted_interaction.h"
 #include "tests/ui/ui_test_support.h"
@@ -105,6 +106,32 @@ class LibraryViewTest : public QObject {
     QVERIFY2(said.contains(QStringLiteral("2首歌曲")) && said.contains(QStringLiteral("秒")),
              qPrintable(said));
     QVERIFY(ui.events.empty());
+  }
+
+  // An operation's result applied in one step: the highlight stays on its song through a removal above it,
+  // a changed row repaints, an appended row arrives, and a result that does not add up resets.
+  void applyingAResultKeepsTheHighlightWithItsSong() {
+    Scanned s;
+    s.view.SelectRows(std::vector<std::size_t>{2});  // 中文, ID 30
+    vx::SongTable after = s.view.Table();
+    vx::TableChange change;
+    change.removedAt = vx::RemoveRows(after, {0});
+    after.SetCell(0, vx::kColTitle, vx::Gbk("改"));
+    change.changedRows = {0};
+    vx::SongRow added = after.Row(0);
+    added.cells[vx::kColId] = "40";
+    after.Append(added);
+    change.appended = 1;
+    s.view.Model()->Apply(std::move(after), change);
+    QCOMPARE(s.Ids(), (QStringList{QStringLiteral("12"), QStringLiteral("30"), QStringLiteral("40")}));
+    QCOMPARE(s.Cell(0, vx::kColTitle), QStringLiteral("改"));
+    QCOMPARE(s.view.SongList()->selectionModel()->selectedRows().front().row(), 1);
+
+    vx::TableChange wrong;
+    wrong.appended = 5;  // says more than the table shows: taken as a reset
+    vx::SongTable same = s.view.Table();
+    s.view.Model()->Apply(std::move(same), wrong);
+    QCOMPARE(s.view.Model()->rowCount(), 3);
   }
 
   void scanWithoutSettingsFileLeavesTheTableAndSaysNothing() {

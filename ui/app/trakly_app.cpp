@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "core/io/user_environment.h"
 #include "core/shell/registration.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
@@ -70,10 +71,10 @@ QString ApplicationsFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
   return QDir::fromNativeSeparators(appData) + QStringLiteral("/Microsoft/Windows/Start Menu/Programs");
 #else
-  QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-  if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
-    dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-  return dataHome + QStringLiteral("/applications");
+  // The same data folder the history and the trash use, so all three follow one XDG_DATA_HOME rule.
+  const std::string dataHome = UserDataFolder();
+  return (dataHome.empty() ? QDir::homePath() + QStringLiteral("/.local/share") : QtPath(dataHome)) +
+         QStringLiteral("/applications");
 #endif
 }
 

@@ -137,4 +137,33 @@ std::vector<int> SongTableModel::ReplayRemovals(const std::vector<std::size_t>& 
   return newPosition;
 }
 
+std::vector<int> SongTableModel::Apply(SongTable&& after, const TableChange& change) {
+  const std::size_t removed = change.removedAt.size();
+  const bool consistent =
+      m_table.Size() - removed + change.appended == after.Size() && m_table.Size() >= removed;
+  if (change.reset || !consistent) {
+    ResetWith([&] { m_table = std::move(after); });
+    return {};
+  }
+  std::vector<int> newPosition;
+  if (removed > 0) {
+    newPosition = ReplayRemovals(change.removedAt);
+    if (newPosition.empty()) {  // not a replay of this table after all
+      ResetWith([&] { m_table = std::move(after); });
+      return {};
+    }
+  }
+  const std::size_t kept = m_table.Size();
+  for (std::size_t row = 0; row < kept; ++row) m_table.SetRow(row, after.Row(row));
+  if (change.allRowsChanged) AllRowsChanged();
+  for (const std::size_t row : change.changedRows)
+    if (row < kept) RowsChanged(static_cast<int>(row), static_cast<int>(row));
+  if (change.changedColumn) ColumnChanged(*change.changedColumn);
+  if (change.appended > 0)
+    AppendWith(static_cast<int>(change.appended), [&] {
+      for (std::size_t row = kept; row < after.Size(); ++row) m_table.Append(after.Row(row));
+    });
+  return newPosition;
+}
+
 }  // namespace vx::ui

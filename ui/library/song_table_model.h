@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 
 namespace vx::ui {
 
@@ -45,6 +46,13 @@ class SongTableModel : public QAbstractTableModel {
   // Returns each old row's new position, -1 for a row that went; empty when nothing was removed,
   // including for positions that cannot be a replay of this table.
   std::vector<int> ReplayRemovals(const std::vector<std::size_t>& removedAt);
+
+  // The one way an operation's result reaches the view: `after` is the table the operation worked on (a
+  // copy of this one), `change` says what it did to it. Removals go out in one layout change, changed rows
+  // and columns repaint, appended rows are inserted, and anything else is a reset, so the highlight, the
+  // ticks and the scroll position stay with their songs wherever the change allows. Returns each old row's
+  // new position (-1 for a removed row), empty when no row was removed.
+  std::vector<int> Apply(SongTable&& after, const TableChange& change);
 
  private:
   SongTable& m_table;
