@@ -22,9 +22,9 @@ using platform::Path;
 
 bool g_forceCopy = false;
 
-// A flushed copy of `in` in a new temporary file beside `target`, with its permission bits; its path, or
-// none with nothing left behind.
-std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target) {
+// A flushed copy of `in` in a new temporary file beside `target`, with its permission bits (and, for a
+// move, its times); its path, or none with nothing left behind.
+std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target, bool keepTimes) {
   TemporaryFile temp(target, platform::PermissionsOf(in));
   if (!temp.Ok()) return std::nullopt;
   std::vector<std::uint8_t> buffer(1 << 16);
@@ -39,7 +39,7 @@ std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target
     }
     offset += *n;
   }
-  if (ok) platform::CopyTimes(in, temp.File());
+  if (ok && keepTimes) platform::CopyTimes(in, temp.File());
   if (!temp.Finish(ok)) {
     temp.Abandon();
     return std::nullopt;
@@ -56,7 +56,7 @@ MoveResult CopyThenDelete(const Path& source, const Path& target, bool replace) 
   // over itself and then deleting the source would delete the only copy.
   if (platform::SameFile(in, target)) return MoveResult::kFailed;
 
-  const auto temp = CopyToTemporary(in, target);
+  const auto temp = CopyToTemporary(in, target, /*keepTimes=*/true);
   if (!temp) return MoveResult::kFailed;
   const Failure renamed = platform::Rename(
       *temp, target, replace ? platform::RenameMode::kReplace : platform::RenameMode::kKeepOrLookFirst);
@@ -100,7 +100,9 @@ bool RemoveFile(std::string_view gbkPath) {
 std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget) {
   const platform::File in = platform::OpenRegularForReading(NativePath(gbkSource));
   if (!in.Ok()) return std::nullopt;
-  const auto temp = CopyToTemporary(in, NativePath(gbkTarget));
+  // A copy is a new file: with the source's old time, a leftover clean-up running beside us would take it
+  // for the trace of a killed run.
+  const auto temp = CopyToTemporary(in, NativePath(gbkTarget), /*keepTimes=*/false);
   if (!temp) return std::nullopt;
   return GbkPath(*temp);
 }

@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
 #include "core/archive/archive_reader.h"
 #include "core/archive/background.h"
+#include "core/io/file_move.h"
 #include "core/io/random_access_file.h"
 #include "core/library/library_check.h"
 #include "core/operations/covers.h"
@@ -115,6 +117,17 @@ TEST(OutputFile, AWriteThatFailsHalfwayLeavesTheOldBytes) {
   EXPECT_EQ(WriteOutputFile(dir.Gbk("out.dat"), halfThenFail), OutputResult::kFailed);
   EXPECT_EQ(ReadWholeFile(dir.Gbk("out.dat")), kOld);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+// An install's copy is a new file: with its source's old time, a leftover clean-up running beside the
+// install would take it for the trace of a killed run and delete it.
+TEST(CopyBeside, TheCopyCarriesTheTimeItWasMade) {
+  fixtures::TempDir dir;
+  fixtures::WriteFile(dir.Native("old.vxm"), kOld);
+  fs::last_write_time(dir.Path() / "old.vxm", fs::file_time_type::clock::now() - std::chrono::hours(24));
+  const auto copy = CopyBeside(dir.Gbk("old.vxm"), dir.Gbk("new.vxm"));
+  ASSERT_TRUE(copy);
+  EXPECT_LT(fs::file_time_type::clock::now() - fs::last_write_time(NativePath(*copy)), std::chrono::hours(1));
 }
 
 #ifndef _WIN32
