@@ -149,6 +149,8 @@ namespace vx::msg {
 inline constexpr std::string_view kCheckSongBefore = "编号";
 inline constexpr std::string_view kCheckSongAfter = ":";
 inline constexpr std::string_view kCheckMusicMissing = "缺少音乐文件";
+inline constexpr std::string_view kCheckMusicUnreachable =
+    "音乐文件无法读取(指向的文件不存在或不是普通文件):";
 inline constexpr std::string_view kCheckChartMissing = "只有音乐文件,缺少歌曲文件";
 inline constexpr std::string_view kCheckLeadingZeros = ":编号前面有0,游戏不会读取这个文件";
 inline constexpr std::string_view kCheckOtherCase = ":大小写和游戏要的不同,游戏不会读取这个文件,应为";

@@ -126,6 +126,9 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
       report.findings.push_back({LibraryFinding::kMusicMissing, {id}, MusicFileName(id), {}});
     if (music.test(i) && !charts.test(i))
       report.findings.push_back({LibraryFinding::kChartMissing, {id}, ChartFileName(id), {}});
+    if (music.test(i) && charts.test(i) &&
+        KindOfPath(JoinPath(gbkMusicDir, MusicFileName(id))) != PathKind::kRegularFile)
+      report.findings.push_back({LibraryFinding::kMusicUnreachable, {id}, MusicFileName(id), {}});
     if (charts.test(i)) CheckChart(gbkMusicDir, id, report.findings, looks);
   }
 
@@ -162,6 +165,9 @@ std::vector<std::string> LibraryReportLinesGbk(const LibraryReport& report) {
         break;
       case LibraryFinding::kChartMissing:
         line += Gbk(msg::kCheckChartMissing) + f.fileName;
+        break;
+      case LibraryFinding::kMusicUnreachable:
+        line += Gbk(msg::kCheckMusicUnreachable) + f.fileName;
         break;
       case LibraryFinding::kNameLeadingZeros:
         line += f.fileName + Gbk(msg::kCheckLeadingZeros);

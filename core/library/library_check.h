@@ -15,6 +15,8 @@ struct LibraryFinding {
   enum Kind {
     kMusicMissing,       // vxma<ID>.vxn without vxma<ID>.vxm
     kChartMissing,       // vxma<ID>.vxm without vxma<ID>.vxn
+    kMusicUnreachable,   // the music's name is there, but no regular file behind it (a link to a drive
+                         // that is not mounted, a folder, a pipe): the game cannot play the song
     kNameLeadingZeros,   // vxma0007.vxn: the game asks for vxma7.vxn
     kNameOtherCase,      // VXMA7.VXN where the game's own spelling does not reach it
     kNameIdTooLarge,     // vxma5000.vxn and above

@@ -73,10 +73,15 @@ TEST(LibraryCheck, MissingPartnersAndNamesTheGameNeverLoads) {
   fixtures::WriteFile(dir.Native("vxma0007.vxn"), BuildChart(WithCover(0)));
   fixtures::WriteFile(dir.Native("vxma5000.vxn"), BuildChart(WithCover(0)));
   fixtures::WriteFile(dir.Native("vxma123456.vxm"), {});
+  // Music that is no file (here a folder; a link to a drive that is not mounted reads alike): the song
+  // cannot play.
+  fixtures::WriteSong(dir.Native(), 9, WithCover(9), /*withMusic=*/false);
+  std::filesystem::create_directory(dir.Path() / "vxma9.vxm");
   const LibraryReport report = CheckLibrary(dir.Gbk());
   EXPECT_EQ(Findings(report), (std::vector<Found>{
                                   {Kind::kMusicMissing, {7}, "vxma7.vxm"},
                                   {Kind::kChartMissing, {8}, "vxma8.vxn"},
+                                  {Kind::kMusicUnreachable, {9}, "vxma9.vxm"},
                                   {Kind::kNameLeadingZeros, {}, "vxma0007.vxn"},
                                   {Kind::kNameIdTooLarge, {}, "vxma123456.vxm"},
                                   {Kind::kNameIdTooLarge, {}, "vxma5000.vxn"},
@@ -84,11 +89,12 @@ TEST(LibraryCheck, MissingPartnersAndNamesTheGameNeverLoads) {
   EXPECT_EQ(Lines(report), (std::vector<std::string>{
                                "编号7:缺少音乐文件vxma7.vxm",
                                "编号8:只有音乐文件,缺少歌曲文件vxma8.vxn",
+                               "编号9:音乐文件无法读取(指向的文件不存在或不是普通文件):vxma9.vxm",
                                "vxma0007.vxn:编号前面有0,游戏不会读取这个文件",
                                "vxma123456.vxm:编号超过4999,游戏不会读取这个文件",
                                "vxma5000.vxn:编号超过4999,游戏不会读取这个文件",
                            }));
-  EXPECT_EQ(ReportedIds(report), (std::set<int>{7, 8}));
+  EXPECT_EQ(ReportedIds(report), (std::set<int>{7, 8, 9}));
 }
 
 TEST(LibraryCheck, OtherCaseIsAFindingOnlyWhereTheGameCannotReachIt) {
