@@ -275,7 +275,7 @@ TEST_F(InstallAndHistory, ARestoreRefusesAnotherSongUnderTheIdAndADamagedEntry) 
   ASSERT_TRUE(edit.song);
 
   // Another song now holds ID 6: its music differs, so the kept chart stays where it is.
-  fixtures::WriteFile(Music("vxma6.vxm"), Bytes{'o', 't', 'h', 'e', 'r'});
+  fixtures::WriteFile(Utf8FromPath(Music("vxma6.vxm")), Bytes{'o', 't', 'h', 'e', 'r'});
   const Bytes now = Read(Music("vxma6.vxn"));
   ui.events.clear();
   EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
