@@ -127,7 +127,8 @@ Outcome ExportTickedCovers(const SongTable& table, const FolderSettings& folderS
 
 OperationResult OnExportCovers(OperationContext& ctx) {
   OperationResult result;
-  const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, result);
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, result);
   if (!started) return result;
   result.outcome = ExportTickedCovers(ctx.table, started->folders, ctx.ui);
   return result;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/interaction.h"
-#include "core/operations/operation.h"
 #include "core/io/file_io.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {

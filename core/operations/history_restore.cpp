@@ -44,8 +44,8 @@ OperationResult RestoreHistoryEntry(OperationContext& ctx, History& history, con
   History* const keep = ctx.history;
   if (entry.operation == HistoryOperation::kRenumber && entry.renumberedTo) {
     if (!IsTheKeptSong(entry, *entry.renumberedTo, ui)) return ended(Outcome::kRefused);
-    OperationContext inEntryFolder{ctx.table, ctx.gbkSettingsPath, ui, keep, FolderSettings{entry.musicDir, {}, {}},
-                                   ctx.lockPatience};
+    OperationContext inEntryFolder{
+        ctx.table, ctx.gbkSettingsPath, ui, keep, FolderSettings{entry.musicDir, {}, {}}, ctx.lockPatience};
     return RenumberSong(inEntryFolder, *entry.renumberedTo, entry.id);
   }
 

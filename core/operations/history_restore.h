@@ -6,8 +6,8 @@
 
 #include "core/history/history.h"
 #include "core/interaction.h"
-#include "core/operations/operation.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {

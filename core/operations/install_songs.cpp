@@ -123,8 +123,8 @@ std::optional<Placement> ChooseId(InstalledSong& song, const ChartHeader& header
                SongLabelGbk(*nameId, header.title) + "\n" + song.source;
     offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
   } else {
-    question =
-        Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" + song.source;
+    question = Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" +
+               song.source;
     offered = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
   }
   switch (ui.AskClash(question, offered)) {

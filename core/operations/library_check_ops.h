@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/interaction.h"
-#include "core/operations/operation.h"
 #include "core/library/library_check.h"
+#include "core/operations/operation.h"
 
 namespace vx {
 

@@ -9,8 +9,8 @@
 
 #include "core/formats/song_list_file.h"
 #include "core/interaction.h"
-#include "core/operations/operation.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 
 namespace vx {
 

@@ -102,7 +102,8 @@ inline bool HoldFolder(OperationContext& ctx, std::string_view gbkMusicDir, std:
 // when an empty table is fine), then for a writer the MUSIC folder's lock ("另一个程序正在修改..."). Returns
 // what the operation goes on with; otherwise `stop` says how it ended.
 inline std::optional<StartedOperation> StartOperation(OperationContext& ctx, unsigned needs,
-                                                      std::string_view emptyTableText, OperationResult& stop) {
+                                                      std::string_view emptyTableText,
+                                                      OperationResult& stop) {
   auto folders = ctx.folders ? ctx.folders : ReadFolders(ctx.gbkSettingsPath);
   if (!folders) {
     stop.outcome = Outcome::kNoSettings;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/interaction.h"
-#include "core/operations/operation.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -42,7 +42,8 @@ struct SongNote {
 };
 
 // `change.removedAt` has the positions of the removed rows, each as it stood when removed (see
-// RemoveRows). Whatever the outcome, the table's size afterwards is the count to show beside "此文件夹歌曲数:".
+// RemoveRows). Whatever the outcome, the table's size afterwards is the count to show beside
+// "此文件夹歌曲数:".
 struct RemoveOutcome : OperationResult {
   std::size_t filesDone = 0;      // trashed or moved
   std::size_t filesSkipped = 0;   // of songs skipped at a clash, or left by stopping

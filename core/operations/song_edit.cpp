@@ -74,8 +74,8 @@ std::optional<CheckedEdits> CheckEdits(const SongEdits& edits, const std::string
 
 }  // namespace
 
-SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>& target, const SongEdits& edits,
-                      bool askFirst) {
+SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>& target,
+                      const SongEdits& edits, bool askFirst) {
   SongTable& table = ctx.table;
   Interaction& ui = ctx.ui;
   History* const history = ctx.history;

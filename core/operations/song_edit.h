@@ -52,7 +52,7 @@ enum class SaveOutcome {
 struct SaveResult : OperationResult {
   SaveOutcome saved = SaveOutcome::kEmptyTable;
 };
-SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>& target, const SongEdits& edits,
-                      bool askFirst = true);
+SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>& target,
+                      const SongEdits& edits, bool askFirst = true);
 
 }  // namespace vx

@@ -99,10 +99,10 @@ RenumberResult OnRenumber(OperationContext& ctx, const std::vector<std::size_t>&
   if (!started) return result;
   const std::size_t row = selectedRows.front();
   const int from = ctx.table.Row(row).Id();
-  const auto to = ctx.ui.AskNumber(
-      SongLabelGbk(from, ctx.table.Cell(row, kColTitle)) + "\n" + Gbk(msg::kRenumberPrompt),
-      Gbk(msg::kRenumberTitle), LowestFreeId(TakenIdsIn(started->folders.musicDir)).value_or(from), 0,
-      kMaxSongs - 1);
+  const auto to =
+      ctx.ui.AskNumber(SongLabelGbk(from, ctx.table.Cell(row, kColTitle)) + "\n" + Gbk(msg::kRenumberPrompt),
+                       Gbk(msg::kRenumberTitle),
+                       LowestFreeId(TakenIdsIn(started->folders.musicDir)).value_or(from), 0, kMaxSongs - 1);
   if (!to) {
     result.outcome = Outcome::kCancelled;
     return result;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/interaction.h"
-#include "core/operations/operation.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {

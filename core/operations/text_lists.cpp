@@ -84,7 +84,8 @@ OperationResult OnBatchText(OperationContext& ctx) {
   const SongTable& table = ctx.table;
   Interaction& ui = ctx.ui;
   OperationResult result;
-  const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kWrites, msg::kEmptyTableScan, result);
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kWrites, msg::kEmptyTableScan, result);
   if (!started) return result;
   const std::string* musicDir = &started->folders.musicDir;
   bool anyTicked = false;

@@ -3,8 +3,8 @@
 // like everything crossing the interface; `Said()` gives them back in UTF-8 for readable assertions.
 
 #include <deque>
-#include <optional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 

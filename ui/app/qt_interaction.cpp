@@ -201,8 +201,8 @@ bool QtInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
 std::optional<int> QtInteraction::AskNumber(const std::string& text, const std::string& caption, int initial,
                                             int min, int max) {
   bool ok = false;
-  const int value =
-      QInputDialog::getInt(QApplication::activeWindow(), FromGbk(caption), FromGbk(text), initial, min, max, 1, &ok);
+  const int value = QInputDialog::getInt(QApplication::activeWindow(), FromGbk(caption), FromGbk(text),
+                                         initial, min, max, 1, &ok);
   if (!ok) return std::nullopt;
   return value;
 }
