@@ -1,6 +1,6 @@
 // The operations on songs. text-list, batch-text, game-list, export-covers, import-cover, edit, delete
 // and move work on ticked songs: each scans the MUSIC folder into a table, ticks and sorts it as --ids and
-// --sort say, and runs the core function the window's menu runs, with the folders in a temporary REC.re.
+// --sort say, and runs the core function the window's menu runs, with the folders its arguments name.
 // install, renumber and restore change the songs they name and keep replaced charts in the history;
 // history lists that history.
 #include <filesystem>

@@ -45,7 +45,8 @@ class OperationLock : public LibraryTest, public ::testing::WithParamInterface<W
     return files;
   }
   OperationContext Context(SongTable& table, History& history) {
-    return {table, settings, ui, &history, FolderSettings{dir.Gbk("MUSIC"), dir.Gbk("moved"), dir.Gbk("images")}};
+    return {table, settings, ui, &history,
+            FolderSettings{dir.Gbk("MUSIC"), dir.Gbk("moved"), dir.Gbk("images")}};
   }
 };
 
@@ -102,25 +103,20 @@ const Writer kWriters[] = {
        return OnSaveSong(ctx, SongEditTarget{1, ctx.folders->musicDir}, {"New", "4", "5", "6"}, false);
      }},
     {"ImportCover", [](OperationContext& ctx, auto&, auto&, auto&, auto&) { return OnImportCover(ctx); }},
-    {"DropCover",
-     [](OperationContext& ctx, History&, const LibraryReport&, const std::string& jpeg, const std::string&) {
-       return OnDropCover(ctx, 1, jpeg);
-     }},
+    {"DropCover", [](OperationContext& ctx, History&, const LibraryReport&, const std::string& jpeg,
+                     const std::string&) { return OnDropCover(ctx, 1, jpeg); }},
     {"BatchText", [](OperationContext& ctx, auto&, auto&, auto&, auto&) { return OnBatchText(ctx); }},
-    {"Install",
-     [](OperationContext& ctx, History&, const LibraryReport&, const std::string&, const std::string& in) {
-       return InstallSongs(ctx, {in});
-     }},
+    {"Install", [](OperationContext& ctx, History&, const LibraryReport&, const std::string&,
+                   const std::string& in) { return InstallSongs(ctx, {in}); }},
     {"Renumber", [](OperationContext& ctx, auto&, auto&, auto&, auto&) { return RenumberSong(ctx, 1, 9); }},
-    {"Restore", [](OperationContext& ctx, History& history, auto&, auto&, auto&) { return Restore(ctx, history); }},
-    {"Undo",
-     [](OperationContext& ctx, History& history, auto&, auto&, auto&) { return OnUndoLastChange(ctx, history); }},
+    {"Restore",
+     [](OperationContext& ctx, History& history, auto&, auto&, auto&) { return Restore(ctx, history); }},
+    {"Undo", [](OperationContext& ctx, History& history, auto&, auto&,
+                auto&) { return OnUndoLastChange(ctx, history); }},
     {"Delete", [](OperationContext& ctx, auto&, auto&, auto&, auto&) { return OnDeleteSongs(ctx); }},
     {"Move", [](OperationContext& ctx, auto&, auto&, auto&, auto&) { return OnMoveSongs(ctx); }},
-    {"RemoveLeftovers",
-     [](OperationContext& ctx, History&, const LibraryReport& report, auto&, auto&) {
-       return RemoveLeftoverTemporaries(ctx, report);
-     }},
+    {"RemoveLeftovers", [](OperationContext& ctx, History&, const LibraryReport& report, auto&,
+                           auto&) { return RemoveLeftoverTemporaries(ctx, report); }},
 };
 INSTANTIATE_TEST_SUITE_P(Writers, OperationLock, ::testing::ValuesIn(kWriters),
                          [](const auto& info) { return std::string(info.param.name); });
