@@ -37,6 +37,9 @@ class QuietInteraction : public Interaction {
   ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override {
     return ClashAnswer::kSkip;
   }
+  std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int) override {
+    return std::nullopt;
+  }
 
  private:
   std::string m_saveFile;
@@ -85,7 +88,9 @@ const OperationsLibrary& OneThousand() {
 void BM_GameList_5000(benchmark::State& state) {
   const OperationsLibrary& lib = FiveThousand();
   QuietInteraction ui(lib.Gbk("list.dat"));
-  for (auto _ : state) benchmark::DoNotOptimize(OnGameList(lib.Table(), lib.Gbk("REC.re"), ui));
+  SongTable table = lib.Table();
+  OperationContext ctx{table, lib.Gbk("REC.re"), ui};
+  for (auto _ : state) benchmark::DoNotOptimize(OnGameList(ctx));
 }
 
 // The same 8 + 300 x 5000 bytes: each chart's first 300 bytes read with stdio and appended to one file.
@@ -111,7 +116,9 @@ void BM_GameListCopyReference_5000(benchmark::State& state) {
 void BM_ExportCovers_1000(benchmark::State& state) {
   const OperationsLibrary& lib = OneThousand();
   QuietInteraction ui({});
-  for (auto _ : state) benchmark::DoNotOptimize(OnExportCovers(lib.Table(), lib.Gbk("REC.re"), ui));
+  SongTable table = lib.Table();
+  OperationContext ctx{table, lib.Gbk("REC.re"), ui};
+  for (auto _ : state) benchmark::DoNotOptimize(OnExportCovers(ctx));
 }
 
 // The same covers copied with stdio from where the fixture put them, trusting the layout unchecked.

@@ -1,11 +1,9 @@
 // The operations on songs. text-list, batch-text, game-list, export-covers, import-cover, edit, delete
 // and move work on ticked songs: each scans the MUSIC folder into a table, ticks and sorts it as --ids and
-// --sort say, and runs the core function the window's menu runs, with the folders in a temporary REC.re.
+// --sort say, and runs the core function the window's menu runs, with the folders its arguments name.
 // install, renumber and restore change the songs they name and keep replaced charts in the history;
 // history lists that history.
-#include <atomic>
 #include <filesystem>
-#include <random>
 
 #include "cli/commands.h"
 #include "cli/terminal_interaction.h"
@@ -31,37 +29,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// REC.re naming the folders of one command, removed when the command ends.
-class TemporarySettings {
- public:
-  explicit TemporarySettings(const FolderSettings& folders) {
-    static std::atomic<int> counter{0};
-    std::random_device random;
-    m_dir =
-        fs::temp_directory_path() / ("vxtool-" + std::to_string(random()) + "-" + std::to_string(counter++));
-    std::error_code ec;
-    fs::create_directories(m_dir, ec);
-    m_path = GbkPath(m_dir / std::string(kSettingsFileName));
-    if (ec || m_path.empty() || !EnsureSettingsFile(m_path))
-      throw Failure{kExitFailed, "cannot write a settings file in " + Utf8FromPath(m_dir)};
-    for (const std::string* folder : {&folders.musicDir, &folders.moveDir, &folders.imageDir})
-      if (folder->size() > kMaxFolderBytes)
-        throw Failure{kExitFailed, "folder path longer than 255 bytes: " + Utf8FromGbk(*folder)};
-    if (WriteFolders(m_path, folders) != WriteFoldersResult::kWritten)
-      throw Failure{kExitFailed, "cannot write a settings file in " + Utf8FromPath(m_dir)};
-  }
-  ~TemporarySettings() {
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
-  TemporarySettings(const TemporarySettings&) = delete;
-  TemporarySettings& operator=(const TemporarySettings&) = delete;
-  const std::string& Path() const { return m_path; }
+// The folders of a command that works on ticked songs, as the window would take them from its settings
+// file, which holds no longer path.
+FolderSettings CheckedFolders(FolderSettings folders) {
+  for (const std::string* folder : {&folders.musicDir, &folders.moveDir, &folders.imageDir})
+    if (folder->size() > kMaxFolderBytes)
+      throw Failure{kExitFailed, "folder path longer than 255 bytes: " + Utf8FromGbk(*folder)};
+  return folders;
+}
 
- private:
-  fs::path m_dir;
-  std::string m_path;
-};
+// A command's context: its folders come from its arguments, never from a settings file.
+OperationContext ContextFor(SongTable& table, Interaction& ui, FolderSettings folders,
+                            History* history = nullptr) {
+  return OperationContext{table, {}, ui, history, std::move(folders)};
+}
 
 // "-o FILE" is accepted as "--o FILE", beside the --options the shared parser knows.
 Arguments ParseOperationArguments(const std::vector<std::string>& args, const OptionSpec& accepted) {
@@ -178,20 +159,22 @@ int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostrea
   const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}});
   ExpectPositionals(a, 1, "text-list");
   const std::string output = RequiredOutput(a, "text-list");
-  const SongTable table = LoadTable(MusicFolderArgument(a.positional[0]), a);
+  SongTable table = LoadTable(MusicFolderArgument(a.positional[0]), a);
   TerminalInteraction ui = OperationInteraction(err);
   ui.saveFile = output;
-  return Finish(OnTextList(table, ui), ui, err, "no list written");
+  OperationContext ctx = ContextFor(table, ui, {});
+  return Finish(OnTextList(ctx).outcome, ui, err, "no list written");
 }
 
 int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 1, "batch-text");
   const std::string music = MusicFolderArgument(a.positional[0]);
-  const SongTable table = LoadTable(music, a);
-  TemporarySettings settings({music, {}, {}});
+  SongTable table = LoadTable(music, a);
+  const FolderSettings folders = CheckedFolders({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
-  return Finish(OnBatchText(table, settings.Path(), ui), ui, err, "no song ticked (check --ids)");
+  OperationContext ctx = ContextFor(table, ui, folders);
+  return Finish(OnBatchText(ctx).outcome, ui, err, "no song ticked (check --ids)");
 }
 
 int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -201,13 +184,14 @@ int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostrea
   const std::string music = MusicFolderArgument(a.positional[0]);
   SongTable table = LoadTable(music, a);
   TerminalInteraction ui = OperationInteraction(err);
+  OperationContext ctx = ContextFor(table, ui, {music, {}, {}});
   for (const std::string& mark : a.All("mark")) {
     const std::size_t equals = mark.find('=');
     const std::string kind = equals == std::string::npos ? "" : mark.substr(equals + 1);
-    Outcome (*handler)(SongTable&, Interaction&) = kind == "weekly"    ? OnStatusWeekly
-                                                   : kind == "newest"  ? OnStatusNewest
-                                                   : kind == "popular" ? OnStatusPopular
-                                                                       : nullptr;
+    OperationResult (*handler)(OperationContext&) = kind == "weekly"    ? OnStatusWeekly
+                                                    : kind == "newest"  ? OnStatusNewest
+                                                    : kind == "popular" ? OnStatusPopular
+                                                                        : nullptr;
     if (!handler) throw Failure{kExitUsage, "--mark takes ID=weekly, ID=newest or ID=popular, not " + mark};
     const auto row = table.FindId(ParseInt(mark.substr(0, equals), "--mark"));
     if (!row) continue;  // like --ids, an ID without a row is passed over
@@ -216,12 +200,12 @@ int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostrea
     for (std::size_t r = 0; r < table.Size(); ++r) ticks[r] = table.IsTicked(r);
     table.SetAllTicked(false);
     table.SetTicked(*row, true);
-    handler(table, ui);
+    handler(ctx);
     for (std::size_t r = 0; r < table.Size(); ++r) table.SetTicked(r, ticks[r]);
   }
-  TemporarySettings settings({music, {}, {}});
+  ctx.folders = CheckedFolders({music, {}, {}});
   ui.saveFile = output;
-  return Finish(OnGameList(table, settings.Path(), ui), ui, err, "no list written");
+  return Finish(OnGameList(ctx).outcome, ui, err, "no list written");
 }
 
 int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -232,10 +216,11 @@ int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::os
   std::error_code ec;
   fs::create_directories(NativePath(images), ec);
   if (!DirectoryExists(images)) throw Failure{kExitFailed, "cannot create the folder " + a.positional[1]};
-  const SongTable table = LoadTable(music, a);
-  TemporarySettings settings({music, {}, images});
+  SongTable table = LoadTable(music, a);
+  const FolderSettings folders = CheckedFolders({music, {}, images});
   TerminalInteraction ui = OperationInteraction(err);
-  return Finish(OnExportCovers(table, settings.Path(), ui), ui, err, "no cover exported");
+  OperationContext ctx = ContextFor(table, ui, folders);
+  return Finish(OnExportCovers(ctx).outcome, ui, err, "no cover exported");
 }
 
 int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -245,12 +230,12 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ost
   const int id = ParseInt(a.positional[1], "ID");
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   if (const auto row = table.FindId(id)) table.SetTicked(*row, true);
-  TemporarySettings settings({music, {}, {}});
+  const FolderSettings folders = CheckedFolders({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
   ui.openFile = GbkPathArgument(a.positional[2]);
   auto history = HistoryFor(a);
-  return Finish(OnImportCover(table, settings.Path(), ui, Pointer(history)), ui, err,
-                "cannot read " + a.positional[2]);
+  OperationContext ctx = ContextFor(table, ui, folders, Pointer(history));
+  return Finish(OnImportCover(ctx).outcome, ui, err, "cannot read " + a.positional[2]);
 }
 
 int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -276,9 +261,9 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
   }
   TerminalInteraction ui = OperationInteraction(err);
   auto history = HistoryFor(a);
-  const SaveOutcome saved =
-      OnSaveSong(table, SongEditTarget{id, music}, edits, ui, /*askFirst=*/false, Pointer(history));
-  if (saved == SaveOutcome::kSaved) return kExitOk;
+  OperationContext ctx = ContextFor(table, ui, {music, {}, {}}, Pointer(history));
+  if (OnSaveSong(ctx, SongEditTarget{id, music}, edits, /*askFirst=*/false).saved == SaveOutcome::kSaved)
+    return kExitOk;
   const std::string said = ui.MessagesUtf8();
   throw Failure{kExitFailed, said.empty() ? "cannot read the chart of song " + a.positional[1] : said};
 }
@@ -290,13 +275,14 @@ int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!a.Has("ids")) throw Failure{kExitUsage, "delete needs --ids LIST"};
   const std::string music = MusicFolderArgument(a.positional[0]);
   SongTable table = LoadTable(music, a);
-  TemporarySettings settings({music, {}, {}});
+  const FolderSettings folders = CheckedFolders({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
   ui.deleting = a.Has("permanent") ? TerminalInteraction::Deleting::kPermanently
                                    : TerminalInteraction::Deleting::kToTrash;
-  const RemoveOutcome result = OnDeleteSongs(table, settings.Path(), ui);
+  OperationContext ctx = ContextFor(table, ui, folders);
+  const RemoveOutcome result = OnDeleteSongs(ctx);
   if (result.outcome == Outcome::kDone)
-    out << "deleted " << result.removedAt.size() << " songs (" << result.filesDone << " files)\n";
+    out << "deleted " << result.change.removedAt.size() << " songs (" << result.filesDone << " files)\n";
   return Finish(result.outcome, ui, err, "nothing deleted");
 }
 
@@ -307,11 +293,12 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::string music = MusicFolderArgument(a.positional[0]);
   const std::string target = GbkPathArgument(a.positional[1]);
   SongTable table = LoadTable(music, a);
-  TemporarySettings settings({music, target, {}});
+  const FolderSettings folders = CheckedFolders({music, target, {}});
   TerminalInteraction ui = OperationInteraction(err);
-  const RemoveOutcome result = OnMoveSongs(table, settings.Path(), ui);
+  OperationContext ctx = ContextFor(table, ui, folders);
+  const RemoveOutcome result = OnMoveSongs(ctx);
   if (result.outcome == Outcome::kDone && result.skipped.empty()) {
-    out << "moved " << result.removedAt.size() << " songs (" << result.filesDone << " files)\n";
+    out << "moved " << result.change.removedAt.size() << " songs (" << result.filesDone << " files)\n";
     return Finish(result.outcome, ui, err, {});
   }
   // Without a person to ask, a clashing song stays whole in MUSIC and the command fails naming it.
@@ -348,7 +335,8 @@ int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ost
   ui.deleting = TerminalInteraction::Deleting::kToTrash;
   auto history = HistoryFor(a);
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
-  const InstallOutcome result = InstallSongs(table, music, sources, ui, Pointer(history));
+  OperationContext ctx = ContextFor(table, ui, {music, {}, {}}, Pointer(history));
+  const InstallOutcome result = InstallSongs(ctx, sources);
   for (const InstalledSong& song : result.songs) {
     out << PathForLine(Utf8FromGbk(song.source)) << '\t';
     if (song.id)
@@ -368,7 +356,8 @@ int CmdRenumber(const std::vector<std::string>& args, std::ostream& out, std::os
   auto history = HistoryFor(a);
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   TerminalInteraction ui = OperationInteraction(err);
-  const Outcome outcome = RenumberSong(table, music, from, to, ui, Pointer(history));
+  OperationContext ctx = ContextFor(table, ui, {music, {}, {}}, Pointer(history));
+  const Outcome outcome = RenumberSong(ctx, from, to).outcome;
   if (outcome == Outcome::kDone) out << "renumbered " << from << " to " << to << '\n';
   return Finish(outcome, ui, err, "nothing renumbered");
 }
@@ -396,8 +385,8 @@ int CmdRestore(const std::vector<std::string>& args, std::ostream&, std::ostream
     throw Failure{kExitFailed, "no history entry " + a.positional[1] + " for " + a.positional[0]};
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   TerminalInteraction ui = OperationInteraction(err);
-  return Finish(RestoreHistoryEntry(table, *history, *entry, ui, !a.Has("no-history")), ui, err,
-                "nothing restored");
+  OperationContext ctx = ContextFor(table, ui, {music, {}, {}}, a.Has("no-history") ? nullptr : &*history);
+  return Finish(RestoreHistoryEntry(ctx, *history, *entry).outcome, ui, err, "nothing restored");
 }
 
 }  // namespace vx::cli

@@ -60,7 +60,9 @@ int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << EscapeForLine(Utf8FromGbk(line)) << '\n';
   if (a.Has("remove-temp") && HasLeftoverTemporaries(report)) {
     TerminalInteraction ui(err);
-    RemoveLeftoverTemporaries(music, report, ui);
+    SongTable table;
+    OperationContext ctx{table, {}, ui, nullptr, FolderSettings{music, {}, {}}};
+    RemoveLeftoverTemporaries(ctx, report);
     // What was removed is no longer a finding: the exit code says whether anything is still wrong.
     return CheckLibrary(music).Clean() ? kExitOk : kExitFailed;
   }

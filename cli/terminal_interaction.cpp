@@ -55,6 +55,12 @@ ClashAnswer TerminalInteraction::AskClash(const std::string& text, const std::ve
                                                                                  : ClashAnswer::kSkip;
 }
 
+std::optional<int> TerminalInteraction::AskNumber(const std::string&, const std::string&, int, int min,
+                                                  int max) {
+  if (numberAnswer && *numberAnswer >= min && *numberAnswer <= max) return numberAnswer;
+  return std::nullopt;
+}
+
 std::string TerminalInteraction::MessagesUtf8() const {
   std::string text;
   for (const std::string& m : messages) text += (text.empty() ? "" : "\n") + Utf8FromGbk(m);

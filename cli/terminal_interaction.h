@@ -31,6 +31,8 @@ class TerminalInteraction : public Interaction {
   std::vector<std::string> messages;
   // The answer to every clash question, when it is offered (kSkip otherwise); the questions are kept.
   ClashAnswer clashAnswer = ClashAnswer::kSkip;
+  // The answer to a number question; cancels when not set.
+  std::optional<int> numberAnswer;
   std::vector<std::string> clashes;
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
@@ -43,6 +45,8 @@ class TerminalInteraction : public Interaction {
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   // Without a person to ask, the answer is the one the command line gave, or skip.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
+  std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
+                               int max) override;
 
   // The held messages in UTF-8, joined by line breaks.
   std::string MessagesUtf8() const;

@@ -55,6 +55,9 @@ class Interaction {
   // A clash, described by `text` (GBK); the answer is one of `offered`, which come in the order their
   // buttons are shown.
   virtual ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) = 0;
+  // A whole number from `min` to `max`, `initial` proposed; empty when the person cancels.
+  virtual std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial,
+                                       int min, int max) = 0;
 };
 
 // A message made of a lead text and one detail per line (GBK). A box must fit on the screen, so a long

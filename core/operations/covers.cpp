@@ -121,11 +121,23 @@ Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::s
 
 }  // namespace
 
-Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  Outcome stop{};
-  const auto folders = detail::StartOperation(
-      table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, stop);
-  if (!folders) return stop;
+namespace {
+Outcome ExportTickedCovers(const SongTable& table, const FolderSettings& folderSettings, Interaction& ui);
+}  // namespace
+
+OperationResult OnExportCovers(OperationContext& ctx) {
+  OperationResult result;
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kNeedImage, msg::kEmptyTableScan, result);
+  if (!started) return result;
+  result.outcome = ExportTickedCovers(ctx.table, started->folders, ctx.ui);
+  return result;
+}
+
+namespace {
+
+Outcome ExportTickedCovers(const SongTable& table, const FolderSettings& folderSettings, Interaction& ui) {
+  const FolderSettings* const folders = &folderSettings;
   bool anyTicked = false;
   std::vector<std::string> notExported;  // "编号<ID>:<why>"
   for (std::size_t r = 0; r < table.Size(); ++r) {
@@ -151,6 +163,8 @@ Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath,
   return Outcome::kDone;
 }
 
+}  // namespace
+
 Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t coverOffset,
                             std::span<const std::uint8_t> jpeg) {
   Bytes rebuilt(std::size_t{coverOffset} + jpeg.size());
@@ -160,41 +174,45 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
   return rebuilt;
 }
 
-Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui,
-                      History* history) {
-  Outcome stop{};
-  const auto folders =
-      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
-  if (!folders) return stop;
-  const std::string* musicDir = &folders->musicDir;
-  const auto ticked = table.TickedRows();
+OperationResult OnImportCover(OperationContext& ctx) {
+  OperationResult result;
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kWrites, msg::kEmptyTableScanFirst, result);
+  if (!started) return result;
+  const auto ticked = ctx.table.TickedRows();
   if (ticked.size() != 1) {
-    detail::Say(ui, msg::kImportNeedsOneTick);
-    return Outcome::kNothingTicked;
+    detail::Say(ctx.ui, msg::kImportNeedsOneTick);
+    result.outcome = Outcome::kNothingTicked;
+    return result;
   }
   FileDialogRequest request;
   request.filters = {{Gbk(msg::kFilterJpeg), "*.jpg"}};
   request.defaultExtension = "jpg";
-  const auto jpegPath = ui.ChooseOpenFile(request);
-  if (!jpegPath) return Outcome::kCancelled;
-  return ImportCoverFile(*musicDir, table.Row(ticked[0]).Id(), *jpegPath, ui, history);
+  const auto jpegPath = ctx.ui.ChooseOpenFile(request);
+  result.outcome = !jpegPath ? Outcome::kCancelled
+                             : ImportCoverFile(started->folders.musicDir, ctx.table.Row(ticked[0]).Id(),
+                                               *jpegPath, ctx.ui, ctx.history);
+  return result;
 }
 
-Outcome OnDropCover(const SongTable& table, std::string_view gbkSettingsPath, int songId,
-                    const std::string& gbkJpegPath, Interaction& ui, History* history) {
-  Outcome stop{};
-  const auto folders =
-      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScanFirst, stop);
-  if (!folders) return stop;
-  const auto row = table.FindId(songId);
+OperationResult OnDropCover(OperationContext& ctx, int songId, const std::string& gbkJpegPath) {
+  OperationResult result;
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kWrites, msg::kEmptyTableScanFirst, result);
+  if (!started) return result;
+  const auto row = ctx.table.FindId(songId);
   if (!row) {
-    detail::Say(ui, msg::kSongGone);
-    return Outcome::kRefused;
+    detail::Say(ctx.ui, msg::kSongGone);
+    result.outcome = Outcome::kRefused;
+    return result;
   }
   const std::string question = Gbk(msg::kDropCoverQuestion) + std::to_string(songId) + " " +
-                               table.Cell(*row, kColTitle) + "\n" + Gbk(msg::kDropCoverPicture) + gbkJpegPath;
-  if (!ui.AskOkCancel(question, Gbk(msg::kAppTitle))) return Outcome::kCancelled;
-  return ImportCoverFile(folders->musicDir, songId, gbkJpegPath, ui, history);
+                               ctx.table.Cell(*row, kColTitle) + "\n" + Gbk(msg::kDropCoverPicture) +
+                               gbkJpegPath;
+  result.outcome = !ctx.ui.AskOkCancel(question, Gbk(msg::kAppTitle))
+                       ? Outcome::kCancelled
+                       : ImportCoverFile(started->folders.musicDir, songId, gbkJpegPath, ctx.ui, ctx.history);
+  return result;
 }
 
 }  // namespace vx

@@ -8,6 +8,7 @@
 #include "core/interaction.h"
 #include "core/io/file_io.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -23,7 +24,7 @@ inline constexpr std::uint32_t kMinImportCoverOffset = 272;
 // every ticked song got its file; otherwise one message instead names each song that did not and why
 // (chart unreadable or not a regular file, shorter than its header, cover outside the chart, file not
 // created).
-Outcome OnExportCovers(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+OperationResult OnExportCovers(OperationContext& ctx);
 
 // The rebuilt chart: bytes 0..267 of the old one, the JPEG's length (uint32 LE), bytes 272 up to
 // coverOffset of the old one, then the JPEG; exactly coverOffset + jpeg.size() bytes. The caller has
@@ -36,15 +37,14 @@ Bytes RebuildChartWithCover(std::span<const std::uint8_t> chart, std::uint32_t c
 // or the whole new one. A chart that cannot be read, whose coverOffset is below 272 or past its end, that
 // is read-only or not the person's to write, or that cannot be replaced is reported and left unchanged. A
 // picked file that cannot be read ends silently.
-// The chart as it was is kept in `history` first, when one is given.
-Outcome OnImportCover(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui,
-                      History* history = nullptr);
+// The chart as it was is kept in `ctx.history` first, when one is given.
+// It holds the MUSIC folder's lock for its whole run.
+OperationResult OnImportCover(OperationContext& ctx);
 
 // A picture dropped on the cover preview: the import of "导入图片" into song `songId` instead of the one
 // ticked row, with `gbkJpegPath` in place of the chooser. The same checks and messages, in the same
 // order; where the chooser would open, the person is asked OK/Cancel with the song's ID and title. A song
 // without a row says "选定的歌曲已不在列表中,请重新选定".
-Outcome OnDropCover(const SongTable& table, std::string_view gbkSettingsPath, int songId,
-                    const std::string& gbkJpegPath, Interaction& ui, History* history = nullptr);
+OperationResult OnDropCover(OperationContext& ctx, int songId, const std::string& gbkJpegPath);
 
 }  // namespace vx

@@ -32,30 +32,31 @@ Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir, std::v
   return WriteSongList(list);
 }
 
-Outcome OnGameList(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  Outcome stop{};
-  const auto folders =
-      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
-  if (!folders) return stop;
-  const std::string* musicDir = &folders->musicDir;
+OperationResult OnGameList(OperationContext& ctx) {
+  const SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
+  OperationResult result;
+  const auto started = StartOperation(ctx, detail::kNeedMusic, msg::kEmptyTableScan, result);
+  if (!started) return result;
+  const std::string* musicDir = &started->folders.musicDir;
   FileDialogRequest request;
   request.filters = {{Gbk(msg::kOpenFilterDat), "*.dat"}, {Gbk(msg::kOpenFilterSml), "*.SML"}};
   request.defaultExtension = "dat";
   const auto path = ui.ChooseSaveFile(request);
-  if (!path) return Outcome::kCancelled;
+  if (!path) return Finished(result, Outcome::kCancelled);
 
   std::vector<int> unreadable;
   const Bytes file = BuildGameList(table, *musicDir, &unreadable);
   if (const OutputResult written = WriteOutputFile(*path, file); written != OutputResult::kWritten) {
     detail::SayWithLines(ui, msg::kCannotCreateFile, {detail::NamedOutput(*path, written)});
-    return Outcome::kFailed;
+    return Finished(result, Outcome::kFailed);
   }
   if (!unreadable.empty()) {
     std::string ids;
     for (int id : unreadable) ids += (ids.empty() ? "" : ",") + std::to_string(id);
     ui.ShowMessage(Gbk(msg::kGameListUnreadable) + ids, Gbk(msg::kAppTitle));
   }
-  return Outcome::kDone;
+  return Finished(result, Outcome::kDone);
 }
 
 }  // namespace vx

@@ -8,6 +8,7 @@
 #include "core/interaction.h"
 #include "core/io/file_io.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -21,6 +22,6 @@ Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir,
 
 // "生成游戏歌曲列表": the checks, then the save dialog (.dat or .SML), then the file, replacing any file of
 // that name. When some charts could not be read, one message after writing names their IDs.
-Outcome OnGameList(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+OperationResult OnGameList(OperationContext& ctx);
 
 }  // namespace vx

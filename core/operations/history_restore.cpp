@@ -31,30 +31,40 @@ bool IsTheKeptSong(const HistoryEntry& entry, int idNow, Interaction& ui) {
 
 }  // namespace
 
-Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEntry& entry, Interaction& ui,
-                            bool keepReplaced) {
-  History* keep = keepReplaced ? &history : nullptr;
+OperationResult RestoreHistoryEntry(OperationContext& ctx, History& history, const HistoryEntry& entry) {
+  OperationResult result;
+  const auto ended = [&result](Outcome outcome) {
+    result.outcome = outcome;
+    return result;
+  };
+  // The entry names its own folder, which need not be the one the settings file names now.
+  std::optional<LibraryLock> lock;
+  if (!HoldFolder(ctx, entry.musicDir, lock, result)) return result;
+  Interaction& ui = ctx.ui;
+  History* const keep = ctx.history;
   if (entry.operation == HistoryOperation::kRenumber && entry.renumberedTo) {
-    if (!IsTheKeptSong(entry, *entry.renumberedTo, ui)) return Outcome::kRefused;
-    return RenumberSong(table, entry.musicDir, *entry.renumberedTo, entry.id, ui, keep);
+    if (!IsTheKeptSong(entry, *entry.renumberedTo, ui)) return ended(Outcome::kRefused);
+    OperationContext inEntryFolder{
+        ctx.table, ctx.gbkSettingsPath, ui, keep, FolderSettings{entry.musicDir, {}, {}}, ctx.lockPatience};
+    return RenumberSong(inEntryFolder, *entry.renumberedTo, entry.id);
   }
 
   const std::string path = ChartPath(entry.musicDir, entry.id);
   if (!FileSize(path)) {
     ui.ShowMessage(Gbk(msg::kRestoreSongGone) + SongLabelGbk(entry.id, entry.title), Gbk(msg::kAppTitle));
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
   const auto kept = history.Chart(entry);
   if (!kept) {
     detail::SayWithLines(ui, msg::kRestoreEntryUnreadable, {entry.name});
-    return Outcome::kFailed;
+    return ended(Outcome::kFailed);
   }
   // A chart cut short in the history would give the game a song it cannot read.
   if (kept->size() < kChartHeaderSize) {
     detail::SayWithLines(ui, msg::kRestoreEntryDamaged, {entry.name});
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
-  if (!IsTheKeptSong(entry, entry.id, ui)) return Outcome::kRefused;
+  if (!IsTheKeptSong(entry, entry.id, ui)) return ended(Outcome::kRefused);
   bool historyFailed = false;
   const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
     if (keep && !keep->Record(entry.musicDir, entry.id, HistoryOperation::kRestore, chart)) {
@@ -69,34 +79,38 @@ Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEnt
       detail::SayWithLines(ui, msg::kHistoryNotWritten, {history.Folder()});
     else if (!detail::SayRewriteRefusal(status, path, ui))
       detail::Say(ui, msg::kChartNotWritten);
-    return historyFailed ? Outcome::kRefused : Outcome::kFailed;
+    return ended(historyFailed ? Outcome::kRefused : Outcome::kFailed);
   }
+  SongTable& table = ctx.table;
   if (const auto row = table.FindId(entry.id)) {
     SongRow restored = MakeSongRow(entry.id, ParseChartHeader(*kept));
     restored.ticked = table.IsTicked(*row);
     restored.cells[kColStatus] = table.Cell(*row, kColStatus);
     table.SetRow(*row, std::move(restored));
+    result.change.changedRows.push_back(*row);
   }
-  return Outcome::kDone;
+  return ended(Outcome::kDone);
 }
 
-Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history,
-                         Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return Outcome::kNoSettings;
-  if (musicDir->empty()) {
-    detail::Say(ui, msg::kCheckFolders);
-    return Outcome::kNoFolder;
-  }
-  const std::vector<HistoryEntry> entries = history.Entries(*musicDir);
+OperationResult OnUndoLastChange(OperationContext& ctx, History& history) {
+  OperationResult result;
+  // No lock while the person is asked: RestoreHistoryEntry takes it for the entry's folder.
+  const auto started = StartOperation(ctx, detail::kNeedMusic, {}, result);
+  if (!started) return result;
+  const std::vector<HistoryEntry> entries = history.Entries(started->folders.musicDir);
   if (entries.empty()) {
-    detail::Say(ui, msg::kHistoryEmpty);
-    return Outcome::kNothingTicked;
+    detail::Say(ctx.ui, msg::kHistoryEmpty);
+    result.outcome = Outcome::kNothingTicked;
+    return result;
   }
-  if (!ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabelGbk(entries.front()),
-                      Gbk(msg::kAppTitle)))
-    return Outcome::kCancelled;
-  return RestoreHistoryEntry(table, history, entries.front(), ui);
+  if (!ctx.ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabelGbk(entries.front()),
+                          Gbk(msg::kAppTitle))) {
+    result.outcome = Outcome::kCancelled;
+    return result;
+  }
+  // Ctrl+Z keeps what it replaces, so it can itself be taken back.
+  OperationContext keeping{ctx.table, ctx.gbkSettingsPath, ctx.ui, &history, ctx.folders, ctx.lockPatience};
+  return RestoreHistoryEntry(keeping, history, entries.front());
 }
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 #include "core/history/history.h"
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -15,16 +16,16 @@ namespace vx {
 std::string HistoryEntryLabelGbk(const HistoryEntry& entry);
 
 // Puts the chart of `entry` back as the chart of its song, through RewriteFile. The chart it replaces is
-// kept in the history first (unless `keepReplaced` is false), so a restore can itself be taken back. A
+// kept in the history first (unless the context has none), so a restore can itself be taken back. A
 // renumber is taken back by giving the song its old ID again. The song's row, when the table has one, shows
 // the restored chart and keeps its tick and 状态. A song no longer in the folder is not brought back:
 // without its music it could not be played. Every refusal and failure is said; success says nothing.
-Outcome RestoreHistoryEntry(SongTable& table, History& history, const HistoryEntry& entry, Interaction& ui,
-                            bool keepReplaced = true);
+// The entry's own MUSIC folder is held for the whole restore; the replaced chart is kept in `ctx.history`
+// (none kept when it is null), while the entry itself is read from `history`.
+OperationResult RestoreHistoryEntry(OperationContext& ctx, History& history, const HistoryEntry& entry);
 
 // Ctrl+Z: the newest entry of the MUSIC folder named by the settings file, restored after an OK/Cancel
 // question naming it. A folder without entries is said.
-Outcome OnUndoLastChange(SongTable& table, std::string_view gbkSettingsPath, History& history,
-                         Interaction& ui);
+OperationResult OnUndoLastChange(OperationContext& ctx, History& history);
 
 }  // namespace vx

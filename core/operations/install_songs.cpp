@@ -102,15 +102,137 @@ void RemoveAll(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) RemoveFile(path);
 }
 
+// Where a song goes: its ID and whether it takes the place of the song holding that ID.
+struct Placement {
+  int id = -1;
+  bool replace = false;
+};
+
+// The ID for a song whose chart passed: its own when the name gives a free one, else what the person
+// answers to the clash. No value, and `song.skipped` set, when it is not installed; a stop also sets
+// `stopped`.
+std::optional<Placement> ChooseId(InstalledSong& song, const ChartHeader& header, std::optional<int> nameId,
+                                  std::string_view gbkMusicDir, const TakenIds& taken, Interaction& ui,
+                                  bool& stopped, bool& saidFull) {
+  if (nameId && !taken.test(static_cast<std::size_t>(*nameId))) return Placement{*nameId, false};
+  std::string question;
+  std::vector<ClashAnswer> offered;
+  if (nameId) {
+    question = Gbk(msg::kInstallClashTaken) + "\n" + Gbk(msg::kInstallClashThere) +
+               SongInFolderLabelGbk(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
+               SongLabelGbk(*nameId, header.title) + "\n" + song.source;
+    offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
+  } else {
+    question = Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" +
+               song.source;
+    offered = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
+  }
+  switch (ui.AskClash(question, offered)) {
+    case ClashAnswer::kSkip:
+      break;
+    case ClashAnswer::kStop:
+      stopped = true;
+      song.skipped = msg::kInstallStopped;
+      return std::nullopt;
+    case ClashAnswer::kReplace:
+      if (!nameId) break;  // not offered without an ID
+      return Placement{*nameId, true};
+    case ClashAnswer::kNextFreeId: {
+      const auto free = LowestFreeId(taken);
+      if (free) return Placement{*free, false};
+      if (!saidFull) detail::Say(ui, msg::kInstallLibraryFull);
+      saidFull = true;
+      song.skipped = msg::kInstallNoFreeId;
+      return std::nullopt;
+    }
+  }
+  song.skipped = msg::kInstallSkipped;
+  return std::nullopt;
+}
+
+// Puts the song's files in place; false, with `song.skipped` set, when it is not there. A replaced song
+// that could neither be replaced nor brought back loses its row, and `lostRow` says so.
+bool PlaceSong(InstalledSong& song, const std::string& music, Placement at, std::string_view gbkMusicDir,
+               OperationContext& ctx, bool& stopped, bool& lostRow) {
+  Interaction& ui = ctx.ui;
+  History* const history = ctx.history;
+  // The copies come first: the likeliest failure, a full disk, must come before anything in MUSIC changes.
+  const std::string targetChart = ChartPath(gbkMusicDir, at.id), targetMusic = MusicPath(gbkMusicDir, at.id);
+  std::vector<std::string> temps, targets;
+  const auto temp = CopyBeside(music, targetMusic);
+  if (!temp) {
+    song.skipped = msg::kInstallCopyFailed;
+    return false;
+  }
+  temps.push_back(*temp);
+  targets.push_back(targetMusic);
+  const auto tempChart = CopyBeside(song.source, targetChart);
+  if (!tempChart) {
+    RemoveAll(temps);
+    song.skipped = msg::kInstallCopyFailed;
+    return false;
+  }
+  temps.push_back(*tempChart);
+  targets.push_back(targetChart);  // last: the song is not there for the game until its chart is
+
+  std::vector<std::string> there;  // the files of the replaced song, once they are in the trash
+  if (at.replace) {
+    if (const auto old = ReadWholeFile(targetChart);
+        history && old && !history->Record(gbkMusicDir, at.id, HistoryOperation::kInstallReplace, *old)) {
+      RemoveAll(temps);
+      detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
+      song.skipped = msg::kInstallHistoryFailed;
+      stopped = true;
+      return false;
+    }
+    for (const std::string& path : {targetChart, targetMusic})
+      if (FileExists(path)) there.push_back(path);
+    if (ui.MoveToTrash(there) != AllOrNone::kAll) {
+      RemoveAll(temps);
+      song.skipped = msg::kInstallReplaceFailed;
+      return false;
+    }
+  }
+  if (MoveFilesTo(temps, targets) == AllOrNone::kAll) return true;
+  RemoveAll(temps);
+  song.skipped = msg::kInstallCopyFailed;
+  // The replaced song comes back out of the trash; where the trash cannot give it back, the person is
+  // told where it is.
+  if (at.replace && !ui.RestoreFromTrash(there)) {
+    song.skipped = msg::kInstallFailedAfterReplace;
+    if (const auto row = ctx.table.FindId(at.id)) {
+      ctx.table.RemoveRow(*row);
+      lostRow = true;
+    }
+  }
+  return false;
+}
+
+// The installed song's row, ticked: in place of the row of the song it replaced, else at the end.
+void ShowInstalled(int id, const ChartHeader& header, SongTable& table, TableChange& change) {
+  SongRow row = MakeSongRow(id, header);
+  row.ticked = true;
+  if (const auto existing = table.FindId(id)) {
+    row.cells[kColStatus].clear();
+    table.SetRow(*existing, std::move(row));
+    change.changedRows.push_back(*existing);
+  } else {
+    table.Append(std::move(row));
+    ++change.appended;
+  }
+}
+
 }  // namespace
 
-InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
-                            const std::vector<std::string>& gbkSources, Interaction& ui, History* history) {
+InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string>& gbkSources) {
   InstallOutcome result;
+  const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kWrites, {}, result);
+  if (!started) return result;
+  const std::string& gbkMusicDir = started->folders.musicDir;
   const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs);
   TakenIds taken = TakenIdsIn(gbkMusicDir);
   const std::string musicFolder = NormalMusicFolder(gbkMusicDir);
-  bool stopped = false, saidFull = false;
+  bool stopped = false, saidFull = false, lostRow = false;
 
   for (const std::string& chart : charts) {
     InstalledSong& song = result.songs.emplace_back(InstalledSong{chart, std::nullopt, {}});
@@ -120,8 +242,7 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
     }
     // Copying a song of this very folder onto itself or beside itself is never what was meant, whichever
     // spelling or link leads to the folder.
-    if (NormalMusicFolder(FolderOf(chart)) == musicFolder ||
-        SameFile(FolderOf(chart), std::string(gbkMusicDir))) {
+    if (NormalMusicFolder(FolderOf(chart)) == musicFolder || SameFile(FolderOf(chart), gbkMusicDir)) {
       song.skipped = msg::kInstallAlreadyInMusic;
       continue;
     }
@@ -137,116 +258,14 @@ InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
     }
     const ChartHeader header = ParseChartHeader(*head);
     const auto nameId = ParseChartFileName(FileNameOf(chart), /*ignoreCase=*/true);
-
-    int id = -1;
-    bool replace = false;
-    if (nameId && !taken.test(static_cast<std::size_t>(*nameId))) {
-      id = *nameId;
-    } else {
-      std::string question;
-      std::vector<ClashAnswer> offered;
-      if (nameId) {
-        question = Gbk(msg::kInstallClashTaken) + "\n" + Gbk(msg::kInstallClashThere) +
-                   SongInFolderLabelGbk(gbkMusicDir, *nameId) + "\n" + Gbk(msg::kInstallClashComing) +
-                   SongLabelGbk(*nameId, header.title) + "\n" + chart;
-        offered = {ClashAnswer::kNextFreeId, ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
-      } else {
-        question =
-            Gbk(msg::kInstallClashNoId) + "\n" + Gbk(msg::kInstallClashComing) + header.title + "\n" + chart;
-        offered = {ClashAnswer::kNextFreeId, ClashAnswer::kSkip, ClashAnswer::kStop};
-      }
-      switch (ui.AskClash(question, offered)) {
-        case ClashAnswer::kSkip:
-          song.skipped = msg::kInstallSkipped;
-          continue;
-        case ClashAnswer::kStop:
-          stopped = true;
-          song.skipped = msg::kInstallStopped;
-          continue;
-        case ClashAnswer::kReplace:
-          if (!nameId) {  // not offered without an ID
-            song.skipped = msg::kInstallSkipped;
-            continue;
-          }
-          id = *nameId;
-          replace = true;
-          break;
-        case ClashAnswer::kNextFreeId: {
-          const auto free = LowestFreeId(taken);
-          if (!free) {
-            if (!saidFull) detail::Say(ui, msg::kInstallLibraryFull);
-            saidFull = true;
-            song.skipped = msg::kInstallNoFreeId;
-            continue;
-          }
-          id = *free;
-          break;
-        }
-      }
-    }
-
-    // The copies come first: the likeliest failure, a full disk, must come before anything in MUSIC changes.
-    const std::string targetChart = ChartPath(gbkMusicDir, id), targetMusic = MusicPath(gbkMusicDir, id);
-    std::vector<std::string> temps, targets;
-    const auto temp = CopyBeside(*music, targetMusic);
-    if (!temp) {
-      song.skipped = msg::kInstallCopyFailed;
-      continue;
-    }
-    temps.push_back(*temp);
-    targets.push_back(targetMusic);
-    const auto tempChart = CopyBeside(chart, targetChart);
-    if (!tempChart) {
-      RemoveAll(temps);
-      song.skipped = msg::kInstallCopyFailed;
-      continue;
-    }
-    temps.push_back(*tempChart);
-    targets.push_back(targetChart);  // last: the song is not there for the game until its chart is
-
-    std::vector<std::string> there;  // the files of the replaced song, once they are in the trash
-    if (replace) {
-      if (const auto old = ReadWholeFile(targetChart);
-          history && old && !history->Record(gbkMusicDir, id, HistoryOperation::kInstallReplace, *old)) {
-        RemoveAll(temps);
-        detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
-        song.skipped = msg::kInstallHistoryFailed;
-        stopped = true;
-        continue;
-      }
-      for (const std::string& path : {targetChart, targetMusic})
-        if (FileExists(path)) there.push_back(path);
-      if (ui.MoveToTrash(there) != AllOrNone::kAll) {
-        RemoveAll(temps);
-        song.skipped = msg::kInstallReplaceFailed;
-        continue;
-      }
-    }
-    if (MoveFilesTo(temps, targets) != AllOrNone::kAll) {
-      RemoveAll(temps);
-      song.skipped = msg::kInstallCopyFailed;
-      // The replaced song comes back out of the trash; where the trash cannot give it back, the person is
-      // told where it is.
-      if (replace && !ui.RestoreFromTrash(there)) {
-        song.skipped = msg::kInstallFailedAfterReplace;
-        if (const auto row = table.FindId(id)) table.RemoveRow(*row);
-      }
-      continue;
-    }
-
-    taken.set(static_cast<std::size_t>(id));
-    song.id = id;
-    SongRow row = MakeSongRow(id, header);
-    row.ticked = true;
-    if (const auto existing = table.FindId(id)) {
-      row.cells[kColStatus].clear();
-      table.SetRow(*existing, std::move(row));
-      result.rowsChanged.push_back(*existing);
-    } else {
-      table.Append(std::move(row));
-      ++result.rowsAppended;
-    }
+    const auto at = ChooseId(song, header, nameId, gbkMusicDir, taken, ctx.ui, stopped, saidFull);
+    if (!at || !PlaceSong(song, *music, *at, gbkMusicDir, ctx, stopped, lostRow)) continue;
+    taken.set(static_cast<std::size_t>(at->id));
+    song.id = at->id;
+    ShowInstalled(at->id, header, ctx.table, result.change);
   }
+  // Rows named before a row left no longer stand where they were named.
+  if (lostRow) result.change = TableChange{.reset = true};
   const bool all =
       std::all_of(result.songs.begin(), result.songs.end(), [](const InstalledSong& s) { return s.id; });
   result.outcome = all ? Outcome::kDone : Outcome::kFailed;

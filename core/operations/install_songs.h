@@ -9,6 +9,7 @@
 #include "core/history/history.h"
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -19,11 +20,11 @@ struct InstalledSong {
   std::string_view skipped;  // UTF-8, one of messages.h's reasons, when it was not installed
 };
 
-struct InstallOutcome {
-  Outcome outcome = Outcome::kDone;      // kDone when every song was installed
-  std::vector<InstalledSong> songs;      // one per source chart, in the order they were met
-  std::size_t rowsAppended = 0;          // new rows at the end of the table, ticked
-  std::vector<std::size_t> rowsChanged;  // rows of replaced songs, now showing the new song, ticked
+// `outcome` is kDone when every song was installed; `change` has the new rows at the end of the table
+// (appended) and the rows of replaced songs, now showing the new song (changedRows), all ticked, or a
+// reset when a replaced song lost its row.
+struct InstallOutcome : OperationResult {
+  std::vector<InstalledSong> songs;  // one per source chart, in the order they were met
 };
 
 // Installs songs. A source is a chart file *.vxn (with the .vxm of the same name beside it, when there is
@@ -34,8 +35,8 @@ struct InstallOutcome {
 // it, or stopping. The files are copied, never moved, to temporary files in MUSIC and renamed into place,
 // the music first and the chart last, so a song lands whole or not at all. A full library is said once. The
 // table gains the installed songs, ticked, without a rescan.
-InstallOutcome InstallSongs(SongTable& table, std::string_view gbkMusicDir,
-                            const std::vector<std::string>& gbkSources, Interaction& ui, History* history);
+// The folder is the context's MUSIC folder, held for the whole install; an empty table is fine.
+InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string>& gbkSources);
 
 // The result for a person (GBK): how many were installed and skipped, then one line per song, "<source>
 // → 编号12" or "<source>:跳过,<reason>".

@@ -6,16 +6,20 @@
 #include "core/io/file_move.h"
 #include "core/io/file_rewrite.h"
 #include "core/messages.h"
+#include "core/operations/operation_support.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 
 namespace vx {
 
-std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir, const LibraryReport& report,
-                                                   Interaction& ui) {
+LeftoversResult RemoveLeftoverTemporaries(OperationContext& ctx, const LibraryReport& report) {
   namespace fs = std::filesystem;
-  std::vector<std::string> kept;
+  LeftoversResult result;
+  const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kWrites, {}, result);
+  if (!started) return result;
+  const std::string& gbkMusicDir = started->folders.musicDir;
+  std::vector<std::string>& kept = result.kept;
   std::size_t removed = 0;
   for (const LibraryFinding& f : report.findings) {
     if (f.kind != LibraryFinding::kLeftoverTemporary) continue;
@@ -39,18 +43,16 @@ std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir,
   constexpr std::size_t kMaxLines = 20;
   if (!kept.empty()) text += "\n" + Gbk(msg::kLeftoversKept);
   for (std::size_t i = 0; i < kept.size() && i < kMaxLines; ++i) text += "\n" + kept[i];
-  ui.ShowMessage(text, Gbk(msg::kAppTitle));
-  return kept;
+  ctx.ui.ShowMessage(text, Gbk(msg::kAppTitle));
+  return Finished(result, kept.empty() ? Outcome::kDone : Outcome::kFailed);
 }
 
-std::optional<LibraryReport> OnCheckLibrary(std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return std::nullopt;
-  if (musicDir->empty()) {
-    ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
-    return std::nullopt;
-  }
-  return CheckLibrary(*musicDir);
+CheckLibraryResult OnCheckLibrary(OperationContext& ctx) {
+  CheckLibraryResult result;
+  const auto started = StartOperation(ctx, detail::kNeedMusic, {}, result);
+  if (!started) return result;
+  result.report = CheckLibrary(started->folders.musicDir);
+  return Finished(result, Outcome::kDone);
 }
 
 }  // namespace vx

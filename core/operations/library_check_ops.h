@@ -9,6 +9,7 @@
 
 #include "core/interaction.h"
 #include "core/library/library_check.h"
+#include "core/operations/operation.h"
 
 namespace vx {
 
@@ -16,14 +17,20 @@ namespace vx {
 // is named but never removed.
 inline constexpr int kLeftoverMinAgeSeconds = 60;
 
-// Removes the leftover temporary files the report names, from `gbkMusicDir`: only regular files (never a
-// link), only names with the temporary marker, only those at least kLeftoverMinAgeSeconds old. Returns
-// the names (GBK) that were left in place, after saying how many went and naming those left.
-std::vector<std::string> RemoveLeftoverTemporaries(std::string_view gbkMusicDir, const LibraryReport& report,
-                                                   Interaction& ui);
+struct LeftoversResult : OperationResult {
+  std::vector<std::string> kept;  // the names (GBK) left in place
+};
+
+// Removes the leftover temporary files the report names, from the context's MUSIC folder, holding its
+// lock: only regular files (never a link), only names with the temporary marker, only those at least
+// kLeftoverMinAgeSeconds old. Says how many went and names those left (then the outcome is kFailed).
+LeftoversResult RemoveLeftoverTemporaries(OperationContext& ctx, const LibraryReport& report);
 
 // The check command: the settings file (silent end when it cannot be opened), then the MUSIC folder
 // ("请检查目录设置"); the report otherwise. Needs no scanned table.
-std::optional<LibraryReport> OnCheckLibrary(std::string_view gbkSettingsPath, Interaction& ui);
+struct CheckLibraryResult : OperationResult {
+  std::optional<LibraryReport> report;
+};
+CheckLibraryResult OnCheckLibrary(OperationContext& ctx);
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 #include "core/formats/song_files.h"
 #include "core/io/file_io.h"
 #include "core/messages.h"
+#include "core/operations/operation_support.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
 
@@ -139,39 +140,32 @@ SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, co
   return applied;
 }
 
-OpenSongListResult OnOpenSongList(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  const auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
-  if (!musicDir) return {};
-  if (musicDir->empty()) {
-    Show(ui, Gbk(msg::kCheckFolders));
-    return {};
-  }
-  if (table.Empty()) {
-    Show(ui, Gbk(msg::kEmptyTableScanFirst));
-    return {};
-  }
+OpenSongListResult OnOpenSongList(OperationContext& ctx) {
+  Interaction& ui = ctx.ui;
+  OpenSongListResult result;
+  const auto started = StartOperation(ctx, detail::kNeedMusic, msg::kEmptyTableScanFirst, result);
+  if (!started) return result;
   FileDialogRequest request;
   request.filters = {{Gbk(msg::kOpenFilterDat), "*.dat"}, {Gbk(msg::kOpenFilterSml), "*.SML"}};
   request.defaultExtension = "dat";
   const auto path = ui.ChooseOpenFile(request);
-  if (!path) return {};
+  if (!path) return Finished(result, Outcome::kCancelled);
 
   // One byte more than the largest list can hold is enough to tell that a file is too large.
   const auto bytes = ReadFilePrefix(*path, song_list::kMaxFileSize + 1);
   if (!bytes) {
     Show(ui, Gbk(msg::kListUnreadable) + *path);
-    return {};
+    return Finished(result, Outcome::kRefused);
   }
   const SongListReadResult read = ReadSongList(*bytes);
   if (const auto* error = std::get_if<SongListError>(&read)) {
     Show(ui, Gbk(msg::kListRefused) + *path + "\n" + SongListErrorTextGbk(*error));
-    return {};
+    return Finished(result, Outcome::kRefused);
   }
-  OpenSongListResult result;
-  result.tableChanged = true;
-  result.applied = ApplySongList(table, *musicDir, std::get<SongList>(read));
+  result.applied = ApplySongList(ctx.table, started->folders.musicDir, std::get<SongList>(read));
+  result.change.allRowsChanged = true;
   Show(ui, SummaryText(*result.applied));
-  return result;
+  return Finished(result, Outcome::kDone);
 }
 
 }  // namespace vx

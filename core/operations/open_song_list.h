@@ -10,6 +10,7 @@
 #include "core/formats/song_list_file.h"
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 
 namespace vx {
 
@@ -35,8 +36,8 @@ struct SongListApplied {
 // and keeping the mark loses nothing. Each chart of the table is read once, through one folder handle.
 SongListApplied ApplySongList(SongTable& table, std::string_view gbkMusicDir, const SongList& list);
 
-struct OpenSongListResult {
-  bool tableChanged = false;
+// A list applied ticks and marks every row anew: `change.allRowsChanged`.
+struct OpenSongListResult : OperationResult {
   std::optional<SongListApplied> applied;
 };
 
@@ -44,6 +45,6 @@ struct OpenSongListResult {
 // ("请检查目录设置"), a non-empty table ("列表为空,请先扫描"), then asks for a .dat or .SML file. A file that
 // cannot be read or is refused is reported with its path and leaves the table untouched. Otherwise the
 // list is applied and one message sums it up: songs ticked, marks set, listed songs not in the folder.
-OpenSongListResult OnOpenSongList(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+OpenSongListResult OnOpenSongList(OperationContext& ctx);
 
 }  // namespace vx

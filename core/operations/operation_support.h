@@ -1,17 +1,18 @@
 #pragma once
 // Pieces every operation shares. Internal to core/operations.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <optional>
-
 #include "core/interaction.h"
 #include "core/io/file_io.h"
 #include "core/io/file_rewrite.h"
+#include "core/io/library_lock.h"
 #include "core/library/song_table.h"
 #include "core/messages.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
@@ -62,34 +63,68 @@ inline bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, 
   return true;
 }
 
-// The folders an operation needs set, besides the settings file that every one of them reads.
-enum FolderNeed : unsigned { kNeedMusic = 1, kNeedMove = 2, kNeedImage = 4 };
-
-// The checks every operation on the table starts with, in their fixed order: the settings file (a
-// silent end when it cannot be opened), the folders named by `needs` ("请检查目录设置"), a table with
-// rows (`emptyTableText`, which differs between commands). Returns the folders when the operation may go
-// on; otherwise `stop` says how it ended.
-inline std::optional<FolderSettings> StartOperation(const SongTable& table, std::string_view gbkSettingsPath,
-                                                    Interaction& ui, unsigned needs,
-                                                    std::string_view emptyTableText, Outcome& stop) {
-  auto folders = ReadFolders(gbkSettingsPath);
-  if (!folders) {
-    stop = Outcome::kNoSettings;
-    return std::nullopt;
-  }
-  if (((needs & kNeedMusic) && folders->musicDir.empty()) ||
-      ((needs & kNeedMove) && folders->moveDir.empty()) ||
-      ((needs & kNeedImage) && folders->imageDir.empty())) {
-    Say(ui, msg::kCheckFolders);
-    stop = Outcome::kNoFolder;
-    return std::nullopt;
-  }
-  if (table.Empty()) {
-    Say(ui, emptyTableText);
-    stop = Outcome::kEmptyTable;
-    return std::nullopt;
-  }
-  return folders;
-}
+// The folders an operation needs set, besides the settings file that every one of them reads, and
+// whether it changes the MUSIC folder (and so must be its only writer while it runs).
+enum FolderNeed : unsigned { kNeedMusic = 1, kNeedMove = 2, kNeedImage = 4, kWrites = 8 };
 
 }  // namespace vx::detail
+
+namespace vx {
+
+// What an operation may go on with: its folders and, for one that writes, the MUSIC folder's lock, held
+// until this value goes.
+struct StartedOperation {
+  FolderSettings folders;
+  std::optional<LibraryLock> lock;
+};
+
+// Ends an operation: `result` with `outcome`, as the value to return.
+template <class Result>
+Result Finished(Result& result, Outcome outcome) {
+  result.outcome = outcome;
+  return result;
+}
+
+// Takes `lock` on `gbkMusicDir` for a writer that knows its folder without the settings file. False, the
+// person told and `stop` kBusy, when another program is changing that folder.
+inline bool HoldFolder(OperationContext& ctx, std::string_view gbkMusicDir, std::optional<LibraryLock>& lock,
+                       OperationResult& stop) {
+  lock.emplace(gbkMusicDir, ctx.lockPatience);
+  if (lock->MayWrite()) return true;
+  detail::Say(ctx.ui, msg::kLibraryBusy);
+  stop.outcome = Outcome::kBusy;
+  return false;
+}
+
+// The checks every operation on the table starts with, in their fixed order: the settings file (a
+// silent end when it cannot be opened) unless the context names the folders, the folders named by
+// `needs` ("请检查目录设置"), a table with rows (`emptyTableText`, which differs between commands; empty
+// when an empty table is fine), then for a writer the MUSIC folder's lock ("另一个程序正在修改..."). Returns
+// what the operation goes on with; otherwise `stop` says how it ended.
+inline std::optional<StartedOperation> StartOperation(OperationContext& ctx, unsigned needs,
+                                                      std::string_view emptyTableText,
+                                                      OperationResult& stop) {
+  auto folders = ctx.folders ? ctx.folders : ReadFolders(ctx.gbkSettingsPath);
+  if (!folders) {
+    stop.outcome = Outcome::kNoSettings;
+    return std::nullopt;
+  }
+  if (((needs & detail::kNeedMusic) && folders->musicDir.empty()) ||
+      ((needs & detail::kNeedMove) && folders->moveDir.empty()) ||
+      ((needs & detail::kNeedImage) && folders->imageDir.empty())) {
+    detail::Say(ctx.ui, msg::kCheckFolders);
+    stop.outcome = Outcome::kNoFolder;
+    return std::nullopt;
+  }
+  if (!emptyTableText.empty() && ctx.table.Empty()) {
+    detail::Say(ctx.ui, emptyTableText);
+    stop.outcome = Outcome::kEmptyTable;
+    return std::nullopt;
+  }
+  StartedOperation started{std::move(*folders), std::nullopt};
+  if ((needs & detail::kWrites) && !HoldFolder(ctx, started.folders.musicDir, started.lock, stop))
+    return std::nullopt;
+  return started;
+}
+
+}  // namespace vx

@@ -13,6 +13,7 @@ enum class Outcome {
   kRefused,        // an input was refused with a message; nothing was written
   kFailed,         // some or all of the work could not be done; a message said which, except for a picked
                    // file that cannot be read, which ends silently as unopenable files always have
+  kBusy,           // another program is changing this folder; nothing was changed
   kDone,
 };
 

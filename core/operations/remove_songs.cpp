@@ -114,12 +114,14 @@ SongNote NoteFor(const SongTable& table, std::size_t position, std::vector<std::
 
 }  // namespace
 
-RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
+RemoveOutcome OnDeleteSongs(OperationContext& ctx) {
+  SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
   RemoveOutcome result;
-  Outcome stop{};
-  const auto folders =
-      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
-  if (!folders) return Ended(stop);
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kWrites, msg::kEmptyTableScan, result);
+  if (!started) return result;
+  const FolderSettings* const folders = &started->folders;
   const auto files = CollectTickedFiles(table, folders->musicDir, ui);
   if (!files) return Ended(Outcome::kNothingTicked);
   // Qt offers no shell dialog that confirms a delete, so the operation asks itself.
@@ -131,18 +133,20 @@ RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, 
     if (paths.empty()) continue;
     Record(result, ui.MoveToTrash(paths), NoteFor(table, files->positions[i], paths));
   }
-  result.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
+  result.change.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
   SayWhatStayed(ui, result, msg::kSongsNotDeleted);
   result.outcome = result.failed.empty() && result.split.empty() ? Outcome::kDone : Outcome::kFailed;
   return result;
 }
 
-RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
+RemoveOutcome OnMoveSongs(OperationContext& ctx) {
+  SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
   RemoveOutcome result;
-  Outcome stop{};
-  const auto folders = detail::StartOperation(
-      table, gbkSettingsPath, ui, detail::kNeedMusic | detail::kNeedMove, msg::kEmptyTableScan, stop);
-  if (!folders) return Ended(stop);
+  const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kNeedMove | detail::kWrites,
+                                      msg::kEmptyTableScan, result);
+  if (!started) return result;
+  const FolderSettings* const folders = &started->folders;
   const auto files = CollectTickedFiles(table, folders->musicDir, ui);
   if (!files) return Ended(Outcome::kNothingTicked);
   if (!DirectoryExists(folders->moveDir)) {
@@ -195,7 +199,7 @@ RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, In
     }
     Record(result, MoveFilesTo(paths, targets), std::move(song));
   }
-  result.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
+  result.change.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
   SayWhatStayed(ui, result, msg::kSongsNotMoved);
   if (!result.failed.empty() || !result.split.empty())
     result.outcome = Outcome::kFailed;

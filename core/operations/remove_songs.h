@@ -10,6 +10,7 @@
 
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -40,11 +41,10 @@ struct SongNote {
   std::vector<std::string> files;  // the clashing targets of a skipped song; the song's own files otherwise
 };
 
-struct RemoveOutcome {
-  Outcome outcome = Outcome::kNoSettings;
-  // Positions of the removed rows, each as it stood when removed (see RemoveRows). Whatever the outcome,
-  // the table's size afterwards is the count to show beside "此文件夹歌曲数:".
-  std::vector<std::size_t> removedAt;
+// `change.removedAt` has the positions of the removed rows, each as it stood when removed (see
+// RemoveRows). Whatever the outcome, the table's size afterwards is the count to show beside
+// "此文件夹歌曲数:".
+struct RemoveOutcome : OperationResult {
   std::size_t filesDone = 0;      // trashed or moved
   std::size_t filesSkipped = 0;   // of songs skipped at a clash, or left by stopping
   std::size_t filesFailed = 0;    // of songs that could not be trashed or moved, named in a message
@@ -56,7 +56,7 @@ struct RemoveOutcome {
 // "删除歌曲": settings, MUSIC folder, table, ticks; then asks OK/Cancel with the count of songs and files;
 // then hands each song's files to Interaction::MoveToTrash, which trashes all of them or none. A song that
 // cannot be trashed does not stop the rest; such songs are named in one message at the end.
-RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+RemoveOutcome OnDeleteSongs(OperationContext& ctx);
 
 // "转移歌曲": as the delete, into the move-target folder (which must exist), each file keeping its name,
 // song by song. A song with a file already in the target is a clash, asked once for the song
@@ -64,7 +64,7 @@ RemoveOutcome OnDeleteSongs(SongTable& table, std::string_view gbkSettingsPath, 
 // first), skip the song, or stop (it and the songs after it stay). When a file of a song cannot move, the
 // files of that song already moved are moved back, so every song ends whole on one side. Across file
 // systems a file is copied and flushed before its source is deleted.
-RemoveOutcome OnMoveSongs(SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+RemoveOutcome OnMoveSongs(OperationContext& ctx);
 
 // "编号12 歌名", as the messages name a song (GBK).
 std::string SongLabelGbk(int id, const std::string& gbkTitle);

@@ -74,28 +74,39 @@ std::optional<CheckedEdits> CheckEdits(const SongEdits& edits, const std::string
 
 }  // namespace
 
-SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
-                       Interaction& ui, bool askFirst, History* history) {
+SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>& target,
+                      const SongEdits& edits, bool askFirst) {
+  SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
+  History* const history = ctx.history;
+  SaveResult result;
+  const auto ended = [&result](SaveOutcome saved, Outcome outcome) {
+    result.saved = saved;
+    result.outcome = outcome;
+    return result;
+  };
   if (table.Empty()) {
     Say(ui, msg::kEmptyTableScanFirst);
-    return SaveOutcome::kEmptyTable;
+    return ended(SaveOutcome::kEmptyTable, Outcome::kEmptyTable);
   }
   // A plain position rather than an optional: GCC cannot see that an optional filled here is never read
   // empty.
   constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
   const std::size_t row = target ? table.FindId(target->songId).value_or(kNoRow) : kNoRow;
   const auto checked = CheckEdits(edits, row != kNoRow ? &table.Cell(row, kColTitle) : nullptr, ui);
-  if (!checked) return SaveOutcome::kBadInput;
+  if (!checked) return ended(SaveOutcome::kBadInput, Outcome::kRefused);
   if (askFirst && !ui.AskOkCancel(Gbk(msg::kConfirmSave), Gbk(msg::kAppTitle)))
-    return SaveOutcome::kCancelled;
+    return ended(SaveOutcome::kCancelled, Outcome::kCancelled);
   if (!target) {
     Say(ui, msg::kChooseSongFirst);
-    return SaveOutcome::kNoTarget;
+    return ended(SaveOutcome::kNoTarget, Outcome::kNothingTicked);
   }
   if (row == kNoRow) {
     Say(ui, msg::kSongGone);
-    return SaveOutcome::kSongGone;
+    return ended(SaveOutcome::kSongGone, Outcome::kRefused);
   }
+  std::optional<LibraryLock> lock;
+  if (!HoldFolder(ctx, target->musicDir, lock, result)) return ended(SaveOutcome::kBusy, Outcome::kBusy);
 
   const std::string path = ChartPath(target->musicDir, target->songId);
   bool tooShort = false, historyFailed = false;
@@ -121,16 +132,16 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
   if (status != RewriteStatus::kRewritten) {
     if (tooShort) {
       Say(ui, msg::kChartTooShort);
-      return SaveOutcome::kChartTooShort;
+      return ended(SaveOutcome::kChartTooShort, Outcome::kRefused);
     }
     if (historyFailed) {
       ui.ShowMessage(Gbk(msg::kHistoryNotWritten) + "\n" + history->Folder(), Gbk(msg::kAppTitle));
-      return SaveOutcome::kNotWritten;
+      return ended(SaveOutcome::kNotWritten, Outcome::kFailed);
     }
     // A chart that is not there ends silently, as an unopenable file always has.
     if (status != RewriteStatus::kMissing && !detail::SayRewriteRefusal(status, path, ui))
       Say(ui, msg::kChartNotWritten);
-    return SaveOutcome::kNotWritten;
+    return ended(SaveOutcome::kNotWritten, Outcome::kFailed);
   }
 
   Say(ui, msg::kSaved);
@@ -138,7 +149,8 @@ SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& ta
   table.SetCell(row, kColEasy, edits.easy);
   table.SetCell(row, kColNormal, edits.normal);
   table.SetCell(row, kColHard, edits.hard);
-  return SaveOutcome::kSaved;
+  result.change.changedRows.push_back(row);
+  return ended(SaveOutcome::kSaved, Outcome::kDone);
 }
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 #include "core/history/history.h"
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 
 namespace vx {
 
@@ -34,6 +35,7 @@ enum class SaveOutcome {
   kBadInput,       // a title too long for its field, with a character GBK lacks or a control character, or
                    // a level outside 0..65535; refused before the question
   kChartTooShort,  // the chart cannot hold the fields without growing
+  kBusy,           // another program is changing the song's MUSIC folder; nothing changed
   kNotWritten,     // the chart is missing, read-only, not the person's to write, locked, or could not be
                    // replaced: nothing changed
   kSaved,          // "OK": the chart and the row hold the new texts
@@ -46,7 +48,11 @@ enum class SaveOutcome {
 // silently as an unopenable file always does.
 // The chart as it was is kept in `history` first, when one is given; a history that cannot be written stops
 // the save before anything changes.
-SaveOutcome OnSaveSong(SongTable& table, const std::optional<SongEditTarget>& target, const SongEdits& edits,
-                       Interaction& ui, bool askFirst = true, History* history = nullptr);
+// The save holds the lock of the target's MUSIC folder (the one the row was loaded from) while it writes.
+struct SaveResult : OperationResult {
+  SaveOutcome saved = SaveOutcome::kEmptyTable;
+};
+SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>& target,
+                      const SongEdits& edits, bool askFirst = true);
 
 }  // namespace vx

@@ -33,29 +33,38 @@ std::string SongInFolderLabelGbk(std::string_view gbkMusicDir, int id) {
   return SongLabelGbk(id, MusicFileName(id));
 }
 
-Outcome RenumberSong(SongTable& table, std::string_view gbkMusicDir, int from, int to, Interaction& ui,
-                     History* history) {
+OperationResult RenumberSong(OperationContext& ctx, int from, int to) {
+  OperationResult result;
+  const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kWrites, {}, result);
+  if (!started) return result;
+  const std::string& gbkMusicDir = started->folders.musicDir;
+  Interaction& ui = ctx.ui;
+  History* const history = ctx.history;
+  const auto ended = [&result](Outcome outcome) {
+    result.outcome = outcome;
+    return result;
+  };
   if (to < 0 || to >= kMaxSongs) {
     detail::Say(ui, msg::kRenumberOutOfRange);
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
   if (to == from) {
     detail::Say(ui, msg::kRenumberSame);
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
   const std::string chart = ChartPath(gbkMusicDir, from);
   const auto bytes = ReadWholeFile(chart);
   if (!bytes) {
     detail::SayWithLines(ui, msg::kRenumberNoChart, {chart});
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
   if (TakenIdsIn(gbkMusicDir).test(static_cast<std::size_t>(to))) {
     ui.ShowMessage(Gbk(msg::kRenumberTaken) + SongInFolderLabelGbk(gbkMusicDir, to), Gbk(msg::kAppTitle));
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
   if (history && !history->Record(gbkMusicDir, from, HistoryOperation::kRenumber, *bytes, to)) {
     detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
-    return Outcome::kRefused;
+    return ended(Outcome::kRefused);
   }
   std::vector<std::string> sources = {chart}, targets = {ChartPath(gbkMusicDir, to)};
   if (FileSize(MusicPath(gbkMusicDir, from))) {
@@ -69,10 +78,39 @@ Outcome RenumberSong(SongTable& table, std::string_view gbkMusicDir, int from, i
       detail::SayWithLines(ui, msg::kSongsSplit, {sources[0], targets[0]});
     else
       detail::Say(ui, msg::kRenumberFailed);
-    return Outcome::kFailed;
+    return ended(Outcome::kFailed);
   }
-  if (const auto row = table.FindId(from)) table.SetCell(*row, kColId, std::to_string(to));
-  return Outcome::kDone;
+  if (const auto row = ctx.table.FindId(from)) {
+    ctx.table.SetCell(*row, kColId, std::to_string(to));
+    result.change.changedRows.push_back(*row);
+  }
+  return ended(Outcome::kDone);
+}
+
+RenumberResult OnRenumber(OperationContext& ctx, const std::vector<std::size_t>& selectedRows) {
+  RenumberResult result;
+  if (ctx.table.Empty() || selectedRows.size() != 1) {
+    detail::Say(ctx.ui, msg::kChooseSongFirst);
+    result.outcome = Outcome::kNothingTicked;
+    return result;
+  }
+  // The question is asked without the folder's lock: a person thinking must not hold up another writer.
+  const auto started = StartOperation(ctx, detail::kNeedMusic, {}, result);
+  if (!started) return result;
+  const std::size_t row = selectedRows.front();
+  const int from = ctx.table.Row(row).Id();
+  const auto to =
+      ctx.ui.AskNumber(SongLabelGbk(from, ctx.table.Cell(row, kColTitle)) + "\n" + Gbk(msg::kRenumberPrompt),
+                       Gbk(msg::kRenumberTitle),
+                       LowestFreeId(TakenIdsIn(started->folders.musicDir)).value_or(from), 0, kMaxSongs - 1);
+  if (!to) {
+    result.outcome = Outcome::kCancelled;
+    return result;
+  }
+  static_cast<OperationResult&>(result) = RenumberSong(ctx, from, *to);
+  result.from = from;
+  result.to = *to;
+  return result;
 }
 
 }  // namespace vx

@@ -5,10 +5,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/history/history.h"
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -30,7 +32,15 @@ std::string SongInFolderLabelGbk(std::string_view gbkMusicDir, int id);
 // second renames the first back). `to` must be 0..4999 and free, `from` must have a chart. Before the chart
 // leaves its name it is kept in `history` (when given); a history that cannot be written stops it. The row of
 // `from` then shows `to`. Every refusal and failure is said; success says nothing.
-Outcome RenumberSong(SongTable& table, std::string_view gbkMusicDir, int from, int to, Interaction& ui,
-                     History* history);
+// The folder is the context's MUSIC folder, held for the whole renumber.
+OperationResult RenumberSong(OperationContext& ctx, int from, int to);
+
+// "修改编号": the one selected row ("请先选定一首歌" otherwise), the folder checks, then a number asked with
+// the lowest free ID proposed, then RenumberSong. Cancelling the question changes nothing.
+struct RenumberResult : OperationResult {
+  int from = -1;  // the song's ID before, and the one asked for, once the question was answered
+  int to = -1;
+};
+RenumberResult OnRenumber(OperationContext& ctx, const std::vector<std::size_t>& selectedRows);
 
 }  // namespace vx

@@ -4,10 +4,13 @@
 
 namespace vx {
 
-Outcome SetStatusOfTicked(SongTable& table, const std::string& gbkText, Interaction& ui) {
+OperationResult SetStatusOfTicked(OperationContext& ctx, const std::string& gbkText) {
+  SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
+  OperationResult result;
   if (table.Empty()) {
     detail::Say(ui, msg::kEmptyTableStatus);
-    return Outcome::kEmptyTable;
+    return Finished(result, Outcome::kEmptyTable);
   }
   bool anyTicked = false;
   for (std::size_t r = 0; r < table.Size(); ++r) {
@@ -17,22 +20,23 @@ Outcome SetStatusOfTicked(SongTable& table, const std::string& gbkText, Interact
   }
   if (!anyTicked) {
     detail::Say(ui, msg::kTickFirst);
-    return Outcome::kNothingTicked;
+    return Finished(result, Outcome::kNothingTicked);
   }
-  return Outcome::kDone;
+  result.change.changedColumn = kColStatus;
+  return Finished(result, Outcome::kDone);
 }
 
-Outcome OnStatusWeekly(SongTable& table, Interaction& ui) {
-  return SetStatusOfTicked(table, Gbk(msg::kMarkWeekly), ui);
+OperationResult OnStatusWeekly(OperationContext& ctx) {
+  return SetStatusOfTicked(ctx, Gbk(msg::kMarkWeekly));
 }
-Outcome OnStatusNewest(SongTable& table, Interaction& ui) {
-  return SetStatusOfTicked(table, Gbk(msg::kMarkNewest), ui);
+OperationResult OnStatusNewest(OperationContext& ctx) {
+  return SetStatusOfTicked(ctx, Gbk(msg::kMarkNewest));
 }
-Outcome OnStatusPopular(SongTable& table, Interaction& ui) {
-  return SetStatusOfTicked(table, Gbk(msg::kMarkPopular), ui);
+OperationResult OnStatusPopular(OperationContext& ctx) {
+  return SetStatusOfTicked(ctx, Gbk(msg::kMarkPopular));
 }
-Outcome OnStatusClear(SongTable& table, Interaction& ui) {
-  return SetStatusOfTicked(table, std::string(), ui);
+OperationResult OnStatusClear(OperationContext& ctx) {
+  return SetStatusOfTicked(ctx, std::string());
 }
 
 }  // namespace vx

@@ -6,6 +6,7 @@
 
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -13,12 +14,12 @@ namespace vx {
 // Puts `gbkText` (one of the three marks, or empty to clear) into the 状态 cell of every ticked row.
 // Empty table: "列表为空,先扫描.."; rows but none ticked: "请先勾选歌曲"; either way nothing changes.
 // Success says nothing. The highlight plays no part, and the window's edit fields are not touched.
-Outcome SetStatusOfTicked(SongTable& table, const std::string& gbkText, Interaction& ui);
+OperationResult SetStatusOfTicked(OperationContext& ctx, const std::string& gbkText);
 
 // The four menu commands.
-Outcome OnStatusWeekly(SongTable& table, Interaction& ui);   // "一周更新"
-Outcome OnStatusNewest(SongTable& table, Interaction& ui);   // "最新更新"
-Outcome OnStatusPopular(SongTable& table, Interaction& ui);  // "最受欢迎"
-Outcome OnStatusClear(SongTable& table, Interaction& ui);    // "撤销状态": empties the cell
+OperationResult OnStatusWeekly(OperationContext& ctx);   // "一周更新"
+OperationResult OnStatusNewest(OperationContext& ctx);   // "最新更新"
+OperationResult OnStatusPopular(OperationContext& ctx);  // "最受欢迎"
+OperationResult OnStatusClear(OperationContext& ctx);    // "撤销状态": empties the cell
 
 }  // namespace vx

@@ -52,24 +52,27 @@ std::string BuildTextListGbk(const SongTable& table) {
   return out;
 }
 
-Outcome OnTextList(const SongTable& table, Interaction& ui) {
+OperationResult OnTextList(OperationContext& ctx) {
+  const SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
+  OperationResult result;
   if (table.Empty()) {
     detail::Say(ui, msg::kEmptyTableTextList);
-    return Outcome::kEmptyTable;
+    return Finished(result, Outcome::kEmptyTable);
   }
   FileDialogRequest request;
   request.filters = {{Gbk(msg::kFilterText), "*.txt"}, {Gbk(msg::kFilterAll), "*.*"}};
   request.defaultExtension = "txt";
   const auto path = ui.ChooseSaveFile(request);
-  if (!path) return Outcome::kCancelled;
+  if (!path) return Finished(result, Outcome::kCancelled);
   const std::string list = BuildTextListGbk(table);
   const OutputResult written =
       WriteOutputFile(*path, std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()));
   if (written != OutputResult::kWritten) {
     detail::SayWithLines(ui, msg::kCannotCreateFile, {detail::NamedOutput(*path, written)});
-    return Outcome::kFailed;
+    return Finished(result, Outcome::kFailed);
   }
-  return Outcome::kDone;
+  return Finished(result, Outcome::kDone);
 }
 
 std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row) {
@@ -77,12 +80,14 @@ std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row) {
                                    MakeFileNameSafe(row.cells[kColTitle]) + ".txt");
 }
 
-Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui) {
-  Outcome stop{};
-  const auto folders =
-      detail::StartOperation(table, gbkSettingsPath, ui, detail::kNeedMusic, msg::kEmptyTableScan, stop);
-  if (!folders) return stop;
-  const std::string* musicDir = &folders->musicDir;
+OperationResult OnBatchText(OperationContext& ctx) {
+  const SongTable& table = ctx.table;
+  Interaction& ui = ctx.ui;
+  OperationResult result;
+  const auto started =
+      StartOperation(ctx, detail::kNeedMusic | detail::kWrites, msg::kEmptyTableScan, result);
+  if (!started) return result;
+  const std::string* musicDir = &started->folders.musicDir;
   bool anyTicked = false;
   std::vector<std::string> notCreated;
   for (std::size_t r = 0; r < table.Size(); ++r) {
@@ -94,14 +99,14 @@ Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, In
         WriteOutputFile(path, std::span(reinterpret_cast<const std::uint8_t*>(title.data()), title.size()));
     if (written != OutputResult::kWritten) notCreated.push_back(detail::NamedOutput(path, written));
   }
-  if (!anyTicked) return Outcome::kNothingTicked;
+  if (!anyTicked) return Finished(result, Outcome::kNothingTicked);
   // Saying "done" over files that were never written would send the person looking for them.
   if (!notCreated.empty()) {
     detail::SayWithLines(ui, msg::kFilesNotCreated, notCreated);
-    return Outcome::kFailed;
+    return Finished(result, Outcome::kFailed);
   }
   detail::Say(ui, msg::kBatchTextDone);
-  return Outcome::kDone;
+  return Finished(result, Outcome::kDone);
 }
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 
 #include "core/interaction.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 
 namespace vx {
@@ -19,13 +20,14 @@ std::string BuildTextListGbk(const SongTable& table);
 // "生成文本列表": asks for the file (.txt) and writes BuildTextListGbk into it, replacing any file of that
 // name. Needs no folder. An empty table is refused before the dialog; a file that cannot be created is
 // named in a message.
-Outcome OnTextList(const SongTable& table, Interaction& ui);
+OperationResult OnTextList(OperationContext& ctx);
 
 // The name of a ticked song's text file in the MUSIC folder: vxma<ID><title made file-name safe>.txt.
 std::string SongTextPath(std::string_view gbkMusicDir, const SongRow& row);
 
 // "批量文本": writes each ticked song's title (unfiltered, no line break) into its text file, then says
 // "生成完毕". Files that cannot be created are named in one message instead. Nothing ticked: silent.
-Outcome OnBatchText(const SongTable& table, std::string_view gbkSettingsPath, Interaction& ui);
+// It holds the MUSIC folder's lock for its whole run.
+OperationResult OnBatchText(OperationContext& ctx);
 
 }  // namespace vx

@@ -8,10 +8,13 @@
 #include "core/operations/covers.h"
 #include "core/operations/song_edit.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
 #include "tests/support/temp_dir.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 struct BpmCase {
@@ -129,8 +132,10 @@ TEST(ChartHeader, FieldsSitAtTheirBytes) {
   SongTable table;
   table.Assign(ScanMusicFolder(dir.Gbk()));
   fixtures::ScriptedInteraction ui;
-  ASSERT_EQ(OnSaveSong(table, SongEditTarget{1, dir.Gbk()}, {"Moon", "1", "515", "65535"}, ui, false),
-            SaveOutcome::kSaved);
+  ASSERT_EQ(
+      OnSaveSong(InCall({table, {}, ui}), SongEditTarget{1, dir.Gbk()}, {"Moon", "1", "515", "65535"}, false)
+          .saved,
+      SaveOutcome::kSaved);
   expected = chart;
   put(expected, 0x14, {0x01, 0x00, 0x03, 0x02, 0xFF, 0xFF});
   put(expected, 0x6C, {'M', 'o', 'o', 'n'});

@@ -5,8 +5,11 @@
 #include "core/io/fault_injection.h"
 #include "core/operations/covers.h"
 #include "tests/core/library_fixture.h"
+#include "tests/support/operation_context.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 using testing_support::LibraryTest;
@@ -45,7 +48,7 @@ TEST_F(Covers, ExportWritesEachCoverThatLiesInsideItsChart) {
   for (std::size_t i = 2; i + 2 < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 31 >> 7);
   Song(8, {.title = "large", .cover = large});
   SongTable table = Scan({0, 1, 2, 3, 4, 5});
-  ASSERT_EQ(OnExportCovers(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnExportCovers(InCall({table, settings, ui})).outcome, Outcome::kDone);
 
   EXPECT_EQ(Read(Image("星之海.jpg")), fixtures::MakeJpeg(16, 16, 1));
   ASSERT_TRUE(fs::exists(Image("empty.jpg")));
@@ -67,7 +70,7 @@ TEST_F(Covers, ExportNamesEverySongThatGotNoCoverFileAndStillWritesTheRest) {
   fs::remove(Music("vxma5.vxn"));
   fs::resize_file(Music("vxma6.vxn"), 100);
   fs::create_directories(Image("taken.jpg"));
-  EXPECT_EQ(OnExportCovers(table, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(OnExportCovers(InCall({table, settings, ui})).outcome, Outcome::kFailed);
   EXPECT_EQ(Messages(), V{"以下歌曲的封面没有导出:\n"
                           "编号3:封面超出了歌曲文件vxma3.vxn的末尾\n"
                           "编号4:封面超出了歌曲文件vxma4.vxn的末尾\n"
@@ -87,7 +90,7 @@ TEST_F(Covers, ImportRebuildsTheChartToCoverOffsetPlusTheJpegAndExportGivesItBac
   fixtures::WriteFile(dir.Native("new.jpg"), jpeg);
   SongTable table = Scan({0});
   ui.openFileAnswers.push_back(dir.Gbk("new.jpg"));
-  ASSERT_EQ(OnImportCover(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnImportCover(InCall({table, settings, ui})).outcome, Outcome::kDone);
   EXPECT_EQ(Messages(), V{});
   EXPECT_EQ(Utf8FromGbk(ui.events[0].request.filters.at(0).description), "JPG图片文件(*.jpg)");
   EXPECT_EQ(ui.events[0].request.defaultExtension, "jpg");
@@ -102,7 +105,7 @@ TEST_F(Covers, ImportRebuildsTheChartToCoverOffsetPlusTheJpegAndExportGivesItBac
   EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), rebuilt.begin() + p));
   EXPECT_EQ(MusicFolder(), (V{"vxma9.vxm", "vxma9.vxn"}));
 
-  ASSERT_EQ(OnExportCovers(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnExportCovers(InCall({table, settings, ui})).outcome, Outcome::kDone);
   EXPECT_EQ(Read(Image("nine.jpg")), jpeg);
 }
 
@@ -110,7 +113,7 @@ TEST_F(Covers, ImportNeedsExactlyOneTickBeforeAnyDialog) {
   Song(1);
   Song(2);
   SongTable table = Scan({0, 1});
-  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kNothingTicked);
+  EXPECT_EQ(OnImportCover(InCall({table, settings, ui})).outcome, Outcome::kNothingTicked);
   EXPECT_EQ(Messages(), V{"导入图片请单选列表!"});
   EXPECT_EQ(ui.Count(Kind::kOpenFile), 0u);
 }
@@ -131,7 +134,7 @@ TEST_P(ImportRefusals, LeaveTheChartByteForByte) {
   fixtures::WriteFile(dir.Native("pick.jpg"), c.picked);
   SongTable table = Scan({0});
   ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
-  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
+  EXPECT_EQ(OnImportCover(InCall({table, settings, ui})).outcome, Outcome::kRefused);
   EXPECT_EQ(Messages(), V{c.message});
   EXPECT_EQ(Read(Music("vxma4.vxn")), old);
   EXPECT_EQ(MusicFolder(), (V{"vxma4.vxm", "vxma4.vxn"}));
@@ -162,7 +165,7 @@ TEST_F(Covers, ImportIntoAChartThatIsGoneSaysSo) {
   fs::remove(Music("vxma4.vxn"));
   fixtures::WriteFile(dir.Native("pick.jpg"), kGoodJpeg);
   ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
-  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
+  EXPECT_EQ(OnImportCover(InCall({table, settings, ui})).outcome, Outcome::kRefused);
   EXPECT_EQ(Messages(), V{"无法读取这首歌的歌曲文件,封面没有导入"});
   EXPECT_FALSE(fs::exists(Music("vxma4.vxn")));
 }
@@ -171,11 +174,11 @@ TEST_F(Covers, ImportIntoAChartThatIsGoneSaysSo) {
 TEST_F(Covers, ADroppedPictureNamesItsSongInTheQuestionAndNeedsItsRow) {
   Song(4, {.title = Gbk("星之海")});
   fixtures::WriteFile(dir.Native("drop.jpg"), kGoodJpeg);
-  const SongTable table = Scan();  // nothing ticked: the drop names its song itself
-  EXPECT_EQ(OnDropCover(table, settings, 4, dir.Gbk("drop.jpg"), ui), Outcome::kCancelled);
+  SongTable table = Scan();  // nothing ticked: the drop names its song itself
+  EXPECT_EQ(OnDropCover(InCall({table, settings, ui}), 4, dir.Gbk("drop.jpg")).outcome, Outcome::kCancelled);
   EXPECT_EQ(Utf8FromGbk(ui.events.at(0).text),
             "要把这张图片导入为这首歌的封面吗?\n编号4 星之海\n图片:" + Utf8FromGbk(dir.Gbk("drop.jpg")));
-  EXPECT_EQ(OnDropCover(table, settings, 6, dir.Gbk("drop.jpg"), ui), Outcome::kRefused);
+  EXPECT_EQ(OnDropCover(InCall({table, settings, ui}), 6, dir.Gbk("drop.jpg")).outcome, Outcome::kRefused);
   EXPECT_EQ(Messages(), V{"选定的歌曲已不在列表中,请重新选定"});
   EXPECT_EQ(ui.Count(Kind::kOkCancel), 1u);
 }
@@ -189,14 +192,14 @@ TEST_F(Covers, AFailedRewriteIsReportedAndLeavesTheOldChartAndNoTemporaryFile) {
   SongTable counting = Scan({1});
   ui.openFileAnswers = {dir.Gbk("pick.jpg")};
   fault_injection::Arm(0);
-  ASSERT_EQ(OnImportCover(counting, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnImportCover(InCall({counting, settings, ui})).outcome, Outcome::kDone);
   const std::uint64_t calls = fault_injection::Calls();
   SongTable table = Scan({0});
   for (std::uint64_t n = 1; n <= calls; ++n) {
     ui.events.clear();
     ui.openFileAnswers = {dir.Gbk("pick.jpg")};
     fault_injection::Arm(n);
-    const Outcome outcome = OnImportCover(table, settings, ui);
+    const Outcome outcome = OnImportCover(InCall({table, settings, ui})).outcome;
     fault_injection::Disarm();
     EXPECT_EQ(outcome, Outcome::kFailed) << n;
     EXPECT_EQ(Messages(), V{"无法写入歌曲文件,封面没有导入,歌曲文件没有改变"}) << n;
@@ -214,7 +217,7 @@ TEST_F(Covers, ImportIntoAReadOnlyChartIsRefusedByName) {
   fixtures::WriteFile(dir.Native("pick.jpg"), kGoodJpeg);
   SongTable table = Scan({0});
   ui.openFileAnswers.push_back(dir.Gbk("pick.jpg"));
-  EXPECT_EQ(OnImportCover(table, settings, ui), Outcome::kRefused);
+  EXPECT_EQ(OnImportCover(InCall({table, settings, ui})).outcome, Outcome::kRefused);
   EXPECT_EQ(Messages(), V{"歌曲文件是只读的,没有修改:" + Utf8FromPath(Music("vxma4.vxn"))});
   EXPECT_EQ(Read(Music("vxma4.vxn")), old);
 }

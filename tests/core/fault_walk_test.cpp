@@ -27,10 +27,13 @@
 #include "core/text/native_path.h"
 #include "tests/support/archive_fixtures.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
 #include "tests/support/temp_dir.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 namespace fs = std::filesystem;
@@ -132,51 +135,52 @@ struct Walk {
 
 Ran Edit(World& w) {
   SongTable table = w.Table({});
-  const SaveOutcome saved =
-      OnSaveSong(table, SongEditTarget{1, w.Gbk("MUSIC")}, {"New", "4", "5", "6"}, w.ui, false, &w.history);
+  const SaveOutcome saved = OnSaveSong(InCall({table, {}, w.ui, &w.history}),
+                                       SongEditTarget{1, w.Gbk("MUSIC")}, {"New", "4", "5", "6"}, false)
+                                .saved;
   return {saved == SaveOutcome::kSaved, std::move(table)};
 }
 
 Ran ImportCover(World& w) {
-  const SongTable table = w.Table({1});
+  SongTable table = w.Table({1});
   w.ui.openFileAnswers = {w.Gbk("pick.jpg")};
-  return {OnImportCover(table, w.Gbk("REC.re"), w.ui, &w.history) == Outcome::kDone, table};
+  return {OnImportCover(InCall({table, w.Gbk("REC.re"), w.ui, &w.history})).outcome == Outcome::kDone, table};
 }
 
 Ran TextList(World& w) {
-  const SongTable table = w.Table({1, 3});
+  SongTable table = w.Table({1, 3});
   w.ui.saveFileAnswers = {w.Gbk("out/list.txt")};
-  return {OnTextList(table, w.ui) == Outcome::kDone, table};
+  return {OnTextList(InCall({table, {}, w.ui})).outcome == Outcome::kDone, table};
 }
 
 Ran BatchText(World& w) {
-  const SongTable table = w.Table({1, 2});
-  return {OnBatchText(table, w.Gbk("REC.re"), w.ui) == Outcome::kDone, table};
+  SongTable table = w.Table({1, 2});
+  return {OnBatchText(InCall({table, w.Gbk("REC.re"), w.ui})).outcome == Outcome::kDone, table};
 }
 
 Ran GameList(World& w) {
   SongTable table = w.Table({1, 2, 3});
   w.ui.saveFileAnswers = {w.Gbk("out/game.dat")};
-  return {OnGameList(table, w.Gbk("REC.re"), w.ui) == Outcome::kDone, table};
+  return {OnGameList(InCall({table, w.Gbk("REC.re"), w.ui})).outcome == Outcome::kDone, table};
 }
 
 Ran ExportCovers(World& w) {
-  const SongTable table = w.Table({1, 2});
-  return {OnExportCovers(table, w.Gbk("REC.re"), w.ui) == Outcome::kDone, table};
+  SongTable table = w.Table({1, 2});
+  return {OnExportCovers(InCall({table, w.Gbk("REC.re"), w.ui})).outcome == Outcome::kDone, table};
 }
 
 template <typename Ui>
 Ran Delete(World& w, Ui& ui) {
   SongTable table = w.Table({1, 2, 3});
   ui.okCancelAnswers = {true};
-  const RemoveOutcome result = OnDeleteSongs(table, w.Gbk("REC.re"), ui);
+  const RemoveOutcome result = OnDeleteSongs(InCall({table, w.Gbk("REC.re"), ui}));
   return {result.outcome == Outcome::kDone, std::move(table)};
 }
 
 Ran Move(World& w) {
   SongTable table = w.Table({1, 2, 3});
   w.ui.okCancelAnswers = {true};
-  const RemoveOutcome result = OnMoveSongs(table, w.Gbk("REC.re"), w.ui);
+  const RemoveOutcome result = OnMoveSongs(InCall({table, w.Gbk("REC.re"), w.ui}));
   return {result.outcome == Outcome::kDone, std::move(table)};
 }
 
@@ -200,19 +204,25 @@ Ran FolderSettings(World& w) {
 Ran Install(World& w) {
   SongTable table = w.Table({});
   w.ui.clashAnswers = {ClashAnswer::kReplace};
-  const InstallOutcome result = InstallSongs(table, w.Gbk("MUSIC"), {w.Gbk("in")}, w.ui, &w.history);
+  const InstallOutcome result = InstallSongs(
+      InCall({table, {}, w.ui, &w.history, vx::FolderSettings{w.Gbk("MUSIC"), {}, {}}}), {w.Gbk("in")});
   return {result.outcome == Outcome::kDone, std::move(table)};
 }
 
 Ran Renumber(World& w) {
   SongTable table = w.Table({});
-  return {RenumberSong(table, w.Gbk("MUSIC"), 2, 20, w.ui, &w.history) == Outcome::kDone, std::move(table)};
+  return {
+      RenumberSong(InCall({table, {}, w.ui, &w.history, vx::FolderSettings{w.Gbk("MUSIC"), {}, {}}}), 2, 20)
+              .outcome == Outcome::kDone,
+      std::move(table)};
 }
 
 Ran Restore(World& w) {
   SongTable table = w.Table({});
   const auto entries = w.history.Entries(w.Gbk("MUSIC"));
-  return {RestoreHistoryEntry(table, w.history, entries.at(0), w.ui) == Outcome::kDone, std::move(table)};
+  return {RestoreHistoryEntry(InCall({table, {}, w.ui, &w.history}), w.history, entries.at(0)).outcome ==
+              Outcome::kDone,
+          std::move(table)};
 }
 
 const Walk kWalks[] = {

@@ -22,8 +22,11 @@
 #include "core/settings/settings_file.h"
 #include "tests/cli/run_vxtool.h"
 #include "tests/core/library_fixture.h"
+#include "tests/support/operation_context.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 namespace fs = std::filesystem;
@@ -173,7 +176,7 @@ TEST_F(Pipes, EveryReaderPassesOverAPipeInsteadOfWaitingOnIt) {
   std::vector<int> unreadable;
   BuildGameList(table, dir.Gbk("MUSIC"), &unreadable);
   EXPECT_EQ(unreadable, (std::vector<int>{8, 9}));
-  EXPECT_EQ(OnExportCovers(table, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(OnExportCovers(InCall({table, settings, ui})).outcome, Outcome::kFailed);
   const std::string notRegular =
       "不是普通文件(是管道、设备、文件夹或指向它们的链接),游戏和本程序都不会读取它";
   EXPECT_EQ(Messages(), V{"以下歌曲的封面没有导出:\n编号8:歌曲文件vxma8.vxn" + notRegular +
@@ -187,9 +190,9 @@ TEST_F(Pipes, EveryReaderPassesOverAPipeInsteadOfWaitingOnIt) {
   EXPECT_EQ(Vxtool({"game-list-read", dir.Native("pipe")}).code, 1);
   SongTable one = Scan({0});
   ui.openFileAnswers.push_back(pipe);
-  EXPECT_EQ(OnImportCover(one, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(OnImportCover(InCall({one, settings, ui})).outcome, Outcome::kFailed);
   ui.openFileAnswers.push_back(pipe);
-  OnOpenSongList(one, settings, ui);
+  OnOpenSongList(InCall({one, settings, ui}));
   EXPECT_FALSE(ReadFolders(pipe));
   EXPECT_FALSE(EnsureSettingsFile(pipe));
   EXPECT_EQ(fs::status(dir.Path() / "pipe").type(), fs::file_type::fifo);
@@ -200,7 +203,7 @@ TEST_F(Pipes, EveryReaderPassesOverAPipeInsteadOfWaitingOnIt) {
 struct LinkedOutput {
   const char* name;
   const char* output;  // inside the test folder
-  std::function<Outcome(const SongTable&, const std::string& settings, fixtures::ScriptedInteraction&)> run;
+  std::function<Outcome(SongTable&, const std::string& settings, fixtures::ScriptedInteraction&)> run;
   const char* lead;  // the message before the path
 };
 
@@ -223,15 +226,24 @@ TEST_P(LinkedOutputs, AreRefusedAndNamed) {
 
 const LinkedOutput kLinkedOutputs[] = {
     {"TextList", "list.txt",
-     [](const SongTable& t, const std::string&, auto& ui) { return OnTextList(t, ui); }, "无法创建文件:\n"},
+     [](SongTable& t, const std::string&, auto& ui) {
+       return OnTextList(InCall({t, {}, ui})).outcome;
+     },
+     "无法创建文件:\n"},
     {"GameList", "list.dat",
-     [](const SongTable& t, const std::string& s, auto& ui) { return OnGameList(t, s, ui); },
+     [](SongTable& t, const std::string& s, auto& ui) {
+       return OnGameList(InCall({t, s, ui})).outcome;
+     },
      "无法创建文件:\n"},
     {"BatchText", "MUSIC/vxma1a.txt",
-     [](const SongTable& t, const std::string& s, auto& ui) { return OnBatchText(t, s, ui); },
+     [](SongTable& t, const std::string& s, auto& ui) {
+       return OnBatchText(InCall({t, s, ui})).outcome;
+     },
      "以下文件无法创建:\n"},
     {"Covers", "images/a.jpg",
-     [](const SongTable& t, const std::string& s, auto& ui) { return OnExportCovers(t, s, ui); },
+     [](SongTable& t, const std::string& s, auto& ui) {
+       return OnExportCovers(InCall({t, s, ui})).outcome;
+     },
      "以下歌曲的封面没有导出:\n编号1:无法创建文件:"},
 };
 INSTANTIATE_TEST_SUITE_P(FileIo, LinkedOutputs, ::testing::ValuesIn(kLinkedOutputs),

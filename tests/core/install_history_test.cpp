@@ -10,8 +10,11 @@
 #include "core/operations/song_numbers.h"
 #include "core/text/native_path.h"
 #include "tests/core/library_fixture.h"
+#include "tests/support/operation_context.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 using testing_support::LibraryTest;
@@ -30,7 +33,7 @@ class InstallAndHistory : public LibraryTest {
     return dir.Gbk("in/" + name + ".vxn");
   }
   InstallOutcome Install(SongTable& table, std::vector<std::string> sources) {
-    return InstallSongs(table, dir.Gbk("MUSIC"), sources, ui, &history);
+    return InstallSongs(InCall({table, {}, ui, &history, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), sources);
   }
   static std::vector<std::optional<int>> Ids(const InstallOutcome& r) {
     std::vector<std::optional<int>> ids;
@@ -73,7 +76,7 @@ TEST_F(InstallAndHistory, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) 
   EXPECT_EQ(MusicNames(), (V{"vxma0.vxm", "vxma0.vxn", "vxma3.vxm", "vxma3.vxn", "vxma8.vxm", "vxma8.vxn"}));
   EXPECT_EQ(Read(Music("vxma0.vxn")), Read(PathFromUtf8(dir.Native("in/vxma3.vxn"))));
   EXPECT_TRUE(fs::exists(PathFromUtf8(dir.Native("in/vxma3.vxn"))));
-  EXPECT_EQ(r.rowsAppended, 2u);
+  EXPECT_EQ(r.change.appended, 2u);
   ASSERT_EQ(table.Size(), 3u);
   EXPECT_EQ(table.Cell(1, kColTitle), "Eight");
   EXPECT_TRUE(table.IsTicked(1) && table.IsTicked(2) && !table.IsTicked(0));
@@ -90,7 +93,7 @@ TEST_F(InstallAndHistory, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldS
   ASSERT_EQ(Ids(r), (std::vector<std::optional<int>>{5}));
   EXPECT_EQ(ui.Count(Kind::kTrash), 2u);
   EXPECT_EQ(Read(Music("vxma5.vxm")), (Bytes{'m', 'v'}));
-  EXPECT_EQ(r.rowsChanged, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(r.change.changedRows, (std::vector<std::size_t>{0}));
   EXPECT_EQ(table.Cell(0, kColTitle), "New");
   EXPECT_TRUE(table.Cell(0, kColStatus).empty());
   const auto entries = history.Entries(dir.Gbk("MUSIC"));
@@ -161,12 +164,18 @@ TEST_F(InstallAndHistory, RenumberTakesAFreeIdForBothFilesOrRefuses) {
        {Case{4, 9, "这个编号已有歌曲:编号9 Nine"}, Case{4, 11, "这个编号已有歌曲:编号11 vxma11.vxm"},
         Case{4, 5000, "编号只能是0到4999之间的数"}, Case{4, 4, "新编号和原来的编号一样"}}) {
     ui.events.clear();
-    EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), c.from, c.to, ui, &history), Outcome::kRefused) << c.to;
+    EXPECT_EQ(RenumberSong(InCall({table, {}, ui, &history, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}),
+                           c.from, c.to)
+                  .outcome,
+              Outcome::kRefused)
+        << c.to;
     EXPECT_EQ(Messages(), V{c.said});
   }
   EXPECT_TRUE(history.Entries().empty());
 
-  ASSERT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 4, 0, ui, &history), Outcome::kDone);
+  ASSERT_EQ(
+      RenumberSong(InCall({table, {}, ui, &history, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), 4, 0).outcome,
+      Outcome::kDone);
   EXPECT_TRUE(fs::exists(Music("vxma0.vxn")) && fs::exists(Music("vxma0.vxm")));
   EXPECT_FALSE(fs::exists(Music("vxma4.vxn")) || fs::exists(Music("vxma4.vxm")));
   EXPECT_EQ(table.Cell(0, kColId), "0");
@@ -174,7 +183,9 @@ TEST_F(InstallAndHistory, RenumberTakesAFreeIdForBothFilesOrRefuses) {
   // The music's rename fails: the chart is renamed back.
   fault_injection::Arm(2, FsError::kIo, FsCall::kRename);
   ui.events.clear();
-  EXPECT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 0, 7, ui, /*history=*/nullptr), Outcome::kFailed);
+  EXPECT_EQ(
+      RenumberSong(InCall({table, {}, ui, nullptr, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), 0, 7).outcome,
+      Outcome::kFailed);
   fault_injection::Disarm();
   EXPECT_EQ(Messages(), V{"无法更改编号,这首歌的文件都还在原处"});
   EXPECT_TRUE(fs::exists(Music("vxma0.vxn")) && fs::exists(Music("vxma0.vxm")));
@@ -186,14 +197,17 @@ TEST_F(InstallAndHistory, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
   const Bytes original = Read(Music("vxma6.vxn"));
   SongTable table = Scan({0});
   ui.okCancelAnswers = {true};
-  ASSERT_EQ(
-      OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
-      SaveOutcome::kSaved);
+  ASSERT_EQ(OnSaveSong(InCall({table, {}, ui, &history}), SongEditTarget{6, dir.Gbk("MUSIC")},
+                       {"Edited", "1", "2", "3"}, true)
+                .saved,
+            SaveOutcome::kSaved);
   const Bytes edited = Read(Music("vxma6.vxn"));
   fixtures::WriteFile(dir.Native("c.jpg"), fixtures::FakeCover(30, 0x22));
   ui.openFileAnswers = {dir.Gbk("c.jpg")};
-  ASSERT_EQ(OnImportCover(table, settings, ui, &history), Outcome::kDone);
-  ASSERT_EQ(RenumberSong(table, dir.Gbk("MUSIC"), 6, 16, ui, &history), Outcome::kDone);
+  ASSERT_EQ(OnImportCover(InCall({table, settings, ui, &history})).outcome, Outcome::kDone);
+  ASSERT_EQ(RenumberSong(InCall({table, {}, ui, &history, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), 6, 16)
+                .outcome,
+            Outcome::kDone);
 
   std::vector<HistoryEntry> entries = history.Entries(dir.Gbk("MUSIC"));
   ASSERT_EQ(entries.size(), 3u);
@@ -206,23 +220,26 @@ TEST_F(InstallAndHistory, EveryChangeIsKeptAndARestoreCanItselfBeTakenBack) {
   EXPECT_TRUE(history.Entries(dir.Gbk("moved")).empty());
 
   // Taking back the renumber gives the song its old ID; then the edit's entry puts the original back.
-  ASSERT_EQ(RestoreHistoryEntry(table, history, entries[0], ui), Outcome::kDone);
+  ASSERT_EQ(RestoreHistoryEntry(InCall({table, {}, ui, &history}), history, entries[0]).outcome,
+            Outcome::kDone);
   EXPECT_EQ(table.Cell(0, kColId), "6");
-  ASSERT_EQ(RestoreHistoryEntry(table, history, entries[2], ui), Outcome::kDone);
+  ASSERT_EQ(RestoreHistoryEntry(InCall({table, {}, ui, &history}), history, entries[2]).outcome,
+            Outcome::kDone);
   EXPECT_EQ(Read(Music("vxma6.vxn")), original);
   EXPECT_EQ(table.Cell(0, kColTitle), "Orig");
   EXPECT_TRUE(table.IsTicked(0));
   // The restore kept what it replaced: restoring that entry brings the imported cover back.
   entries = history.Entries(dir.Gbk("MUSIC"));
   ASSERT_EQ(entries[0].operation, HistoryOperation::kRestore);
-  ASSERT_EQ(RestoreHistoryEntry(table, history, entries[0], ui), Outcome::kDone);
+  ASSERT_EQ(RestoreHistoryEntry(InCall({table, {}, ui, &history}), history, entries[0]).outcome,
+            Outcome::kDone);
   EXPECT_NE(Read(Music("vxma6.vxn")), original);
   EXPECT_EQ(ParseChartHeader(Read(Music("vxma6.vxn"))).coverSize, 30u);
 
   // Ctrl+Z: the newest entry of the settings' MUSIC folder, after a question naming it.
   ui.events.clear();
   ui.okCancelAnswers = {true};
-  ASSERT_EQ(OnUndoLastChange(table, settings, history, ui), Outcome::kDone);
+  ASSERT_EQ(OnUndoLastChange(InCall({table, settings, ui}), history).outcome, Outcome::kDone);
   EXPECT_EQ(Read(Music("vxma6.vxn")), original);
   EXPECT_EQ(Utf8FromGbk(ui.events[0].text).rfind("恢复这条修改记录吗?\n", 0), 0u);
   EXPECT_NE(Utf8FromGbk(ui.events[0].text).find("编号6 Orig(恢复修改记录)"), std::string::npos);
@@ -235,7 +252,9 @@ TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestE
   fixtures::WriteFile(dir.Native("blocked"), Bytes{1});  // a file where the history's folder should be
   History blocked(dir.Gbk("blocked") + std::string(1, kPathSeparator) + "history");
   ui.okCancelAnswers = {true};
-  EXPECT_EQ(OnSaveSong(table, SongEditTarget{1, dir.Gbk("MUSIC")}, {"X", "1", "2", "3"}, ui, true, &blocked),
+  EXPECT_EQ(OnSaveSong(InCall({table, {}, ui, &blocked}), SongEditTarget{1, dir.Gbk("MUSIC")},
+                       {"X", "1", "2", "3"}, true)
+                .saved,
             SaveOutcome::kNotWritten);
   EXPECT_EQ(Messages(), V{"无法写入修改记录,什么也没有改变:\n" + Utf8FromGbk(blocked.Folder())});
   EXPECT_EQ(Read(Music("vxma1.vxn")), before);
@@ -268,9 +287,10 @@ TEST_F(InstallAndHistory, ARestoreRefusesAnotherSongUnderTheIdAndADamagedEntry) 
   Song(6, {.title = "Orig"});
   SongTable table = Scan({0});
   ui.okCancelAnswers = {true, true};
-  ASSERT_EQ(
-      OnSaveSong(table, SongEditTarget{6, dir.Gbk("MUSIC")}, {"Edited", "1", "2", "3"}, ui, true, &history),
-      SaveOutcome::kSaved);
+  ASSERT_EQ(OnSaveSong(InCall({table, {}, ui, &history}), SongEditTarget{6, dir.Gbk("MUSIC")},
+                       {"Edited", "1", "2", "3"}, true)
+                .saved,
+            SaveOutcome::kSaved);
   const HistoryEntry edit = history.Entries().front();
   ASSERT_TRUE(edit.song);
 
@@ -278,7 +298,7 @@ TEST_F(InstallAndHistory, ARestoreRefusesAnotherSongUnderTheIdAndADamagedEntry) 
   fixtures::WriteFile(Utf8FromPath(Music("vxma6.vxm")), Bytes{'o', 't', 'h', 'e', 'r'});
   const Bytes now = Read(Music("vxma6.vxn"));
   ui.events.clear();
-  EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
+  EXPECT_EQ(RestoreHistoryEntry(InCall({table, {}, ui, &history}), history, edit).outcome, Outcome::kRefused);
   EXPECT_EQ(
       Messages(),
       V{"这个编号现在是另一首歌,记录里的歌曲文件不能恢复到它上面:\n记录:编号6 Orig\n现在:编号6 Edited"});
@@ -288,7 +308,7 @@ TEST_F(InstallAndHistory, ARestoreRefusesAnotherSongUnderTheIdAndADamagedEntry) 
   const auto keptChart = history.Folder() + std::string(1, kPathSeparator) + edit.name + ".vxn";
   fixtures::WriteFile(Utf8FromPath(NativePath(keptChart)), Bytes(10, 1));
   ui.events.clear();
-  EXPECT_EQ(RestoreHistoryEntry(table, history, edit, ui), Outcome::kRefused);
+  EXPECT_EQ(RestoreHistoryEntry(InCall({table, {}, ui, &history}), history, edit).outcome, Outcome::kRefused);
   EXPECT_EQ(Messages(), V{"记录里保存的歌曲文件不完整,不能恢复:\n" + edit.name});
   EXPECT_EQ(Read(Music("vxma6.vxn")), now);
 }

@@ -7,11 +7,14 @@
 #include "core/operations/library_check_ops.h"
 #include "core/text/gbk.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
 #include "tests/support/temp_dir.h"
 
 namespace vx {
 namespace {
+
+using fixtures::InCall;
 
 using fixtures::BuildChart;
 using fixtures::ChartSpec;
@@ -210,7 +213,9 @@ TEST(LibraryCheck, LeftoverTemporaryFilesAreNamedAndOnlyOldRegularOnesRemoved) {
 
   fixtures::ScriptedInteraction ui;
   expected.erase(expected.begin(), expected.begin() + 2);
-  EXPECT_EQ(RemoveLeftoverTemporaries(dir.Gbk(), report, ui), expected);
+  SongTable noTable;
+  OperationContext ctx{noTable, {}, ui, nullptr, FolderSettings{dir.Gbk(), {}, {}}};
+  EXPECT_EQ(RemoveLeftoverTemporaries(ctx, report).kept, expected);
   EXPECT_FALSE(fs::exists(dir.Path() / "vxma3.vxn.vxtmp-Ab12Cd"));
   EXPECT_TRUE(fs::exists(dir.Path() / "vxma3.vxn"));  // what the link named is untouched
   ASSERT_EQ(ui.Messages().size(), 1u);
@@ -222,15 +227,16 @@ TEST(LibraryCheck, TheCommandReadsTheMusicFolderFromTheSettings) {
   fixtures::WriteSong(dir.Native("MUSIC"), 1, WithCover(0), /*withMusic=*/false);
   fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile(dir.Gbk("MUSIC")));
   fixtures::ScriptedInteraction ui;
-  const auto report = OnCheckLibrary(dir.Gbk("REC.re"), ui);
+  SongTable noTable;  // the check reads the folder, not the table
+  const auto report = OnCheckLibrary(InCall({noTable, dir.Gbk("REC.re"), ui})).report;
   ASSERT_TRUE(report);
   EXPECT_EQ(ReportedIds(*report), std::set<int>{1});
   EXPECT_TRUE(ui.events.empty());
 
-  EXPECT_FALSE(OnCheckLibrary(dir.Gbk("missing.re"), ui));
+  EXPECT_FALSE(OnCheckLibrary(InCall({noTable, dir.Gbk("missing.re"), ui})).report);
   EXPECT_TRUE(ui.events.empty());
   fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile(""));
-  EXPECT_FALSE(OnCheckLibrary(dir.Gbk("REC.re"), ui));
+  EXPECT_FALSE(OnCheckLibrary(InCall({noTable, dir.Gbk("REC.re"), ui})).report);
   EXPECT_EQ(ui.Messages(), std::vector<std::string>{"请检查目录设置"});
 
   const LibraryReport unreadable = CheckLibrary(dir.Gbk("no such folder"));

@@ -8,11 +8,14 @@
 #include "core/operations/open_song_list.h"
 #include "core/text/gbk.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
 #include "tests/support/song_list_builder.h"
 #include "tests/support/temp_dir.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 using fixtures::BuildChart;
@@ -39,7 +42,7 @@ class Library {
   OpenSongListResult Open(const Bytes& list, ScriptedInteraction& ui) {
     fixtures::WriteFile(m_dir.Native("list.dat"), list);
     ui.openFileAnswers.push_back(m_dir.Gbk("list.dat"));
-    return OnOpenSongList(m_table, m_dir.Gbk("REC.re"), ui);
+    return OnOpenSongList(InCall({m_table, m_dir.Gbk("REC.re"), ui}));
   }
 
   std::vector<int> TickedIds() const {
@@ -94,7 +97,7 @@ TEST(OpenSongList, ReadsBackTheTicksAndMarksItWasWrittenFrom) {
   ScriptedInteraction ui;
   const auto result = lib.Open(list, ui);
   ASSERT_TRUE(result.applied);
-  EXPECT_TRUE(result.tableChanged);
+  EXPECT_TRUE(result.change.allRowsChanged);
   EXPECT_EQ(lib.TickedIds(), (std::vector<int>{12, 3, 40}));
   EXPECT_EQ(lib.Status(12), "最新更新");
   EXPECT_EQ(lib.Status(3), "一周更新");
@@ -167,23 +170,24 @@ TEST(OpenSongList, ChecksComeBeforeTheDialogAndCancelChangesNothing) {
   Library lib;
   lib.Song(1, {});
   ScriptedInteraction empty;
-  EXPECT_FALSE(OnOpenSongList(lib.Table(), lib.Dir().Gbk("REC.re"), empty).tableChanged);
+  EXPECT_FALSE(OnOpenSongList(InCall({lib.Table(), lib.Dir().Gbk("REC.re"), empty})).change.allRowsChanged);
   EXPECT_EQ(empty.Messages(), std::vector<std::string>{"列表为空,请先扫描"});
 
   lib.Scan();
   lib.Table().SetTicked(0, true);
   ScriptedInteraction cancel;
-  EXPECT_FALSE(OnOpenSongList(lib.Table(), lib.Dir().Gbk("REC.re"), cancel).tableChanged);
+  EXPECT_FALSE(OnOpenSongList(InCall({lib.Table(), lib.Dir().Gbk("REC.re"), cancel})).change.allRowsChanged);
   EXPECT_TRUE(lib.Table().IsTicked(0));
   EXPECT_TRUE(cancel.Messages().empty());
 
   ScriptedInteraction noSettings;
-  EXPECT_FALSE(OnOpenSongList(lib.Table(), lib.Dir().Gbk("none.re"), noSettings).tableChanged);
+  EXPECT_FALSE(
+      OnOpenSongList(InCall({lib.Table(), lib.Dir().Gbk("none.re"), noSettings})).change.allRowsChanged);
   EXPECT_TRUE(noSettings.events.empty());
 
   fixtures::WriteFile(lib.Dir().Native("REC.re"), fixtures::BuildSettingsFile(""));
   ScriptedInteraction noFolder;
-  OnOpenSongList(lib.Table(), lib.Dir().Gbk("REC.re"), noFolder);
+  OnOpenSongList(InCall({lib.Table(), lib.Dir().Gbk("REC.re"), noFolder}));
   EXPECT_EQ(noFolder.Messages(), std::vector<std::string>{"请检查目录设置"});
   EXPECT_EQ(noFolder.Count(ScriptedInteraction::Event::kOpenFile), 0u);
 }
@@ -260,7 +264,7 @@ TEST_P(DamagedSongList, IsRefusedAndLeavesTheTableAlone) {
   lib.Table().SetTicked(0, true);
   lib.Table().SetCell(0, kColStatus, Gbk("最新更新"));
   ScriptedInteraction ui;
-  EXPECT_FALSE(lib.Open(d.file, ui).tableChanged);
+  EXPECT_FALSE(lib.Open(d.file, ui).change.allRowsChanged);
   EXPECT_TRUE(lib.Table().IsTicked(0));
   EXPECT_EQ(lib.Status(1), "最新更新");
   ASSERT_EQ(ui.Messages().size(), 1u);
@@ -277,7 +281,7 @@ TEST(OpenSongList, AFileThatCannotBeReadIsSaidSo) {
   lib.Scan();
   ScriptedInteraction ui;
   ui.openFileAnswers.push_back(lib.Dir().Gbk("MUSIC"));  // a folder: opens nowhere as a file
-  EXPECT_FALSE(OnOpenSongList(lib.Table(), lib.Dir().Gbk("REC.re"), ui).tableChanged);
+  EXPECT_FALSE(OnOpenSongList(InCall({lib.Table(), lib.Dir().Gbk("REC.re"), ui})).change.allRowsChanged);
   ASSERT_EQ(ui.Messages().size(), 1u);
   EXPECT_EQ(ui.Messages()[0].rfind("无法读取文件:", 0), 0u);
 }

@@ -9,8 +9,11 @@
 #include "core/operations/status_marks.h"
 #include "core/operations/text_lists.h"
 #include "tests/core/library_fixture.h"
+#include "tests/support/operation_context.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 using testing_support::LibraryTest;
@@ -40,21 +43,21 @@ class Preconditions : public LibraryTest, public ::testing::WithParamInterface<P
 Outcome RunOp(Op op, SongTable& table, const std::string& settings, Interaction& ui) {
   switch (op) {
     case Op::kTextList:
-      return OnTextList(table, ui);
+      return OnTextList(InCall({table, {}, ui})).outcome;
     case Op::kBatchText:
-      return OnBatchText(table, settings, ui);
+      return OnBatchText(InCall({table, settings, ui})).outcome;
     case Op::kGameList:
-      return OnGameList(table, settings, ui);
+      return OnGameList(InCall({table, settings, ui})).outcome;
     case Op::kDelete:
-      return OnDeleteSongs(table, settings, ui).outcome;
+      return OnDeleteSongs(InCall({table, settings, ui})).outcome;
     case Op::kMove:
-      return OnMoveSongs(table, settings, ui).outcome;
+      return OnMoveSongs(InCall({table, settings, ui})).outcome;
     case Op::kExport:
-      return OnExportCovers(table, settings, ui);
+      return OnExportCovers(InCall({table, settings, ui})).outcome;
     case Op::kImport:
-      return OnImportCover(table, settings, ui);
+      return OnImportCover(InCall({table, settings, ui})).outcome;
     case Op::kStatus:
-      return OnStatusWeekly(table, ui);
+      return OnStatusWeekly(InCall({table, {}, ui})).outcome;
   }
   return Outcome::kDone;
 }
@@ -132,7 +135,7 @@ TEST_F(TextLists, HeaderThenOneFixedWidthLinePerTickedRow) {
   Song(8, {.title = "unticked"});
   SongTable table = Scan({0, 2});  // 7 and 123
   ui.saveFileAnswers.push_back(dir.Gbk("list.txt"));
-  ASSERT_EQ(OnTextList(table, ui), Outcome::kDone);
+  ASSERT_EQ(OnTextList(InCall({table, {}, ui})).outcome, Outcome::kDone);
 
   ASSERT_EQ(kListHeader.size(), 114u);
   // A cell as wide as its field or wider is written whole and pushes the rest right; the title field
@@ -156,11 +159,11 @@ TEST_F(TextLists, NothingTickedStillWritesTheHeaderAndAnUncreatableFileIsNamed) 
   Song(1);
   SongTable table = Scan();
   ui.saveFileAnswers.push_back(dir.Gbk("list.txt"));
-  ASSERT_EQ(OnTextList(table, ui), Outcome::kDone);
+  ASSERT_EQ(OnTextList(InCall({table, {}, ui})).outcome, Outcome::kDone);
   EXPECT_EQ(Text(dir.Path() / "list.txt"), kListHeader);
 
   ui.saveFileAnswers.push_back(dir.Gbk("MUSIC"));  // a folder cannot be created as a file
-  EXPECT_EQ(OnTextList(table, ui), Outcome::kFailed);
+  EXPECT_EQ(OnTextList(InCall({table, {}, ui})).outcome, Outcome::kFailed);
   EXPECT_EQ(Messages(), V{"无法创建文件:\n" + Utf8FromGbk(dir.Gbk("MUSIC")) + "(这不是普通文件,没有写入)"});
 }
 
@@ -169,7 +172,7 @@ TEST_F(TextLists, BatchTextNamesFilesByIdAndSafeTitleAndHoldsTheTitleAsIs) {
   Song(13, {.title = "[:*?]"});
   Song(14, {.title = "old"});
   SongTable table = Scan({0, 1});
-  ASSERT_EQ(OnBatchText(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnBatchText(InCall({table, settings, ui})).outcome, Outcome::kDone);
   EXPECT_EQ(Text(Music("vxma12ABC.txt")), "AB/C");  // the slash leaves the name, not the content
   EXPECT_TRUE(fs::exists(Music("vxma13.txt")));
   EXPECT_EQ(fs::file_size(Music("vxma13.txt")), 5u);
@@ -182,7 +185,7 @@ TEST_F(TextLists, BatchTextDoesNotSayDoneOverFilesItCouldNotWrite) {
   Song(2, {.title = "b"});
   fs::create_directories(Music("vxma1a.txt"));  // in the way of the first song's file
   SongTable table = Scan({0, 1});
-  EXPECT_EQ(OnBatchText(table, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(OnBatchText(InCall({table, settings, ui})).outcome, Outcome::kFailed);
   EXPECT_EQ(Text(Music("vxma2b.txt")), "b");
   EXPECT_EQ(Messages(), V{"以下文件无法创建:\n" + Utf8FromGbk(GbkPath(Music("vxma1a.txt"))) +
                           "(这不是普通文件,没有写入)"});
@@ -195,7 +198,7 @@ TEST_F(TextLists, ALongListOfFailuresShowsItsFirstLinesAndTheTotal) {
   }
   SongTable table = Scan();
   table.SetAllTicked(true);
-  EXPECT_EQ(OnBatchText(table, settings, ui), Outcome::kFailed);
+  EXPECT_EQ(OnBatchText(InCall({table, settings, ui})).outcome, Outcome::kFailed);
   ASSERT_EQ(Messages().size(), 1u);
   const std::string text = Messages()[0];
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
@@ -227,7 +230,7 @@ TEST_F(GameList, ChartRecordsInTableOrderThenTheStatusRecordsOfTickedMarkedRows)
   table.SetCell(2, kColStatus, Gbk("最新更新"));
   table.SetTicked(2, false);  // marked but unticked: in neither section
   ui.saveFileAnswers.push_back(dir.Gbk("list.dat"));
-  ASSERT_EQ(OnGameList(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnGameList(InCall({table, settings, ui})).outcome, Outcome::kDone);
 
   const Bytes file = Read(dir.Path() / "list.dat");
   ASSERT_EQ(file.size(), 8u + 300 * 3 + 16 * 3);
@@ -255,7 +258,7 @@ TEST_F(GameList, NothingTickedGivesTwoZeroCounts) {
   SongTable table = Scan();
   table.SetCell(0, kColStatus, Gbk("最新更新"));
   ui.saveFileAnswers.push_back(dir.Gbk("list.SML"));
-  ASSERT_EQ(OnGameList(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnGameList(InCall({table, settings, ui})).outcome, Outcome::kDone);
   EXPECT_EQ(Read(dir.Path() / "list.SML"), Bytes(8, 0));
 }
 
@@ -267,7 +270,7 @@ TEST_F(GameList, UnreadableAndShortChartsKeepAFullRecordAndAreNamed) {
   fs::remove(Music("vxma5.vxn"));
   fs::create_directories(Music("vxma5.vxn"));  // opens, but does not read
   ui.saveFileAnswers.push_back(dir.Gbk("list.dat"));
-  ASSERT_EQ(OnGameList(table, settings, ui), Outcome::kDone);
+  ASSERT_EQ(OnGameList(InCall({table, settings, ui})).outcome, Outcome::kDone);
 
   const Bytes file = Read(dir.Path() / "list.dat");
   ASSERT_EQ(file.size(), 8u + 900);
@@ -286,13 +289,15 @@ TEST_F(LibraryTest, StatusMarksGoToTickedRowsOnlyAndClearEmpties) {
   for (int id : {1, 2, 3}) Song(id);
   SongTable table = Scan({0, 2});
   table.SetCell(1, kColStatus, Gbk("最受欢迎"));
-  const std::pair<Outcome (*)(SongTable&, Interaction&), const char*> handlers[] = {
+  const std::pair<OperationResult (*)(OperationContext&), const char*> handlers[] = {
       {OnStatusWeekly, "一周更新"},
       {OnStatusNewest, "最新更新"},
       {OnStatusPopular, "最受欢迎"},
       {OnStatusClear, ""}};
   for (const auto& [handler, text] : handlers) {
-    EXPECT_EQ(handler(table, ui), Outcome::kDone);
+    const OperationResult result = handler(InCall({table, {}, ui}));
+    EXPECT_EQ(result.outcome, Outcome::kDone);
+    EXPECT_EQ(result.change.changedColumn, kColStatus);
     EXPECT_EQ(Utf8FromGbk(table.Cell(0, kColStatus)), text);
     EXPECT_EQ(Utf8FromGbk(table.Cell(2, kColStatus)), text);
     EXPECT_EQ(Utf8FromGbk(table.Cell(1, kColStatus)), "最受欢迎");

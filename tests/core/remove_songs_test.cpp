@@ -9,8 +9,11 @@
 #include "core/operations/remove_songs.h"
 #include "core/text/native_path.h"
 #include "tests/core/library_fixture.h"
+#include "tests/support/operation_context.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 using testing_support::LibraryTest;
@@ -68,9 +71,9 @@ TEST_F(RemoveSongs, TheKthRemovalTakesTheRowNowAtItsPositionMinusK) {
 
   SongTable again = Scan({2, 5, 6});
   ui.okCancelAnswers.push_back(true);
-  const RemoveOutcome result = OnDeleteSongs(again, settings, ui);
+  const RemoveOutcome result = OnDeleteSongs(InCall({again, settings, ui}));
   EXPECT_EQ(result.outcome, Outcome::kDone);
-  EXPECT_EQ(result.removedAt, (Positions{2, 4, 4}));
+  EXPECT_EQ(result.change.removedAt, (Positions{2, 4, 4}));
   EXPECT_EQ(Ids(again), (V{"0", "1", "3", "4", "7"}));
 }
 
@@ -97,13 +100,13 @@ TEST_F(RemoveSongs, DeleteAsksWithTheCountsThenTrashesOnlyChartAndMusic) {
   SongTable table = Scan({0, 1});
 
   ui.okCancelAnswers.push_back(false);
-  EXPECT_EQ(OnDeleteSongs(table, settings, ui).outcome, Outcome::kCancelled);
+  EXPECT_EQ(OnDeleteSongs(InCall({table, settings, ui})).outcome, Outcome::kCancelled);
   EXPECT_EQ(Utf8FromGbk(ui.events[0].text), "确定把2首歌曲(共3个文件)移到回收站吗?");
   EXPECT_EQ(ui.Count(Kind::kTrash), 0u);
   EXPECT_EQ(table.Size(), 3u);
 
   ui.okCancelAnswers.push_back(true);
-  const RemoveOutcome result = OnDeleteSongs(table, settings, ui);
+  const RemoveOutcome result = OnDeleteSongs(InCall({table, settings, ui}));
   EXPECT_EQ(result.filesDone, 3u);
   EXPECT_EQ(Ids(table), (V{"3"}));
   EXPECT_FALSE(table.IsTicked(0));
@@ -117,7 +120,7 @@ TEST_F(RemoveSongs, ASongThatCannotBeTrashedKeepsItsRowAndIsNamed) {
   SongTable table = Scan({0, 1});
   ui.okCancelAnswers.push_back(true);
   ui.trashSucceeds = false;
-  const RemoveOutcome result = OnDeleteSongs(table, settings, ui);
+  const RemoveOutcome result = OnDeleteSongs(InCall({table, settings, ui}));
   EXPECT_EQ(result.outcome, Outcome::kFailed);
   EXPECT_EQ(result.filesFailed, 4u);
   EXPECT_EQ(Ids(table), (V{"1", "2"}));
@@ -133,7 +136,7 @@ TEST_F(RemoveSongs, AClashIsAskedOncePerSongAndItsAnswerMovesOrKeepsTheWholeSong
   ui.okCancelAnswers.push_back(true);
   // Song 1 replaces what is there, song 2 is skipped, the clash of song 3 stops it and song 4.
   ui.clashAnswers = {ClashAnswer::kReplace, ClashAnswer::kSkip, ClashAnswer::kStop};
-  const RemoveOutcome result = OnMoveSongs(table, settings, ui);
+  const RemoveOutcome result = OnMoveSongs(InCall({table, settings, ui}));
 
   EXPECT_EQ(Utf8FromGbk(ui.events[0].text),
             "确定把4首歌曲(共8个文件)转移到以下文件夹吗?\n" + Utf8FromGbk(dir.Gbk("moved")));
@@ -157,7 +160,7 @@ TEST_F(RemoveSongs, AClashIsAskedOncePerSongAndItsAnswerMovesOrKeepsTheWholeSong
   EXPECT_EQ(Read(Moved("vxma3.vxm")), Bytes{9});
   ExpectEverySongWhole({1, 2, 3, 4}, "after the clashes");
   EXPECT_EQ(Where("vxma2.vxn"), "MUSIC");
-  EXPECT_EQ(result.removedAt, (Positions{0}));
+  EXPECT_EQ(result.change.removedAt, (Positions{0}));
   EXPECT_EQ(Ids(table), (V{"2", "3", "4"}));
   EXPECT_TRUE(table.IsTicked(0));
 }
@@ -180,7 +183,7 @@ TEST_F(RemoveSongs, AMoveThatFailsAtAnyStepLeavesEverySongWhole) {
       ui.events.clear();
       ui.okCancelAnswers = {true};
       fault_injection::Arm(n);
-      const RemoveOutcome result = OnMoveSongs(table, settings, ui);
+      const RemoveOutcome result = OnMoveSongs(InCall({table, settings, ui}));
       if (n == 0) calls = fault_injection::Calls();
       fault_injection::Disarm();
       ExpectEverySongWhole({1, 2}, context);
@@ -210,7 +213,7 @@ TEST_F(RemoveSongs, ADeleteThatFailsAtAnyStepLeavesEverySongWhole) {
     ui.events.clear();
     ui.okCancelAnswers = {true};
     fault_injection::Arm(n);
-    const RemoveOutcome result = OnDeleteSongs(table, settings, ui);
+    const RemoveOutcome result = OnDeleteSongs(InCall({table, settings, ui}));
     if (n == 0) calls = fault_injection::Calls();
     fault_injection::Disarm();
     ExpectEverySongWhole({1, 2}, context);
@@ -229,7 +232,7 @@ TEST_F(RemoveSongs, MoveIntoAMissingFolderIsRefusedBeforeAnything) {
   Song(1);
   SetFolders(dir.Gbk("MUSIC"), dir.Gbk("nowhere"));
   SongTable table = Scan({0});
-  EXPECT_EQ(OnMoveSongs(table, settings, ui).outcome, Outcome::kRefused);
+  EXPECT_EQ(OnMoveSongs(InCall({table, settings, ui})).outcome, Outcome::kRefused);
   EXPECT_EQ(Messages(), V{"转移目标文件夹不存在:\n" + Utf8FromGbk(dir.Gbk("nowhere"))});
   EXPECT_EQ(ui.Count(Kind::kOkCancel), 0u);
   EXPECT_EQ(table.Size(), 1u);
@@ -241,7 +244,7 @@ TEST_F(RemoveSongs, AMoveAcrossFileSystemsCopiesFlushesThenDeletes) {
   SetForceCopyingMoveForTesting(true);
   SongTable table = Scan({0});
   ui.okCancelAnswers.push_back(true);
-  EXPECT_EQ(OnMoveSongs(table, settings, ui).outcome, Outcome::kDone);
+  EXPECT_EQ(OnMoveSongs(InCall({table, settings, ui})).outcome, Outcome::kDone);
   EXPECT_EQ(Read(Moved("vxma5.vxn")), chart);
   EXPECT_FALSE(fs::exists(Music("vxma5.vxn")));
   EXPECT_EQ(table.Size(), 0u);

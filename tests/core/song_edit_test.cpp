@@ -14,9 +14,12 @@
 #include "core/operations/song_edit.h"
 #include "core/text/gbk.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
 
 namespace vx {
+
+using fixtures::InCall;
 namespace {
 
 using fixtures::ChartSpec;
@@ -52,7 +55,7 @@ class SongEditTest : public ::testing::Test {
   Bytes Chart(int id) const { return ReadWholeFile(ChartPath(folder.Path(), id)).value(); }
   SongEditTarget Target(int id) const { return {id, folder.Path()}; }
   SaveOutcome Save(const std::optional<SongEditTarget>& target, const SongEdits& edits) {
-    return OnSaveSong(table, target, edits, ui);
+    return OnSaveSong(InCall({table, {}, ui}), target, edits).saved;
   }
 
   TempFolder folder;

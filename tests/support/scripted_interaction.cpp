@@ -75,6 +75,14 @@ ClashAnswer ScriptedInteraction::AskClash(const std::string& text, const std::ve
   return Pop(clashAnswers, ClashAnswer::kStop);
 }
 
+std::optional<int> ScriptedInteraction::AskNumber(const std::string& text, const std::string& caption,
+                                                  int initial, int, int) {
+  FileDialogRequest proposed;
+  proposed.initialName = std::to_string(initial);
+  events.push_back({Event::kNumber, text, caption, proposed});
+  return Pop(numberAnswers, std::optional<int>());
+}
+
 std::vector<std::string> ScriptedInteraction::Messages() const {
   std::vector<std::string> out;
   for (const Event& e : events)

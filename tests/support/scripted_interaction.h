@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace vx::fixtures {
 class ScriptedInteraction : public Interaction {
  public:
   struct Event {
-    enum Kind { kMessage, kOkCancel, kSaveFile, kOpenFile, kFolder, kTrash, kClash } kind;
+    enum Kind { kMessage, kOkCancel, kSaveFile, kOpenFile, kFolder, kTrash, kClash, kNumber } kind;
     std::string text;     // message, question, prompt or path (GBK)
     std::string caption;  // GBK
     FileDialogRequest request;
@@ -30,6 +31,7 @@ class ScriptedInteraction : public Interaction {
   std::deque<std::vector<std::string>> openFilesAnswers;
   std::deque<std::optional<std::string>> folderAnswers;
   std::deque<ClashAnswer> clashAnswers;
+  std::deque<std::optional<int>> numberAnswers;
   // When true the files go as the trash takes them, all or none (they are deleted, so no test fills a
   // real trash); when false every file stays where it was.
   bool trashSucceeds = true;
@@ -48,6 +50,9 @@ class ScriptedInteraction : public Interaction {
   // Gives back what MoveToTrash took, from its own keeping.
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
+  // Records the question, its caption and the proposed number (in `request.initialName`).
+  std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
+                               int max) override;
 
   // The texts of all message boxes shown, in UTF-8, in order.
   std::vector<std::string> Messages() const;

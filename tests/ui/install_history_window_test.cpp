@@ -3,10 +3,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QInputDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QUrl>
@@ -80,16 +79,14 @@ class InstallHistoryWindowTest : public QObject {
   void renumberProposesTheLowestFreeIdAndTheRowShowsTheNewOne() {
     ScannedFrame s;
     s.View()->SelectRows(std::vector<std::size_t>{static_cast<std::size_t>(s.RowOf(30))});
-    int proposed = -1;
-    WhenModalOpens([&](QWidget* modal) {
-      auto* spin = modal->findChild<QSpinBox*>();
-      QVERIFY(spin);
-      proposed = spin->value();
-      spin->setValue(77);
-      QMetaObject::invokeMethod(modal, "accept");
-    });
+    s.ui.numberAnswers = {77};
     s.frame->Action(kCmdRenumber)->trigger();
-    QCOMPARE(proposed, 0);
+    QCOMPARE(s.ui.Count(Kind::kNumber), std::size_t{1});
+    const ScriptedInteraction::Event& asked = *std::find_if(
+        s.ui.events.begin(), s.ui.events.end(), [](const auto& e) { return e.kind == Kind::kNumber; });
+    QCOMPARE(asked.request.initialName, std::string("0"));  // the lowest free ID is proposed
+    QVERIFY(vx::Utf8FromGbk(asked.text).rfind("编号30 ", 0) == 0);
+    QCOMPARE(vx::Utf8FromGbk(asked.caption), std::string("更改编号"));
     QCOMPARE(s.RowOf(77), 2);
     QVERIFY(vx::FileExists(s.folder.Chart(77)) && !vx::FileExists(s.folder.Chart(30)));
 

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -195,6 +196,15 @@ AllOrNone QtInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
 
 bool QtInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
   return vx::RestoreFromTrash(gbkPaths);
+}
+
+std::optional<int> QtInteraction::AskNumber(const std::string& text, const std::string& caption, int initial,
+                                            int min, int max) {
+  bool ok = false;
+  const int value = QInputDialog::getInt(QApplication::activeWindow(), FromGbk(caption), FromGbk(text),
+                                         initial, min, max, 1, &ok);
+  if (!ok) return std::nullopt;
+  return value;
 }
 
 ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {

@@ -35,6 +35,8 @@ class QtInteraction : public Interaction {
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   // A message box with one button per offered answer; Escape stops.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
+  std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
+                               int max) override;
 
  private:
   QString StartFolder(const QString& kind) const;

@@ -109,7 +109,9 @@ void ShootFileChooser(CMainFrame& frame, const QString& folder) {
 }
 
 void ShootLibraryCheck(CMainFrame& frame, Interaction& ui, const QString& folder) {
-  const auto report = OnCheckLibrary(frame.View()->SettingsPath(), ui);
+  SongTable table;
+  OperationContext ctx{table, frame.View()->SettingsPath(), ui};
+  const auto report = OnCheckLibrary(ctx).report;
   if (!report) return;
   CLibraryCheckDlg check(FromGbk(LibraryReportTextGbk(*report)), !ReportedIds(*report).empty(),
                          HasLeftoverTemporaries(*report), &frame);

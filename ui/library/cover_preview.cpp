@@ -11,8 +11,8 @@
 
 namespace vx::ui {
 
-CoverPreview::CoverPreview(CoverFrame* frame, const SongTable& table, std::string gbkSettingsPath,
-                           Interaction& ui, std::function<History*()> history, QObject* parent)
+CoverPreview::CoverPreview(CoverFrame* frame, SongTable& table, std::string gbkSettingsPath, Interaction& ui,
+                           std::function<History*()> history, QObject* parent)
     : QObject(parent),
       m_frame(frame),
       m_table(table),
@@ -64,7 +64,8 @@ void CoverPreview::OnPictureDropped(const QString& localFile) {
     return;
   }
   const std::string gbkFile = GbkPath(PathFromQt(localFile));
-  if (OnDropCover(m_table, m_settingsPath, *m_songId, gbkFile, m_ui, m_history()) != Outcome::kDone) return;
+  OperationContext ctx{m_table, m_settingsPath, m_ui, m_history()};
+  if (OnDropCover(ctx, *m_songId, gbkFile).outcome != Outcome::kDone) return;
   Refresh();
 }
 

@@ -24,7 +24,7 @@ class CoverPreview : public QObject {
  public:
   // `frame`, `table` and `ui` must outlive the preview; `history` gives the history a cover import
   // records into (null when the person turned it off).
-  CoverPreview(CoverFrame* frame, const SongTable& table, std::string gbkSettingsPath, Interaction& ui,
+  CoverPreview(CoverFrame* frame, SongTable& table, std::string gbkSettingsPath, Interaction& ui,
                std::function<History*()> history, QObject* parent = nullptr);
 
   const CoverFrame* Frame() const { return m_frame; }
@@ -49,7 +49,7 @@ class CoverPreview : public QObject {
   void OnDropRefused();
 
   CoverFrame* m_frame;
-  const SongTable& m_table;
+  SongTable& m_table;          // a dropped cover is an operation on it
   std::string m_settingsPath;  // GBK
   Interaction& m_ui;
   std::function<History*()> m_history;

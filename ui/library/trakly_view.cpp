@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <algorithm>
@@ -235,8 +234,8 @@ void CTRAKLYView::OnSaveSong() {
   UpdateData(true);
   const SongEdits edits{m_fields.title.toStdString(), m_fields.easy.toStdString(),
                         m_fields.normal.toStdString(), m_fields.hard.toStdString()};
-  if (vx::OnSaveSong(m_table, m_editTarget, edits, m_ui, true, HistoryForRun()) != SaveOutcome::kSaved)
-    return;
+  OperationContext ctx = Context();
+  if (vx::OnSaveSong(ctx, m_editTarget, edits).saved != SaveOutcome::kSaved) return;
   if (const auto row = m_table.FindId(m_editTarget->songId))
     m_model->RowsChanged(static_cast<int>(*row), static_cast<int>(*row));
 }
@@ -250,11 +249,13 @@ bool CTRAKLYView::eventFilter(QObject* watched, QEvent* event) {
 
 void CTRAKLYView::OnOpenSongList() {
   // Reopening sets ticks and 状态 cells in place; rows keep their places, so the highlight stays too.
-  if (vx::OnOpenSongList(m_table, m_strSettingsPath, m_ui).tableChanged) m_model->AllRowsChanged();
+  OperationContext ctx = Context();
+  if (vx::OnOpenSongList(ctx).change.allRowsChanged) m_model->AllRowsChanged();
 }
 
 void CTRAKLYView::OnCheckLibrary() {
-  const std::optional<LibraryReport> report = vx::OnCheckLibrary(m_strSettingsPath, m_ui);
+  OperationContext ctx = Context();
+  const std::optional<LibraryReport> report = vx::OnCheckLibrary(ctx).report;
   if (!report) return;
   const std::string musicDir = ReadMusicFolder().value_or(std::string());
   const std::set<int> ids = ReportedIds(*report);
@@ -264,8 +265,12 @@ void CTRAKLYView::OnCheckLibrary() {
       std::any_of(ids.begin(), ids.end(), [this](int id) { return m_table.FindId(id).has_value(); });
   CLibraryCheckDlg dialog(FromGbk(LibraryReportTextGbk(*report)), canTick, HasLeftoverTemporaries(*report),
                           this);
-  connect(&dialog, &CLibraryCheckDlg::RemoveLeftoversRequested, this,
-          [this, &report, &musicDir] { RemoveLeftoverTemporaries(musicDir, *report, m_ui); });
+  connect(&dialog, &CLibraryCheckDlg::RemoveLeftoversRequested, this, [this, &report, &musicDir] {
+    // The leftovers are those of the folder just checked, whatever the settings say by now.
+    OperationContext inChecked = Context();
+    inChecked.folders = FolderSettings{musicDir, {}, {}};
+    RemoveLeftoverTemporaries(inChecked, *report);
+  });
   connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
     const std::size_t ticked = TickIds(m_table, ids);
     m_model->AllRowsChanged();
@@ -276,26 +281,30 @@ void CTRAKLYView::OnCheckLibrary() {
 }
 
 void CTRAKLYView::OnTextList() {
-  vx::OnTextList(m_table, m_ui);
+  OperationContext ctx = Context();
+  vx::OnTextList(ctx);
 }
 
 void CTRAKLYView::OnBatchText() {
-  vx::OnBatchText(m_table, m_strSettingsPath, m_ui);
+  OperationContext ctx = Context();
+  vx::OnBatchText(ctx);
 }
 
 void CTRAKLYView::OnGameList() {
-  vx::OnGameList(m_table, m_strSettingsPath, m_ui);
+  OperationContext ctx = Context();
+  vx::OnGameList(ctx);
 }
 
-void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&)) {
+void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(OperationContext&)) {
   // The operation shrinks the table before its last message box, and the list repaints behind that box.
   // Run on a copy, the list keeps seeing the rows it knows until the removals are replayed as row
   // removals, which also keep the highlight on the songs that remain.
   SongTable working = m_table;
-  const RemoveOutcome result = operation(working, m_strSettingsPath, m_ui);
+  OperationContext ctx{working, m_strSettingsPath, m_ui, HistoryForRun()};
+  const RemoveOutcome result = operation(ctx);
   SongListView* list = m_form.List();
   const int top = list->rowAt(0);
-  const std::vector<int> newPosition = m_model->ReplayRemovals(result.removedAt);
+  const std::vector<int> newPosition = m_model->ReplayRemovals(result.change.removedAt);
   // The song at the top of the list stays there, or the first one below it that remains.
   for (std::size_t old = top < 0 ? newPosition.size() : static_cast<std::size_t>(top);
        old < newPosition.size(); ++old)
@@ -318,20 +327,23 @@ void CTRAKLYView::OnMoveSongs() {
 }
 
 void CTRAKLYView::OnExportCovers() {
-  vx::OnExportCovers(m_table, m_strSettingsPath, m_ui);
+  OperationContext ctx = Context();
+  vx::OnExportCovers(ctx);
 }
 
 void CTRAKLYView::OnImportCover() {
-  if (vx::OnImportCover(m_table, m_strSettingsPath, m_ui, HistoryForRun()) != Outcome::kDone) return;
+  OperationContext ctx = Context();
+  if (vx::OnImportCover(ctx).outcome != Outcome::kDone) return;
   // A preview that still showed the replaced cover would tell the person the import did nothing.
   const std::vector<std::size_t> ticked = m_table.TickedRows();
   if (ticked.size() == 1 && m_preview->SongId() == m_table.Row(ticked.front()).Id())
     m_preview->Show(ticked.front());
 }
 
-void CTRAKLYView::SetStatus(Outcome (*operation)(SongTable&, Interaction&)) {
+void CTRAKLYView::SetStatus(OperationResult (*operation)(OperationContext&)) {
   UpdateData(true);
-  if (operation(m_table, m_ui) == Outcome::kDone) m_model->ColumnChanged(kColStatus);
+  OperationContext ctx = Context();
+  if (operation(ctx).outcome == Outcome::kDone) m_model->ColumnChanged(kColStatus);
   UpdateData(false);
 }
 
@@ -372,6 +384,10 @@ History* CTRAKLYView::HistoryForRun() {
   return m_keepHistory ? &m_history : nullptr;
 }
 
+OperationContext CTRAKLYView::Context() {
+  return OperationContext{m_table, m_strSettingsPath, m_ui, HistoryForRun()};
+}
+
 void CTRAKLYView::SetKeepHistory(bool on) {
   m_keepHistory = on;
 }
@@ -404,23 +420,18 @@ void CTRAKLYView::OnSongsDropped(const QStringList& localPaths) {
 }
 
 void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
-  const auto musicDir = ReadMusicFolder();
-  if (!musicDir) return;
-  if (musicDir->empty()) {
-    m_ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
-    return;
-  }
   // The install runs on a copy, as delete and move do, and its rows are then added to the list in one
   // step: the highlight, the ticks and the scroll position stay where they were.
   SongTable working = m_table;
   const std::size_t before = m_table.Size();
-  const InstallOutcome result = InstallSongs(working, *musicDir, gbkSources, m_ui, HistoryForRun());
-  if (working.Size() == before + result.rowsAppended) {
-    for (const std::size_t row : result.rowsChanged) {
+  OperationContext ctx{working, m_strSettingsPath, m_ui, HistoryForRun()};
+  const InstallOutcome result = InstallSongs(ctx, gbkSources);
+  if (working.Size() == before + result.change.appended) {
+    for (const std::size_t row : result.change.changedRows) {
       m_table.SetRow(row, working.Row(row));
       m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
     }
-    m_model->AppendWith(static_cast<int>(result.rowsAppended), [&] {
+    m_model->AppendWith(static_cast<int>(result.change.appended), [&] {
       for (std::size_t r = before; r < working.Size(); ++r) m_table.Append(working.Row(r));
     });
   } else {
@@ -434,29 +445,14 @@ void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
 }
 
 void CTRAKLYView::OnRenumber() {
-  const std::vector<std::size_t> selected = SelectedRows();
-  if (m_table.Empty() || selected.size() != 1) {
-    m_ui.ShowMessage(Gbk(msg::kChooseSongFirst), Gbk(msg::kAppTitle));
-    return;
-  }
-  const auto musicDir = ReadMusicFolder();
-  if (!musicDir || musicDir->empty()) {
-    if (musicDir) m_ui.ShowMessage(Gbk(msg::kCheckFolders), Gbk(msg::kAppTitle));
-    return;
-  }
-  const std::size_t row = selected.front();
-  const int from = m_table.Row(row).Id();
-  bool ok = false;
-  const int to = QInputDialog::getInt(
-      this, FromUtf8(msg::kRenumberTitle),
-      FromGbk(SongLabelGbk(from, m_table.Cell(row, kColTitle))) + u'\n' + FromUtf8(msg::kRenumberPrompt),
-      LowestFreeId(TakenIdsIn(*musicDir)).value_or(from), 0, kMaxSongs - 1, 1, &ok);
-  if (!ok) return;
-  if (RenumberSong(m_table, *musicDir, from, to, m_ui, HistoryForRun()) != Outcome::kDone) return;
-  m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
+  OperationContext ctx = Context();
+  const RenumberResult result = vx::OnRenumber(ctx, SelectedRows());
+  if (result.outcome != Outcome::kDone) return;
+  for (const std::size_t row : result.change.changedRows)
+    m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
   // The editor's song keeps its row and its texts under its new number.
-  if (m_editTarget && m_editTarget->songId == from) m_editTarget->songId = to;
-  m_preview->Renumbered(from, to);
+  if (m_editTarget && m_editTarget->songId == result.from) m_editTarget->songId = result.to;
+  m_preview->Renumbered(result.from, result.to);
 }
 
 void CTRAKLYView::OnHistory() {
@@ -467,13 +463,15 @@ void CTRAKLYView::OnHistory() {
       },
       this);
   connect(&dialog, &CHistoryDlg::RestoreRequested, this, [this](const HistoryEntry& entry) {
-    if (RestoreHistoryEntry(m_table, m_history, entry, m_ui, m_keepHistory) == Outcome::kDone) AfterRestore();
+    OperationContext ctx = Context();
+    if (RestoreHistoryEntry(ctx, m_history, entry).outcome == Outcome::kDone) AfterRestore();
   });
   dialog.exec();
 }
 
 void CTRAKLYView::OnUndoChange() {
-  if (OnUndoLastChange(m_table, m_strSettingsPath, m_history, m_ui) == Outcome::kDone) AfterRestore();
+  OperationContext ctx = Context();
+  if (OnUndoLastChange(ctx, m_history).outcome == Outcome::kDone) AfterRestore();
 }
 
 void CTRAKLYView::AfterRestore() {

@@ -15,6 +15,7 @@
 #include "core/interaction.h"
 #include "core/library/selection.h"
 #include "core/library/song_table.h"
+#include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 #include "core/operations/remove_songs.h"
 #include "core/operations/song_edit.h"
@@ -134,10 +135,12 @@ class CTRAKLYView : public QWidget {
   // Slot 0 of the settings file, read afresh as every click and key does.
   std::optional<std::string> ReadMusicFolder() const;
   // Delete and move: the core call, then its removals replayed on the table and the count brought up to date.
-  void RemoveTicked(RemoveOutcome (*operation)(SongTable&, std::string_view, Interaction&));
+  void RemoveTicked(RemoveOutcome (*operation)(OperationContext&));
   // The four status commands: the typed editor texts are taken in first so the redisplay keeps them.
-  void SetStatus(Outcome (*operation)(SongTable&, Interaction&));
+  void SetStatus(OperationResult (*operation)(OperationContext&));
   History* HistoryForRun();
+  // What an operation on the shown table is handed.
+  OperationContext Context();
   // After a restore: the rows and the preview show the charts as they are now.
   void AfterRestore();
 
