@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/formats/song_files.h"
+#include "core/text/native_path.h"
 
 namespace vx {
 namespace {
@@ -38,8 +39,9 @@ TEST(SongFileName, TheMusicBesideAChartOfAnyName) {
   EXPECT_FALSE(HasChartExtension("/in/song.vxm"));
   EXPECT_EQ(MusicBesideChart("/in/song.vxn"), "/in/song.vxm");
   EXPECT_EQ(MusicBesideChart("/in/SONG.VXN"), "/in/SONG.VXM");
-  EXPECT_EQ(ChartPath("/m", 7), "/m/vxma7.vxn");
-  EXPECT_EQ(MusicPath("/m", 7), "/m/vxma7.vxm");
+  const std::string sep(1, kPathSeparator);
+  EXPECT_EQ(ChartPath("m", 7), "m" + sep + "vxma7.vxn");
+  EXPECT_EQ(MusicPath("m", 7), "m" + sep + "vxma7.vxm");
 }
 
 }  // namespace

@@ -128,6 +128,17 @@ void CTRAKLYView::SelectRows(std::span<const std::size_t> rows) {
   m_form.List()->SelectRows(rows);
 }
 
+template <typename Operation>
+auto CTRAKLYView::Run(Operation&& operation) {
+  // On a copy: an operation may shrink its table before its last message box, and the list repaints
+  // behind that box, so the list must keep seeing the rows it knows until the result is applied.
+  SongTable working = m_table;
+  OperationContext ctx{working, m_strSettingsPath, m_ui, HistoryForRun()};
+  auto result = operation(ctx);
+  Apply(std::move(working), result.change);
+  return result;
+}
+
 void CTRAKLYView::OnFolderSettings() {
   const auto musicBefore = ReadMusicFolder();
   CFolderSettingsDlg dialog(m_strSettingsPath, m_ui, this);
@@ -234,10 +245,7 @@ void CTRAKLYView::OnSaveSong() {
   UpdateData(true);
   const SongEdits edits{m_fields.title.toStdString(), m_fields.easy.toStdString(),
                         m_fields.normal.toStdString(), m_fields.hard.toStdString()};
-  OperationContext ctx = Context();
-  if (vx::OnSaveSong(ctx, m_editTarget, edits).saved != SaveOutcome::kSaved) return;
-  if (const auto row = m_table.FindId(m_editTarget->songId))
-    m_model->RowsChanged(static_cast<int>(*row), static_cast<int>(*row));
+  Run([&](OperationContext& ctx) { return vx::OnSaveSong(ctx, m_editTarget, edits); });
 }
 
 bool CTRAKLYView::eventFilter(QObject* watched, QEvent* event) {
@@ -249,8 +257,7 @@ bool CTRAKLYView::eventFilter(QObject* watched, QEvent* event) {
 
 void CTRAKLYView::OnOpenSongList() {
   // Reopening sets ticks and 状态 cells in place; rows keep their places, so the highlight stays too.
-  OperationContext ctx = Context();
-  if (vx::OnOpenSongList(ctx).change.allRowsChanged) m_model->AllRowsChanged();
+  Run([](OperationContext& ctx) { return vx::OnOpenSongList(ctx); });
 }
 
 void CTRAKLYView::OnCheckLibrary() {
@@ -281,30 +288,24 @@ void CTRAKLYView::OnCheckLibrary() {
 }
 
 void CTRAKLYView::OnTextList() {
-  OperationContext ctx = Context();
-  vx::OnTextList(ctx);
+  Run(&vx::OnTextList);
 }
 
 void CTRAKLYView::OnBatchText() {
-  OperationContext ctx = Context();
-  vx::OnBatchText(ctx);
+  Run(&vx::OnBatchText);
 }
 
 void CTRAKLYView::OnGameList() {
-  OperationContext ctx = Context();
-  vx::OnGameList(ctx);
+  Run(&vx::OnGameList);
 }
 
-void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(OperationContext&)) {
-  // The operation shrinks the table before its last message box, and the list repaints behind that box.
-  // Run on a copy, the list keeps seeing the rows it knows until the removals are replayed as row
-  // removals, which also keep the highlight on the songs that remain.
-  SongTable working = m_table;
-  OperationContext ctx{working, m_strSettingsPath, m_ui, HistoryForRun()};
-  const RemoveOutcome result = operation(ctx);
+void CTRAKLYView::Apply(SongTable&& working, const TableChange& change) {
+  if (change.Empty()) return;
+  // What was typed into the editor stays through the redisplay.
+  UpdateData(true);
   SongListView* list = m_form.List();
   const int top = list->rowAt(0);
-  const std::vector<int> newPosition = m_model->ReplayRemovals(result.change.removedAt);
+  const std::vector<int> newPosition = m_model->Apply(std::move(working), change);
   // The song at the top of the list stays there, or the first one below it that remains.
   for (std::size_t old = top < 0 ? newPosition.size() : static_cast<std::size_t>(top);
        old < newPosition.size(); ++old)
@@ -312,52 +313,41 @@ void CTRAKLYView::RemoveTicked(RemoveOutcome (*operation)(OperationContext&)) {
       list->scrollTo(m_model->index(newPosition[old], 0), QAbstractItemView::PositionAtTop);
       break;
     }
-  // The count follows the table whatever happened; what was typed into the editor stays.
-  UpdateData(true);
   m_fields.folderSongs = static_cast<int>(m_table.Size());
   UpdateData(false);
 }
 
 void CTRAKLYView::OnDeleteSongs() {
-  RemoveTicked(&vx::OnDeleteSongs);
+  Run(&vx::OnDeleteSongs);
 }
 
 void CTRAKLYView::OnMoveSongs() {
-  RemoveTicked(&vx::OnMoveSongs);
+  Run(&vx::OnMoveSongs);
 }
 
 void CTRAKLYView::OnExportCovers() {
-  OperationContext ctx = Context();
-  vx::OnExportCovers(ctx);
+  Run(&vx::OnExportCovers);
 }
 
 void CTRAKLYView::OnImportCover() {
-  OperationContext ctx = Context();
-  if (vx::OnImportCover(ctx).outcome != Outcome::kDone) return;
+  if (Run(&vx::OnImportCover).outcome != Outcome::kDone) return;
   // A preview that still showed the replaced cover would tell the person the import did nothing.
   const std::vector<std::size_t> ticked = m_table.TickedRows();
   if (ticked.size() == 1 && m_preview->SongId() == m_table.Row(ticked.front()).Id())
     m_preview->Show(ticked.front());
 }
 
-void CTRAKLYView::SetStatus(OperationResult (*operation)(OperationContext&)) {
-  UpdateData(true);
-  OperationContext ctx = Context();
-  if (operation(ctx).outcome == Outcome::kDone) m_model->ColumnChanged(kColStatus);
-  UpdateData(false);
-}
-
 void CTRAKLYView::OnStatusWeekly() {
-  SetStatus(&vx::OnStatusWeekly);
+  Run(&vx::OnStatusWeekly);
 }
 void CTRAKLYView::OnStatusNewest() {
-  SetStatus(&vx::OnStatusNewest);
+  Run(&vx::OnStatusNewest);
 }
 void CTRAKLYView::OnStatusPopular() {
-  SetStatus(&vx::OnStatusPopular);
+  Run(&vx::OnStatusPopular);
 }
 void CTRAKLYView::OnStatusClear() {
-  SetStatus(&vx::OnStatusClear);
+  Run(&vx::OnStatusClear);
 }
 
 void CTRAKLYView::OnSpaceSongList() {
@@ -420,36 +410,14 @@ void CTRAKLYView::OnSongsDropped(const QStringList& localPaths) {
 }
 
 void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
-  // The install runs on a copy, as delete and move do, and its rows are then added to the list in one
-  // step: the highlight, the ticks and the scroll position stay where they were.
-  SongTable working = m_table;
-  const std::size_t before = m_table.Size();
-  OperationContext ctx{working, m_strSettingsPath, m_ui, HistoryForRun()};
-  const InstallOutcome result = InstallSongs(ctx, gbkSources);
-  if (working.Size() == before + result.change.appended) {
-    for (const std::size_t row : result.change.changedRows) {
-      m_table.SetRow(row, working.Row(row));
-      m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
-    }
-    m_model->AppendWith(static_cast<int>(result.change.appended), [&] {
-      for (std::size_t r = before; r < working.Size(); ++r) m_table.Append(working.Row(r));
-    });
-  } else {
-    // A replaced song whose successor could not be placed left the table: the rows are taken afresh.
-    m_model->ResetWith([&] { m_table = working; });
-  }
-  UpdateData(true);
-  m_fields.folderSongs = static_cast<int>(m_table.Size());
-  UpdateData(false);
+  const InstallOutcome result = Run([&](OperationContext& ctx) { return InstallSongs(ctx, gbkSources); });
   if (!result.songs.empty()) m_ui.ShowMessage(InstallReportTextGbk(result), Gbk(msg::kAppTitle));
 }
 
 void CTRAKLYView::OnRenumber() {
-  OperationContext ctx = Context();
-  const RenumberResult result = vx::OnRenumber(ctx, SelectedRows());
+  const RenumberResult result =
+      Run([this](OperationContext& ctx) { return vx::OnRenumber(ctx, SelectedRows()); });
   if (result.outcome != Outcome::kDone) return;
-  for (const std::size_t row : result.change.changedRows)
-    m_model->RowsChanged(static_cast<int>(row), static_cast<int>(row));
   // The editor's song keeps its row and its texts under its new number.
   if (m_editTarget && m_editTarget->songId == result.from) m_editTarget->songId = result.to;
   m_preview->Renumbered(result.from, result.to);
@@ -463,21 +431,18 @@ void CTRAKLYView::OnHistory() {
       },
       this);
   connect(&dialog, &CHistoryDlg::RestoreRequested, this, [this](const HistoryEntry& entry) {
-    OperationContext ctx = Context();
-    if (RestoreHistoryEntry(ctx, m_history, entry).outcome == Outcome::kDone) AfterRestore();
+    if (Run([&](OperationContext& ctx) { return RestoreHistoryEntry(ctx, m_history, entry); }).outcome ==
+        Outcome::kDone)
+      m_preview->Refresh();
   });
   dialog.exec();
 }
 
 void CTRAKLYView::OnUndoChange() {
-  OperationContext ctx = Context();
-  if (OnUndoLastChange(ctx, m_history).outcome == Outcome::kDone) AfterRestore();
-}
-
-void CTRAKLYView::AfterRestore() {
-  m_model->AllRowsChanged();
   // The restored chart may be the one whose cover is on show.
-  m_preview->Refresh();
+  if (Run([this](OperationContext& ctx) { return OnUndoLastChange(ctx, m_history); }).outcome ==
+      Outcome::kDone)
+    m_preview->Refresh();
 }
 
 }  // namespace vx::ui

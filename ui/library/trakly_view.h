@@ -134,15 +134,14 @@ class CTRAKLYView : public QWidget {
   std::vector<std::size_t> SelectedRows() const;
   // Slot 0 of the settings file, read afresh as every click and key does.
   std::optional<std::string> ReadMusicFolder() const;
-  // Delete and move: the core call, then its removals replayed on the table and the count brought up to date.
-  void RemoveTicked(RemoveOutcome (*operation)(OperationContext&));
-  // The four status commands: the typed editor texts are taken in first so the redisplay keeps them.
-  void SetStatus(OperationResult (*operation)(OperationContext&));
   History* HistoryForRun();
   // What an operation on the shown table is handed.
   OperationContext Context();
-  // After a restore: the rows and the preview show the charts as they are now.
-  void AfterRestore();
+  // Every handler runs its operation the same way: on a copy of the table, then the result goes to the
+  // model in one step (Apply), the list keeps its top song and the count follows the table.
+  template <typename Operation>
+  auto Run(Operation&& operation);
+  void Apply(SongTable&& working, const TableChange& change);
 
   SongTable m_table;
   SongTableModel* m_model = nullptr;
