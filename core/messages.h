@@ -278,6 +278,10 @@ inline constexpr std::string_view kInstallCopyFailed = "无法复制到MUSIC文�
 inline constexpr std::string_view kInstallReplaceFailed = "无法把原有的歌曲移到回收站";
 inline constexpr std::string_view kInstallFailedAfterReplace = "无法放进MUSIC文件夹,原有的歌曲已在回收站里";
 inline constexpr std::string_view kInstallHistoryFailed = "无法写入修改记录";
+// Followed by the songs, one per line.
+inline constexpr std::string_view kMusicUnreachableKept =
+    "这些歌曲的音乐文件无法访问(链接指向的位置不在了?),歌曲原样保留:";
+inline constexpr std::string_view kInstallReplaceDeclined = "没有替换原有的歌曲";
 // "导入了3首歌曲,跳过了1首:", then one line per song: "<source> → 编号12" or "<source>:跳过,<reason>".
 inline constexpr std::string_view kInstallReportBefore = "导入了";
 inline constexpr std::string_view kInstallReportMiddle = "首歌曲,跳过了";
@@ -297,6 +301,9 @@ inline constexpr std::string_view kRenumberTitle = "更改编号";
 
 // Followed by the history folder.
 inline constexpr std::string_view kHistoryNotWritten = "无法写入修改记录,什么也没有改变:";
+// Asked before a change, followed by the chart's path.
+inline constexpr std::string_view kHistoryChartTooLarge =
+    "这首歌的谱面太大,修改记录放不下它:这次修改以后无法撤销。仍然修改吗?";
 inline constexpr std::string_view kHistoryEmpty = "这个MUSIC文件夹还没有修改记录";
 inline constexpr std::string_view kHistoryLabelBefore = "(";
 inline constexpr std::string_view kHistoryLabelAfter = ")";

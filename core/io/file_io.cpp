@@ -51,6 +51,10 @@ std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName,
   return platform::ReadAt(file, 0, buffer);
 }
 
+bool NameWithoutFile(std::string_view gbkPath) {
+  return platform::NameTaken(NativePath(gbkPath)) && KindOfPath(gbkPath) != PathKind::kRegularFile;
+}
+
 OutputResult WriteOutputFile(std::string_view gbkPath, const OutputProducer& produce, OutputMode mode) {
   using platform::NameKind;
   const platform::Path target = NativePath(gbkPath);

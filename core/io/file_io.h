@@ -57,6 +57,9 @@ bool DirectoryExists(std::string_view gbkPath);
 // anything that is not a disk file): it exists, but no reader here opens it.
 enum class PathKind { kMissing, kRegularFile, kFolder, kOther };
 PathKind KindOfPath(std::string_view gbkPath);
+// Whether something has the name but no regular file is reached through it: a link to a drive that is
+// not mounted, a pipe. A song whose music is such a name is there, but cannot be carried whole.
+bool NameWithoutFile(std::string_view gbkPath);
 
 enum class OutputResult {
   kWritten,

@@ -80,6 +80,8 @@ Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::s
   }
 
   const std::string chartPath = ChartPath(gbkMusicDir, songId);
+  History* keep = nullptr;
+  if (!detail::ChooseHistory(ui, history, chartPath, keep)) return Outcome::kCancelled;
   // Checked and rebuilt under the rewrite's lock, from the bytes as they are at that moment.
   std::string_view refusal;
   bool historyFailed = false;
@@ -93,7 +95,7 @@ Outcome ImportCoverFile(const std::string& gbkMusicDir, int songId, const std::s
       refusal = msg::kImportBadCoverOffset;
       return false;
     }
-    if (history && !history->Record(gbkMusicDir, songId, HistoryOperation::kImportCover, chart)) {
+    if (keep && !keep->Record(gbkMusicDir, songId, HistoryOperation::kImportCover, chart)) {
       historyFailed = true;
       return false;
     }

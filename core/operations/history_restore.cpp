@@ -65,9 +65,11 @@ OperationResult RestoreHistoryEntry(OperationContext& ctx, History& history, con
     return ended(Outcome::kRefused);
   }
   if (!IsTheKeptSong(entry, entry.id, ui)) return ended(Outcome::kRefused);
+  History* keepHere = nullptr;
+  if (!detail::ChooseHistory(ui, keep, path, keepHere)) return ended(Outcome::kCancelled);
   bool historyFailed = false;
   const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
-    if (keep && !keep->Record(entry.musicDir, entry.id, HistoryOperation::kRestore, chart)) {
+    if (keepHere && !keepHere->Record(entry.musicDir, entry.id, HistoryOperation::kRestore, chart)) {
       historyFailed = true;
       return false;
     }

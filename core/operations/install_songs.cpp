@@ -176,9 +176,20 @@ bool PlaceSong(InstalledSong& song, const std::string& music, Placement at, std:
   targets.push_back(targetChart);  // last: the song is not there for the game until its chart is
 
   std::vector<std::string> there;  // the files of the replaced song, once they are in the trash
+  History* keep = nullptr;
+  std::optional<std::string> entry;  // the replaced chart's history entry
+  // A replace that does not happen after all must not leave an entry that would "undo" it.
+  const auto forget = [&] {
+    if (entry) keep->Forget(*entry);
+  };
   if (at.replace) {
+    if (!detail::ChooseHistory(ui, history, targetChart, keep)) {
+      RemoveAll(temps);
+      song.skipped = msg::kInstallReplaceDeclined;
+      return false;
+    }
     if (const auto old = ReadWholeFile(targetChart);
-        history && old && !history->Record(gbkMusicDir, at.id, HistoryOperation::kInstallReplace, *old)) {
+        keep && old && !(entry = keep->Record(gbkMusicDir, at.id, HistoryOperation::kInstallReplace, *old))) {
       RemoveAll(temps);
       detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
       song.skipped = msg::kInstallHistoryFailed;
@@ -187,8 +198,9 @@ bool PlaceSong(InstalledSong& song, const std::string& music, Placement at, std:
     }
     for (const std::string& path : {targetChart, targetMusic})
       if (FileExists(path)) there.push_back(path);
-    if (ui.MoveToTrash(there) != AllOrNone::kAll) {
+    if (const AllOrNone trashed = ui.MoveToTrash(there); trashed != AllOrNone::kAll) {
       RemoveAll(temps);
+      if (trashed == AllOrNone::kNone) forget();
       song.skipped = msg::kInstallReplaceFailed;
       return false;
     }
@@ -198,7 +210,9 @@ bool PlaceSong(InstalledSong& song, const std::string& music, Placement at, std:
   song.skipped = msg::kInstallCopyFailed;
   // The replaced song comes back out of the trash; where the trash cannot give it back, the person is
   // told where it is.
-  if (at.replace && !ui.RestoreFromTrash(there)) {
+  if (at.replace && ui.RestoreFromTrash(there)) {
+    forget();
+  } else if (at.replace) {
     song.skipped = msg::kInstallFailedAfterReplace;
     if (const auto row = ctx.table.FindId(at.id)) {
       ctx.table.RemoveRow(*row);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/history/history.h"
 #include "core/interaction.h"
 #include "core/io/file_io.h"
 #include "core/io/file_rewrite.h"
@@ -61,6 +62,19 @@ inline bool SayRewriteRefusal(RewriteStatus status, const std::string& gbkPath, 
   }
   ui.ShowMessage(Gbk(text) + gbkPath, Gbk(msg::kAppTitle));
   return true;
+}
+
+// Where the chart at `gbkChart` is kept before it changes: the context's history, or none when there is
+// none or when the chart is too large for it and the person agrees to a change that cannot be taken
+// back. One huge chart must not push every other entry out, nor stop the change unasked. False when the
+// person would rather leave the song as it is.
+inline bool ChooseHistory(Interaction& ui, History* history, const std::string& gbkChart, History*& keep) {
+  keep = history;
+  if (!history) return true;
+  const auto size = FileSize(gbkChart);
+  if (!size || history->Admits(*size)) return true;
+  keep = nullptr;
+  return ui.AskOkCancel(MessageWithLines(Gbk(msg::kHistoryChartTooLarge), {gbkChart}), Gbk(msg::kAppTitle));
 }
 
 // The folders an operation needs set, besides the settings file that every one of them reads, and

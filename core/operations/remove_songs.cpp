@@ -40,12 +40,17 @@ std::string SongLabelGbk(int id, const std::string& gbkTitle) {
 std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir,
                                               Interaction& ui) {
   TickedFiles files;
-  std::vector<std::string> music;
+  std::vector<std::string> music, unreachable;
   for (std::size_t r = 0; r < table.Size(); ++r) {
     if (!table.IsTicked(r)) continue;
+    const int id = table.Row(r).Id();
+    // Its chart would leave without its music: the song stays whole where it is.
+    if (NameWithoutFile(MusicPath(gbkMusicDir, id))) {
+      unreachable.push_back(SongLabelGbk(id, table.Cell(r, kColTitle)));
+      continue;
+    }
     files.positions.push_back(r);
     std::vector<std::string>& song = files.songFiles.emplace_back();
-    const int id = table.Row(r).Id();
     // Only regular files: a folder that happens to carry a song's name is never trashed or moved.
     if (std::string chart = ChartPath(gbkMusicDir, id); FileSize(chart)) {
       files.paths.push_back(chart);
@@ -56,8 +61,9 @@ std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::strin
       song.push_back(std::move(path));
     }
   }
+  if (!unreachable.empty()) detail::SayWithLines(ui, msg::kMusicUnreachableKept, unreachable);
   if (files.positions.empty()) {
-    detail::Say(ui, msg::kTickFirst);
+    if (unreachable.empty()) detail::Say(ui, msg::kTickFirst);
     return std::nullopt;
   }
   files.paths.insert(files.paths.end(), std::make_move_iterator(music.begin()),

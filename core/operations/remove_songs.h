@@ -25,7 +25,8 @@ struct TickedFiles {
   std::size_t songCount() const { return positions.size(); }
 };
 
-// Walks the table. When nothing is ticked, says "请先勾选歌曲" and returns empty.
+// Walks the table. When nothing is ticked, says "请先勾选歌曲" and returns empty. Songs whose music name
+// leads to no file are left out and named.
 std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir,
                                               Interaction& ui);
 

@@ -109,13 +109,16 @@ SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>
   if (!HoldFolder(ctx, target->musicDir, lock, result)) return ended(SaveOutcome::kBusy, Outcome::kBusy);
 
   const std::string path = ChartPath(target->musicDir, target->songId);
+  History* keep = nullptr;
+  if (!detail::ChooseHistory(ui, history, path, keep))
+    return ended(SaveOutcome::kCancelled, Outcome::kCancelled);
   bool tooShort = false, historyFailed = false;
   const RewriteStatus status = RewriteFile(path, [&](Bytes& chart) {
     if (chart.size() < kEditableHeaderSize) {
       tooShort = true;
       return false;
     }
-    if (history && !history->Record(target->musicDir, target->songId, HistoryOperation::kEdit, chart)) {
+    if (keep && !keep->Record(target->musicDir, target->songId, HistoryOperation::kEdit, chart)) {
       historyFailed = true;
       return false;
     }

@@ -58,11 +58,18 @@ OperationResult RenumberSong(OperationContext& ctx, int from, int to) {
     detail::SayWithLines(ui, msg::kRenumberNoChart, {chart});
     return ended(Outcome::kRefused);
   }
+  if (NameWithoutFile(MusicPath(gbkMusicDir, from))) {
+    detail::SayWithLines(ui, msg::kMusicUnreachableKept, {SongInFolderLabelGbk(gbkMusicDir, from)});
+    return ended(Outcome::kRefused);
+  }
   if (TakenIdsIn(gbkMusicDir).test(static_cast<std::size_t>(to))) {
     ui.ShowMessage(Gbk(msg::kRenumberTaken) + SongInFolderLabelGbk(gbkMusicDir, to), Gbk(msg::kAppTitle));
     return ended(Outcome::kRefused);
   }
-  if (history && !history->Record(gbkMusicDir, from, HistoryOperation::kRenumber, *bytes, to)) {
+  History* keep = nullptr;
+  if (!detail::ChooseHistory(ui, history, chart, keep)) return ended(Outcome::kCancelled);
+  std::optional<std::string> entry;
+  if (keep && !(entry = keep->Record(gbkMusicDir, from, HistoryOperation::kRenumber, *bytes, to))) {
     detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
     return ended(Outcome::kRefused);
   }
@@ -74,6 +81,9 @@ OperationResult RenumberSong(OperationContext& ctx, int from, int to) {
   // Renames that never replace: a file that took the new name meanwhile makes the whole renumber fail.
   const AllOrNone renamed = MoveFilesTo(sources, targets);
   if (renamed != AllOrNone::kAll) {
+    // Nothing moved, so there is nothing to take back: an entry left here would undo a renumber that
+    // never happened.
+    if (renamed == AllOrNone::kNone && entry) keep->Forget(*entry);
     if (renamed == AllOrNone::kPartial)
       detail::SayWithLines(ui, msg::kSongsSplit, {sources[0], targets[0]});
     else

@@ -1,6 +1,7 @@
 // Bringing songs in, renumbering them, and the history that takes a change back.
 #include <gtest/gtest.h>
 
+#include "core/formats/song_files.h"
 #include "core/history/history.h"
 #include "core/io/fault_injection.h"
 #include "core/operations/covers.h"
@@ -101,6 +102,15 @@ TEST_F(InstallAndHistory, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldS
   EXPECT_EQ(entries[0].operation, HistoryOperation::kInstallReplace);
   EXPECT_EQ(entries[0].title, "Old");
   EXPECT_EQ(*history.Chart(entries[0]), old);
+
+  // A replace the trash refuses does not happen, and leaves no entry that would take it back.
+  ui.trashSucceeds = false;
+  ui.clashAnswers = {ClashAnswer::kReplace};
+  const Bytes now = Read(Music("vxma5.vxn"));
+  EXPECT_EQ(Ids(Install(table, {Source("vxma5", {.title = "Newer"})})),
+            (std::vector<std::optional<int>>{std::nullopt}));
+  EXPECT_EQ(Read(Music("vxma5.vxn")), now);
+  EXPECT_EQ(history.Entries().size(), 1u);
 }
 
 TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
@@ -180,13 +190,15 @@ TEST_F(InstallAndHistory, RenumberTakesAFreeIdForBothFilesOrRefuses) {
   EXPECT_FALSE(fs::exists(Music("vxma4.vxn")) || fs::exists(Music("vxma4.vxm")));
   EXPECT_EQ(table.Cell(0, kColId), "0");
 
-  // The music's rename fails: the chart is renamed back.
-  fault_injection::Arm(2, FsError::kIo, FsCall::kRename);
+  // The music's rename fails: the chart is renamed back, and the history forgets the renumber.
+  const std::size_t kept = history.Entries().size();
+  fault_injection::Arm(4, FsError::kIo, FsCall::kRename);  // after the entry's two, the chart's
   ui.events.clear();
   EXPECT_EQ(
-      RenumberSong(InCall({table, {}, ui, nullptr, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), 0, 7).outcome,
+      RenumberSong(InCall({table, {}, ui, &history, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), 0, 7).outcome,
       Outcome::kFailed);
   fault_injection::Disarm();
+  EXPECT_EQ(history.Entries().size(), kept);
   EXPECT_EQ(Messages(), V{"无法更改编号,这首歌的文件都还在原处"});
   EXPECT_TRUE(fs::exists(Music("vxma0.vxn")) && fs::exists(Music("vxma0.vxm")));
   EXPECT_FALSE(fs::exists(Music("vxma7.vxn")));
@@ -274,6 +286,33 @@ TEST_F(InstallAndHistory, AHistoryThatCannotBeWrittenStopsTheChangeAndTheOldestE
   for (int i = 0; i < 12; ++i)
     ASSERT_TRUE(bytesCapped.Record(dir.Gbk("MUSIC"), i, HistoryOperation::kEdit, Bytes(100, 1)));
   EXPECT_EQ(bytesCapped.Entries().size(), 10u);  // ten charts of 100 bytes fit, an eleventh would not
+}
+
+// A chart too large for the history is asked about before it changes, and changes without an entry
+// only when the person agrees; the other entries stay.
+TEST_F(InstallAndHistory, AChartTooLargeForTheHistoryIsAskedAboutFirst) {
+  Song(1, {.title = "Big"});
+  const Bytes before = Read(Music("vxma1.vxn"));
+  SongTable table = Scan({0});
+  History small(dir.Gbk("small"), HistoryLimits{50, 10 * (before.size() - 1)});
+  ASSERT_TRUE(small.Record(dir.Gbk("MUSIC"), 7, HistoryOperation::kEdit, Bytes(300, 7)));
+  const auto save = [&](bool goOn) {
+    ui.okCancelAnswers = {true, goOn};
+    ui.events.clear();
+    return OnSaveSong(InCall({table, {}, ui, &small}), SongEditTarget{1, dir.Gbk("MUSIC")},
+                      {"Changed", "1", "2", "3"}, true)
+        .saved;
+  };
+  EXPECT_EQ(save(false), SaveOutcome::kCancelled);
+  ASSERT_EQ(ui.Count(Kind::kOkCancel), 2u);
+  EXPECT_EQ(Utf8FromGbk(ui.events[1].text),
+            "这首歌的谱面太大,修改记录放不下它:这次修改以后无法撤销。仍然修改吗?\n" +
+                Utf8FromGbk(ChartPath(dir.Gbk("MUSIC"), 1)));
+  EXPECT_EQ(Read(Music("vxma1.vxn")), before);
+  EXPECT_EQ(save(true), SaveOutcome::kSaved);
+  EXPECT_NE(Read(Music("vxma1.vxn")), before);
+  ASSERT_EQ(small.Entries().size(), 1u);
+  EXPECT_EQ(small.Entries().front().id, 7);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "core/io/fault_injection.h"
 #include "core/io/file_move.h"
 #include "core/operations/remove_songs.h"
+#include "core/operations/song_numbers.h"
 #include "core/text/native_path.h"
 #include "tests/core/library_fixture.h"
 #include "tests/support/operation_context.h"
@@ -127,6 +128,32 @@ TEST_F(RemoveSongs, ASongThatCannotBeTrashedKeepsItsRowAndIsNamed) {
   EXPECT_TRUE(table.IsTicked(0) && table.IsTicked(1));
   EXPECT_EQ(Messages(), V{"以下歌曲没能删除,它们的文件都还在原处:\n编号1 One\n编号2 Two"});
 }
+
+#ifndef _WIN32
+// A music name that leads to no file (a link to a drive that is not mounted) is a song that cannot be
+// carried whole: delete, move and renumber leave it as it is and name it.
+TEST_F(RemoveSongs, ASongWhoseMusicCannotBeReachedStaysWholeAndIsNamed) {
+  Song(1, {.title = "One"});
+  Song(2, {.title = "Away"}, /*withMusic=*/false);
+  fs::create_symlink(dir.Path() / "unmounted" / "vxma2.vxm", Music("vxma2.vxm"));
+  const std::string said = "这些歌曲的音乐文件无法访问(链接指向的位置不在了?),歌曲原样保留:\n编号2 Away";
+  SongTable table = Scan({0, 1});
+  ui.okCancelAnswers = {true};
+  EXPECT_EQ(OnDeleteSongs(InCall({table, settings, ui})).outcome, Outcome::kDone);
+  EXPECT_EQ(Messages(), V{said});
+  EXPECT_EQ(Utf8FromGbk(ui.events[1].text), "确定把1首歌曲(共2个文件)移到回收站吗?");
+  EXPECT_EQ(Ids(table), V{"2"});
+
+  ui.events.clear();
+  table.SetTicked(0, true);
+  EXPECT_EQ(OnMoveSongs(InCall({table, settings, ui})).outcome, Outcome::kNothingTicked);
+  ui.events.clear();
+  EXPECT_EQ(RenumberSong(InCall({table, settings, ui}), 2, 3).outcome, Outcome::kRefused);
+  EXPECT_EQ(Messages(), V{said});
+  EXPECT_TRUE(fs::exists(Music("vxma2.vxn")) && fs::is_symlink(Music("vxma2.vxm")));
+  EXPECT_EQ(Ids(table), V{"2"});
+}
+#endif
 
 TEST_F(RemoveSongs, AClashIsAskedOncePerSongAndItsAnswerMovesOrKeepsTheWholeSong) {
   for (int id : {1, 2, 3, 4}) Song(id, {.title = "new" + std::to_string(id)});
