@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -132,6 +133,25 @@ class FrameTest : public QObject {
     QFile settings(start.filePath(QStringLiteral("REC.re")));
     QVERIFY(settings.open(QIODevice::ReadOnly));
     QCOMPARE(settings.readAll(), QByteArray(769, '\0'));
+  }
+
+  // 200% on a 1600 x 1000 screen leaves about 800 x 460 of work area: the window opens inside it, and
+  // the form scrolls, so 保存 at its far corner can still be reached.
+  void aWorkAreaSmallerThanTheFormGetsAWindowInsideItWhoseFormScrolls() {
+    QTemporaryDir start;
+    ScriptedInteraction ui;
+    CMainFrame frame(start.path().toStdString(), ui);
+    const QRect area(0, 0, 800, 460);
+    frame.PlaceForFirstStart(QRect(0, 0, 800, 500), area);
+    QVERIFY(area.contains(QRect(frame.pos(), frame.size())));
+    QVERIFY(frame.minimumWidth() <= 800 && frame.minimumHeight() <= 460);
+    auto* scroll = qobject_cast<QScrollArea*>(frame.centralWidget());
+    QVERIFY(scroll && scroll->widget() == frame.View());
+    frame.show();
+    QWidget* save = frame.View()->findChild<QWidget*>(QStringLiteral("save"));
+    scroll->ensureWidgetVisible(save);
+    const QRect shown(save->mapTo(scroll->viewport(), QPoint(0, 0)), save->size());
+    QVERIFY(scroll->viewport()->rect().contains(shown));
   }
 
   void toolbarButtonsShowNoToolTipAndToggleHidesTheToolbar() {

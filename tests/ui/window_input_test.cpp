@@ -181,6 +181,16 @@ class WindowInputTest : public QObject {
       QCOMPARE(w.Ids(), (QList<int>{7, 12, 30}));
       QVERIFY(w.ui.events.empty());
     }
+    // A place partly above the screen (saved by a window that did not fit) comes back whole onto it.
+    Window w;
+    QFile ini(QString::fromStdString(w.folder.Path() + "/vxorganizer.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[window]\nx=30\ny=-11\nwidth=1000\nheight=700\nmaximized=false\n");
+    ini.close();
+    w.frame.reset();
+    w.Start();
+    QCOMPARE(w.frame->pos(), QPoint(30, 0));
+    QCOMPARE(w.frame->size(), QSize(1000, 700));
   }
 
   void keysTickJumpScanFindAndDelete() {

@@ -1,5 +1,7 @@
 #include "ui/app/main_frame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,6 +12,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -30,6 +33,20 @@
 
 namespace vx::ui {
 namespace {
+
+// What a window manager adds around the inside of a window (borders and title bar), at most, as far as
+// fitting a window onto a screen goes: the frame's own size is known only once it is shown.
+constexpr QSize kDecoration(16, 40);
+
+// `window` (its frame, as move() places it, and its inside's size) moved, and shrunk where it must, so
+// that all of it lies inside `area`.
+QRect WithinArea(QRect window, const QRect& area) {
+  window.setSize(window.size().boundedTo(area.size() - kDecoration));
+  const QSize outer = window.size() + kDecoration;
+  window.moveLeft(std::clamp(window.left(), area.left(), area.left() + area.width() - outer.width()));
+  window.moveTop(std::clamp(window.top(), area.top(), area.top() + area.height() - outer.height()));
+  return window;
+}
 
 // The status-bar part of a prompt: the text before the tool-tip part.
 QString StatusPrompt(int commandId) {
@@ -67,11 +84,31 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
   // every control sits where the form places it, and all the window grows beyond goes to the table.
   if (layout()) layout()->activate();
   m_view->SetRestSize(m_view->size());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    move(area.width() / 17, area.height() / 15);
-  }
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    PlaceForFirstStart(screen->geometry(), screen->availableGeometry());
   RestoreFromSettings();
+}
+
+void CMainFrame::PlaceForFirstStart(const QRect& screen, const QRect& area) {
+  if (area.width() < minimumWidth() + kDecoration.width() ||
+      area.height() < minimumHeight() + kDecoration.height())
+    FitSmallArea(area);
+  move(WithinArea(QRect(QPoint(screen.width() / 17, screen.height() / 15), size()), area).topLeft());
+}
+
+void CMainFrame::FitSmallArea(const QRect& area) {
+  // A work area smaller than the form (a small screen at a high scale): the window takes what there is
+  // and the form scrolls inside it, so every control can still be reached.
+  const QSize room = (area.size() - kDecoration).expandedTo(QSize(320, 240));
+  setMinimumSize(minimumSize().boundedTo(room));
+  resize(size().boundedTo(room));
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("formScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  m_view->setMinimumSize(m_view->size());
+  scroll->setWidget(takeCentralWidget());
+  setCentralWidget(scroll);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -79,10 +116,14 @@ CMainFrame::~CMainFrame() = default;
 void CMainFrame::RestoreFromSettings() {
   if (const auto placement = m_settings->WindowPlacement()) {
     const QRect& geometry = placement->geometry;
-    // A place on a screen that is no longer there would put the window out of reach.
-    if (QGuiApplication::screenAt(geometry.center())) {
-      move(geometry.topLeft());
-      resize(geometry.size().expandedTo(minimumSize()));
+    // A place on a screen that is no longer there would put the window out of reach: it opens where a
+    // first start does. One partly off its screen (a title bar above the top, saved by a window that did
+    // not fit) comes back whole onto that screen.
+    if (const QScreen* screen = QGuiApplication::screenAt(geometry.center())) {
+      const QRect place = WithinArea(QRect(geometry.topLeft(), geometry.size().expandedTo(minimumSize())),
+                                     screen->availableGeometry());
+      move(place.topLeft());
+      resize(place.size());
     }
     if (placement->maximized) setWindowState(windowState() | Qt::WindowMaximized);
   }

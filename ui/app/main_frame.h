@@ -48,6 +48,9 @@ class CMainFrame : public QMainWindow {
   void OnAppAbout();
   // Reopens a game song list onto the scanned table.
   void OnFileOpen();
+  // Where a first start opens on a screen of `screen` whose work area is `area`: at the form's place
+  // and size when there is room; otherwise at most the work area, the form scrolling inside the window.
+  void PlaceForFirstStart(const QRect& screen, const QRect& area);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +71,7 @@ class CMainFrame : public QMainWindow {
   void BuildShortcuts();
   // The size and place of the last session, the column widths and the last sort.
   void RestoreFromSettings();
+  void FitSmallArea(const QRect& area);
   QAction* MakeAction(int commandId, std::string_view text);
 
   Interaction& m_ui;
