@@ -1,4 +1,5 @@
-// Start-menu shortcuts through the shell's own link object, so Explorer reads them like any other.
+// Start-menu shortcuts through the shell's own link object, so Explorer reads them like any other; and
+// the name that tells the installer an organizer is running.
 #include <objbase.h>
 #include <objidl.h>
 #include <shlguid.h>
@@ -74,6 +75,15 @@ bool WriteShortcut(const std::filesystem::path& link, const std::filesystem::pat
     return false;
   }
   return true;
+}
+
+}  // namespace vx
+
+namespace vx {
+
+void MarkProgramRunning() {
+  // Never closed: the handle, and with it the name, goes when the process ends, however it ends.
+  CreateMutexW(nullptr, FALSE, kRunningMarkName);
 }
 
 }  // namespace vx

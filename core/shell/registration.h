@@ -31,6 +31,12 @@ inline constexpr std::string_view kShortcutFileName = "VX歌曲整理器.lnk";
 // once the new one is complete. False when it could not be written.
 bool WriteShortcut(const std::filesystem::path& link, const std::filesystem::path& executable,
                    const std::filesystem::path& workingFolder);
+
+// The name the installer and the uninstaller look for to find an organizer that is running: they must
+// not replace or remove the files of a program in use. Keep it in step with installer.nsi.
+inline constexpr wchar_t kRunningMarkName[] = L"VXSongOrganizer.Running";
+// Makes that name exist for as long as this process runs (the system removes it with the process).
+void MarkProgramRunning();
 #endif
 
 }  // namespace vx
