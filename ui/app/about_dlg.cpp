@@ -13,11 +13,15 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   picture->setObjectName(QStringLiteral("aboutPicture"));
   picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   picture->setAlignment(Qt::AlignCenter);
-  picture->setPixmap(QPixmap(QStringLiteral(":/pictures/about.png")));
+  // Drawn twice as large for screens at 150% and 200%, where the plain one would be blurred.
+  const bool sharp = devicePixelRatioF() > 1.0;
+  QPixmap pixmap(sharp ? QStringLiteral(":/pictures/about@2x.png") : QStringLiteral(":/pictures/about.png"));
+  pixmap.setDevicePixelRatio(sharp ? 2.0 : 1.0);
+  picture->setPixmap(pixmap);
   // The box is sized around the whole 381 x 550 picture, with the 7-unit margin of the dialog.
   const int margin = 14;
   const QSize pictureSize =
-      picture->pixmap().size() + QSize(2 * picture->frameWidth(), 2 * picture->frameWidth());
+      pixmap.deviceIndependentSize().toSize() + QSize(2 * picture->frameWidth(), 2 * picture->frameWidth());
   picture->setGeometry(QRect(QPoint(margin, margin), pictureSize));
   setFixedSize(pictureSize + QSize(2 * margin, 2 * margin));
 }

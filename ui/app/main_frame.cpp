@@ -8,6 +8,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -48,6 +50,26 @@ QRect WithinArea(QRect window, const QRect& area) {
   return window;
 }
 
+// The picture of toolbar button `index`: the wide button for the toolbar and a square one for menus,
+// each drawn at two scales. QIcon gives each place the size and scale it asks for; a menu's 16 pixels
+// would squeeze the wide button into a sliver.
+QIcon CommandIcon(int index) {
+  QIcon icon;
+  for (const int scale : {1, 2}) {
+    const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
+    const QImage strip(QStringLiteral(":/pictures/toolbar") + suffix);
+    const QImage menu(QStringLiteral(":/pictures/menu") + suffix);
+    const int width = kToolbarPictureWidth * scale, height = kToolbarPictureHeight * scale;
+    const int side = kMenuPictureSide * scale;
+    for (QPixmap picture : {QPixmap::fromImage(strip.copy(index * width, 0, width, height)),
+                            QPixmap::fromImage(menu.copy(index * side, 0, side, side))}) {
+      picture.setDevicePixelRatio(scale);
+      icon.addPixmap(picture);
+    }
+  }
+  return icon;
+}
+
 // The status-bar part of a prompt: the text before the tool-tip part.
 QString StatusPrompt(int commandId) {
   for (const Prompt& prompt : kPrompts)
@@ -63,7 +85,7 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
       m_settings(std::make_unique<WindowSettings>(WindowSettings::PathIn(gbkStartFolder))) {
   EnsureResources();
   setWindowTitle(FromUtf8("VX歌曲整理器"));
-  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+  setWindowIcon(ProgramIcon());
   m_view = new CTRAKLYView(gbkStartFolder, ui, this);
   setCentralWidget(m_view);
   BuildMenus();
@@ -279,7 +301,6 @@ void CMainFrame::BuildToolBar() {
   m_toolBar->setObjectName(QStringLiteral("toolbar"));
   m_toolBar->setIconSize(QSize(kToolbarPictureWidth, kToolbarPictureHeight));
   m_toolBar->setMovable(true);
-  const QPixmap strip(QStringLiteral(":/pictures/toolbar.png"));
   int picture = 0;
   for (const int id : kToolbar) {
     if (id == kCmdSeparator) {
@@ -287,8 +308,7 @@ void CMainFrame::BuildToolBar() {
       continue;
     }
     QAction* action = Action(id);
-    action->setIcon(
-        QIcon(strip.copy(picture++ * kToolbarPictureWidth, 0, kToolbarPictureWidth, kToolbarPictureHeight)));
+    action->setIcon(CommandIcon(picture++));
     m_toolBar->addAction(action);
     // These commands carry no tool-tip text of their own; the status bar says what they do.
     if (QWidget* button = m_toolBar->widgetForAction(action)) button->installEventFilter(this);

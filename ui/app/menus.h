@@ -65,6 +65,8 @@ inline constexpr std::array<int, 15> kToolbar = {
 };
 inline constexpr int kToolbarPictureWidth = 40;
 inline constexpr int kToolbarPictureHeight = 20;
+// The square pictures of the same commands in menu.png, in the same order.
+inline constexpr int kMenuPictureSide = 16;
 
 struct Prompt {
   int id;

@@ -115,7 +115,7 @@ CTRAKLYApp::CTRAKLYApp(int& argc, char** argv) : QApplication(argc, argv) {
   EnsureResources();
   InstallQtChinese(*this);
   setApplicationName(QStringLiteral("vxorganizer"));
-  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+  setWindowIcon(ProgramIcon());
 }
 
 CTRAKLYApp::~CTRAKLYApp() = default;

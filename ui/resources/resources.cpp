@@ -16,3 +16,14 @@ void EnsureResources() {
 }
 
 }  // namespace vx::ui
+
+namespace vx::ui {
+
+QIcon ProgramIcon() {
+  EnsureResources();
+  QIcon icon(QStringLiteral(":/pictures/icon.png"));
+  icon.addFile(QStringLiteral(":/pictures/icon_256.png"));
+  return icon;
+}
+
+}  // namespace vx::ui
