@@ -50,8 +50,8 @@ std::optional<std::string> Unescape(std::string_view text) {
     const auto [end, ec] = std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
     if (ec != std::errc() || end != text.data() + i + 3) return std::nullopt;
     // Only bytes that Escape writes as %XX, in its upper-case spelling: one text, one journal.
-    if (PlainByte(static_cast<unsigned char>(value)) || Escape(std::string(1, static_cast<char>(value))) !=
-                                                            std::string(text.substr(i, 3)))
+    if (PlainByte(static_cast<unsigned char>(value)) ||
+        Escape(std::string(1, static_cast<char>(value))) != std::string(text.substr(i, 3)))
       return std::nullopt;
     out += static_cast<char>(value);
     i += 2;
@@ -72,7 +72,8 @@ std::vector<std::string_view> Words(std::string_view line) {
 
 // A song ID as this file writes it: decimal, no sign, no leading zero.
 std::optional<int> Id(std::string_view word) {
-  if (word.empty() || word.size() > 4 || (word.size() > 1 && word[0] == '0') || word[0] < '0' || word[0] > '9')
+  if (word.empty() || word.size() > 4 || (word.size() > 1 && word[0] == '0') || word[0] < '0' ||
+      word[0] > '9')
     return std::nullopt;
   int value = 0;
   const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);

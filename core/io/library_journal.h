@@ -33,10 +33,10 @@ inline constexpr std::string_view kJournalFileName = "vxorganizer.journal";
 struct JournalEntry {
   enum class Kind { kInstall, kRenumber, kDelete, kMove };
   Kind kind = Kind::kDelete;
-  int id = 0;                 // the song (for a renumber: its old ID)
-  int to = 0;                 // renumber: the new ID
-  bool replace = false;       // install: the song holding the ID goes to the trash first
-  std::string musicTemporary; // install: the flushed copies waiting in MUSIC, by name
+  int id = 0;                  // the song (for a renumber: its old ID)
+  int to = 0;                  // renumber: the new ID
+  bool replace = false;        // install: the song holding the ID goes to the trash first
+  std::string musicTemporary;  // install: the flushed copies waiting in MUSIC, by name
   std::string chartTemporary;
   std::string target;  // move: the folder the song goes to (GBK)
 

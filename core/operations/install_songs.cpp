@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "core/formats/chart_header.h"
@@ -52,12 +53,21 @@ std::string NameWithCodePoints(std::string_view utf8) {
 // The music file that goes with a source chart: the name with .vxm in the same folder, matched without
 // regard to case (packs made on Windows mix VXN with vxm). Only a regular file that can be read counts: a
 // chart installed without its music is a song the game cannot play.
-std::optional<std::string> MusicBeside(const std::string& chart) {
+// The names of each source folder, listed once for all its charts (listing it per chart made an
+// install of a thousand songs quadratic).
+using FolderListings = std::map<std::string, std::vector<std::string>>;
+
+std::optional<std::string> MusicBeside(const std::string& chart, FolderListings& listings) {
   const std::string folder = FolderOf(chart), name = FileNameOf(chart);
   const std::string wanted = name.substr(0, name.size() - 1) + "m";
   std::vector<std::string> candidates{MusicBesideChart(chart)};
-  for (const std::string& native :
-       ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
+  auto listed = listings.find(folder);
+  if (listed == listings.end())
+    listed = listings
+                 .emplace(folder,
+                          ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
+                 .first;
+  for (const std::string& native : listed->second)
     if (const auto gbk = GbkFromUtf8(native); gbk && EqualsIgnoringAsciiCase(*gbk, wanted))
       candidates.push_back(JoinPath(folder, *gbk));
   for (const std::string& music : candidates)
@@ -91,11 +101,18 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
       refused.push_back({source, std::nullopt, msg::kInstallNotChart});
     }
   }
+  // Only charts of the same name (ignoring case, as some file systems do) can be one file, so only those
+  // are compared by identity: comparing every pair made a thousand songs cost a million lookups.
   std::vector<std::string> unique;
-  for (const std::string& chart : charts)
-    if (std::none_of(unique.begin(), unique.end(),
-                     [&](const std::string& seen) { return SameFile(seen, chart); }))
-      unique.push_back(chart);
+  std::map<std::string, std::vector<std::size_t>> byName;
+  for (const std::string& chart : charts) {
+    std::vector<std::size_t>& same = byName[LowerAscii(FileNameOf(chart))];
+    if (std::any_of(same.begin(), same.end(),
+                    [&](std::size_t seen) { return SameFile(unique[seen], chart); }))
+      continue;
+    same.push_back(unique.size());
+    unique.push_back(chart);
+  }
   return unique;
 }
 
@@ -252,6 +269,7 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
   // journal, then the renames and one flush of the folder. A crash anywhere leaves each song whole on
   // one side once the journal is acted on.
   std::vector<Prepared> batch;
+  FolderListings listings;
   const auto commit = [&] {
     if (batch.empty()) return;
     std::vector<std::string> temps;
@@ -303,7 +321,7 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
       result.songs[index].skipped = msg::kInstallUnreadable;
       continue;
     }
-    const auto music = MusicBeside(chart);
+    const auto music = MusicBeside(chart, listings);
     if (!music) {
       result.songs[index].skipped = msg::kInstallNoMusic;
       continue;

@@ -49,7 +49,8 @@ Mended MendInstall(const std::string& music, const JournalEntry& e) {
   // The copy of a file already renamed is gone; one missing here without its file in place is lost.
   for (const auto& [temporary, target] : files)
     if (!Present(temporary) && !Present(target)) return Mended::kLeft;
-  if (!replaced.empty() && (!e.replace || MoveFilesToTrash(replaced) != AllOrNone::kAll)) return Mended::kLeft;
+  if (!replaced.empty() && (!e.replace || MoveFilesToTrash(replaced) != AllOrNone::kAll))
+    return Mended::kLeft;
   return MoveFilesTo(sources, targets) == AllOrNone::kAll ? Mended::kFinished : Mended::kLeft;
 }
 
@@ -210,8 +211,8 @@ Recovery RecoverInterruptedWork(std::string_view gbkMusicDir, Interaction& ui) {
 }
 
 Recovery RecoverInterruptedWork(const OperationContext& ctx) {
-  const auto music =
-      ctx.folders ? std::optional(ctx.folders->musicDir) : ReadFolder(ctx.gbkSettingsPath, FolderSlot::kMusic);
+  const auto music = ctx.folders ? std::optional(ctx.folders->musicDir)
+                                 : ReadFolder(ctx.gbkSettingsPath, FolderSlot::kMusic);
   if (!music || music->empty()) return Recovery::kNothing;
   return RecoverInterruptedWork(*music, ctx.ui);
 }
