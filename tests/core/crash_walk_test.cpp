@@ -74,7 +74,9 @@ struct World {
 };
 
 struct TrashingInteraction : fixtures::ScriptedInteraction {
-  AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override { return MoveFilesToTrash(gbkPaths); }
+  AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override {
+    return MoveFilesToTrash(gbkPaths);
+  }
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override {
     return vx::RestoreFromTrash(gbkPaths);
   }
@@ -195,7 +197,8 @@ TEST_P(CrashWalkTest, EverySongEndsWholeOnOneSideWhereverTheCrashFalls) {
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kCrashed) << "the crash did not come, " << context;
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kCrashed)
+        << "the crash did not come, " << context;
 
     fixtures::ScriptedInteraction ui;
     const Recovery recovery = RecoverInterruptedWork(world.Gbk("MUSIC"), ui);

@@ -25,7 +25,10 @@ Bytes Text(std::string_view text) {
 
 TEST(LibraryJournal, EveryEntryReadsBackAsWritten) {
   const std::vector<JournalEntry> entries = {
-      {.kind = Kind::kInstall, .id = 7, .replace = true, .musicTemporary = "vxma7.vxm.vxtmp-1f",
+      {.kind = Kind::kInstall,
+       .id = 7,
+       .replace = true,
+       .musicTemporary = "vxma7.vxm.vxtmp-1f",
        .chartTemporary = "vxma7.vxn.vxtmp-a0"},
       {.kind = Kind::kRenumber, .id = 0, .to = 4999},
       {.kind = Kind::kDelete, .id = 12},
@@ -47,26 +50,26 @@ TEST(LibraryJournal, EveryEntryReadsBackAsWritten) {
 TEST(LibraryJournal, AnythingButAWholeJournalIsDamaged) {
   const char* const kDamaged[] = {
       "",
-      "vxorganizer journal 1\n",                                     // cut before its end
-      "vxorganizer journal 1\ndelete 12\n",                          // cut before its end
-      "vxorganizer journal 1\ndelete 12\nend",                       // no line break at the end
-      "vxorganizer journal 1\ndelete 12\nend\ndelete 13\n",          // something after the end
-      "vxorganizer journal 2\ndelete 12\nend\n",                     // another version
-      "vxorganizer journal 1\r\ndelete 12\r\nend\r\n",               // other line breaks
-      "vxorganizer journal 1\ndelete 012\nend\n",                    // leading zero
-      "vxorganizer journal 1\ndelete 5000\nend\n",                   // past the last ID
-      "vxorganizer journal 1\ndelete -1\nend\n",                     // no sign
-      "vxorganizer journal 1\ndelete  12\nend\n",                    // two spaces
-      "vxorganizer journal 1\ndelete 12 \nend\n",                    // trailing space
-      "vxorganizer journal 1\nerase 12\nend\n",                      // unknown kind
-      "vxorganizer journal 1\nrenumber 4 4\nend\n",                  // to itself
+      "vxorganizer journal 1\n",                             // cut before its end
+      "vxorganizer journal 1\ndelete 12\n",                  // cut before its end
+      "vxorganizer journal 1\ndelete 12\nend",               // no line break at the end
+      "vxorganizer journal 1\ndelete 12\nend\ndelete 13\n",  // something after the end
+      "vxorganizer journal 2\ndelete 12\nend\n",             // another version
+      "vxorganizer journal 1\r\ndelete 12\r\nend\r\n",       // other line breaks
+      "vxorganizer journal 1\ndelete 012\nend\n",            // leading zero
+      "vxorganizer journal 1\ndelete 5000\nend\n",           // past the last ID
+      "vxorganizer journal 1\ndelete -1\nend\n",             // no sign
+      "vxorganizer journal 1\ndelete  12\nend\n",            // two spaces
+      "vxorganizer journal 1\ndelete 12 \nend\n",            // trailing space
+      "vxorganizer journal 1\nerase 12\nend\n",              // unknown kind
+      "vxorganizer journal 1\nrenumber 4 4\nend\n",          // to itself
       "vxorganizer journal 1\ninstall 7 1 vxma8.vxm.vxtmp-1 vxma7.vxn.vxtmp-2\nend\n",  // another song's copy
       "vxorganizer journal 1\ninstall 7 1 ../vxma7.vxm.vxtmp-1 vxma7.vxn.vxtmp-2\nend\n",
       "vxorganizer journal 1\ninstall 7 2 vxma7.vxm.vxtmp-1 vxma7.vxn.vxtmp-2\nend\n",
-      "vxorganizer journal 1\nmove 3 D:\\%d2%c6\nend\n",            // lower-case escape
-      "vxorganizer journal 1\nmove 3 a%41\nend\n",                   // a plain byte escaped
-      "vxorganizer journal 1\nmove 3 a%2\nend\n",                    // escape cut short
-      "vxorganizer journal 1\nmove 3 \nend\n",                       // no target
+      "vxorganizer journal 1\nmove 3 D:\\%d2%c6\nend\n",  // lower-case escape
+      "vxorganizer journal 1\nmove 3 a%41\nend\n",        // a plain byte escaped
+      "vxorganizer journal 1\nmove 3 a%2\nend\n",         // escape cut short
+      "vxorganizer journal 1\nmove 3 \nend\n",            // no target
   };
   for (const char* text : kDamaged) EXPECT_FALSE(ParseJournal(Text(text))) << text;
 }
@@ -91,7 +94,8 @@ TEST(LibraryJournal, ADamagedJournalIsReportedAndLeftAlone) {
   SongTable table;
   fixtures::ScriptedInteraction writer;
   EXPECT_EQ(
-      RenumberSong(fixtures::InCall({table, {}, writer, nullptr, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}), 2, 20)
+      RenumberSong(fixtures::InCall({table, {}, writer, nullptr, FolderSettings{dir.Gbk("MUSIC"), {}, {}}}),
+                   2, 20)
           .outcome,
       Outcome::kFailed);
   EXPECT_TRUE(std::filesystem::exists(dir.Path() / "MUSIC/vxma2.vxn"));
