@@ -4,7 +4,10 @@
 #include <charconv>
 #include <filesystem>
 
+#include "cli/terminal_interaction.h"
+#include "core/io/file_io.h"
 #include "core/library/song_table.h"
+#include "core/operations/interrupted_work.h"
 #include "core/text/native_path.h"
 
 namespace vx::cli {
@@ -69,6 +72,14 @@ std::string GbkPathArgument(const std::string& native) {
   if (gbk.empty() && !native.empty())
     throw Failure{kExitFailed, "the path cannot be written in GBK: " + native};
   return gbk;
+}
+
+std::string OpenMusicFolder(const std::string& native, std::ostream& err) {
+  const std::string music = GbkPathArgument(native);
+  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + native};
+  TerminalInteraction ui(err);
+  RecoverInterruptedWork(music, ui);
+  return music;
 }
 
 std::string EscapeForLine(std::string_view utf8) {

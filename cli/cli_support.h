@@ -47,6 +47,9 @@ int ParseInt(const std::string& text, const char* what);
 
 // A path given on the command line (UTF-8), as the GBK path the core keeps.
 std::string GbkPathArgument(const std::string& native);
+// A MUSIC folder given on the command line, as a GBK path: it must be a folder, and whatever a killed run
+// left half done in it is mended first (RecoverInterruptedWork, which says so on `err`).
+std::string OpenMusicFolder(const std::string& native, std::ostream& err);
 
 // A text (UTF-8) made fit for one line of output: a backslash becomes \\, TAB, LF and CR become \t, \n
 // and \r, and every other control character (below 0x20, and 0x7F) becomes \xHH. Lines split on TAB

@@ -24,12 +24,11 @@ void PrintRows(const SongTable& table, std::ostream& out) {
 
 }  // namespace
 
-int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
+int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const Arguments a = ParseArguments(args, 1, {.single = {"sort"}});
   ExpectPositionals(a, 1, "scan");
   const auto sort = ParseSort(a);
-  const std::string music = GbkPathArgument(a.positional[0]);
-  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   SongTable table;
   table.Assign(ScanMusicFolder(music));
   if (sort) SortTable(table, sort->column, sort->ascending);

@@ -74,12 +74,6 @@ std::vector<bool> ParseIds(const std::string& text) {
   return ids;
 }
 
-std::string MusicFolderArgument(const std::string& native) {
-  const std::string music = GbkPathArgument(native);
-  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + native};
-  return music;
-}
-
 // The table the window would show after a scan, ticked (every row without --ids) and sorted.
 SongTable LoadTable(const std::string& gbkMusicDir, const Arguments& a, bool tickAllByDefault = true) {
   SongTable table;
@@ -159,7 +153,7 @@ int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostrea
   const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}});
   ExpectPositionals(a, 1, "text-list");
   const std::string output = RequiredOutput(a, "text-list");
-  SongTable table = LoadTable(MusicFolderArgument(a.positional[0]), a);
+  SongTable table = LoadTable(OpenMusicFolder(a.positional[0], err), a);
   TerminalInteraction ui = OperationInteraction(err);
   ui.saveFile = output;
   OperationContext ctx = ContextFor(table, ui, {});
@@ -169,7 +163,7 @@ int CmdTextList(const std::vector<std::string>& args, std::ostream&, std::ostrea
 int CmdBatchText(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 1, "batch-text");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   SongTable table = LoadTable(music, a);
   const FolderSettings folders = CheckedFolders({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
@@ -181,7 +175,7 @@ int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostrea
   const Arguments a = ParseOperationArguments(args, {.single = {"o", "ids", "sort"}, .repeated = {"mark"}});
   ExpectPositionals(a, 1, "game-list");
   const std::string output = RequiredOutput(a, "game-list");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   SongTable table = LoadTable(music, a);
   TerminalInteraction ui = OperationInteraction(err);
   OperationContext ctx = ContextFor(table, ui, {music, {}, {}});
@@ -211,7 +205,7 @@ int CmdGameList(const std::vector<std::string>& args, std::ostream&, std::ostrea
 int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const Arguments a = ParseOperationArguments(args, {.single = {"ids", "sort"}});
   ExpectPositionals(a, 2, "export-covers");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   const std::string images = GbkPathArgument(a.positional[1]);
   std::error_code ec;
   fs::create_directories(NativePath(images), ec);
@@ -226,7 +220,7 @@ int CmdExportCovers(const std::vector<std::string>& args, std::ostream&, std::os
 int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const Arguments a = ParseOperationArguments(args, {.single = {"history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 3, "import-cover");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   const int id = ParseInt(a.positional[1], "ID");
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
   if (const auto row = table.FindId(id)) table.SetTicked(*row, true);
@@ -242,7 +236,7 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
   const Arguments a = ParseOperationArguments(
       args, {.single = {"title", "easy", "normal", "hard", "history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 2, "edit");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   const int id = ParseInt(a.positional[1], "ID");
   SongTable table = LoadTable(music, a);
   const auto row = table.FindId(id);
@@ -273,7 +267,7 @@ int CmdDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
   ExpectPositionals(a, 1, "delete");
   // Deleting every song of a folder is never what a missing option meant.
   if (!a.Has("ids")) throw Failure{kExitUsage, "delete needs --ids LIST"};
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   SongTable table = LoadTable(music, a);
   const FolderSettings folders = CheckedFolders({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
@@ -290,7 +284,7 @@ int CmdMove(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const Arguments a = ParseOperationArguments(args, {.single = {"ids"}});
   ExpectPositionals(a, 2, "move");
   if (!a.Has("ids")) throw Failure{kExitUsage, "move needs --ids LIST"};
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   const std::string target = GbkPathArgument(a.positional[1]);
   SongTable table = LoadTable(music, a);
   const FolderSettings folders = CheckedFolders({music, target, {}});
@@ -318,7 +312,7 @@ int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ost
       ParseOperationArguments(args, {.single = {"on-clash", "history"}, .flags = {"no-history"}});
   if (a.positional.size() < 2)
     throw Failure{kExitUsage, "install takes MUSIC and at least one PATH (see vxtool help)"};
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   std::vector<std::string> sources;
   for (std::size_t i = 1; i < a.positional.size(); ++i) sources.push_back(GbkPathArgument(a.positional[i]));
   TerminalInteraction ui = OperationInteraction(err);
@@ -351,7 +345,7 @@ int CmdInstall(const std::vector<std::string>& args, std::ostream& out, std::ost
 int CmdRenumber(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const Arguments a = ParseOperationArguments(args, {.single = {"history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 3, "renumber");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   const int from = ParseInt(a.positional[1], "FROM"), to = ParseInt(a.positional[2], "TO");
   auto history = HistoryFor(a);
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
@@ -377,7 +371,7 @@ int CmdHistory(const std::vector<std::string>& args, std::ostream& out, std::ost
 int CmdRestore(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const Arguments a = ParseOperationArguments(args, {.single = {"history"}, .flags = {"no-history"}});
   ExpectPositionals(a, 2, "restore");
-  const std::string music = MusicFolderArgument(a.positional[0]);
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   // The entries are read from the history even when the replaced chart is not to be kept in it.
   auto history = HistoryFor(a, /*canTurnOff=*/false);
   const auto entry = history->Find(a.positional[1]);

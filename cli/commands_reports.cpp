@@ -53,8 +53,7 @@ int CmdGameListRead(const std::vector<std::string>& args, std::ostream& out, std
 int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const Arguments a = ParseArguments(args, 1, {.flags = {"remove-temp"}});
   ExpectPositionals(a, 1, "check");
-  const std::string music = GbkPathArgument(a.positional[0]);
-  if (!DirectoryExists(music)) throw Failure{kExitFailed, "not a folder: " + a.positional[0]};
+  const std::string music = OpenMusicFolder(a.positional[0], err);
   const LibraryReport report = CheckLibrary(music);
   for (const std::string& line : LibraryReportLinesGbk(report))
     out << EscapeForLine(Utf8FromGbk(line)) << '\n';

@@ -15,6 +15,19 @@ inline constexpr std::string_view kFolderTooLong = "目录太长(超过255字节
 // Another organizer (a window or vxtool) held the MUSIC folder for longer than we wait.
 inline constexpr std::string_view kLibraryBusy =
     "另一个程序正在修改这个歌曲文件夹,请等它完成后再试。什么也没有改变。";
+// A multi-file operation writes down what it is about to do; a journal that cannot be written stops it.
+inline constexpr std::string_view kJournalNotWritten = "无法写入操作日志,什么也没有改变:";
+// What the next program to open the folder did about an interrupted operation, one song per line
+// ("编号12 移动:已完成").
+inline constexpr std::string_view kRecoveredBefore = "上次的操作没有完成:";
+inline constexpr std::string_view kRecoveredInstall = "安装";
+inline constexpr std::string_view kRecoveredRenumber = "改编号";
+inline constexpr std::string_view kRecoveredDelete = "删除";
+inline constexpr std::string_view kRecoveredMove = "移动";
+inline constexpr std::string_view kRecoveredFinished = ":已完成";
+inline constexpr std::string_view kRecoveredUndone = ":已撤销";
+inline constexpr std::string_view kRecoveredLeft = ":无法完成也无法撤销,请检查这首歌的文件";
+inline constexpr std::string_view kJournalDamaged = "歌曲文件夹里的操作日志已损坏,没有按它处理:";
 
 }  // namespace vx::msg
 
@@ -168,6 +181,9 @@ inline constexpr std::string_view kCheckCoverBadAfter = "里的封面不是JPG�
 inline constexpr std::string_view kCheckDuplicate = "歌曲名字和NOTER都相同,可能重复:";
 inline constexpr std::string_view kCheckLeftoverTemporary = "程序中断时留下的临时文件,可以删除:";
 inline constexpr std::string_view kCheckClean = "没有发现问题";
+inline constexpr std::string_view kCheckJournal =
+    "上次的操作没有完成,下次扫描或打开这个文件夹时会把它做完或撤销:";
+inline constexpr std::string_view kCheckJournalDamaged = "操作日志已损坏,不会按它处理,请检查后删除:";
 // "已删除3个临时文件。", then the names of those kept, one per line.
 inline constexpr std::string_view kLeftoversRemovedBefore = "已删除";
 inline constexpr std::string_view kLeftoversRemovedAfter = "个临时文件。";
@@ -275,6 +291,7 @@ inline constexpr std::string_view kInstallFolderWithoutSongs = "文件夹里没�
 inline constexpr std::string_view kInstallStopped = "导入已停止";
 inline constexpr std::string_view kInstallNoFreeId = "没有空闲的编号";
 inline constexpr std::string_view kInstallCopyFailed = "无法复制到MUSIC文件夹";
+inline constexpr std::string_view kInstallNotWritten = "无法写入操作日志";
 inline constexpr std::string_view kInstallReplaceFailed = "无法把原有的歌曲移到回收站";
 inline constexpr std::string_view kInstallFailedAfterReplace = "无法放进MUSIC文件夹,原有的歌曲已在回收站里";
 inline constexpr std::string_view kInstallHistoryFailed = "无法写入修改记录";

@@ -1,6 +1,7 @@
 #include "core/io/fault_injection.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 
 namespace vx::fault_injection {
@@ -17,6 +18,7 @@ struct State {
   bool fired = false;
   FsError error = FsError::kNoSpace;
   std::optional<FsCall> only;
+  std::optional<int> crashCode;
 };
 
 State& Get() {
@@ -46,7 +48,15 @@ void Arm(std::uint64_t nth, FsError error, std::optional<FsCall> only) {
   s.fired = false;
   s.error = error;
   s.only = only;
+  s.crashCode.reset();
   detail::g_active.store(true);
+}
+
+void ArmCrash(std::uint64_t nth, int exitCode) {
+  Arm(nth);
+  State& s = Get();
+  std::lock_guard lock(s.mutex);
+  s.crashCode = exitCode;
 }
 
 void Disarm() {
@@ -79,6 +89,7 @@ bool detail::InjectedSlow(FsCall call) {
   std::lock_guard lock(s.mutex);
   if (!detail::g_active.load() || (s.only && *s.only != call)) return false;
   if (++s.calls != s.nth) return false;
+  if (s.crashCode) std::_Exit(*s.crashCode);
   s.fired = true;
   errno = ToErrno(s.error);
   return true;

@@ -19,6 +19,9 @@ namespace fault_injection {
 // From now on counts the calls (of kind `only`, or of every kind) and makes the `nth` of them (counted
 // from 1) fail with `error`. With `nth` 0 it only counts.
 void Arm(std::uint64_t nth, FsError error = FsError::kNoSpace, std::optional<FsCall> only = std::nullopt);
+// From now on counts the calls and ends the process at once (std::_Exit with `exitCode`, no clean-up of
+// any kind) right before the `nth`: a crash at that point, for tests that run the operation in a child.
+void ArmCrash(std::uint64_t nth, int exitCode);
 void Disarm();
 // The calls counted since Arm, and whether the armed call came.
 std::uint64_t Calls();

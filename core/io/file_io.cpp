@@ -41,12 +41,13 @@ FolderReader::FolderReader(std::string_view gbkFolder)
 
 FolderReader::~FolderReader() = default;
 
-std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName,
-                                                    std::span<std::uint8_t> buffer) {
+std::optional<std::size_t> FolderReader::ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer,
+                                                    bool listedRegular) {
   // Without the folder open (one we may enter but not list, or Windows) the name is joined to it.
-  const platform::File file = m_folderHandle.Ok()
-                                  ? platform::OpenRegularInFolder(m_folderHandle, NativePath(gbkName))
-                                  : platform::OpenRegularForReading(NativePath(JoinPath(m_folder, gbkName)));
+  const platform::File file =
+      !m_folderHandle.Ok() ? platform::OpenRegularForReading(NativePath(JoinPath(m_folder, gbkName)))
+      : listedRegular      ? platform::OpenListedRegularInFolder(m_folderHandle, NativePath(gbkName))
+                           : platform::OpenRegularInFolder(m_folderHandle, NativePath(gbkName));
   if (!file.Ok()) return std::nullopt;
   return platform::ReadAt(file, 0, buffer);
 }

@@ -34,7 +34,9 @@ class FolderReader {
 
   // Up to buffer.size() bytes from the start of `name` (a plain name inside the folder) in one read.
   // Returns the count read, or empty when the file cannot be opened or read.
-  std::optional<std::size_t> ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer);
+  // `listedRegular`: the folder's listing said it is a regular file, so it is not looked at again.
+  std::optional<std::size_t> ReadPrefix(std::string_view gbkName, std::span<std::uint8_t> buffer,
+                                        bool listedRegular = false);
 
  private:
   std::string m_folder;

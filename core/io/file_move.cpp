@@ -24,7 +24,8 @@ bool g_forceCopy = false;
 
 // A flushed copy of `in` in a new temporary file beside `target`, with its permission bits (and, for a
 // move, its times); its path, or none with nothing left behind.
-std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target, bool keepTimes) {
+std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target, bool keepTimes,
+                                    bool flush = true) {
   TemporaryFile temp(target, platform::PermissionsOf(in));
   if (!temp.Ok()) return std::nullopt;
   std::vector<std::uint8_t> buffer(1 << 16);
@@ -40,7 +41,7 @@ std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target
     offset += *n;
   }
   if (ok && keepTimes) platform::CopyTimes(in, temp.File());
-  if (!temp.Finish(ok)) {
+  if (!temp.Finish(ok, flush)) {
     temp.Abandon();
     return std::nullopt;
   }
@@ -97,14 +98,20 @@ bool RemoveFile(std::string_view gbkPath) {
   return removed == Failure::kNone || (removed == Failure::kMissing && !platform::NameTaken(path));
 }
 
-std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget) {
+std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget, bool flush) {
   const platform::File in = platform::OpenRegularForReading(NativePath(gbkSource));
   if (!in.Ok()) return std::nullopt;
   // A copy is a new file: with the source's old time, a leftover clean-up running beside us would take it
   // for the trace of a killed run.
-  const auto temp = CopyToTemporary(in, NativePath(gbkTarget), /*keepTimes=*/false);
+  const auto temp = CopyToTemporary(in, NativePath(gbkTarget), /*keepTimes=*/false, flush);
   if (!temp) return std::nullopt;
   return GbkPath(*temp);
+}
+
+bool FlushCopies(const std::vector<std::string>& gbkPaths) {
+  std::vector<Path> paths;
+  for (const std::string& gbk : gbkPaths) paths.push_back(NativePath(gbk));
+  return paths.empty() || platform::FlushFiles(paths);
 }
 
 bool CreateNativeFolders(const Path& folder) {

@@ -27,8 +27,13 @@ bool RemoveFile(std::string_view gbkPath);
 
 // Copies a regular file to a new temporary file beside `gbkTarget` ("<target>.vxtmp-<letters>"), flushed,
 // and returns its path; empty when it could not, and then no temporary is left. The caller renames it
-// into place (MoveFilesTo) or removes it.
-std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget);
+// into place (MoveFilesTo) or removes it. Without `flush` the caller flushes a batch of copies at once
+// (FlushCopies) before renaming any.
+std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget,
+                                      bool flush = true);
+// Makes the bytes of the copies durable in one pass: one flush of their file system where the platform
+// has one, else each file in turn. False when that cannot be promised.
+bool FlushCopies(const std::vector<std::string>& gbkPaths);
 
 // Makes a folder and the folders above it that are missing. False when it is not a folder afterwards.
 bool CreateFolders(std::string_view gbkPath);

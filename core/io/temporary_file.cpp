@@ -36,8 +36,8 @@ TemporaryFile::TemporaryFile(const platform::Path& target, const platform::Inher
   }
 }
 
-bool TemporaryFile::Finish(bool written) {
-  const bool flushed = written && platform::Flush(m_file);
+bool TemporaryFile::Finish(bool written, bool flush) {
+  const bool flushed = written && (!flush || platform::Flush(m_file));
   return m_file.Close() && flushed;
 }
 

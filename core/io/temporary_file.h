@@ -24,8 +24,9 @@ class TemporaryFile {
   const platform::File& File() const { return m_file; }
 
   bool Write(std::span<const std::uint8_t> bytes) { return platform::Write(m_file, bytes); }
-  // Flushes what was written, when all of it was, and closes; true when both went well.
-  bool Finish(bool written);
+  // Flushes what was written, when all of it was, and closes; true when both went well. Without `flush`
+  // only closes: the caller flushes a whole batch at once (platform::FlushFiles) before it renames any.
+  bool Finish(bool written, bool flush = true);
   // Renames it onto `target` and makes that last; on a failure it is still there to abandon.
   platform::Failure Publish(const platform::Path& target, platform::RenameMode mode);
   void Abandon() { platform::Remove(m_path); }

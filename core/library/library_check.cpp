@@ -11,6 +11,7 @@
 #include "core/io/dir_list.h"
 #include "core/io/file_io.h"
 #include "core/io/file_rewrite.h"
+#include "core/io/library_journal.h"
 #include "core/messages.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
@@ -138,6 +139,12 @@ LibraryReport CheckLibrary(std::string_view gbkMusicDir) {
   std::sort(leftovers.begin(), leftovers.end(),
             [](const LibraryFinding& a, const LibraryFinding& b) { return a.fileName < b.fileName; });
   report.findings.insert(report.findings.end(), leftovers.begin(), leftovers.end());
+  if (const JournalState journal = ReadJournal(gbkMusicDir).state; journal != JournalState::kNone)
+    report.findings.push_back(
+        {journal == JournalState::kPresent ? LibraryFinding::kJournal : LibraryFinding::kJournalDamaged,
+         {},
+         std::string(kJournalFileName),
+         {}});
 
   std::map<std::pair<std::string, std::string>, std::vector<int>> byName;
   for (const auto& [id, look] : looks)
@@ -195,6 +202,12 @@ std::vector<std::string> LibraryReportLinesGbk(const LibraryReport& report) {
         break;
       case LibraryFinding::kDuplicate:
         line += Gbk(msg::kCheckDuplicate) + f.detail;
+        break;
+      case LibraryFinding::kJournal:
+        line += Gbk(msg::kCheckJournal) + f.fileName;
+        break;
+      case LibraryFinding::kJournalDamaged:
+        line += Gbk(msg::kCheckJournalDamaged) + f.fileName;
         break;
       case LibraryFinding::kLeftoverTemporary:
         line += Gbk(msg::kCheckLeftoverTemporary) + f.fileName;

@@ -27,6 +27,8 @@ struct LibraryFinding {
     kCoverNotJpeg,       // the cover fails the JPEG marker test
     kDuplicate,          // the same title and author under several IDs
     kLeftoverTemporary,  // "<name>.vxtmp-<letters>": the trace of a rewrite, move or delete that was killed
+    kJournal,            // the journal of an operation that did not finish: opening the folder acts on it
+    kJournalDamaged,     // a journal that cannot be read: never acted on
   };
   Kind kind;
   std::vector<int> ids;  // the song(s) concerned; empty for a name the game never loads
@@ -36,7 +38,8 @@ struct LibraryFinding {
 
 struct LibraryReport {
   bool folderReadable = true;  // false when the folder could not be listed: nothing was checked
-  // By song ID; then names the game never loads; then leftover temporary files; duplicates last.
+  // By song ID; then names the game never loads; then leftover temporary files, the journal; duplicates
+  // last.
   std::vector<LibraryFinding> findings;
 
   bool Clean() const { return folderReadable && findings.empty(); }

@@ -29,13 +29,20 @@ SongRow MakeSongRow(int id, const ChartHeader& header) {
 
 std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress) {
   std::vector<int> candidates;
-  if (auto names = ListFolderNames(gbkMusicDir)) {
+  // The charts the listing already called regular files under the game's own spelling: opened without
+  // another look (links and names of unknown type are looked at when opened).
+  std::bitset<kMaxSongs> listedRegular;
+  if (auto entries = ListFolderEntries(gbkMusicDir)) {
     // A name that matches only when case is ignored is still a candidate: opening the game's own
     // spelling of it below succeeds exactly when the folder's file system ignores case, as the game's
     // lookup would.
     std::bitset<kMaxSongs> seen;
-    for (const std::string& name : *names)
-      if (auto id = ParseChartFileName(name, true)) seen.set(static_cast<std::size_t>(*id));
+    for (const FolderEntry& entry : *entries)
+      if (auto id = ParseChartFileName(entry.name, true)) {
+        seen.set(static_cast<std::size_t>(*id));
+        if (entry.regular && entry.name == ChartFileName(*id))
+          listedRegular.set(static_cast<std::size_t>(*id));
+      }
     for (int id = 0; id < kMaxSongs; ++id)
       if (seen.test(static_cast<std::size_t>(id))) candidates.push_back(id);
   } else {
@@ -61,7 +68,8 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
       const std::size_t last = std::min(first + kBlock, candidates.size());
       for (std::size_t i = first; i < last; ++i) {
         const int id = candidates[i];
-        if (auto size = folder.ReadPrefix(ChartFileName(id), header))
+        if (auto size = folder.ReadPrefix(ChartFileName(id), header,
+                                          listedRegular.test(static_cast<std::size_t>(id))))
           found[i] = MakeSongRow(id, ParseChartHeader(std::span(header).first(*size)));
       }
       const int now = done.fetch_add(static_cast<int>(last - first)) + static_cast<int>(last - first);

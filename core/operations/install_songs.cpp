@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "core/formats/chart_header.h"
 #include "core/formats/song_files.h"
@@ -51,12 +53,21 @@ std::string NameWithCodePoints(std::string_view utf8) {
 // The music file that goes with a source chart: the name with .vxm in the same folder, matched without
 // regard to case (packs made on Windows mix VXN with vxm). Only a regular file that can be read counts: a
 // chart installed without its music is a song the game cannot play.
-std::optional<std::string> MusicBeside(const std::string& chart) {
+// The names of each source folder, listed once for all its charts (listing it per chart made an
+// install of a thousand songs quadratic).
+using FolderListings = std::map<std::string, std::vector<std::string>>;
+
+std::optional<std::string> MusicBeside(const std::string& chart, FolderListings& listings) {
   const std::string folder = FolderOf(chart), name = FileNameOf(chart);
   const std::string wanted = name.substr(0, name.size() - 1) + "m";
   std::vector<std::string> candidates{MusicBesideChart(chart)};
-  for (const std::string& native :
-       ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
+  auto listed = listings.find(folder);
+  if (listed == listings.end())
+    listed = listings
+                 .emplace(folder,
+                          ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
+                 .first;
+  for (const std::string& native : listed->second)
     if (const auto gbk = GbkFromUtf8(native); gbk && EqualsIgnoringAsciiCase(*gbk, wanted))
       candidates.push_back(JoinPath(folder, *gbk));
   for (const std::string& music : candidates)
@@ -90,11 +101,18 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
       refused.push_back({source, std::nullopt, msg::kInstallNotChart});
     }
   }
+  // Only charts of the same name (ignoring case, as some file systems do) can be one file, so only those
+  // are compared by identity: comparing every pair made a thousand songs cost a million lookups.
   std::vector<std::string> unique;
-  for (const std::string& chart : charts)
-    if (std::none_of(unique.begin(), unique.end(),
-                     [&](const std::string& seen) { return SameFile(seen, chart); }))
-      unique.push_back(chart);
+  std::map<std::string, std::vector<std::size_t>> byName;
+  for (const std::string& chart : charts) {
+    std::vector<std::size_t>& same = byName[LowerAscii(FileNameOf(chart))];
+    if (std::any_of(same.begin(), same.end(),
+                    [&](std::size_t seen) { return SameFile(unique[seen], chart); }))
+      continue;
+    same.push_back(unique.size());
+    unique.push_back(chart);
+  }
   return unique;
 }
 
@@ -150,31 +168,44 @@ std::optional<Placement> ChooseId(InstalledSong& song, const ChartHeader& header
   return std::nullopt;
 }
 
-// Puts the song's files in place; false, with `song.skipped` set, when it is not there. A replaced song
-// that could neither be replaced nor brought back loses its row, and `lostRow` says so.
-bool PlaceSong(InstalledSong& song, const std::string& music, Placement at, std::string_view gbkMusicDir,
-               OperationContext& ctx, bool& stopped, bool& lostRow) {
-  Interaction& ui = ctx.ui;
-  History* const history = ctx.history;
-  // The copies come first: the likeliest failure, a full disk, must come before anything in MUSIC changes.
+// A song copied into MUSIC, waiting for the batch's flush and its renames.
+struct Prepared {
+  std::size_t song;  // in the outcome's songs
+  ChartHeader header;
+  Placement at;
+  std::vector<std::string> temps, targets;  // music first, then the chart
+};
+
+// Copies the song's files beside their names in MUSIC, unflushed; false, with `song.skipped` set, when
+// it could not (and then nothing is left). The copies come first: the likeliest failure, a full disk,
+// must come before anything in MUSIC changes.
+bool CopySong(InstalledSong& song, const std::string& music, Placement at, std::string_view gbkMusicDir,
+              Prepared& prepared) {
   const std::string targetChart = ChartPath(gbkMusicDir, at.id), targetMusic = MusicPath(gbkMusicDir, at.id);
-  std::vector<std::string> temps, targets;
-  const auto temp = CopyBeside(music, targetMusic);
+  const auto temp = CopyBeside(music, targetMusic, /*flush=*/false);
   if (!temp) {
     song.skipped = msg::kInstallCopyFailed;
     return false;
   }
-  temps.push_back(*temp);
-  targets.push_back(targetMusic);
-  const auto tempChart = CopyBeside(song.source, targetChart);
+  const auto tempChart = CopyBeside(song.source, targetChart, /*flush=*/false);
   if (!tempChart) {
-    RemoveAll(temps);
+    RemoveFile(*temp);
     song.skipped = msg::kInstallCopyFailed;
     return false;
   }
-  temps.push_back(*tempChart);
-  targets.push_back(targetChart);  // last: the song is not there for the game until its chart is
+  prepared.temps = {*temp, *tempChart};
+  prepared.targets = {targetMusic, targetChart};  // the chart last: the game sees the song once it is there
+  prepared.at = at;
+  return true;
+}
 
+// Puts one copied song in place; false, with `song.skipped` set, when it is not there. A replaced song
+// that could neither be replaced nor brought back loses its row, and `lostRow` says so.
+bool PlaceSong(InstalledSong& song, const Prepared& p, std::string_view gbkMusicDir, OperationContext& ctx,
+               bool& stopped, bool& lostRow) {
+  Interaction& ui = ctx.ui;
+  History* const history = ctx.history;
+  const std::string& targetChart = p.targets[1];
   std::vector<std::string> there;  // the files of the replaced song, once they are in the trash
   History* keep = nullptr;
   std::optional<std::string> entry;  // the replaced chart's history entry
@@ -182,39 +213,40 @@ bool PlaceSong(InstalledSong& song, const std::string& music, Placement at, std:
   const auto forget = [&] {
     if (entry) keep->Forget(*entry);
   };
-  if (at.replace) {
+  if (p.at.replace) {
     if (!detail::ChooseHistory(ui, history, targetChart, keep)) {
-      RemoveAll(temps);
+      RemoveAll(p.temps);
       song.skipped = msg::kInstallReplaceDeclined;
       return false;
     }
     if (const auto old = ReadWholeFile(targetChart);
-        keep && old && !(entry = keep->Record(gbkMusicDir, at.id, HistoryOperation::kInstallReplace, *old))) {
-      RemoveAll(temps);
+        keep && old &&
+        !(entry = keep->Record(gbkMusicDir, p.at.id, HistoryOperation::kInstallReplace, *old))) {
+      RemoveAll(p.temps);
       detail::SayWithLines(ui, msg::kHistoryNotWritten, {history->Folder()});
       song.skipped = msg::kInstallHistoryFailed;
       stopped = true;
       return false;
     }
-    for (const std::string& path : {targetChart, targetMusic})
+    for (const std::string& path : {p.targets[1], p.targets[0]})
       if (FileExists(path)) there.push_back(path);
     if (const AllOrNone trashed = ui.MoveToTrash(there); trashed != AllOrNone::kAll) {
-      RemoveAll(temps);
+      RemoveAll(p.temps);
       if (trashed == AllOrNone::kNone) forget();
       song.skipped = msg::kInstallReplaceFailed;
       return false;
     }
   }
-  if (MoveFilesTo(temps, targets) == AllOrNone::kAll) return true;
-  RemoveAll(temps);
+  if (MoveFilesTo(p.temps, p.targets) == AllOrNone::kAll) return true;
+  RemoveAll(p.temps);
   song.skipped = msg::kInstallCopyFailed;
   // The replaced song comes back out of the trash; where the trash cannot give it back, the person is
   // told where it is.
-  if (at.replace && ui.RestoreFromTrash(there)) {
+  if (p.at.replace && ui.RestoreFromTrash(there)) {
     forget();
-  } else if (at.replace) {
+  } else if (p.at.replace) {
     song.skipped = msg::kInstallFailedAfterReplace;
-    if (const auto row = ctx.table.FindId(at.id)) {
+    if (const auto row = ctx.table.FindId(p.at.id)) {
       ctx.table.RemoveRow(*row);
       lostRow = true;
     }
@@ -248,36 +280,88 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
   const std::string musicFolder = NormalMusicFolder(gbkMusicDir);
   bool stopped = false, saidFull = false, lostRow = false;
 
+  // Songs are copied in batches and made durable once per batch: every copy written, one flush, the
+  // journal, then the renames and one flush of the folder. A crash anywhere leaves each song whole on
+  // one side once the journal is acted on.
+  std::vector<Prepared> batch;
+  FolderListings listings;
+  const auto commit = [&] {
+    if (batch.empty()) return;
+    std::vector<std::string> temps;
+    std::vector<JournalEntry> entries;
+    for (const Prepared& p : batch) {
+      temps.insert(temps.end(), p.temps.begin(), p.temps.end());
+      entries.push_back({.kind = JournalEntry::Kind::kInstall,
+                         .id = p.at.id,
+                         .replace = p.at.replace,
+                         .musicTemporary = FileNameOf(p.temps[0]),
+                         .chartTemporary = FileNameOf(p.temps[1])});
+    }
+    OperationJournal journal(gbkMusicDir);
+    const bool flushed = FlushCopies(temps);
+    const bool written = flushed && journal.Write(entries, ctx.ui);
+    bool halted = false;  // a history that cannot be written stops the songs after it, in this batch too
+    for (const Prepared& p : batch) {
+      InstalledSong& song = result.songs[p.song];
+      if (!written || halted) {
+        RemoveAll(p.temps);
+        song.skipped = !flushed   ? msg::kInstallCopyFailed
+                       : !written ? msg::kInstallNotWritten
+                                  : msg::kInstallStopped;
+        continue;
+      }
+      if (!PlaceSong(song, p, gbkMusicDir, ctx, halted, lostRow)) continue;
+      song.id = p.at.id;
+      ShowInstalled(p.at.id, p.header, ctx.table, result.change);
+    }
+    batch.clear();
+    stopped = stopped || halted;
+  };
+  std::set<int> waiting;  // IDs of the songs in the batch
   for (const std::string& chart : charts) {
-    InstalledSong& song = result.songs.emplace_back(InstalledSong{chart, std::nullopt, {}});
+    const std::size_t index = result.songs.size();
+    result.songs.push_back(InstalledSong{chart, std::nullopt, {}});
     if (stopped) {
-      song.skipped = msg::kInstallStopped;
+      result.songs[index].skipped = msg::kInstallStopped;
       continue;
     }
     // Copying a song of this very folder onto itself or beside itself is never what was meant, whichever
     // spelling or link leads to the folder.
     if (NormalMusicFolder(FolderOf(chart)) == musicFolder || SameFile(FolderOf(chart), gbkMusicDir)) {
-      song.skipped = msg::kInstallAlreadyInMusic;
+      result.songs[index].skipped = msg::kInstallAlreadyInMusic;
       continue;
     }
     const auto head = ReadFilePrefix(chart, kChartHeaderSize);
     if (!head || head->size() < kChartHeaderSize || chart.find(kTemporaryMarker) != std::string::npos) {
-      song.skipped = msg::kInstallUnreadable;
+      result.songs[index].skipped = msg::kInstallUnreadable;
       continue;
     }
-    const auto music = MusicBeside(chart);
+    const auto music = MusicBeside(chart, listings);
     if (!music) {
-      song.skipped = msg::kInstallNoMusic;
+      result.songs[index].skipped = msg::kInstallNoMusic;
       continue;
     }
     const ChartHeader header = ParseChartHeader(*head);
     const auto nameId = ParseChartFileName(FileNameOf(chart), /*ignoreCase=*/true);
-    const auto at = ChooseId(song, header, nameId, gbkMusicDir, taken, ctx.ui, stopped, saidFull);
-    if (!at || !PlaceSong(song, *music, *at, gbkMusicDir, ctx, stopped, lostRow)) continue;
+    // A clash with a song still waiting in the batch is asked about the song as it will be.
+    if (nameId && waiting.count(*nameId)) {
+      commit();
+      waiting.clear();
+      if (stopped) {
+        result.songs[index].skipped = msg::kInstallStopped;
+        continue;
+      }
+    }
+    const auto at =
+        ChooseId(result.songs[index], header, nameId, gbkMusicDir, taken, ctx.ui, stopped, saidFull);
+    if (!at) continue;
+    Prepared prepared{index, header, {}, {}, {}};
+    if (!CopySong(result.songs[index], *music, *at, gbkMusicDir, prepared)) continue;
     taken.set(static_cast<std::size_t>(at->id));
-    song.id = at->id;
-    ShowInstalled(at->id, header, ctx.table, result.change);
+    waiting.insert(at->id);
+    batch.push_back(std::move(prepared));
   }
+  commit();
   // Rows named before a row left no longer stand where they were named.
   if (lostRow) result.change = TableChange{.reset = true};
   const bool all =

@@ -13,6 +13,7 @@
 #include "core/io/library_lock.h"
 #include "core/library/song_table.h"
 #include "core/messages.h"
+#include "core/operations/interrupted_work.h"
 #include "core/operations/operation.h"
 #include "core/operations/outcome.h"
 #include "core/settings/settings_file.h"
@@ -113,7 +114,8 @@ inline bool HoldFolder(OperationContext& ctx, std::string_view gbkMusicDir, std:
 // The checks every operation on the table starts with, in their fixed order: the settings file (a
 // silent end when it cannot be opened) unless the context names the folders, the folders named by
 // `needs` ("请检查目录设置"), a table with rows (`emptyTableText`, which differs between commands; empty
-// when an empty table is fine), then for a writer the MUSIC folder's lock ("另一个程序正在修改..."). Returns
+// when an empty table is fine), then for a writer the MUSIC folder's lock ("另一个程序正在修改..."), and
+// last the mending of what a killed run left in the MUSIC folder (RecoverInterruptedWork). Returns
 // what the operation goes on with; otherwise `stop` says how it ended.
 inline std::optional<StartedOperation> StartOperation(OperationContext& ctx, unsigned needs,
                                                       std::string_view emptyTableText,
@@ -138,6 +140,8 @@ inline std::optional<StartedOperation> StartOperation(OperationContext& ctx, uns
   StartedOperation started{std::move(*folders), std::nullopt};
   if ((needs & detail::kWrites) && !HoldFolder(ctx, started.folders.musicDir, started.lock, stop))
     return std::nullopt;
+  // Whatever a killed run left half done is mended before this one looks at a song.
+  if (needs & detail::kNeedMusic) RecoverInterruptedWork(started.folders.musicDir, ctx.ui);
   return started;
 }
 

@@ -1,5 +1,7 @@
 #include "core/operations/remove_songs.h"
 
+#include <algorithm>
+
 #include "core/formats/song_files.h"
 #include "core/io/file_io.h"
 #include "core/io/file_move.h"
@@ -134,11 +136,18 @@ RemoveOutcome OnDeleteSongs(OperationContext& ctx) {
   if (!ui.AskOkCancel(Confirmation(*files, msg::kConfirmDeleteAfter, {}), Gbk(msg::kAppTitle)))
     return Ended(Outcome::kCancelled);
 
+  OperationJournal journal(folders->musicDir);
+  std::vector<JournalEntry> entries;
+  for (std::size_t i = 0; i < files->positions.size(); ++i)
+    if (!files->songFiles[i].empty())
+      entries.push_back({.kind = JournalEntry::Kind::kDelete, .id = table.Row(files->positions[i]).Id()});
+  if (!journal.Write(entries, ui)) return Ended(Outcome::kFailed);
   for (std::size_t i = 0; i < files->positions.size(); ++i) {
     const std::vector<std::string>& paths = files->songFiles[i];
     if (paths.empty()) continue;
     Record(result, ui.MoveToTrash(paths), NoteFor(table, files->positions[i], paths));
   }
+  if (!result.split.empty()) journal.KeepForRecovery();
   result.change.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
   SayWhatStayed(ui, result, msg::kSongsNotDeleted);
   result.outcome = result.failed.empty() && result.split.empty() ? Outcome::kDone : Outcome::kFailed;
@@ -161,6 +170,23 @@ RemoveOutcome OnMoveSongs(OperationContext& ctx) {
   }
   if (!ui.AskOkCancel(Confirmation(*files, msg::kConfirmMoveAfter, folders->moveDir), Gbk(msg::kAppTitle)))
     return Ended(Outcome::kCancelled);
+
+  // The songs whose names are free in the target are written down at once; a song that clashes only
+  // once its answer has made room.
+  OperationJournal journal(folders->musicDir);
+  const auto entryFor = [&](std::size_t i) {
+    return JournalEntry{.kind = JournalEntry::Kind::kMove,
+                        .id = table.Row(files->positions[i]).Id(),
+                        .target = folders->moveDir};
+  };
+  std::vector<JournalEntry> entries;
+  for (std::size_t i = 0; i < files->positions.size(); ++i)
+    if (!files->songFiles[i].empty() &&
+        std::none_of(files->songFiles[i].begin(), files->songFiles[i].end(), [&](const std::string& path) {
+          return FileExists(JoinPath(folders->moveDir, FileNameOf(path)));
+        }))
+      entries.push_back(entryFor(i));
+  if (!journal.Write(entries, ui)) return Ended(Outcome::kFailed);
 
   bool stopped = false;
   for (std::size_t i = 0; i < files->positions.size(); ++i) {
@@ -191,6 +217,10 @@ RemoveOutcome OnMoveSongs(OperationContext& ctx) {
               Record(result, AllOrNone::kPartial, SongNote{song.id, song.title, clashing});
             continue;
           }
+          if (!journal.Write({entryFor(i)}, ui)) {
+            Record(result, AllOrNone::kNone, std::move(song));
+            continue;
+          }
           break;
         case ClashAnswer::kStop:
           stopped = true;
@@ -205,6 +235,7 @@ RemoveOutcome OnMoveSongs(OperationContext& ctx) {
     }
     Record(result, MoveFilesTo(paths, targets), std::move(song));
   }
+  if (!result.split.empty()) journal.KeepForRecovery();
   result.change.removedAt = RemoveRowsWhoseChartLeft(table, *files, folders->musicDir);
   SayWhatStayed(ui, result, msg::kSongsNotMoved);
   if (!result.failed.empty() || !result.split.empty())

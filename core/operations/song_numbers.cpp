@@ -78,12 +78,18 @@ OperationResult RenumberSong(OperationContext& ctx, int from, int to) {
     sources.push_back(MusicPath(gbkMusicDir, from));
     targets.push_back(MusicPath(gbkMusicDir, to));
   }
+  OperationJournal journal(gbkMusicDir);
+  if (!journal.Write({{.kind = JournalEntry::Kind::kRenumber, .id = from, .to = to}}, ui)) {
+    if (entry) keep->Forget(*entry);
+    return ended(Outcome::kFailed);
+  }
   // Renames that never replace: a file that took the new name meanwhile makes the whole renumber fail.
   const AllOrNone renamed = MoveFilesTo(sources, targets);
   if (renamed != AllOrNone::kAll) {
     // Nothing moved, so there is nothing to take back: an entry left here would undo a renumber that
     // never happened.
     if (renamed == AllOrNone::kNone && entry) keep->Forget(*entry);
+    if (renamed == AllOrNone::kPartial) journal.KeepForRecovery();
     if (renamed == AllOrNone::kPartial)
       detail::SayWithLines(ui, msg::kSongsSplit, {sources[0], targets[0]});
     else

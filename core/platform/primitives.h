@@ -40,6 +40,10 @@ File OpenRegularForReading(const Path& path, std::uint64_t* size = nullptr);
 File OpenFolderForLookups(const Path& folder);
 // `name` inside a folder from OpenFolderForLookups, as OpenRegularForReading opens it.
 File OpenRegularInFolder(const File& folder, const Path& name);
+// `name` inside a folder from OpenFolderForLookups, which the folder's listing called a regular file:
+// opened without looking again (a scan of thousands of charts saves a call per chart), still without
+// blocking and without following a link. None where the platform has no such lookups.
+File OpenListedRegularInFolder(const File& folder, const Path& name);
 // Up to out.size() bytes at `offset`, fewer only where the file ends; the count, or none on an error.
 std::optional<std::size_t> ReadAt(const File& file, std::uint64_t offset, std::span<std::uint8_t> out);
 
@@ -70,6 +74,9 @@ Failure CreateNew(const Path& path, const Inherit& inherit, File& created);
 bool Write(const File& file, std::span<const std::uint8_t> bytes);
 // The bytes on the disk, not in a cache.
 bool Flush(const File& file);
+// The bytes of every file named on the disk: one flush of their file system where the platform has it
+// (syncfs), else each file opened and flushed in turn. For a batch of new files before their renames.
+bool FlushFiles(const std::vector<Path>& paths);
 // Gives `to` the access and modification times of `from` (POSIX; Windows leaves a copy its own times).
 void CopyTimes(const File& from, const File& to);
 

@@ -17,6 +17,7 @@
 #include "core/operations/game_list.h"
 #include "core/operations/history_restore.h"
 #include "core/operations/install_songs.h"
+#include "core/operations/interrupted_work.h"
 #include "core/operations/library_check_ops.h"
 #include "core/operations/open_song_list.h"
 #include "core/operations/song_numbers.h"
@@ -155,6 +156,7 @@ void CTRAKLYView::OnScan() {
   // so a save can never write into a chart the person has left or relabel a row of the new table.
   m_editTarget.reset();
   std::optional<ScanOutcome> outcome;
+  RecoverInterruptedWork(Context());
   m_model->ResetWith([&] {
     outcome = vx::OnScan(m_table, m_strSettingsPath, progress);
     // The first scan of a start comes in the order the last session left.
