@@ -243,4 +243,19 @@ ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<C
   return ClashAnswer::kStop;
 }
 
+SaveChangesAnswer QtInteraction::AskSaveChanges(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, FromGbk(caption), FromGbk(text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  QPushButton* save = box.addButton(FromUtf8(msg::kSaveButton), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(FromUtf8(msg::kDiscardButton), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(FromUtf8(msg::kCancel), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  FitCaption(box);
+  box.exec();
+  if (box.clickedButton() == save) return SaveChangesAnswer::kSave;
+  if (box.clickedButton() == discard) return SaveChangesAnswer::kDiscard;
+  return SaveChangesAnswer::kCancel;
+}
+
 }  // namespace vx::ui
