@@ -84,8 +84,7 @@ class SongListCheckSearchTest : public QObject {
   }
 
   void openingBeforeAScanAsksForTheScanAndChoosesNoFile() {
-    StartFolder folder;
-    folder.AddSong(7, Song("七", 5));
+    StartFolder folder;  // its MUSIC folder is not there yet, so the start scans nothing
     ScriptedInteraction ui;
     CMainFrame frame(folder.Path(), ui);
     frame.Action(kCmdFileOpen)->trigger();

@@ -72,6 +72,8 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
     move(area.width() / 17, area.height() / 15);
   }
   RestoreFromSettings();
+  // The player comes back to the library left last time, in the order it was left in.
+  m_view->ScanIfFolderExists();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -93,6 +95,10 @@ void CMainFrame::RestoreFromSettings() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!m_view->SettleEdits()) {
+    event->ignore();
+    return;
+  }
   // The size to come back to is the one before maximizing; the maximized state is kept beside it. The
   // place is the frame's, as move() takes it, so the inside's offset in the frame is taken off.
   const QRect normal =
@@ -131,6 +137,12 @@ void CMainFrame::BuildShortcuts() {
     m_search->selectAll();
   });
   addAction(find);
+  // Puts back what Ctrl+Z took back, under both keys players know for it.
+  auto* redo = new QAction(this);
+  redo->setObjectName(QStringLiteral("redoShortcut"));
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  connect(redo, &QAction::triggered, m_view, &CTRAKLYView::OnRedoChange);
+  addAction(redo);
 }
 
 std::function<void()> CMainFrame::RouteFor(int commandId) {
