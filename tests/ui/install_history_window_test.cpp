@@ -90,6 +90,7 @@ class InstallHistoryWindowTest : public QObject {
     QVERIFY(vx::Utf8FromGbk(asked.text).rfind("编号30 ", 0) == 0);
     QCOMPARE(vx::Utf8FromGbk(asked.caption), std::string("更改编号"));
     QCOMPARE(s.RowOf(77), 2);
+    QCOMPARE(s.StatusBar(), QStringLiteral("已更改编号:编号30 Beta → 77"));
     QVERIFY(vx::FileExists(s.folder.Chart(77)) && !vx::FileExists(s.folder.Chart(30)));
 
     s.View()->SelectRows(std::vector<std::size_t>{});
@@ -119,6 +120,7 @@ class InstallHistoryWindowTest : public QObject {
       action->trigger();
       QCOMPARE(vx::ParseChartHeader(s.folder.ChartBytes(12)).title, std::string(expected));
       QCOMPARE(title->text(), QString::fromUtf8(expected));
+      QCOMPARE(s.StatusBar(), QStringLiteral("已恢复:编号12 ") + QString::fromUtf8(expected));
     }
     QVERIFY(!s.View()->CoverPreview()->Cover().isNull());
 

@@ -321,7 +321,7 @@ class WindowInputTest : public QObject {
     w.Tick(7);
     w.Tick(30);
     w.frame->MatchesOnly()->setChecked(true);
-    QCOMPARE(w.TickSummary(), QString());  // nothing typed, nothing hidden
+    QCOMPARE(w.TickSummary(), QStringLiteral("已勾选2首"));  // nothing typed, nothing hidden
 
     w.frame->Search()->setText(QStringLiteral("beta"));
     QCOMPARE(w.ShownIds(), (QList<int>{5, 30}));
@@ -352,7 +352,7 @@ class WindowInputTest : public QObject {
 
     QTest::keyClick(w.frame->Search(), Qt::Key_Escape);
     QCOMPARE(w.ShownIds(), QList<int>{12});
-    QCOMPARE(w.TickSummary(), QString());
+    QCOMPARE(w.TickSummary(), QStringLiteral("已勾选0首"));
     w.frame->Search()->setText(QStringLiteral("nothing"));
     w.frame->MatchesOnly()->setChecked(false);
     QCOMPARE(w.ShownIds(), QList<int>{12});
@@ -520,6 +520,15 @@ class WindowInputTest : public QObject {
     (void)ui.ChooseSaveFile(txt);
     QCOMPARE(startedIn, QString::fromStdString(start.Path()));
     QCOMPARE(places.LastFolder(QStringLiteral("jpg")), QString::fromStdString(start.Path() + "/pics"));
+    // Folder choosers are told apart by what they ask: 目录设置's pick does not move the install's.
+    pick(QString::fromStdString(start.Path() + "/pics"));
+    QVERIFY(ui.ChooseFolder(vx::Gbk("请选择文件存放的路径:")));
+    pick({});
+    (void)ui.ChooseFolder(vx::Gbk("请选择要导入的歌曲所在的文件夹:"));
+    QCOMPARE(startedIn, QString::fromStdString(start.Path()));
+    pick({});
+    (void)ui.ChooseFolder(vx::Gbk("请选择文件存放的路径:"));
+    QCOMPARE(startedIn, QString::fromStdString(start.Path() + "/pics"));
 
     // A message with a two-letter text is still wide enough for the whole caption.
     int width = 0;

@@ -288,7 +288,7 @@ void CMainFrame::BuildStatusBar() {
   auto* idle = new QLabel(FromUtf8(kIdleText), this);
   idle->setObjectName(QStringLiteral("idleText"));
   statusBar()->addWidget(idle, 1);
-  // Only while "只显示匹配" hides rows: the ticked songs, and how many of them are out of sight.
+  // The ticked songs, and while "只显示匹配" hides rows, how many of them are out of sight.
   m_tickSummary = new QLabel(this);
   m_tickSummary->setObjectName(QStringLiteral("tickSummary"));
   m_tickSummary->hide();

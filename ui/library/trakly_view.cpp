@@ -419,8 +419,10 @@ void CTRAKLYView::OnCheckLibrary() {
   connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
     const std::size_t ticked = TickIds(m_table, ids);
     m_model->AllRowsChanged();
+    // Added to the ticks there were, never in their place; said, since a delete may come next.
+    const bool added = m_table.TickedCount() > ticked;
     emit StatusMessage(FromUtf8(msg::kReportTicked) + QString::number(ticked) +
-                       FromUtf8(msg::kQueryMatchesAfter));
+                       FromUtf8(added ? kReportTickedAdded : msg::kQueryMatchesAfter));
   });
   dialog.exec();
 }
@@ -434,7 +436,8 @@ void CTRAKLYView::OnBatchText() {
 }
 
 void CTRAKLYView::OnGameList() {
-  Run(&vx::OnGameList);
+  const GameListResult result = Run(&vx::OnGameList);
+  if (result.outcome == Outcome::kDone) emit StatusMessage(FromUtf8(kStatusListSaved) + FromGbk(result.path));
 }
 
 void CTRAKLYView::Apply(SongTable&& working, const TableChange& change) {
@@ -462,7 +465,12 @@ void CTRAKLYView::OnDeleteSongs() {
 }
 
 void CTRAKLYView::OnMoveSongs() {
-  Run(&vx::OnMoveSongs);
+  const std::size_t ticked = m_table.TickedCount();
+  const RemoveOutcome result = Run(&vx::OnMoveSongs);
+  if (result.outcome != Outcome::kDone && result.change.removedAt.empty()) return;
+  const std::size_t moved = result.change.removedAt.size();
+  emit StatusMessage(FromUtf8(kStatusMovedBefore) + QString::number(moved) + FromUtf8(kStatusMovedMiddle) +
+                     QString::number(ticked - std::min(ticked, moved)) + FromUtf8(kStatusMovedAfter));
 }
 
 void CTRAKLYView::OnExportCovers() {
@@ -471,10 +479,12 @@ void CTRAKLYView::OnExportCovers() {
 
 void CTRAKLYView::OnImportCover() {
   if (Run(&vx::OnImportCover).outcome != Outcome::kDone) return;
-  // A preview that still showed the replaced cover would tell the person the import did nothing.
+  // The new picture shows at once: a preview of the replaced one, or of another song, would tell the
+  // person the import did nothing.
   const std::vector<std::size_t> ticked = m_table.TickedRows();
-  if (ticked.size() == 1 && m_preview->SongId() == m_table.Row(ticked.front()).Id())
-    m_preview->Show(ticked.front());
+  if (ticked.size() != 1) return;
+  m_preview->Show(ticked.front());
+  emit StatusMessage(FromUtf8(kStatusCoverImported) + SongLabel(ticked.front()));
 }
 
 void CTRAKLYView::OnStatusWeekly() {
@@ -565,7 +575,22 @@ void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
 
 void CTRAKLYView::OnRenumber() {
   // The editor's song keeps its row and its texts under its new number (FollowTable).
-  Run([this](OperationContext& ctx) { return vx::OnRenumber(ctx, SelectedRows()); });
+  const RenumberResult result =
+      Run([this](OperationContext& ctx) { return vx::OnRenumber(ctx, SelectedRows()); });
+  if (result.outcome != Outcome::kDone) return;
+  if (const auto row = m_table.FindId(result.to))
+    emit StatusMessage(FromUtf8(kStatusRenumbered) +
+                       FromGbk(SongLabelGbk(result.from, m_table.Cell(*row, kColTitle))) +
+                       FromUtf8(kStatusRenumberedTo) + QString::number(result.to));
+}
+
+QString CTRAKLYView::SongLabel(std::size_t row) const {
+  return FromGbk(SongLabelGbk(m_table.Row(row).Id(), m_table.Cell(row, kColTitle)));
+}
+
+void CTRAKLYView::SayRestored(const OperationResult& result) {
+  if (result.outcome == Outcome::kDone && !result.change.changedRows.empty())
+    emit StatusMessage(FromUtf8(kStatusRestored) + SongLabel(result.change.changedRows.front()));
 }
 
 void CTRAKLYView::OnHistory() {
@@ -576,17 +601,17 @@ void CTRAKLYView::OnHistory() {
       },
       this);
   connect(&dialog, &CHistoryDlg::RestoreRequested, this, [this](const HistoryEntry& entry) {
-    Run([&](OperationContext& ctx) { return OnRestoreEntry(ctx, m_history, entry); });
+    SayRestored(Run([&](OperationContext& ctx) { return OnRestoreEntry(ctx, m_history, entry); }));
   });
   dialog.exec();
 }
 
 void CTRAKLYView::OnUndoChange() {
-  Run([this](OperationContext& ctx) { return OnUndoLastChange(ctx, m_history); });
+  SayRestored(Run([this](OperationContext& ctx) { return OnUndoLastChange(ctx, m_history); }));
 }
 
 void CTRAKLYView::OnRedoChange() {
-  Run([this](OperationContext& ctx) { return vx::OnRedoChange(ctx, m_history); });
+  SayRestored(Run([this](OperationContext& ctx) { return vx::OnRedoChange(ctx, m_history); }));
 }
 
 }  // namespace vx::ui

@@ -125,8 +125,7 @@ class CTRAKLYView : public QWidget {
  signals:
   // A text for the frame's status bar.
   void StatusMessage(const QString& text);
-  // While rows are hidden: how many songs are ticked and how many of those are not shown; empty when
-  // every row shows.
+  // How many songs are ticked ("已勾选3首"), and while rows are hidden how many of those are not shown.
   void TickSummary(const QString& text);
 
  private:
@@ -151,6 +150,10 @@ class CTRAKLYView : public QWidget {
   // The song in the editor and the one on show are about the folder read now; a scan of another folder,
   // or none yet, means the table does not describe it.
   bool TableDescribesFolder() const;
+  // "编号12 歌名" of a row, as the status bar names a song.
+  QString SongLabel(std::size_t row) const;
+  // The status bar names the song a restore, a Ctrl+Z or a Ctrl+Y put back.
+  void SayRestored(const OperationResult& result);
   // Slot 0 of the settings file, read afresh as every click and key does.
   std::optional<std::string> ReadMusicFolder() const;
   History* HistoryForRun();
