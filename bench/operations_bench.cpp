@@ -40,6 +40,9 @@ class QuietInteraction : public Interaction {
   std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int) override {
     return std::nullopt;
   }
+  SaveChangesAnswer AskSaveChanges(const std::string&, const std::string&) override {
+    return SaveChangesAnswer::kCancel;
+  }
 
  private:
   std::string m_saveFile;

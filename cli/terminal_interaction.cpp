@@ -61,6 +61,11 @@ std::optional<int> TerminalInteraction::AskNumber(const std::string&, const std:
   return std::nullopt;
 }
 
+SaveChangesAnswer TerminalInteraction::AskSaveChanges(const std::string& text, const std::string&) {
+  if (!holdMessages) m_err << Utf8FromGbk(text) << " Cancel\n";
+  return SaveChangesAnswer::kCancel;
+}
+
 std::string TerminalInteraction::MessagesUtf8() const {
   std::string text;
   for (const std::string& m : messages) text += (text.empty() ? "" : "\n") + Utf8FromGbk(m);

@@ -47,6 +47,8 @@ class TerminalInteraction : public Interaction {
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
                                int max) override;
+  // vxtool holds no typed texts of its own: nothing is saved or dropped unasked, so the answer is 取消.
+  SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
 
   // The held messages in UTF-8, joined by line breaks.
   std::string MessagesUtf8() const;

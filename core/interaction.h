@@ -32,6 +32,13 @@ enum class ClashAnswer {
   kStop,        // leave this song and every one after it
 };
 
+// The answers to "save what was typed first?" before the editor's song is left.
+enum class SaveChangesAnswer {
+  kSave,     // save the typed texts, then go on
+  kDiscard,  // drop them and go on
+  kCancel,   // stay where the editor is
+};
+
 class Interaction {
  public:
   virtual ~Interaction() = default;
@@ -58,6 +65,8 @@ class Interaction {
   // A whole number from `min` to `max`, `initial` proposed; empty when the person cancels.
   virtual std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial,
                                        int min, int max) = 0;
+  // Typed but unsaved changes are about to be left: 保存, 不保存 or 取消.
+  virtual SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) = 0;
 };
 
 // A message made of a lead text and one detail per line (GBK). A box must fit on the screen, so a long

@@ -11,6 +11,8 @@ inline constexpr std::string_view kAppTitle = "VX歌曲整理器";
 inline constexpr std::string_view kArchiveTitle = "WX歌曲整理器";
 
 inline constexpr std::string_view kCheckFolders = "请检查目录设置";
+// 目录设置's 确定, followed by the folders that do not exist, one per line.
+inline constexpr std::string_view kFoldersMissing = "这些文件夹不存在,仍然保存吗?";
 inline constexpr std::string_view kFolderTooLong = "目录太长(超过255字节),无法保存:";
 // Another organizer (a window or vxtool) held the MUSIC folder for longer than we wait.
 inline constexpr std::string_view kLibraryBusy =
@@ -34,7 +36,13 @@ inline constexpr std::string_view kJournalDamaged = "歌曲文件夹里的操作
 // Saving a song's title and levels.
 namespace vx::msg {
 inline constexpr std::string_view kEmptyTableScanFirst = "列表为空,请先扫描";
-inline constexpr std::string_view kConfirmSave = "确定修改吗?";
+// "确定修改编号64 白色相簿吗?": the save names the song it writes.
+inline constexpr std::string_view kConfirmSaveBefore = "确定修改";
+inline constexpr std::string_view kConfirmSaveAfter = "吗?";
+// Before the editor's song is left with typed changes: "编号64 白色相簿的修改还没有保存,要保存吗?".
+inline constexpr std::string_view kUnsavedAfter = "的修改还没有保存,要保存吗?";
+inline constexpr std::string_view kSaveButton = "保存";
+inline constexpr std::string_view kDiscardButton = "不保存";
 inline constexpr std::string_view kChooseSongFirst = "请先选定一首歌";
 inline constexpr std::string_view kSaved = "OK";
 inline constexpr std::string_view kSongGone = "选定的歌曲已不在列表中,请重新选定";
@@ -336,4 +344,11 @@ inline constexpr std::string_view kRestoreOtherSong =
 inline constexpr std::string_view kRestoreKeptLabel = "记录:";
 inline constexpr std::string_view kRestoreNowLabel = "现在:";
 inline constexpr std::string_view kRestoreEntryDamaged = "记录里保存的歌曲文件不完整,不能恢复:";
+// Ctrl+Z and Ctrl+Y step through the changes one at a time.
+inline constexpr std::string_view kNothingToUndo = "没有可以撤销的修改了";
+inline constexpr std::string_view kNothingToRedo = "没有可以重做的修改";
+// Followed by the entry's label.
+inline constexpr std::string_view kRedoQuestion = "重做这条修改吗?\n";
+// Followed by the entries' labels, one per line.
+inline constexpr std::string_view kHistoryPassedOver = "这些修改已无法撤销,以后不再提供:";
 }  // namespace vx::msg

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "core/formats/chart_header.h"
 #include "core/formats/song_files.h"
@@ -107,6 +108,9 @@ std::string DescribeHistoryEntry(const HistoryEntry& e) {
   if (e.sequence) text += "sequence=" + std::to_string(e.sequence) + "\n";
   if (e.song)
     text += "music-bytes=" + std::to_string(e.song->bytes) + "\nmusic-hash=" + Hex(e.song->hash) + "\n";
+  if (!e.undoes.empty()) text += "undoes=" + Escape(e.undoes) + "\n";
+  if (!e.redoes.empty()) text += "redoes=" + Escape(e.redoes) + "\n";
+  if (e.passedOver) text += "passed-over=1\n";
   return text;
 }
 
@@ -149,6 +153,12 @@ std::optional<HistoryEntry> ParseHistoryEntry(std::string name, std::string_view
       if (const auto bytes = Number<std::uint64_t>(value)) musicBytes = bytes;
     } else if (key == "music-hash") {
       if (const auto hash = Number<std::uint64_t>(value, 16)) musicHash = hash;
+    } else if (key == "undoes") {
+      e.undoes = Unescape(value);
+    } else if (key == "redoes") {
+      e.redoes = Unescape(value);
+    } else if (key == "passed-over") {
+      e.passedOver = value == "1";
     }
   }
   if (musicBytes && musicHash) e.song = SongIdentity{*musicBytes, *musicHash};
@@ -209,6 +219,8 @@ std::optional<std::string> History::Record(std::string_view gbkMusicDir, int id,
   e.title = ParseChartHeader(chart).title;
   e.renumberedTo = renumberedTo;
   e.song = IdentifySong(MusicPath(gbkMusicDir, id));
+  e.undoes = std::exchange(m_nextUndoes, {});
+  e.redoes = std::exchange(m_nextRedoes, {});
   const std::vector<HistoryEntry> existing = Entries();
   e.sequence = (existing.empty() ? 0 : existing.front().sequence) + 1;
 
@@ -252,6 +264,48 @@ bool History::Forget(std::string_view name) {
   if (!RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kInfoSuffix)))) return false;
   RemoveFile(JoinPath(m_folder, std::string(name) + std::string(kChartExtension)));
   return true;
+}
+
+void History::LinkNextRecord(std::string undoes, std::string redoes) {
+  m_nextUndoes = std::move(undoes);
+  m_nextRedoes = std::move(redoes);
+}
+
+void History::ClearLink() {
+  LinkNextRecord({}, {});
+}
+
+bool History::MarkPassedOver(const HistoryEntry& entry) {
+  HistoryEntry marked = entry;
+  marked.passedOver = true;
+  // Replaced whole through a temporary, so the entry is listed with its old description or its new one.
+  return WriteOutputFile(JoinPath(m_folder, entry.name + std::string(kInfoSuffix)),
+                         AsBytes(DescribeHistoryEntry(marked)),
+                         OutputMode::kReplace) == OutputResult::kWritten;
+}
+
+UndoStacks WorkOutUndoStacks(const std::vector<HistoryEntry>& newestFirst) {
+  UndoStacks stacks;  // each oldest first while it is built
+  const auto takeOff = [](std::vector<HistoryEntry>& stack, const std::string& name) {
+    const auto found =
+        std::find_if(stack.rbegin(), stack.rend(), [&name](const HistoryEntry& e) { return e.name == name; });
+    if (found != stack.rend()) stack.erase(std::next(found).base());
+  };
+  for (auto e = newestFirst.rbegin(); e != newestFirst.rend(); ++e) {
+    std::vector<HistoryEntry>* onto = &stacks.undo;
+    if (!e->undoes.empty()) {
+      takeOff(stacks.undo, e->undoes);
+      onto = &stacks.redo;
+    } else if (!e->redoes.empty()) {
+      takeOff(stacks.redo, e->redoes);
+    } else {
+      stacks.redo.clear();
+    }
+    if (!e->passedOver) onto->push_back(*e);
+  }
+  std::reverse(stacks.undo.begin(), stacks.undo.end());
+  std::reverse(stacks.redo.begin(), stacks.redo.end());
+  return stacks;
 }
 
 void History::RemoveLeftovers() const {

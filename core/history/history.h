@@ -46,7 +46,25 @@ struct HistoryEntry {
   // before it was kept, which come before every numbered one.
   std::uint64_t sequence = 0;
   std::optional<SongIdentity> song;  // the song the chart belonged to, when its music could be read
+  // Ctrl+Z and Ctrl+Y are changes too, kept like every other; these say which earlier entry one of them
+  // took back or put back again, so the history itself knows what is still to be taken back. Empty for
+  // every other change and for entries written before they were kept.
+  std::string undoes;
+  std::string redoes;
+  // Could not be taken back (its song is gone, its renumber never happened): never offered again.
+  bool passedOver = false;
 };
+
+// What Ctrl+Z and Ctrl+Y would take next, each newest first, worked out from a folder's entries (as
+// History::Entries gives them, newest first). A change pushes its entry onto `undo` and empties `redo`;
+// an entry that undoes another takes that one off `undo` and goes onto `redo`; an entry that redoes
+// another takes it off `redo` and goes onto `undo`, leaving the rest of `redo` for the next Ctrl+Y.
+// Entries passed over take their place in that order but are never offered.
+struct UndoStacks {
+  std::vector<HistoryEntry> undo;
+  std::vector<HistoryEntry> redo;
+};
+UndoStacks WorkOutUndoStacks(const std::vector<HistoryEntry>& newestFirst);
 
 // An entry's description file: one "key=value" line each for the MUSIC folder, ID, operation, time, title
 // and (for a renumber) the ID it went to; bytes below 0x20 and backslashes in texts are written as \xHH, so
@@ -87,6 +105,12 @@ class History {
   bool Admits(std::uint64_t chartBytes) const { return chartBytes <= m_limits.maxBytes / 10; }
   // Takes back an entry whose change did not happen after all. False when it could not be removed.
   bool Forget(std::string_view name);
+  // The next entry Record writes says it took back (`undoes`) or put back (`redoes`) the entry of that
+  // name; the link lasts until that record or until ClearLink.
+  void LinkNextRecord(std::string undoes, std::string redoes);
+  void ClearLink();
+  // Marks an entry as one that cannot be taken back; false when its description could not be rewritten.
+  bool MarkPassedOver(const HistoryEntry& entry);
 
   // The entries, newest first; only those of `gbkMusicDir` when it is given.
   std::vector<HistoryEntry> Entries(std::optional<std::string_view> gbkMusicDir = std::nullopt) const;
@@ -101,6 +125,8 @@ class History {
 
   std::string m_folder;
   HistoryLimits m_limits;
+  std::string m_nextUndoes;
+  std::string m_nextRedoes;
 };
 
 }  // namespace vx

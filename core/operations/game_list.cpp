@@ -32,10 +32,10 @@ Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir, std::v
   return WriteSongList(list);
 }
 
-OperationResult OnGameList(OperationContext& ctx) {
+GameListResult OnGameList(OperationContext& ctx) {
   const SongTable& table = ctx.table;
   Interaction& ui = ctx.ui;
-  OperationResult result;
+  GameListResult result;
   const auto started = StartOperation(ctx, detail::kNeedMusic, msg::kEmptyTableScan, result);
   if (!started) return result;
   const std::string* musicDir = &started->folders.musicDir;
@@ -56,6 +56,7 @@ OperationResult OnGameList(OperationContext& ctx) {
     for (int id : unreadable) ids += (ids.empty() ? "" : ",") + std::to_string(id);
     ui.ShowMessage(Gbk(msg::kGameListUnreadable) + ids, Gbk(msg::kAppTitle));
   }
+  result.path = *path;
   return Finished(result, Outcome::kDone);
 }
 

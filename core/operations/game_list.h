@@ -2,6 +2,7 @@
 // The game's own song-list file (.dat or .SML, the same bytes): the ticked songs' chart headers and the
 // status marks of those that carry one.
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,9 @@ Bytes BuildGameList(const SongTable& table, std::string_view gbkMusicDir,
 
 // "生成游戏歌曲列表": the checks, then the save dialog (.dat or .SML), then the file, replacing any file of
 // that name. When some charts could not be read, one message after writing names their IDs.
-OperationResult OnGameList(OperationContext& ctx);
+struct GameListResult : OperationResult {
+  std::string path;  // GBK, the file written
+};
+GameListResult OnGameList(OperationContext& ctx);
 
 }  // namespace vx

@@ -94,25 +94,73 @@ OperationResult RestoreHistoryEntry(OperationContext& ctx, History& history, con
   return ended(Outcome::kDone);
 }
 
-OperationResult OnUndoLastChange(OperationContext& ctx, History& history) {
+bool CanTakeBack(const HistoryEntry& entry) {
+  const int idNow =
+      entry.operation == HistoryOperation::kRenumber && entry.renumberedTo ? *entry.renumberedTo : entry.id;
+  if (!FileSize(ChartPath(entry.musicDir, idNow))) return false;
+  return !entry.song || IdentifySong(MusicPath(entry.musicDir, idNow)) == entry.song;
+}
+
+OperationResult OnRestoreEntry(OperationContext& ctx, History& history, const HistoryEntry& entry) {
+  OperationResult result;
+  if (!ctx.ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabelGbk(entry), Gbk(msg::kAppTitle)))
+    return Finished(result, Outcome::kCancelled);
+  return RestoreHistoryEntry(ctx, history, entry);
+}
+
+namespace {
+
+enum class Direction { kUndo, kRedo };
+
+OperationResult StepThroughHistory(OperationContext& ctx, History& history, Direction direction) {
   OperationResult result;
   // No lock while the person is asked: RestoreHistoryEntry takes it for the entry's folder.
   const auto started = StartOperation(ctx, detail::kNeedMusic, {}, result);
   if (!started) return result;
-  const std::vector<HistoryEntry> entries = history.Entries(started->folders.musicDir);
-  if (entries.empty()) {
-    detail::Say(ctx.ui, msg::kHistoryEmpty);
-    result.outcome = Outcome::kNothingTicked;
-    return result;
+  const std::string& musicDir = started->folders.musicDir;
+  const bool undo = direction == Direction::kUndo;
+  std::vector<std::string> passedLabels;
+  std::optional<HistoryEntry> next;
+  const UndoStacks stacks = WorkOutUndoStacks(history.Entries(musicDir));
+  for (const HistoryEntry& entry : undo ? stacks.undo : stacks.redo) {
+    if (CanTakeBack(entry)) {
+      next = entry;
+      break;
+    }
+    history.MarkPassedOver(entry);
+    passedLabels.push_back(HistoryEntryLabelGbk(entry));
   }
-  if (!ctx.ui.AskOkCancel(Gbk(msg::kRestoreQuestion) + HistoryEntryLabelGbk(entries.front()),
-                          Gbk(msg::kAppTitle))) {
-    result.outcome = Outcome::kCancelled;
-    return result;
+  if (!passedLabels.empty()) detail::SayWithLines(ctx.ui, msg::kHistoryPassedOver, passedLabels);
+  if (!next) {
+    detail::Say(ctx.ui, undo ? (history.Entries(musicDir).empty() ? msg::kHistoryEmpty : msg::kNothingToUndo)
+                             : msg::kNothingToRedo);
+    return Finished(result, Outcome::kNothingTicked);
   }
-  // Ctrl+Z keeps what it replaces, so it can itself be taken back.
+  const std::string_view question = undo ? msg::kRestoreQuestion : msg::kRedoQuestion;
+  if (!ctx.ui.AskOkCancel(Gbk(question) + HistoryEntryLabelGbk(*next), Gbk(msg::kAppTitle)))
+    return Finished(result, Outcome::kCancelled);
+  // The step keeps what it replaces, so it can itself be taken back, and its entry names the one it
+  // stepped over, which is how the next Ctrl+Z or Ctrl+Y knows where it stands.
   OperationContext keeping{ctx.table, ctx.gbkSettingsPath, ctx.ui, &history, ctx.folders, ctx.lockPatience};
-  return RestoreHistoryEntry(keeping, history, entries.front());
+  if (undo)
+    history.LinkNextRecord(next->name, {});
+  else
+    history.LinkNextRecord({}, next->name);
+  result = RestoreHistoryEntry(keeping, history, *next);
+  history.ClearLink();
+  // A refusal means the entry can never go back (another song holds its number, its chart is damaged).
+  if (result.outcome == Outcome::kRefused) history.MarkPassedOver(*next);
+  return result;
+}
+
+}  // namespace
+
+OperationResult OnUndoLastChange(OperationContext& ctx, History& history) {
+  return StepThroughHistory(ctx, history, Direction::kUndo);
+}
+
+OperationResult OnRedoChange(OperationContext& ctx, History& history) {
+  return StepThroughHistory(ctx, history, Direction::kRedo);
 }
 
 }  // namespace vx

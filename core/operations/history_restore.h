@@ -24,8 +24,18 @@ std::string HistoryEntryLabelGbk(const HistoryEntry& entry);
 // (none kept when it is null), while the entry itself is read from `history`.
 OperationResult RestoreHistoryEntry(OperationContext& ctx, History& history, const HistoryEntry& entry);
 
-// Ctrl+Z: the newest entry of the MUSIC folder named by the settings file, restored after an OK/Cancel
-// question naming it. A folder without entries is said.
+// The history dialog's 恢复: `entry` restored after the OK/Cancel question Ctrl+Z asks.
+OperationResult OnRestoreEntry(OperationContext& ctx, History& history, const HistoryEntry& entry);
+
+// Whether `entry` can still be taken back: its song is where the entry left it (for a renumber, under the
+// number it went to) and, when the entry knows it, is the same song.
+bool CanTakeBack(const HistoryEntry& entry);
+
+// Ctrl+Z: the newest change of the MUSIC folder named by the settings file that is not yet taken back,
+// restored after an OK/Cancel question naming it; the restore's own entry says which one it took back.
+// Ctrl+Y (OnRedoChange): the change the newest Ctrl+Z took back, put back again the same way. Entries
+// that cannot be taken back are marked, named in one message and passed over; nothing left is said.
 OperationResult OnUndoLastChange(OperationContext& ctx, History& history);
+OperationResult OnRedoChange(OperationContext& ctx, History& history);
 
 }  // namespace vx

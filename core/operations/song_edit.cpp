@@ -9,6 +9,7 @@
 #include "core/io/file_rewrite.h"
 #include "core/messages.h"
 #include "core/operations/operation_support.h"
+#include "core/operations/remove_songs.h"
 #include "core/text/gbk.h"
 #include "core/text/number.h"
 
@@ -89,22 +90,25 @@ SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>
     Say(ui, msg::kEmptyTableScanFirst);
     return ended(SaveOutcome::kEmptyTable, Outcome::kEmptyTable);
   }
-  // A plain position rather than an optional: GCC cannot see that an optional filled here is never read
-  // empty.
-  constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
-  const std::size_t row = target ? table.FindId(target->songId).value_or(kNoRow) : kNoRow;
-  const auto checked = CheckEdits(edits, row != kNoRow ? &table.Cell(row, kColTitle) : nullptr, ui);
-  if (!checked) return ended(SaveOutcome::kBadInput, Outcome::kRefused);
-  if (askFirst && !ui.AskOkCancel(Gbk(msg::kConfirmSave), Gbk(msg::kAppTitle)))
-    return ended(SaveOutcome::kCancelled, Outcome::kCancelled);
+  // Nothing is asked about a song that is not there to be saved.
   if (!target) {
     Say(ui, msg::kChooseSongFirst);
     return ended(SaveOutcome::kNoTarget, Outcome::kNothingTicked);
   }
-  if (row == kNoRow) {
+  const std::optional<std::size_t> found = table.FindId(target->songId);
+  if (!found) {
     Say(ui, msg::kSongGone);
     return ended(SaveOutcome::kSongGone, Outcome::kRefused);
   }
+  const std::size_t row = *found;
+  const std::string& loadedTitle = table.Cell(row, kColTitle);
+  const auto checked = CheckEdits(edits, &loadedTitle, ui);
+  if (!checked) return ended(SaveOutcome::kBadInput, Outcome::kRefused);
+  // The question names the song the save will write, as its row shows it now.
+  if (askFirst && !ui.AskOkCancel(Gbk(msg::kConfirmSaveBefore) + SongLabelGbk(target->songId, loadedTitle) +
+                                      Gbk(msg::kConfirmSaveAfter),
+                                  Gbk(msg::kAppTitle)))
+    return ended(SaveOutcome::kCancelled, Outcome::kCancelled);
   std::optional<LibraryLock> lock;
   if (!HoldFolder(ctx, target->musicDir, lock, result)) return ended(SaveOutcome::kBusy, Outcome::kBusy);
 

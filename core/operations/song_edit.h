@@ -41,7 +41,8 @@ enum class SaveOutcome {
   kSaved,          // "OK": the chart and the row hold the new texts
 };
 
-// The save button: checks the typed texts, asks "确定修改吗?", writes the chart (RewriteFile: under a lock,
+// The save button: says "请先选定一首歌" when no song is loaded, checks the typed texts, asks
+// "确定修改编号64 歌名吗?", writes the chart (RewriteFile: under a lock,
 // through a temporary file renamed over it, so only the 38 bytes of the fields change, a crash never
 // leaves half a chart and a rewrite by another organizer at the same time is never lost), then updates the
 // target's row (title as GBK, levels as typed). Every refusal says why, except a missing chart, which ends

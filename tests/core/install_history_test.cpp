@@ -380,3 +380,98 @@ TEST_F(InstallAndHistory, TheNewestEntryStaysNewestWhenTheClockGoesBack) {
 
 }  // namespace
 }  // namespace vx
+
+namespace vx {
+namespace {
+
+// Blue Sky → B → C, then Ctrl+Z, Ctrl+Z, Ctrl+Y, Ctrl+Y: one step back or forward each time, the file on
+// disk following, and a new change ending what Ctrl+Y could put back.
+TEST_F(InstallAndHistory, CtrlZGoesBackOneStepAtATimeAndCtrlYPutsItBack) {
+  Song(6, {.title = "Blue Sky"});
+  SongTable table = Scan();
+  const auto save = [&](const char* title) {
+    ASSERT_EQ(OnSaveSong(InCall({table, {}, ui, &history}), SongEditTarget{6, dir.Gbk("MUSIC")},
+                         {title, "1", "2", "3"}, false)
+                  .saved,
+              SaveOutcome::kSaved);
+  };
+  const auto title = [&] { return ParseChartHeader(Read(Music("vxma6.vxn"))).title; };
+  const auto step = [&](auto operation) {
+    ui.okCancelAnswers = {true};
+    return operation(InCall({table, settings, ui}), history).outcome;
+  };
+  save("B");
+  save("C");
+  const struct {
+    OperationResult (*operation)(OperationContext&, History&);
+    const char* title;
+  } steps[] = {{&OnUndoLastChange, "B"},
+               {&OnUndoLastChange, "Blue Sky"},
+               {&OnRedoChange, "B"},
+               {&OnRedoChange, "C"},
+               {&OnUndoLastChange, "B"}};
+  for (const auto& s : steps) {
+    ASSERT_EQ(step(s.operation), Outcome::kDone) << s.title;
+    EXPECT_EQ(title(), s.title);
+    EXPECT_EQ(table.Cell(0, kColTitle), s.title);
+    // Each step asks first, Ctrl+Y in its own words.
+    const std::string asked = Utf8FromGbk(ui.events.back().text);
+    EXPECT_EQ(asked.rfind(s.operation == &OnRedoChange ? "重做这条修改吗?\n" : "恢复这条修改记录吗?\n", 0),
+              0u);
+  }
+  save("D");  // a new change: nothing is left to put back
+  ui.events.clear();
+  EXPECT_EQ(step(&OnRedoChange), Outcome::kNothingTicked);
+  EXPECT_EQ(Messages(), V{"没有可以重做的修改"});
+  // Back past D to the B it replaced, then past the Ctrl+Y that gave B, to the very first title.
+  for (const char* expected : {"B", "Blue Sky"}) {
+    ASSERT_EQ(step(&OnUndoLastChange), Outcome::kDone) << expected;
+    EXPECT_EQ(title(), expected);
+  }
+  ui.events.clear();
+  EXPECT_EQ(step(&OnUndoLastChange), Outcome::kNothingTicked);
+  EXPECT_EQ(Messages(), V{"没有可以撤销的修改了"});
+}
+
+// A renumber that never happened, or a song that is gone, is passed over with a word once, and the
+// step goes on to the next change; descriptions written before the links still load.
+TEST_F(InstallAndHistory, AnEntryThatCannotBeTakenBackIsPassedOverOnce) {
+  Song(4, {.title = "Four"});
+  Song(5, {.title = "Five"});
+  SongTable table = Scan();
+  ASSERT_EQ(OnSaveSong(InCall({table, {}, ui, &history}), SongEditTarget{4, dir.Gbk("MUSIC")},
+                       {"Four+", "1", "2", "3"}, false)
+                .saved,
+            SaveOutcome::kSaved);
+  // As a renumber that failed after its entry was written leaves it: song 5 is still 5.
+  ASSERT_TRUE(history.Record(dir.Gbk("MUSIC"), 5, HistoryOperation::kRenumber, Read(Music("vxma5.vxn")), 9));
+  ui.events.clear();
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(OnUndoLastChange(InCall({table, settings, ui}), history).outcome, Outcome::kDone);
+  EXPECT_EQ(ParseChartHeader(Read(Music("vxma4.vxn"))).title, "Four");
+  ASSERT_GE(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].rfind("这些修改已无法撤销,以后不再提供:\n", 0), 0u);
+  EXPECT_NE(Messages()[0].find("编号5 Five(更改编号)"), std::string::npos);
+  // Marked for good: the next Ctrl+Y and Ctrl+Z say nothing of it.
+  ui.events.clear();
+  ui.okCancelAnswers = {true};
+  ASSERT_EQ(OnRedoChange(InCall({table, settings, ui}), history).outcome, Outcome::kDone);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(ParseChartHeader(Read(Music("vxma4.vxn"))).title, "Four+");
+
+  // The links are kept in the description and read back; an old description has none.
+  const std::vector<HistoryEntry> entries = history.Entries(dir.Gbk("MUSIC"));
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].redoes, entries[1].name);
+  EXPECT_EQ(entries[1].undoes, entries[3].name);
+  EXPECT_TRUE(entries[2].passedOver);
+  const auto reread = ParseHistoryEntry(entries[0].name, DescribeHistoryEntry(entries[0]));
+  ASSERT_TRUE(reread);
+  EXPECT_EQ(reread->redoes, entries[1].name);
+  const auto old = ParseHistoryEntry("old", "music=/m\nid=3\noperation=edit\ntime=t\ntitle=x\n");
+  ASSERT_TRUE(old);
+  EXPECT_TRUE(old->undoes.empty() && old->redoes.empty() && !old->passedOver);
+}
+
+}  // namespace
+}  // namespace vx

@@ -34,20 +34,5 @@ TEST(Selection, AClickLoadsOnlyASoleHighlightedRow) {
   EXPECT_EQ(SoleSelectedRow(std::vector<std::size_t>{1, 2}), std::nullopt);
 }
 
-TEST(Selection, ArrowKeysShowTheNeighbourOfTheFirstHighlightedRow) {
-  using V = std::vector<std::size_t>;
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kUp, V{3}, 5), 2u);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kUp, V{0}, 5), std::nullopt);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kUp, V{}, 5), std::nullopt);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kDown, V{3}, 5), 4u);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kDown, V{4}, 5), std::nullopt);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kDown, V{}, 5), 1u);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kDown, V{}, 1), std::nullopt);
-  // Counted from the first highlighted row in table order, whatever order they were handed in.
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kUp, V{4, 2}, 5), 1u);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kDown, V{4, 2}, 5), 3u);
-  EXPECT_EQ(CoverRowForArrowKey(ArrowKey::kDown, V{}, 0), std::nullopt);
-}
-
 }  // namespace
 }  // namespace vx

@@ -83,6 +83,11 @@ std::optional<int> ScriptedInteraction::AskNumber(const std::string& text, const
   return Pop(numberAnswers, std::optional<int>());
 }
 
+SaveChangesAnswer ScriptedInteraction::AskSaveChanges(const std::string& text, const std::string& caption) {
+  events.push_back({Event::kSaveChanges, text, caption, {}});
+  return Pop(saveChangesAnswers, SaveChangesAnswer::kCancel);
+}
+
 std::vector<std::string> ScriptedInteraction::Messages() const {
   std::vector<std::string> out;
   for (const Event& e : events)

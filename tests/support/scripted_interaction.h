@@ -17,7 +17,17 @@ namespace vx::fixtures {
 class ScriptedInteraction : public Interaction {
  public:
   struct Event {
-    enum Kind { kMessage, kOkCancel, kSaveFile, kOpenFile, kFolder, kTrash, kClash, kNumber } kind;
+    enum Kind {
+      kMessage,
+      kOkCancel,
+      kSaveFile,
+      kOpenFile,
+      kFolder,
+      kTrash,
+      kClash,
+      kNumber,
+      kSaveChanges
+    } kind;
     std::string text;     // message, question, prompt or path (GBK)
     std::string caption;  // GBK
     FileDialogRequest request;
@@ -32,6 +42,7 @@ class ScriptedInteraction : public Interaction {
   std::deque<std::optional<std::string>> folderAnswers;
   std::deque<ClashAnswer> clashAnswers;
   std::deque<std::optional<int>> numberAnswers;
+  std::deque<SaveChangesAnswer> saveChangesAnswers;  // an empty script answers kCancel
   // When true the files go as the trash takes them, all or none (they are deleted, so no test fills a
   // real trash); when false every file stays where it was.
   bool trashSucceeds = true;
@@ -53,6 +64,7 @@ class ScriptedInteraction : public Interaction {
   // Records the question, its caption and the proposed number (in `request.initialName`).
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
                                int max) override;
+  SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
 
   // The texts of all message boxes shown, in UTF-8, in order.
   std::vector<std::string> Messages() const;

@@ -200,10 +200,11 @@ class FrameTest : public QObject {
     QCOMPARE(music->text(), QString::fromStdString(start.Music()));
     QCOMPARE(dialog.size(), QSize(508, 304));
 
-    // A cancelled browse empties only its own edit; typed text elsewhere stays.
+    // A cancelled browse leaves its field as it was; typed text elsewhere stays.
+    const QString imageBefore = image->text();
     move->setText(QStringLiteral("/typed/移动"));
     dialog.findChild<QPushButton*>(QStringLiteral("browseImage"))->click();
-    QCOMPARE(image->text(), QString());
+    QCOMPARE(image->text(), imageBefore);
     QCOMPARE(move->text(), QStringLiteral("/typed/移动"));
     QCOMPARE(ui.Count(ScriptedInteraction::Event::kFolder), std::size_t{1});
     QCOMPARE(vx::Utf8FromGbk(ui.events.back().text), std::string("请选择文件存放的路径:"));
@@ -212,6 +213,16 @@ class FrameTest : public QObject {
     dialog.findChild<QPushButton*>(QStringLiteral("browseMusic"))->click();
     QCOMPARE(music->text(), QStringLiteral("/games/歌曲"));
 
+    // Folders that are not there are named in a warning; 取消 goes back to the dialog with nothing saved.
+    const vx::Bytes unchanged = start.SettingsBytes();
+    dialog.show();
+    dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(start.SettingsBytes(), unchanged);
+    QCOMPARE(vx::Utf8FromGbk(ui.events.back().text),
+             "这些文件夹不存在,仍然保存吗?\n/games/歌曲\n/typed/移动\n" + imageBefore.toStdString());
+    ui.okCancelAnswers = {true};
+    image->clear();
     dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const vx::Bytes bytes = start.SettingsBytes();
@@ -253,6 +264,7 @@ class FrameTest : public QObject {
     QCOMPARE(ui.Messages().back(), std::string("目录里有GBK无法表示的字符,无法保存:U+1F3B5"));
 
     move->setText(QString(255, u'y'));  // exactly what a slot holds
+    ui.okCancelAnswers = {true};        // though no such folder exists
     dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(vx::ReadFolders(start.Settings())->moveDir, std::string(255, 'y'));

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "core/formats/chart_header.h"
 #include "core/history/history.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
@@ -18,6 +19,7 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/app/commands.h"
 #include "ui/app/main_frame.h"
+#include "ui/library/cover_frame.h"
 #include "ui/library/history_dlg.h"
 #include "ui/library/song_table_model.h"
 #include "ui/library/trakly_view.h"
@@ -88,11 +90,50 @@ class InstallHistoryWindowTest : public QObject {
     QVERIFY(vx::Utf8FromGbk(asked.text).rfind("编号30 ", 0) == 0);
     QCOMPARE(vx::Utf8FromGbk(asked.caption), std::string("更改编号"));
     QCOMPARE(s.RowOf(77), 2);
+    QCOMPARE(s.StatusBar(), QStringLiteral("已更改编号:编号30 Beta → 77"));
     QVERIFY(vx::FileExists(s.folder.Chart(77)) && !vx::FileExists(s.folder.Chart(30)));
 
     s.View()->SelectRows(std::vector<std::size_t>{});
     s.frame->Action(kCmdRenumber)->trigger();
     QCOMPARE(s.ui.Messages().back(), std::string("请先选定一首歌"));
+  }
+
+  // Blue Sky → B → C in the editor; Ctrl+Z, Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z step one change at a time, the
+  // chart on disk and the editor following; a delete then empties the editor, and 保存 asks nothing.
+  void ctrlZStepsBackOneChangeAtATimeAndTheEditorFollowsTheTable() {
+    ScannedFrame s;
+    auto* title = s.View()->findChild<QLineEdit*>(QStringLiteral("titleEdit"));
+    s.View()->SelectRows(std::vector<std::size_t>{static_cast<std::size_t>(s.RowOf(12))});
+    s.View()->OnClickSongList();
+    for (const char* next : {"B", "C"}) {
+      title->setText(QString::fromUtf8(next));
+      s.ui.okCancelAnswers = {true};
+      s.View()->OnSaveSong();
+    }
+    auto* redo = s.frame->findChild<QAction*>(QStringLiteral("redoShortcut"));
+    QCOMPARE(redo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
+                                                     QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+    QAction* undo = s.frame->Action(kCmdUndoChange);
+    const std::pair<QAction*, const char*> steps[] = {{undo, "B"}, {undo, "Alpha"}, {redo, "B"}, {redo, "C"}};
+    for (const auto& [action, expected] : steps) {
+      s.ui.okCancelAnswers = {true};
+      action->trigger();
+      QCOMPARE(vx::ParseChartHeader(s.folder.ChartBytes(12)).title, std::string(expected));
+      QCOMPARE(title->text(), QString::fromUtf8(expected));
+      QCOMPARE(s.StatusBar(), QStringLiteral("已恢复:编号12 ") + QString::fromUtf8(expected));
+    }
+    QVERIFY(!s.View()->CoverPreview()->Cover().isNull());
+
+    s.Tick(12);
+    s.ui.okCancelAnswers = {true};
+    s.frame->Action(kCmdDeleteSongs)->trigger();
+    QVERIFY(!s.View()->EditTarget());
+    QCOMPARE(title->text(), QString());
+    QVERIFY(s.View()->CoverPreview()->Cover().isNull());
+    s.ui.events.clear();
+    s.View()->OnSaveSong();
+    QCOMPARE(s.ui.Messages(), std::vector<std::string>{"请先选定一首歌"});
+    QCOMPARE(s.ui.Count(Kind::kOkCancel), std::size_t{0});
   }
 
   void theHistoryDialogRestoresAnEntryAndCtrlZTakesBackTheNewest() {
@@ -116,7 +157,12 @@ class InstallHistoryWindowTest : public QObject {
       dialog->RestoreButton()->click();
       QCOMPARE(dialog->List()->rowCount(), 2);  // the restore kept what it replaced
     });
+    s.ui.events.clear();
+    s.ui.okCancelAnswers = {true};
     s.frame->Action(kCmdHistory)->trigger();
+    // 恢复 asks as Ctrl+Z does, and the editor shows the song as it now is.
+    QVERIFY(vx::Utf8FromGbk(s.ui.events.at(0).text).rfind("恢复这条修改记录吗?\n", 0) == 0);
+    QCOMPARE(s.View()->findChild<QLineEdit*>(QStringLiteral("titleEdit"))->text(), QStringLiteral("Alpha"));
     QCOMPARE(listed.mid(1), (QStringList{"12", "Alpha", "修改歌曲信息"}));
     QCOMPARE(s.folder.ChartBytes(12), original);
     QCOMPARE(s.View()->Model()->index(row, vx::kColTitle).data().toString(), QStringLiteral("Alpha"));

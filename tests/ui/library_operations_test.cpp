@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -66,6 +67,7 @@ struct Scanned {
   }
   CTRAKLYView* View() const { return frame->View(); }
   void Run(int command) const { frame->Action(command)->trigger(); }
+  QString StatusBar() const { return frame->statusBar()->currentMessage(); }
   int RowOf(int id) const {
     const auto row = View()->Table().FindId(id);
     return row ? static_cast<int>(*row) : -1;
@@ -179,6 +181,7 @@ class LibraryOperationsTest : public QObject {
     QCOMPARE(status, (vx::Bytes{1, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
     QCOMPARE(s.ui.events.back().request.defaultExtension, std::string("dat"));
     QVERIFY(s.ui.Messages().empty());
+    QCOMPARE(s.StatusBar(), QStringLiteral("已保存游戏歌曲列表:") + QString::fromStdString(list));
   }
 
   void deletingTakesOutTheRowsAndKeepsTheRestAsTheyWere() {
@@ -220,6 +223,7 @@ class LibraryOperationsTest : public QObject {
 
     s.Run(kCmdMoveSongs);
 
+    QCOMPARE(s.StatusBar(), QStringLiteral("已转移2首,跳过1首"));
     QCOMPARE(s.Ids(), QList<int>{12});
     QVERIFY(s.Ticked(12));
     QCOMPARE(s.FolderSongs(), QStringLiteral("1"));

@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "core/formats/chart_header.h"
 #include "core/operations/remove_songs.h"
 #include "core/text/gbk.h"
 #include "tests/support/scripted_interaction.h"
@@ -291,23 +292,58 @@ class LibraryViewTest : public QObject {
     QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("X"));
   }
 
-  void arrowKeysShowTheNeighboursCoverButKeepTheEditor() {
+  // The save writes the song the person has in view: keys load the editor as a click does, and typed
+  // texts are never left behind without a question.
+  void arrowKeysLoadTheEditorAndUnsavedTextsAreAskedAbout() {
     Scanned s;
-    QTest::keyClick(s.view.SongList(), Qt::Key_Down);  // nothing highlighted: row 1's cover
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[1].cover));
-
+    using Answer = vx::SaveChangesAnswer;
+    QTableView* list = s.view.SongList();
+    const auto key = [&](Qt::Key k) {
+      list->setFocus();
+      QTest::keyClick(list, k);
+    };
     s.ClickRow(0);
-    s.view.SongList()->setFocus();
-    QTest::keyClick(s.view.SongList(), Qt::Key_Up);  // nothing above row 0
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[0].cover));
-    QTest::keyClick(s.view.SongList(), Qt::Key_Down);
+    key(Qt::Key_Down);
+    QCOMPARE(s.view.EditTarget()->songId, 12);
+    QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("A"));
+    QCOMPARE(s.Edit("easyEdit")->text(), QStringLiteral("9"));
     QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[1].cover));
-    QTest::keyClick(s.view.SongList(), Qt::Key_Down);
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[2].cover));
-    QTest::keyClick(s.view.SongList(), Qt::Key_Down);  // nothing below the last row
-    QCOMPARE(s.view.CoverPreview()->Cover(), Decoded(s.recipes[2].cover));
+    QVERIFY(s.ui.events.empty());  // nothing typed, nothing asked
+
+    // 取消: the highlight goes back to the song in the editor, which keeps what was typed.
+    const vx::Bytes before12 = s.folder.ChartBytes(12), before30 = s.folder.ChartBytes(30);
+    s.Edit("hardEdit")->setText(QStringLiteral("13"));
+    key(Qt::Key_Down);
+    QCOMPARE(s.ui.Count(ScriptedInteraction::Event::kSaveChanges), std::size_t{1});
+    QCOMPARE(vx::Utf8FromGbk(s.ui.events.back().text), std::string("编号12 A的修改还没有保存,要保存吗?"));
+    QCOMPARE(list->currentIndex().row(), 1);
+    QCOMPARE(s.Edit("hardEdit")->text(), QStringLiteral("13"));
+    QCOMPARE(s.folder.ChartBytes(12), before12);
+
+    // 保存: written without a second question, then the next song is loaded.
+    s.ui.saveChangesAnswers = {Answer::kSave};
+    key(Qt::Key_Down);
+    QCOMPARE(s.ui.Count(ScriptedInteraction::Event::kOkCancel), std::size_t{0});
+    QCOMPARE(int{vx::ParseChartHeader(s.folder.ChartBytes(12)).levelHard}, 13);
+    QCOMPARE(s.view.EditTarget()->songId, 30);
+    QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("中文"));
+
+    // 不保存: the typed title is dropped, the click goes through.
+    s.Edit("titleEdit")->setText(QStringLiteral("不要"));
+    s.ui.saveChangesAnswers = {Answer::kDiscard};
+    s.ClickRow(0);
+    QCOMPARE(s.folder.ChartBytes(30), before30);
     QCOMPARE(s.Edit("titleEdit")->text(), QStringLiteral("B"));
-    QCOMPARE(s.view.EditTarget()->songId, 7);
+
+    // Home and End load too; Enter in a field saves, and the question names the song.
+    key(Qt::Key_End);
+    QCOMPARE(s.view.EditTarget()->songId, 30);
+    s.Edit("easyEdit")->setText(QStringLiteral("8"));
+    s.ui.okCancelAnswers = {true};
+    s.ui.events.clear();
+    QTest::keyClick(s.Edit("easyEdit"), Qt::Key_Return);
+    QCOMPARE(vx::Utf8FromGbk(s.ui.events.front().text), std::string("确定修改编号30 中文吗?"));
+    QCOMPARE(int{vx::ParseChartHeader(s.folder.ChartBytes(30)).levelEasy}, 8);
   }
 
   void saveSaysWhatIsMissingBeforeWritingAnything() {
@@ -324,6 +360,7 @@ class LibraryViewTest : public QObject {
     s.view.findChild<QPushButton*>(QStringLiteral("save"))->click();
     QCOMPARE(s.ui.Messages(), (std::vector<std::string>{"请先选定一首歌"}));
     QCOMPARE(s.ui.Captions(), (std::vector<std::string>{"VX歌曲整理器"}));
+    QCOMPARE(s.ui.Count(ScriptedInteraction::Event::kOkCancel), std::size_t{0});  // nothing to ask about
     QCOMPARE(s.folder.ChartBytes(7), before);
   }
 
@@ -345,7 +382,7 @@ class LibraryViewTest : public QObject {
     s.ui.okCancelAnswers = {true};
     s.view.findChild<QPushButton*>(QStringLiteral("save"))->click();
     QCOMPARE(s.ui.Messages(), (std::vector<std::string>{"OK"}));
-    QCOMPARE(vx::Utf8FromGbk(s.ui.events.front().text), std::string("确定修改吗?"));
+    QCOMPARE(vx::Utf8FromGbk(s.ui.events.front().text), std::string("确定修改编号7 B吗?"));
 
     vx::Bytes expected = before7;
     const std::string title = vx::Gbk("新的歌");

@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <map>
 
+#include "core/formats/chart_header.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 #include "tests/support/scripted_interaction.h"
@@ -157,6 +158,76 @@ class WindowInputTest : public QObject {
     QCOMPARE(w.Ids(), (QList<int>{30, 12, 7}));
   }
 
+  // The player comes back to the library as it was left: scanned at start, in the order chosen, which
+  // F5 keeps and the header shows; without a folder, F5 and the install say so before anything else.
+  void theLibraryIsScannedAtStartInTheChosenOrderAndNeedsAFolder() {
+    Window w;
+    QHeaderView* header = w.List()->horizontalHeader();
+    emit header->sectionClicked(vx::kColHard);  // hardest first
+    QCOMPARE(w.Ids(), (QList<int>{30, 12, 7}));
+    w.List()->setFocus();
+    QTest::keyClick(w.List(), Qt::Key_F5);
+    QCOMPARE(w.Ids(), (QList<int>{30, 12, 7}));
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), int{vx::kColHard});
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    w.frame->close();
+    CMainFrame next(w.folder.Path(), w.ui);  // no scan asked for: the start does it
+    QCOMPARE(next.View()->Model()->rowCount(), 3);
+    QCOMPARE(next.View()->Table().Row(0).Id(), 30);
+    QCOMPARE(next.View()->SongList()->horizontalHeader()->sortIndicatorSection(), int{vx::kColHard});
+
+    // A folder that is not there: nothing at start, and F5 and 导入歌曲 say so before any chooser.
+    vx::fixtures::WriteFile(w.folder.Settings(), vx::fixtures::BuildSettingsFile(w.folder.Path() + "/gone"));
+    CMainFrame lost(w.folder.Path(), w.ui);
+    QCOMPARE(lost.View()->Model()->rowCount(), 0);
+    QVERIFY(w.ui.events.empty());
+    lost.View()->OnScan();
+    lost.Action(kCmdInstallSongs)->trigger();
+    lost.Action(kCmdInstallFolder)->trigger();
+    QCOMPARE(w.ui.Messages(), (std::vector<std::string>(3, "请检查目录设置")));
+    QCOMPARE(w.ui.events.size(), std::size_t{3});  // no chooser opened
+    QVERIFY(!lost.statusBar()->currentMessage().contains(QStringLiteral("扫描完毕")));
+  }
+
+  // 目录设置 naming another library shows it at once; an install into a folder the table does not show yet
+  // brings in the whole folder, not only the new songs.
+  void aNewMusicFolderShowsAtOnceAndAnInstallShowsTheWholeFolder() {
+    Window w;
+    const std::string other = w.folder.Path() + "/other";
+    vx::fixtures::WriteSong(other, 3, SongWithHard("Other", 1));
+    WhenModalOpens([&](QWidget* modal) {
+      modal->findChild<QLineEdit*>(QStringLiteral("musicDir"))->setText(QString::fromStdString(other));
+      modal->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+    });
+    w.ui.okCancelAnswers = {true};  // the start folder's move and image folders are not there
+    w.View()->OnFolderSettings();
+    QCOMPARE(w.Ids(), QList<int>{3});
+
+    vx::fixtures::WriteFile(w.folder.Settings(), vx::fixtures::BuildSettingsFile(w.folder.Music()));
+    const std::string chart = w.folder.Path() + "/in/vxma100.vxn";
+    vx::fixtures::WriteFile(chart, vx::fixtures::BuildChart(vx::fixtures::ChartSpec{}));
+    vx::fixtures::WriteFile(w.folder.Path() + "/in/vxma100.vxm", vx::Bytes{1});
+    w.ui.openFilesAnswers = {{vx::GbkPath(vx::PathFromUtf8(chart))}};
+    w.frame->Action(kCmdInstallSongs)->trigger();
+    QCOMPARE(w.Ids(), (QList<int>{7, 12, 30, 100}));
+    QCOMPARE(qobject_cast<QLineEdit*>(w.Child("folderSongs"))->text(), QStringLiteral("4"));
+  }
+
+  // Typed but unsaved texts are asked about before the window closes.
+  void closingWithUnsavedTextsAsksFirst() {
+    Window w;
+    QTest::mouseClick(w.List()->viewport(), Qt::LeftButton, {}, w.RowCentre(12));
+    qobject_cast<QLineEdit*>(w.Child("titleEdit"))->setText(QStringLiteral("Alpha 2"));
+    QVERIFY(!w.frame->close());  // 取消
+    QVERIFY(w.frame->isVisible());
+    w.ui.saveChangesAnswers = {vx::SaveChangesAnswer::kSave};
+    QVERIFY(w.frame->close());
+    QCOMPARE(vx::ParseChartHeader(w.folder.ChartBytes(12)).title, vx::Gbk("Alpha 2"));
+    QCOMPARE(w.ui.Count(ScriptedInteraction::Event::kSaveChanges), std::size_t{2});
+  }
+
   void aDamagedOrUselessSettingsFileFallsBackToTheDefaultsSilently() {
     const QByteArray files[] = {
         QByteArray("\x00\xff\xfe[window\nx=\x01\x02", 15),
@@ -214,7 +285,7 @@ class WindowInputTest : public QObject {
     QCOMPARE(title->text(), QStringLiteral("typed"));
     QCOMPARE(qobject_cast<QLineEdit*>(w.Child("listSize"))->text(), listSize);
 
-    // Home, End and the page keys move the highlight by rows and the cover follows; the editor does not.
+    // Home, End and the page keys move the highlight by rows; the editor and the cover follow.
     const CoverFrame* cover = w.View()->CoverPreview();
     const std::pair<Qt::Key, int> jumps[] = {
         {Qt::Key_End, 30}, {Qt::Key_Home, 7}, {Qt::Key_PageDown, 30}, {Qt::Key_PageUp, 7}};
@@ -223,8 +294,9 @@ class WindowInputTest : public QObject {
       QCOMPARE(w.List()->selectionModel()->selectedRows().size(), 1);
       QCOMPARE(w.List()->selectionModel()->selectedRows().front().row(), w.RowOf(id));
       QCOMPARE(cover->Cover(), Decoded(SongWithHard("", id == 7 ? 5 : 18).cover));
+      QCOMPARE(w.View()->EditTarget()->songId, id);
     }
-    QVERIFY(!w.View()->EditTarget());
+    QCOMPARE(title->text(), QStringLiteral("星之海"));
 
     w.folder.AddSong(40, SongWithHard("Gamma", 3));
     QTest::keyClick(w.List(), Qt::Key_F5);
@@ -241,7 +313,7 @@ class WindowInputTest : public QObject {
     title->setFocus();
     title->setCursorPosition(0);
     QTest::keyClick(title, Qt::Key_Delete);
-    QCOMPARE(title->text(), QStringLiteral("yped"));
+    QCOMPARE(title->text(), QStringLiteral("之海"));
     QCOMPARE(w.ui.Count(ScriptedInteraction::Event::kOkCancel), std::size_t{0});
     w.Tick(12);
     w.Tick(30);
@@ -259,7 +331,7 @@ class WindowInputTest : public QObject {
     w.Tick(7);
     w.Tick(30);
     w.frame->MatchesOnly()->setChecked(true);
-    QCOMPARE(w.TickSummary(), QString());  // nothing typed, nothing hidden
+    QCOMPARE(w.TickSummary(), QStringLiteral("已勾选2首"));  // nothing typed, nothing hidden
 
     w.frame->Search()->setText(QStringLiteral("beta"));
     QCOMPARE(w.ShownIds(), (QList<int>{5, 30}));
@@ -290,7 +362,7 @@ class WindowInputTest : public QObject {
 
     QTest::keyClick(w.frame->Search(), Qt::Key_Escape);
     QCOMPARE(w.ShownIds(), QList<int>{12});
-    QCOMPARE(w.TickSummary(), QString());
+    QCOMPARE(w.TickSummary(), QStringLiteral("已勾选0首"));
     w.frame->Search()->setText(QStringLiteral("nothing"));
     w.frame->MatchesOnly()->setChecked(false);
     QCOMPARE(w.ShownIds(), QList<int>{12});
@@ -377,9 +449,8 @@ class WindowInputTest : public QObject {
     vx::fixtures::WriteFile(w.folder.Settings(), vx::fixtures::BuildSettingsFile(w.folder.Path() + "/gone"));
     w.View()->OnScan();
     QCOMPARE(w.View()->Model()->rowCount(), 0);
-    QCOMPARE(w.frame->statusBar()->currentMessage(),
-             QStringLiteral("MUSIC文件夹不存在或无法读取,没有找到歌曲:") +
-                 QString::fromStdString(w.folder.Path()) + QStringLiteral("/gone"));
+    QCOMPARE(w.ui.Messages(), std::vector<std::string>{"请检查目录设置"});
+    QVERIFY(w.View()->CoverPreview()->Cover().isNull());
   }
 
   void aBigDeleteIsOneLayoutChangeAndKeepsTheTopSongOnTop() {
@@ -459,6 +530,15 @@ class WindowInputTest : public QObject {
     (void)ui.ChooseSaveFile(txt);
     QCOMPARE(startedIn, QString::fromStdString(start.Path()));
     QCOMPARE(places.LastFolder(QStringLiteral("jpg")), QString::fromStdString(start.Path() + "/pics"));
+    // Folder choosers are told apart by what they ask: 目录设置's pick does not move the install's.
+    pick(QString::fromStdString(start.Path() + "/pics"));
+    QVERIFY(ui.ChooseFolder(vx::Gbk("请选择文件存放的路径:")));
+    pick({});
+    (void)ui.ChooseFolder(vx::Gbk("请选择要导入的歌曲所在的文件夹:"));
+    QCOMPARE(startedIn, QString::fromStdString(start.Path()));
+    pick({});
+    (void)ui.ChooseFolder(vx::Gbk("请选择文件存放的路径:"));
+    QCOMPARE(startedIn, QString::fromStdString(start.Path() + "/pics"));
 
     // A message with a two-letter text is still wide enough for the whole caption.
     int width = 0;

@@ -109,6 +109,8 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     PlaceForFirstStart(screen->geometry(), screen->availableGeometry());
   RestoreFromSettings();
+  // The player comes back to the library left last time, in the order it was left in.
+  m_view->ScanIfFolderExists();
 }
 
 void CMainFrame::PlaceForFirstStart(const QRect& screen, const QRect& area) {
@@ -156,6 +158,10 @@ void CMainFrame::RestoreFromSettings() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!m_view->SettleEdits()) {
+    event->ignore();
+    return;
+  }
   // The size to come back to is the one before maximizing; the maximized state is kept beside it. The
   // place is the frame's, as move() takes it, so the inside's offset in the frame is taken off.
   const QRect normal =
@@ -194,6 +200,12 @@ void CMainFrame::BuildShortcuts() {
     m_search->selectAll();
   });
   addAction(find);
+  // Puts back what Ctrl+Z took back, under both keys players know for it.
+  auto* redo = new QAction(this);
+  redo->setObjectName(QStringLiteral("redoShortcut"));
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  connect(redo, &QAction::triggered, m_view, &CTRAKLYView::OnRedoChange);
+  addAction(redo);
 }
 
 std::function<void()> CMainFrame::RouteFor(int commandId) {
@@ -337,7 +349,7 @@ void CMainFrame::BuildStatusBar() {
   auto* idle = new QLabel(FromUtf8(kIdleText), this);
   idle->setObjectName(QStringLiteral("idleText"));
   statusBar()->addWidget(idle, 1);
-  // Only while "只显示匹配" hides rows: the ticked songs, and how many of them are out of sight.
+  // The ticked songs, and while "只显示匹配" hides rows, how many of them are out of sight.
   m_tickSummary = new QLabel(this);
   m_tickSummary->setObjectName(QStringLiteral("tickSummary"));
   m_tickSummary->hide();

@@ -67,7 +67,8 @@ class CMainFrame : public QMainWindow {
   // The search field, right-aligned after the command buttons.
   void BuildSearchField();
   void BuildStatusBar();
-  // Keys with no button of their own: F5 scans, Ctrl+F goes to the search field, Delete deletes.
+  // Keys with no button of their own: F5 scans, Ctrl+F goes to the search field, Delete deletes, Ctrl+Y
+  // and Ctrl+Shift+Z put back what Ctrl+Z took back.
   void BuildShortcuts();
   // The size and place of the last session, the column widths and the last sort.
   void RestoreFromSettings();

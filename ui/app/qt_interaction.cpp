@@ -1,6 +1,7 @@
 #include "ui/app/qt_interaction.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -30,7 +31,13 @@ QString KindOf(const FileDialogRequest& request) {
   return kind.isEmpty() ? QStringLiteral("file") : kind;
 }
 
-const QString kFolderKind = QStringLiteral("folder");
+// A folder chooser is named by what it asks for: the install's folder of songs and 目录设置's folders
+// are different places, and one must not open where the other was last used.
+QString FolderKindOf(const std::string& gbkPrompt) {
+  const QByteArray digest =
+      QCryptographicHash::hash(QByteArray::fromStdString(gbkPrompt), QCryptographicHash::Sha1);
+  return QStringLiteral("folder-") + QString::fromLatin1(digest.toHex().left(8));
+}
 
 // A title bar shows the caption only as far as the box is wide, and a box with a short text is narrow:
 // "VX歌曲整理器" would lose its end.
@@ -182,10 +189,11 @@ std::vector<std::string> QtInteraction::ChooseOpenFiles(const FileDialogRequest&
 
 std::optional<std::string> QtInteraction::ChooseFolder(const std::string& prompt) {
   // Offers only real folders.
-  const QString chosen = QFileDialog::getExistingDirectory(
-      QApplication::activeWindow(), FromGbk(prompt), StartFolder(kFolderKind), QFileDialog::ShowDirsOnly);
+  const QString chosen =
+      QFileDialog::getExistingDirectory(QApplication::activeWindow(), FromGbk(prompt),
+                                        StartFolder(FolderKindOf(prompt)), QFileDialog::ShowDirsOnly);
   if (chosen.isEmpty()) return std::nullopt;
-  return Chosen(kFolderKind, chosen, true);
+  return Chosen(FolderKindOf(prompt), chosen, true);
 }
 
 AllOrNone QtInteraction::MoveToTrash(const std::vector<std::string>& gbkPaths) {
@@ -241,6 +249,21 @@ ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<C
   for (const auto& [button, answer] : buttons)
     if (box.clickedButton() == button) return answer;
   return ClashAnswer::kStop;
+}
+
+SaveChangesAnswer QtInteraction::AskSaveChanges(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, FromGbk(caption), FromGbk(text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  QPushButton* save = box.addButton(FromUtf8(msg::kSaveButton), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(FromUtf8(msg::kDiscardButton), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(FromUtf8(msg::kCancel), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  FitCaption(box);
+  box.exec();
+  if (box.clickedButton() == save) return SaveChangesAnswer::kSave;
+  if (box.clickedButton() == discard) return SaveChangesAnswer::kDiscard;
+  return SaveChangesAnswer::kCancel;
 }
 
 }  // namespace vx::ui

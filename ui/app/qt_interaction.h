@@ -37,6 +37,8 @@ class QtInteraction : public Interaction {
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
                                int max) override;
+  // 保存 (Enter), 不保存 and 取消 (Escape).
+  SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
 
  private:
   QString StartFolder(const QString& kind) const;

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
 #include <QTableView>
@@ -86,6 +87,12 @@ void ShootMainWindow(CMainFrame& frame, const QString& folder) {
   const std::size_t row = MarkAndClick(*frame.View());
   QCoreApplication::processEvents();
   frame.grab().save(folder + QStringLiteral("/main_window.png"));
+
+  // The Down key on the table: the next song is highlighted, and the editor and the cover follow it.
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame.View()->SongList(), &down);
+  QCoreApplication::processEvents();
+  frame.grab().save(folder + QStringLiteral("/editor_after_arrow.png"));
 
   // A query typed into the search field: its matches highlighted, their number in the status bar.
   frame.Search()->setText(kQuery);

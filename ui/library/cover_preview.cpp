@@ -48,8 +48,13 @@ void CoverPreview::Refresh() {
     if (const auto row = m_table.FindId(*m_songId)) Show(*row);
 }
 
-void CoverPreview::Renumbered(int from, int to) {
-  if (m_songId == from) m_songId = to;
+void CoverPreview::Follow(std::optional<int> id) {
+  m_songId = id;
+  if (!id) {
+    m_frame->SetCover(QImage());
+    return;
+  }
+  Refresh();
 }
 
 void CoverPreview::OnPictureDropped(const QString& localFile) {

@@ -41,8 +41,8 @@ class CoverPreview : public QObject {
   void ShowNone(std::size_t row);
   // The song on show read again, after its chart may have changed.
   void Refresh();
-  // The song on show got another number.
-  void Renumbered(int from, int to);
+  // The song on show is now `id` (it got another number); nothing when it is gone.
+  void Follow(std::optional<int> id);
 
  private:
   void OnPictureDropped(const QString& localFile);

@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <vector>
 
+#include "core/io/file_io.h"
 #include "core/messages.h"
 #include "core/text/gbk.h"
 #include "ui/common/dialog_units.h"
@@ -63,8 +65,9 @@ CFolderSettingsDlg::CFolderSettingsDlg(std::string gbkSettingsPath, Interaction&
 }
 
 void CFolderSettingsDlg::OnBrowse(FolderSlot slot) {
-  const auto chosen = m_ui.ChooseFolder(Gbk(msg::kChooseFolderPrompt));
-  Edit(slot)->setText(chosen ? FromGbk(*chosen) : QString());
+  // A cancelled chooser leaves what the field held: 确定 must not then save an empty folder unasked.
+  if (const auto chosen = m_ui.ChooseFolder(Gbk(msg::kChooseFolderPrompt)))
+    Edit(slot)->setText(FromGbk(*chosen));
 }
 
 void CFolderSettingsDlg::accept() {
@@ -81,16 +84,27 @@ void CFolderSettingsDlg::accept() {
     }
     gbk[i] = *converted;
   }
+  // A folder that cannot be stored is said before a missing one is asked about: no question is answered
+  // only to be refused.
+  const auto tooLong = std::find_if(
+      gbk.begin(), gbk.end(), [](const std::string& folder) { return folder.size() > kMaxFolderBytes; });
+  if (tooLong != gbk.end()) {
+    say(msg::kFolderTooLong, *tooLong);
+    return;
+  }
+  // A folder typed wrong, or on a drive not plugged in, may be meant: the person is warned and decides.
+  std::vector<std::string> missing;
+  for (const std::string& folder : gbk)
+    if (!folder.empty() && !DirectoryExists(folder)) missing.push_back(folder);
+  if (!missing.empty() &&
+      !m_ui.AskOkCancel(MessageWithLines(Gbk(msg::kFoldersMissing), missing), Gbk(msg::kAppTitle)))
+    return;
   switch (WriteFolders(m_strSettingsPath, FolderSettings{gbk[0], gbk[1], gbk[2]})) {
-    case WriteFoldersResult::kTooLong:
-      say(msg::kFolderTooLong, *std::find_if(gbk.begin(), gbk.end(), [](const std::string& folder) {
-            return folder.size() > kMaxFolderBytes;
-          }));
-      return;
     case WriteFoldersResult::kWriteFailed:
       say(msg::kSettingsNotWritten, {});
       return;
-    case WriteFoldersResult::kNoFile:  // nothing saved and nothing said, as this dialog always did
+    case WriteFoldersResult::kTooLong:  // said above
+    case WriteFoldersResult::kNoFile:   // nothing saved and nothing said, as this dialog always did
     case WriteFoldersResult::kWritten:
       break;
   }

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QSize>
 #include <QString>
+#include <array>
 
 #include "core/library/scan.h"
 #include "ui/common/dialog_units.h"
@@ -51,6 +52,10 @@ class LibraryForm {
   QPushButton* Scan() const { return m_scan; }
   SongListView* List() const { return m_list; }
   QPushButton* Save() const { return m_save; }
+  // The title and the three level fields, where Enter saves.
+  std::array<QLineEdit*, 4> EditorFields() const {
+    return {m_titleEdit, m_easyEdit, m_normalEdit, m_hardEdit};
+  }
 
   // The form's size at which every control sits where it is placed; beyond it the table takes the room.
   void SetRestSize(QSize rest);

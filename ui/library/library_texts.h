@@ -25,6 +25,18 @@ inline constexpr std::string_view kInstallFilter = "歌曲文件(*.vxn)";
 // The song table's right-click menu has one command of its own.
 inline constexpr std::string_view kOpenContainingFolder = "打开所在文件夹";
 
+// What the status bar says after a command that shows nothing of its own on success.
+inline constexpr std::string_view kStatusMovedBefore = "已转移";
+inline constexpr std::string_view kStatusMovedMiddle = "首,跳过";
+inline constexpr std::string_view kStatusMovedAfter = "首";
+inline constexpr std::string_view kStatusCoverImported = "已导入图片:";  // "编号12 歌名"
+inline constexpr std::string_view kStatusRestored = "已恢复:";           // "编号12 歌名"
+inline constexpr std::string_view kStatusRenumbered = "已更改编号:";     // "编号30 歌名 → 77"
+inline constexpr std::string_view kStatusRenumberedTo = " → ";
+inline constexpr std::string_view kStatusListSaved = "已保存游戏歌曲列表:";  // the file's path
+// "勾选报告中的歌曲" adds to the ticks there were, and says so: a delete may follow.
+inline constexpr std::string_view kReportTickedAdded = "首,原来勾选的歌曲仍然勾选着";
+
 // The scan has a key as well as its button.
 inline constexpr std::string_view kScanTip = "扫描歌曲 (F5)";
 

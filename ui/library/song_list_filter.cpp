@@ -19,7 +19,7 @@ SongListFilter::SongListFilter(QTableView* list, const SongTable& table, QObject
           [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
             // A tick changes no match; an edited title may.
             if (roles == QList<int>{Qt::CheckStateRole}) {
-              if (Narrowing()) emit Changed();
+              emit Changed();
             } else {
               Apply();
             }

@@ -33,7 +33,7 @@ class SongListFilter : public QObject {
   std::size_t HiddenTickedCount() const;
 
  signals:
-  // Rows were shown or hidden, or ticks changed, while narrowing or on leaving it.
+  // Rows were shown or hidden, or ticks changed.
   void Changed();
 
  private:

@@ -20,6 +20,8 @@ bool SongListKeys::eventFilter(QObject* watched, QEvent* event) {
       if (modifiers != Qt::NoModifier) return false;
       emit TickToggleRequested();
       return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
     case Qt::Key_Home:
     case Qt::Key_End:
     case Qt::Key_PageUp:

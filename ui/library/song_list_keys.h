@@ -1,8 +1,7 @@
 #pragma once
-// Keys of the song table beyond the arrow keys, which the form handles itself. Space ticks or unticks
-// the highlighted rows, wherever the focus is among the table's cells. Home, End, Page Up and Page Down
-// move the highlight as the table does, and then say where it landed, so the cover preview follows them
-// as it follows the arrow keys.
+// Keys of the song table. Space ticks or unticks the highlighted rows, wherever the focus is among the
+// table's cells. The arrow keys, Home, End, Page Up and Page Down move the highlight as the table does,
+// and then say where it landed, so the editor and the cover follow them as they follow a click.
 
 #include <QObject>
 
@@ -19,7 +18,7 @@ class SongListKeys : public QObject {
 
  signals:
   void TickToggleRequested();
-  // The row the highlight moved to, or -1 when the table has none.
+  // The row the highlight moved to (the current row), or -1 when the table has none.
   void HighlightJumped(int row);
 
  protected:

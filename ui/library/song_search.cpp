@@ -50,8 +50,10 @@ void SongSearch::SetMatchesOnly(bool on) {
 }
 
 void SongSearch::ReportTickSummary() {
+  // How many songs a command on the ticked ones would reach is always in sight.
   if (!m_filter->Narrowing()) {
-    emit TickSummary(QString());
+    emit TickSummary(FromUtf8(msg::kTickedBefore) + QString::number(m_filter->TickedCount()) +
+                     FromUtf8(msg::kQueryMatchesAfter));
     return;
   }
   emit TickSummary(FromUtf8(msg::kTickedBefore) + QString::number(m_filter->TickedCount()) +

@@ -31,8 +31,7 @@ class SongSearch : public QObject {
  signals:
   // A text for the frame's status bar.
   void StatusMessage(const QString& text);
-  // While rows are hidden: how many songs are ticked and how many of those are not shown; empty when
-  // every row shows.
+  // How many songs are ticked ("已勾选3首"), and while rows are hidden how many of those are not shown.
   void TickSummary(const QString& text);
 
  private:

@@ -4,16 +4,18 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
 #include "core/formats/cover.h"
+#include "core/io/file_io.h"
 #include "core/library/library_check.h"
 #include "core/library/scan.h"
 #include "core/library/sort.h"
 #include "core/messages.h"
 #include "core/operations/covers.h"
+#include "core/operations/folder_check.h"
 #include "core/operations/game_list.h"
 #include "core/operations/history_restore.h"
 #include "core/operations/install_songs.h"
@@ -66,18 +68,17 @@ void CTRAKLYView::ConnectForm() {
   connect(m_form.Scan(), &QPushButton::clicked, this, &CTRAKLYView::OnScan);
   ConnectSongList();
   connect(m_form.Save(), &QPushButton::clicked, this, &CTRAKLYView::OnSaveSong);
+  for (QLineEdit* field : m_form.EditorFields())
+    connect(field, &QLineEdit::returnPressed, this, &CTRAKLYView::OnSaveSong);
 }
 
 void CTRAKLYView::ConnectSongList() {
   SongListView* list = m_form.List();
   connect(list->horizontalHeader(), &QHeaderView::sectionClicked, this, &CTRAKLYView::OnColumnclickSongList);
   connect(list, &QTableView::clicked, this, &CTRAKLYView::OnClickSongList);
-  list->installEventFilter(this);
   auto* keys = new SongListKeys(list);
   connect(keys, &SongListKeys::TickToggleRequested, this, &CTRAKLYView::OnSpaceSongList);
-  connect(keys, &SongListKeys::HighlightJumped, this, [this](int row) {
-    if (row >= 0) m_preview->Show(static_cast<std::size_t>(row));
-  });
+  connect(keys, &SongListKeys::HighlightJumped, this, &CTRAKLYView::OnHighlightMoved);
   m_search = new SongSearch(list, m_model, m_table, this);
   connect(m_search, &SongSearch::StatusMessage, this, &CTRAKLYView::StatusMessage);
   connect(m_search, &SongSearch::TickSummary, this, &CTRAKLYView::TickSummary);
@@ -105,7 +106,16 @@ void CTRAKLYView::RestoreSort(SortKey sort) {
   // The next click on the column goes the other way, as if the person had just made this sort.
   if (m_table.NextAscending(sort.column) == sort.ascending) m_table.FlipNextAscending(sort.column);
   m_lastSort = sort;
-  m_sortOnNextScan = true;
+  KeepSort();
+}
+
+void CTRAKLYView::KeepSort() {
+  if (!m_lastSort) return;
+  if (!m_table.Empty()) SortTable(m_table, m_lastSort->column, m_lastSort->ascending);
+  QHeaderView* header = m_form.List()->horizontalHeader();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(m_lastSort->column,
+                           m_lastSort->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CTRAKLYView::UpdateData(bool fromForm) {
@@ -144,30 +154,56 @@ void CTRAKLYView::OnFolderSettings() {
   const auto musicBefore = ReadMusicFolder();
   CFolderSettingsDlg dialog(m_strSettingsPath, m_ui, this);
   dialog.exec();
-  // The song in the editor belongs to the folder it was loaded from; a save must not follow it elsewhere.
-  if (ReadMusicFolder() != musicBefore) m_editTarget.reset();
+  const auto musicNow = ReadMusicFolder();
+  if (musicNow == musicBefore) return;
+  // The table shows the folder the settings name: another folder is read at once, and a folder that is
+  // not there has no songs to show.
+  if (musicNow && DirectoryExists(*musicNow)) {
+    OnScan();
+    return;
+  }
+  SettleEdits();
+  m_model->ResetWith([this] { m_table.Clear(); });
+  m_scannedFolder.reset();
+  m_fields.folderSongs = 0;
+  EmptyEditor();
+  UpdateData(false);
+}
+
+void CTRAKLYView::ScanIfFolderExists() {
+  const auto musicDir = ReadMusicFolder();
+  if (musicDir && !musicDir->empty() && DirectoryExists(*musicDir)) OnScan();
+}
+
+bool CTRAKLYView::TableDescribesFolder() const {
+  return m_scannedFolder && m_scannedFolder == ReadMusicFolder();
 }
 
 void CTRAKLYView::OnScan() {
+  if (!SettleEdits()) return;
   QElapsedTimer timer;
   timer.start();
+  // Said before the table empties: a scan of no folder finds nothing, which is not the same as a folder
+  // without songs.
+  OperationContext ctx = Context();
+  const bool ready = MusicFolderReady(ctx);
   const ScanProgress progress = m_form.StartScanProgress();
-  // A scan makes a new table, perhaps of another folder: the song loaded into the editor is forgotten,
-  // so a save can never write into a chart the person has left or relabel a row of the new table.
-  m_editTarget.reset();
+  const SongTable before = m_table;
   std::optional<ScanOutcome> outcome;
   RecoverInterruptedWork(Context());
   m_model->ResetWith([&] {
     outcome = vx::OnScan(m_table, m_strSettingsPath, progress);
-    // The first scan of a start comes in the order the last session left.
-    if (outcome && m_sortOnNextScan && m_lastSort)
-      SortTable(m_table, m_lastSort->column, m_lastSort->ascending);
-    if (outcome) m_sortOnNextScan = false;
+    if (outcome) KeepSort();
   });
   if (!outcome) return;
+  m_scannedFolder = outcome->musicDir;
   m_form.FinishScanProgress();
   m_fields.folderSongs = static_cast<int>(outcome->songCount);
+  TableChange reset;
+  reset.reset = true;
+  FollowTable(before, reset);
   UpdateData(false);
+  if (!ready) return;
   if (outcome->folderUnreadable) {
     emit StatusMessage(FromUtf8(msg::kScanFolderUnreadable) + FromGbk(outcome->musicDir));
     return;
@@ -201,7 +237,12 @@ void CTRAKLYView::OnColumnclickSongList(int column) {
     return result.order;
   });
   if (result.ticksChanged) m_model->AllRowsChanged();
-  if (!result.order.empty()) m_lastSort = SortKey{column, !m_table.NextAscending(column)};
+  if (!result.order.empty()) {
+    m_lastSort = SortKey{column, !m_table.NextAscending(column)};
+    QHeaderView* header = m_form.List()->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, m_lastSort->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+  }
   // As the form always has: the fields show the held texts again, dropping what was typed since.
   UpdateData(false);
 }
@@ -211,36 +252,140 @@ std::optional<std::string> CTRAKLYView::ReadMusicFolder() const {
 }
 
 void CTRAKLYView::OnClickSongList() {
-  UpdateData(true);
-  const std::vector<std::size_t> selected = SelectedRows();
-  const auto row = m_table.Empty() ? std::nullopt : SoleSelectedRow(selected);
-  std::optional<std::string> musicDir;
-  if (row) {
-    m_fields.title = FromGbk(m_table.Cell(*row, kColTitle));
-    m_fields.easy = FromGbk(m_table.Cell(*row, kColEasy));
-    m_fields.normal = FromGbk(m_table.Cell(*row, kColNormal));
-    m_fields.hard = FromGbk(m_table.Cell(*row, kColHard));
-    // The save goes to this song in the folder read now, wherever its row stands by then.
-    musicDir = ReadMusicFolder();
-    m_editTarget = SongEditTarget{m_table.Row(*row).Id(), musicDir.value_or(std::string())};
-  }
-  UpdateData(false);
-  if (!row) return;
-  if (musicDir)
-    m_preview->ShowFrom(*musicDir, *row);
-  else
-    m_preview->ShowNone(*row);
+  OnHighlightMoved(-1);
 }
 
-void CTRAKLYView::OnKeydownSongList(int qtKey) {
-  if (qtKey != Qt::Key_Up && qtKey != Qt::Key_Down) return;
-  const bool up = qtKey == Qt::Key_Up;
-  auto row = CoverRowForArrowKey(up ? ArrowKey::kUp : ArrowKey::kDown, SelectedRows(), m_table.Size());
-  // The highlight steps over hidden rows, and the cover goes where the highlight goes.
-  while (row && m_search->Filter()->Hides(*row))
-    row = up ? (*row > 0 ? std::optional(*row - 1) : std::nullopt)
-             : (*row + 1 < m_table.Size() ? std::optional(*row + 1) : std::nullopt);
-  if (row) m_preview->Show(*row);
+void CTRAKLYView::OnHighlightMoved(int currentRow) {
+  if (m_table.Empty()) return;
+  const std::vector<std::size_t> selected = SelectedRows();
+  const auto row = SoleSelectedRow(selected);
+  if (!row) {
+    // A highlight over several rows loads nothing; the cover still goes where the highlight went.
+    if (currentRow >= 0) m_preview->Show(static_cast<std::size_t>(currentRow));
+    return;
+  }
+  const auto loadedRow = m_editTarget ? m_table.FindId(m_editTarget->songId) : std::nullopt;
+  if (row != loadedRow && !SettleEdits()) {
+    // The person stays with the song in the editor, so the highlight goes back to it.
+    if (loadedRow) m_form.List()->SelectRows(std::vector<std::size_t>{*loadedRow});
+    return;
+  }
+  LoadRow(*row);
+}
+
+void CTRAKLYView::LoadRow(std::size_t row) {
+  UpdateData(true);
+  m_fields.title = FromGbk(m_table.Cell(row, kColTitle));
+  m_fields.easy = FromGbk(m_table.Cell(row, kColEasy));
+  m_fields.normal = FromGbk(m_table.Cell(row, kColNormal));
+  m_fields.hard = FromGbk(m_table.Cell(row, kColHard));
+  m_loaded = m_fields;
+  // The save goes to this song in the folder read now, wherever its row stands by then.
+  const std::optional<std::string> musicDir = ReadMusicFolder();
+  m_editTarget = SongEditTarget{m_table.Row(row).Id(), musicDir.value_or(std::string())};
+  UpdateData(false);
+  if (musicDir)
+    m_preview->ShowFrom(*musicDir, row);
+  else
+    m_preview->ShowNone(row);
+}
+
+bool CTRAKLYView::HasUnsavedEdits() {
+  if (!m_editTarget) return false;
+  const FormFields typed = m_form.Read();
+  return typed.title != m_loaded.title || typed.easy != m_loaded.easy || typed.normal != m_loaded.normal ||
+         typed.hard != m_loaded.hard;
+}
+
+bool CTRAKLYView::SettleEdits() {
+  if (!HasUnsavedEdits()) return true;
+  const auto row = m_table.FindId(m_editTarget->songId);
+  const std::string title =
+      row ? m_table.Cell(*row, kColTitle) : GbkFromUtf8(m_loaded.title.toStdString()).value_or("");
+  switch (m_ui.AskSaveChanges(SongLabelGbk(m_editTarget->songId, title) + Gbk(msg::kUnsavedAfter),
+                              Gbk(msg::kAppTitle))) {
+    case SaveChangesAnswer::kSave: {
+      UpdateData(true);
+      const SongEdits edits{m_fields.title.toStdString(), m_fields.easy.toStdString(),
+                            m_fields.normal.toStdString(), m_fields.hard.toStdString()};
+      // The person has just said to save: no second question.
+      return Run([&](OperationContext& ctx) {
+               return vx::OnSaveSong(ctx, m_editTarget, edits, false);
+             }).saved == SaveOutcome::kSaved;
+    }
+    case SaveChangesAnswer::kDiscard:
+      m_fields.title = m_loaded.title;
+      m_fields.easy = m_loaded.easy;
+      m_fields.normal = m_loaded.normal;
+      m_fields.hard = m_loaded.hard;
+      m_form.Show(m_fields);
+      return true;
+    case SaveChangesAnswer::kCancel:
+      break;
+  }
+  return false;
+}
+
+void CTRAKLYView::EmptyEditor() {
+  m_editTarget.reset();
+  m_fields.title.clear();
+  m_fields.easy.clear();
+  m_fields.normal.clear();
+  m_fields.hard.clear();
+  m_loaded = m_fields;
+}
+
+namespace {
+
+// Where song `id` stands after `change` turned `before` into `after`: its row, the row it held when the
+// change gave that row another number (a renumber, or one taken back), or nothing when it is gone.
+std::optional<std::size_t> RowAfter(int id, const SongTable& before, const SongTable& after,
+                                    const TableChange& change) {
+  if (const auto row = after.FindId(id)) return row;
+  const auto old = before.FindId(id);
+  if (!old || !change.removedAt.empty() || *old >= after.Size() ||
+      std::find(change.changedRows.begin(), change.changedRows.end(), *old) == change.changedRows.end())
+    return std::nullopt;
+  return old;
+}
+
+}  // namespace
+
+void CTRAKLYView::FollowTable(const SongTable& before, const TableChange& change) {
+  // A song read from another folder than the one the table now describes is gone as far as it knows.
+  const auto musicDir = ReadMusicFolder();
+  const bool sameFolder = m_editTarget && musicDir && m_editTarget->musicDir == *musicDir;
+  if (m_editTarget) {
+    const auto row = sameFolder ? RowAfter(m_editTarget->songId, before, m_table, change) : std::nullopt;
+    if (!row) {
+      EmptyEditor();
+    } else {
+      m_editTarget->songId = m_table.Row(*row).Id();
+      const FormFields typed = m_form.Read();
+      const QString title = FromGbk(m_table.Cell(*row, kColTitle)),
+                    easy = FromGbk(m_table.Cell(*row, kColEasy)),
+                    normal = FromGbk(m_table.Cell(*row, kColNormal)),
+                    hard = FromGbk(m_table.Cell(*row, kColHard));
+      // The song itself changed (a restore, a save): the editor shows it as it is now. Otherwise what was
+      // typed stays.
+      if (title != m_loaded.title || easy != m_loaded.easy || normal != m_loaded.normal ||
+          hard != m_loaded.hard) {
+        m_loaded.title = m_fields.title = title;
+        m_loaded.easy = m_fields.easy = easy;
+        m_loaded.normal = m_fields.normal = normal;
+        m_loaded.hard = m_fields.hard = hard;
+      } else {
+        m_fields.title = typed.title;
+        m_fields.easy = typed.easy;
+        m_fields.normal = typed.normal;
+        m_fields.hard = typed.hard;
+      }
+    }
+  }
+  if (const auto shown = m_preview->SongId()) {
+    const auto row = musicDir ? RowAfter(*shown, before, m_table, change) : std::nullopt;
+    m_preview->Follow(row ? std::optional<int>(m_table.Row(*row).Id()) : std::nullopt);
+  }
 }
 
 void CTRAKLYView::OnSaveSong() {
@@ -248,13 +393,6 @@ void CTRAKLYView::OnSaveSong() {
   const SongEdits edits{m_fields.title.toStdString(), m_fields.easy.toStdString(),
                         m_fields.normal.toStdString(), m_fields.hard.toStdString()};
   Run([&](OperationContext& ctx) { return vx::OnSaveSong(ctx, m_editTarget, edits); });
-}
-
-bool CTRAKLYView::eventFilter(QObject* watched, QEvent* event) {
-  // The arrow key is seen before the table moves its highlight, so the cover shown is the neighbour's.
-  if (watched == m_form.List() && event->type() == QEvent::KeyPress)
-    OnKeydownSongList(static_cast<QKeyEvent*>(event)->key());
-  return QWidget::eventFilter(watched, event);
 }
 
 void CTRAKLYView::OnOpenSongList() {
@@ -283,8 +421,10 @@ void CTRAKLYView::OnCheckLibrary() {
   connect(&dialog, &CLibraryCheckDlg::TickRequested, this, [this, &ids] {
     const std::size_t ticked = TickIds(m_table, ids);
     m_model->AllRowsChanged();
+    // Added to the ticks there were, never in their place; said, since a delete may come next.
+    const bool added = m_table.TickedCount() > ticked;
     emit StatusMessage(FromUtf8(msg::kReportTicked) + QString::number(ticked) +
-                       FromUtf8(msg::kQueryMatchesAfter));
+                       FromUtf8(added ? kReportTickedAdded : msg::kQueryMatchesAfter));
   });
   dialog.exec();
 }
@@ -298,7 +438,8 @@ void CTRAKLYView::OnBatchText() {
 }
 
 void CTRAKLYView::OnGameList() {
-  Run(&vx::OnGameList);
+  const GameListResult result = Run(&vx::OnGameList);
+  if (result.outcome == Outcome::kDone) emit StatusMessage(FromUtf8(kStatusListSaved) + FromGbk(result.path));
 }
 
 void CTRAKLYView::Apply(SongTable&& working, const TableChange& change) {
@@ -307,6 +448,7 @@ void CTRAKLYView::Apply(SongTable&& working, const TableChange& change) {
   UpdateData(true);
   SongListView* list = m_form.List();
   const int top = list->rowAt(0);
+  const SongTable before = m_table;
   const std::vector<int> newPosition = m_model->Apply(std::move(working), change);
   // The song at the top of the list stays there, or the first one below it that remains.
   for (std::size_t old = top < 0 ? newPosition.size() : static_cast<std::size_t>(top);
@@ -316,6 +458,7 @@ void CTRAKLYView::Apply(SongTable&& working, const TableChange& change) {
       break;
     }
   m_fields.folderSongs = static_cast<int>(m_table.Size());
+  FollowTable(before, change);
   UpdateData(false);
 }
 
@@ -324,7 +467,12 @@ void CTRAKLYView::OnDeleteSongs() {
 }
 
 void CTRAKLYView::OnMoveSongs() {
-  Run(&vx::OnMoveSongs);
+  const std::size_t ticked = m_table.TickedCount();
+  const RemoveOutcome result = Run(&vx::OnMoveSongs);
+  if (result.outcome != Outcome::kDone && result.change.removedAt.empty()) return;
+  const std::size_t moved = result.change.removedAt.size();
+  emit StatusMessage(FromUtf8(kStatusMovedBefore) + QString::number(moved) + FromUtf8(kStatusMovedMiddle) +
+                     QString::number(ticked - std::min(ticked, moved)) + FromUtf8(kStatusMovedAfter));
 }
 
 void CTRAKLYView::OnExportCovers() {
@@ -333,10 +481,12 @@ void CTRAKLYView::OnExportCovers() {
 
 void CTRAKLYView::OnImportCover() {
   if (Run(&vx::OnImportCover).outcome != Outcome::kDone) return;
-  // A preview that still showed the replaced cover would tell the person the import did nothing.
+  // The new picture shows at once: a preview of the replaced one, or of another song, would tell the
+  // person the import did nothing.
   const std::vector<std::size_t> ticked = m_table.TickedRows();
-  if (ticked.size() == 1 && m_preview->SongId() == m_table.Row(ticked.front()).Id())
-    m_preview->Show(ticked.front());
+  if (ticked.size() != 1) return;
+  m_preview->Show(ticked.front());
+  emit StatusMessage(FromUtf8(kStatusCoverImported) + SongLabel(ticked.front()));
 }
 
 void CTRAKLYView::OnStatusWeekly() {
@@ -385,6 +535,9 @@ void CTRAKLYView::SetKeepHistory(bool on) {
 }
 
 void CTRAKLYView::OnInstallSongs() {
+  // Songs are picked for a folder that is there to take them.
+  OperationContext ctx = Context();
+  if (!MusicFolderReady(ctx)) return;
   FileDialogRequest request;
   request.filters = {{Gbk(kInstallFilter), "*.vxn"}};
   request.defaultExtension = "vxn";
@@ -393,6 +546,8 @@ void CTRAKLYView::OnInstallSongs() {
 }
 
 void CTRAKLYView::OnInstallFolder() {
+  OperationContext ctx = Context();
+  if (!MusicFolderReady(ctx)) return;
   if (const auto folder = m_ui.ChooseFolder(Gbk(kInstallFolderPrompt))) InstallFrom({*folder});
 }
 
@@ -412,17 +567,32 @@ void CTRAKLYView::OnSongsDropped(const QStringList& localPaths) {
 }
 
 void CTRAKLYView::InstallFrom(const std::vector<std::string>& gbkSources) {
+  // Before a scan (or after the folder changed) the table holds none of the folder's songs: new rows
+  // appended to it would show the installed songs as if they were all the folder has.
+  const bool describesFolder = TableDescribesFolder();
   const InstallOutcome result = Run([&](OperationContext& ctx) { return InstallSongs(ctx, gbkSources); });
   if (!result.songs.empty()) m_ui.ShowMessage(InstallReportTextGbk(result), Gbk(msg::kAppTitle));
+  if (!describesFolder && !result.change.Empty()) OnScan();
 }
 
 void CTRAKLYView::OnRenumber() {
+  // The editor's song keeps its row and its texts under its new number (FollowTable).
   const RenumberResult result =
       Run([this](OperationContext& ctx) { return vx::OnRenumber(ctx, SelectedRows()); });
   if (result.outcome != Outcome::kDone) return;
-  // The editor's song keeps its row and its texts under its new number.
-  if (m_editTarget && m_editTarget->songId == result.from) m_editTarget->songId = result.to;
-  m_preview->Renumbered(result.from, result.to);
+  if (const auto row = m_table.FindId(result.to))
+    emit StatusMessage(FromUtf8(kStatusRenumbered) +
+                       FromGbk(SongLabelGbk(result.from, m_table.Cell(*row, kColTitle))) +
+                       FromUtf8(kStatusRenumberedTo) + QString::number(result.to));
+}
+
+QString CTRAKLYView::SongLabel(std::size_t row) const {
+  return FromGbk(SongLabelGbk(m_table.Row(row).Id(), m_table.Cell(row, kColTitle)));
+}
+
+void CTRAKLYView::SayRestored(const OperationResult& result) {
+  if (result.outcome == Outcome::kDone && !result.change.changedRows.empty())
+    emit StatusMessage(FromUtf8(kStatusRestored) + SongLabel(result.change.changedRows.front()));
 }
 
 void CTRAKLYView::OnHistory() {
@@ -433,18 +603,17 @@ void CTRAKLYView::OnHistory() {
       },
       this);
   connect(&dialog, &CHistoryDlg::RestoreRequested, this, [this](const HistoryEntry& entry) {
-    if (Run([&](OperationContext& ctx) { return RestoreHistoryEntry(ctx, m_history, entry); }).outcome ==
-        Outcome::kDone)
-      m_preview->Refresh();
+    SayRestored(Run([&](OperationContext& ctx) { return OnRestoreEntry(ctx, m_history, entry); }));
   });
   dialog.exec();
 }
 
 void CTRAKLYView::OnUndoChange() {
-  // The restored chart may be the one whose cover is on show.
-  if (Run([this](OperationContext& ctx) { return OnUndoLastChange(ctx, m_history); }).outcome ==
-      Outcome::kDone)
-    m_preview->Refresh();
+  SayRestored(Run([this](OperationContext& ctx) { return OnUndoLastChange(ctx, m_history); }));
+}
+
+void CTRAKLYView::OnRedoChange() {
+  SayRestored(Run([this](OperationContext& ctx) { return vx::OnRedoChange(ctx, m_history); }));
 }
 
 }  // namespace vx::ui

@@ -63,9 +63,16 @@ class CTRAKLYView : public QWidget {
   };
   // The last sort a header click made, this session or (through RestoreSort) the one before.
   std::optional<SortKey> LastSort() const { return m_lastSort; }
-  // Takes up a sort remembered from the last session: the first scan comes in that order, and the next
-  // click on that column turns it round. A column that cannot be sorted is ignored.
+  // Takes up a sort remembered from the last session: every scan comes in that order, and the next click
+  // on that column turns it round. A column that cannot be sorted is ignored.
   void RestoreSort(SortKey sort);
+
+  // Before the editor's song is left (another row, a scan, the window closing): typed texts that were not
+  // saved are saved, dropped or kept as the person answers. False when the person stays (取消), or when
+  // the save asked for did not happen.
+  bool SettleEdits();
+  // A scan when the settings file names a MUSIC folder that exists; otherwise nothing, and nothing said.
+  void ScanIfFolderExists();
 
   // Form buttons and table notifications.
   void OnFolderSettings();
@@ -74,7 +81,6 @@ class CTRAKLYView : public QWidget {
   void OnSelectAll();
   void OnColumnclickSongList(int column);
   void OnClickSongList();
-  void OnKeydownSongList(int qtKey);
   void OnSaveSong();
 
   // Library operations of the menu and toolbar, routed here by the frame; each runs its core operation
@@ -109,6 +115,7 @@ class CTRAKLYView : public QWidget {
   void OnRenumber();
   void OnHistory();
   void OnUndoChange();
+  void OnRedoChange();
   void SetKeepHistory(bool on);
   History& HistoryStore() { return m_history; }
 
@@ -118,12 +125,8 @@ class CTRAKLYView : public QWidget {
  signals:
   // A text for the frame's status bar.
   void StatusMessage(const QString& text);
-  // While rows are hidden: how many songs are ticked and how many of those are not shown; empty when
-  // every row shows.
+  // How many songs are ticked ("已勾选3首"), and while rows are hidden how many of those are not shown.
   void TickSummary(const QString& text);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The form's buttons, the table's clicks and keys, its drops and its menu, to the handlers.
@@ -132,6 +135,25 @@ class CTRAKLYView : public QWidget {
   // The form's data exchange: fields into m_fields, m_fields back into the fields.
   void UpdateData(bool fromForm);
   std::vector<std::size_t> SelectedRows() const;
+  // The highlight moved (a click or a key): a single highlighted row is loaded into the editor, after the
+  // question about unsaved texts; with several the cover shows the current row.
+  void OnHighlightMoved(int currentRow);
+  // Loads `row`'s title and levels into the editor and shows its cover.
+  void LoadRow(std::size_t row);
+  bool HasUnsavedEdits();
+  // After the table changed: the editor and the cover show their songs as they are now, follow one that
+  // was renumbered in its row, and are emptied when it is gone.
+  void FollowTable(const SongTable& before, const TableChange& change);
+  void EmptyEditor();
+  // The sort the person chose, applied to a fresh table, and shown in the header.
+  void KeepSort();
+  // The song in the editor and the one on show are about the folder read now; a scan of another folder,
+  // or none yet, means the table does not describe it.
+  bool TableDescribesFolder() const;
+  // "编号12 歌名" of a row, as the status bar names a song.
+  QString SongLabel(std::size_t row) const;
+  // The status bar names the song a restore, a Ctrl+Z or a Ctrl+Y put back.
+  void SayRestored(const OperationResult& result);
   // Slot 0 of the settings file, read afresh as every click and key does.
   std::optional<std::string> ReadMusicFolder() const;
   History* HistoryForRun();
@@ -149,10 +171,11 @@ class CTRAKLYView : public QWidget {
 
   std::string m_strSettingsPath;  // GBK
   std::optional<SongEditTarget> m_editTarget;
+  FormFields m_loaded;  // the editor's texts as loaded or last saved
   std::optional<SortKey> m_lastSort;
+  std::optional<std::string> m_scannedFolder;  // GBK, the MUSIC folder the table was scanned from
   History m_history{DefaultHistoryFolder()};
   bool m_keepHistory = true;
-  bool m_sortOnNextScan = false;
 
   LibraryForm m_form;
   FormFields m_fields;
