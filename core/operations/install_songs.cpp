@@ -236,6 +236,12 @@ std::string_view PackFaultReason(PackFault fault) {
   return msg::kInstallPackUnreadable;
 }
 
+// Where in a pack a song was, as a path into the pack with the platform's separator.
+std::string PlaceInPack(const std::string& pack, std::string place) {
+  std::replace(place.begin(), place.end(), '/', kPathSeparator);  // never a GBK trail byte
+  return place.empty() ? pack : JoinPath(pack, place);
+}
+
 // What installs from one pack share with the rest of the install.
 struct InstallRun {
   OperationContext& ctx;
@@ -256,10 +262,9 @@ void InstallPack(const std::string& pack, InstallRun& run) {
   }
   const PackListing listing = ListSongPack(pack);
   for (const std::string& place : listing.chartsWithoutMusic)
-    songs.push_back({JoinPath(pack, place), std::nullopt, msg::kInstallNoMusic});
+    songs.push_back({PlaceInPack(pack, place), std::nullopt, msg::kInstallNoMusic});
   if (listing.fault != PackFault::kNone) {
-    const std::string source = listing.gbkFaultPlace.empty() ? pack : JoinPath(pack, listing.gbkFaultPlace);
-    songs.push_back({source, std::nullopt, PackFaultReason(listing.fault)});
+    songs.push_back({PlaceInPack(pack, listing.gbkFaultPlace), std::nullopt, PackFaultReason(listing.fault)});
     return;
   }
   struct Chosen {
@@ -272,7 +277,7 @@ void InstallPack(const std::string& pack, InstallRun& run) {
   const TakenIds takenBefore = run.taken;
   for (const PackSong& packed : listing.songs) {
     const std::size_t position = songs.size();
-    songs.push_back({JoinPath(pack, packed.gbkPlace), std::nullopt, {}});
+    songs.push_back({PlaceInPack(pack, packed.gbkPlace), std::nullopt, {}});
     if (run.stopped) {
       songs.back().skipped = msg::kInstallStopped;
       continue;
@@ -309,7 +314,7 @@ void InstallPack(const std::string& pack, InstallRun& run) {
     for (const Chosen& c : chosen) songs[c.song].skipped = PackFaultReason(unpacked.fault);
     if (!unpacked.gbkFaultPlace.empty())
       songs.push_back(
-          {JoinPath(pack, unpacked.gbkFaultPlace), std::nullopt, PackFaultReason(unpacked.fault)});
+          {PlaceInPack(pack, unpacked.gbkFaultPlace), std::nullopt, PackFaultReason(unpacked.fault)});
     return;
   }
   for (const Chosen& c : chosen) {

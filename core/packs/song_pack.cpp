@@ -92,8 +92,9 @@ class PackReader {
   }
   static la_int64_t Seek(archive*, void* self, la_int64_t offset, int whence) {
     auto& r = *static_cast<PackReader*>(self);
-    const auto base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<la_int64_t>(r.m_at)
-                                                                   : static_cast<la_int64_t>(r.m_size);
+    const auto base = whence == SEEK_SET   ? 0
+                      : whence == SEEK_CUR ? static_cast<la_int64_t>(r.m_at)
+                                           : static_cast<la_int64_t>(r.m_size);
     const la_int64_t to = base + offset;
     if (to < 0) return ARCHIVE_FATAL;
     r.m_at = static_cast<std::uint64_t>(to);
@@ -207,7 +208,14 @@ PackListing ListSongPack(const std::string& gbkPack) {
       if (n == 0) break;
       got += static_cast<std::size_t>(n);
     }
-    charts.push_back({PackSong{name, *id, {head.begin(), head.begin() + static_cast<std::ptrdiff_t>(got)}, index, 0, declared, 0}, key});
+    charts.push_back({PackSong{name,
+                               *id,
+                               {head.begin(), head.begin() + static_cast<std::ptrdiff_t>(got)},
+                               index,
+                               0,
+                               declared,
+                               0},
+                      key});
   }
   for (auto& [song, key] : charts) {
     const auto music = musics.find(key);

@@ -38,17 +38,17 @@ enum class PackFault {
 // One song of a pack: a chart named vxma<ID>.vxn and the .vxm of the same name in the same folder of
 // the pack (both matched without regard to case).
 struct PackSong {
-  std::string gbkPlace;  // where in the pack, for the person: "曲包/第一辑/vxma12.vxn"
-  int id = 0;            // the ID its name gives
+  std::string gbkPlace;              // where in the pack, for the person: "曲包/第一辑/vxma12.vxn"
+  int id = 0;                        // the ID its name gives
   std::vector<std::uint8_t> header;  // the chart's first bytes, up to the header's size
-  std::size_t chartEntry = 0, musicEntry = 0;  // positions among the pack's entries
+  std::size_t chartEntry = 0, musicEntry = 0;    // positions among the pack's entries
   std::uint64_t chartBytes = 0, musicBytes = 0;  // as declared; 0 when the pack does not say
 };
 
 struct PackListing {
   PackFault fault = PackFault::kNone;
-  std::string gbkFaultPlace;  // the entry the fault is about, when it is about one
-  std::vector<PackSong> songs;  // in the pack's order of their charts
+  std::string gbkFaultPlace;                    // the entry the fault is about, when it is about one
+  std::vector<PackSong> songs;                  // in the pack's order of their charts
   std::vector<std::string> chartsWithoutMusic;  // places of charts with no music beside them
 };
 
