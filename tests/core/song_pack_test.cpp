@@ -45,7 +45,8 @@ class SongPacks : public LibraryTest {
     V names;
     for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
       const std::string relative = Utf8FromPath(fs::relative(e.path(), dir.Path()));
-      if (relative.rfind("in", 0) != 0 && relative != "REC.re" && !e.is_directory()) names.push_back(relative);
+      if (relative.rfind("in", 0) != 0 && relative != "REC.re" && !e.is_directory())
+        names.push_back(relative);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -84,32 +85,52 @@ TEST_F(SongPacks, EachFormatAndEveryBadPackInstallsWhatItShouldAndNothingElse) {
        Join({PackSongEntries("曲包/第一辑", "vxma5.vxn", "VXMA5.VXM", "Five"), {{"说明.txt", {'x'}}}}),
        {"p.zip/曲包/第一辑/vxma5.vxn → 5"},
        kSong5},
-      {"zip, GBK names without the flag", PackFormat::kZipGbk,
-       PackSongEntries("曲包", "vxma5.vxn", "vxma5.vxm", "Five"), {"p.zip/曲包/vxma5.vxn → 5"}, kSong5},
-      {"7z, two folders", PackFormat::k7z,
+      {"zip, GBK names without the flag",
+       PackFormat::kZipGbk,
+       PackSongEntries("曲包", "vxma5.vxn", "vxma5.vxm", "Five"),
+       {"p.zip/曲包/vxma5.vxn → 5"},
+       kSong5},
+      {"7z, two folders",
+       PackFormat::k7z,
        Join({PackSongEntries("a", "vxma5.vxn", "vxma5.vxm", "Five"),
              PackSongEntries("b", "vxma6.vxn", "vxma6.vxm", "Six")}),
        {"p.zip/a/vxma5.vxn → 5", "p.zip/b/vxma6.vxn → 6"},
        {"MUSIC/vxma5.vxm", "MUSIC/vxma5.vxn", "MUSIC/vxma6.vxm", "MUSIC/vxma6.vxn"}},
-      {"rar 4, stored", PackFormat::kRar4, PackSongEntries("pack/one", "vxma5.vxn", "vxma5.vxm", "Five"),
-       {"p.zip/pack/one/vxma5.vxn → 5"}, kSong5},
-      {"rar 5, stored", PackFormat::kRar5, PackSongEntries("曲包", "vxma5.vxn", "vxma5.vxm", "Five"),
-       {"p.zip/曲包/vxma5.vxn → 5"}, kSong5},
-      {"a traversal name lands in MUSIC only", PackFormat::kZipUtf8,
-       PackSongEntries("../..", "vxma5.vxn", "vxma5.vxm", "Five"), {"p.zip/../../vxma5.vxn → 5"}, kSong5},
-      {"a link is passed over: the chart has no music", PackFormat::kZipUtf8,
+      {"rar 4, stored",
+       PackFormat::kRar4,
+       PackSongEntries("pack/one", "vxma5.vxn", "vxma5.vxm", "Five"),
+       {"p.zip/pack/one/vxma5.vxn → 5"},
+       kSong5},
+      {"rar 5, stored",
+       PackFormat::kRar5,
+       PackSongEntries("曲包", "vxma5.vxn", "vxma5.vxm", "Five"),
+       {"p.zip/曲包/vxma5.vxn → 5"},
+       kSong5},
+      {"a traversal name lands in MUSIC only",
+       PackFormat::kZipUtf8,
+       PackSongEntries("../..", "vxma5.vxn", "vxma5.vxm", "Five"),
+       {"p.zip/../../vxma5.vxn → 5"},
+       kSong5},
+      {"a link is passed over: the chart has no music",
+       PackFormat::kZipUtf8,
        Join({{PackSongEntries("songs", "vxma7.vxn", "x", "Seven")[0], link}}),
        {"p.zip/songs/vxma7.vxn: 缺少音乐文件(.vxm)", "p.zip: 歌曲包里没有歌曲(vxma编号.vxn和同名的.vxm)"},
        {}},
-      {"an encrypted entry (the writer encrypts them all), named", PackFormat::kZipUtf8,
+      {"an encrypted entry (the writer encrypts them all), named",
+       PackFormat::kZipUtf8,
        Join({{{"vxma5.vxn", fixtures::BuildChart({}), {}, true}, {"vxma5.vxm", {'m'}, {}, true}}}),
        {"p.zip/vxma5.vxn: 加密的压缩包暂不支持"},
        {}},
-      {"an oversized chart", PackFormat::kZipUtf8,
+      {"an oversized chart",
+       PackFormat::kZipUtf8,
        Join({PackSongEntries("", "vxma5.vxn", "vxma5.vxm", "Five"), {{"big/vxma6.vxn", zeros}}}),
        {"p.zip/big/vxma6.vxn: 歌曲包里的文件大得不合理(歌曲文件超过64MB,或音乐文件超过1GB)"},
        {}},
-      {"no song", PackFormat::k7z, {{"readme.txt", {'x'}}}, {"p.zip: 歌曲包里没有歌曲(vxma编号.vxn和同名的.vxm)"}, {}},
+      {"no song",
+       PackFormat::k7z,
+       {{"readme.txt", {'x'}}},
+       {"p.zip: 歌曲包里没有歌曲(vxma编号.vxn和同名的.vxm)"},
+       {}},
   };
   for (const PackCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -117,7 +138,8 @@ TEST_F(SongPacks, EachFormatAndEveryBadPackInstallsWhatItShouldAndNothingElse) {
     fs::create_directories(dir.Path() / "MUSIC");
     const std::string pack = Pack("p.zip", c.format, c.entries);
     if (pack.empty()) {
-      EXPECT_EQ(std::string(c.what).rfind("an encrypted entry", 0), 0u);  // a libarchive without crypto writes none
+      EXPECT_EQ(std::string(c.what).rfind("an encrypted entry", 0),
+                0u);  // a libarchive without crypto writes none
       continue;
     }
     EXPECT_EQ(Lines(Install({pack})), c.lines);

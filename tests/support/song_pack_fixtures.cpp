@@ -133,9 +133,8 @@ std::optional<Bytes> BuildWithLibarchive(PackFormat format, const std::vector<Pa
   } else {
     archive_write_set_format_zip(a);
     for (const PackEntry& entry : entries)
-      if (entry.encrypted &&
-          (archive_write_set_options(a, "zip:encryption=zipcrypt") != ARCHIVE_OK ||
-           archive_write_set_passphrase(a, "secret") != ARCHIVE_OK)) {
+      if (entry.encrypted && (archive_write_set_options(a, "zip:encryption=zipcrypt") != ARCHIVE_OK ||
+                              archive_write_set_passphrase(a, "secret") != ARCHIVE_OK)) {
         archive_write_free(a);
         return std::nullopt;
       }
@@ -159,7 +158,8 @@ std::optional<Bytes> BuildWithLibarchive(PackFormat format, const std::vector<Pa
     }
     archive_entry_set_mtime(e, 1735689600, 0);
     archive_write_header(a, e);
-    if (entry.symlink.empty() && !entry.data.empty()) archive_write_data(a, entry.data.data(), entry.data.size());
+    if (entry.symlink.empty() && !entry.data.empty())
+      archive_write_data(a, entry.data.data(), entry.data.size());
     archive_entry_free(e);
   }
   archive_write_close(a);
@@ -183,8 +183,9 @@ std::optional<Bytes> BuildPack(PackFormat format, const std::vector<PackEntry>& 
 std::vector<PackEntry> PackSongEntries(const std::string& folder, const std::string& chartName,
                                        const std::string& musicName, const std::string& title) {
   const std::string prefix = folder.empty() ? std::string() : folder + "/";
-  return {{prefix + chartName, BuildChart({.title = title})},
-          {prefix + musicName, Bytes{'m', 'u', 's', static_cast<std::uint8_t>(title.empty() ? 0 : title[0])}}};
+  return {
+      {prefix + chartName, BuildChart({.title = title})},
+      {prefix + musicName, Bytes{'m', 'u', 's', static_cast<std::uint8_t>(title.empty() ? 0 : title[0])}}};
 }
 
 }  // namespace vx::fixtures
