@@ -47,6 +47,9 @@ class YesInteraction : public Interaction {
   std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int) override {
     return std::nullopt;
   }
+  SaveChangesAnswer AskSaveChanges(const std::string&, const std::string&) override {
+    return SaveChangesAnswer::kCancel;
+  }
 };
 
 // A folder on the disk the program would write to (the temporary folder may be a RAM disk, where a

@@ -87,8 +87,10 @@ command as the window's menu. Common options:
 
 Bringing songs in, giving them free numbers, taking back a change:
   install MUSIC PATH... [--on-clash next|replace|skip]
-      Copy songs into MUSIC: each PATH is a chart *.vxn (with the .vxm of the same name beside it) or a
-      folder (every *.vxn directly inside). A song keeps the ID of its name vxma<ID>.vxn when that ID is
+      Copy songs into MUSIC: each PATH is a chart *.vxn (with the .vxm of the same name beside it), a
+      folder (every *.vxn directly inside) or a pack .zip, .7z or .rar (every vxma<ID>.vxn in it, at any
+      depth, with the .vxm of the same name in the same folder of the pack; a damaged, encrypted or
+      oversized pack installs nothing). A song keeps the ID of its name vxma<ID>.vxn when that ID is
       free; otherwise --on-clash decides: next (the default) gives it the lowest free ID, replace sends
       the song that holds the ID to the trash first, skip leaves it out. A song lands whole or not at
       all. Prints one line per song, <source> TAB <ID> or <source> TAB skipped: <reason>; exits 1 when

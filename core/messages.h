@@ -307,6 +307,14 @@ inline constexpr std::string_view kInstallHistoryFailed = "无法写入修改记
 inline constexpr std::string_view kMusicUnreachableKept =
     "这些歌曲的音乐文件无法访问(链接指向的位置不在了?),歌曲原样保留:";
 inline constexpr std::string_view kInstallReplaceDeclined = "没有替换原有的歌曲";
+// Why a song pack (.zip, .7z, .rar) was refused as a whole; nothing of it was written.
+inline constexpr std::string_view kInstallPackUnsupported = "这个版本不能读取歌曲包(.zip、.7z、.rar)";
+inline constexpr std::string_view kInstallPackUnreadable = "歌曲包已损坏或不完整,无法读取";
+inline constexpr std::string_view kInstallPackEncrypted = "加密的压缩包暂不支持";
+inline constexpr std::string_view kInstallPackTooLarge =
+    "歌曲包里的文件大得不合理(歌曲文件超过64MB,或音乐文件超过1GB)";
+inline constexpr std::string_view kInstallPackNoSpace = "MUSIC文件夹所在的磁盘空间不够放下这个歌曲包里的歌曲";
+inline constexpr std::string_view kInstallPackNoSong = "歌曲包里没有歌曲(vxma编号.vxn和同名的.vxm)";
 // "导入了3首歌曲,跳过了1首:", then one line per song: "<source> → 编号12" or "<source>:跳过,<reason>".
 inline constexpr std::string_view kInstallReportBefore = "导入了";
 inline constexpr std::string_view kInstallReportMiddle = "首歌曲,跳过了";

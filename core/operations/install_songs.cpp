@@ -15,6 +15,7 @@
 #include "core/operations/operation_support.h"
 #include "core/operations/remove_songs.h"
 #include "core/operations/song_numbers.h"
+#include "core/packs/song_pack.h"
 #include "core/text/compare.h"
 #include "core/text/native_path.h"
 
@@ -28,26 +29,6 @@ bool SameFile(const std::string& gbkA, const std::string& gbkB) {
   return std::filesystem::equivalent(NativePath(gbkA.empty() ? "." : gbkA),
                                      NativePath(gbkB.empty() ? "." : gbkB), ec) &&
          !ec;
-}
-
-// A name GBK cannot spell, shown with each such character as its code point ("U+1F3B5").
-std::string NameWithCodePoints(std::string_view utf8) {
-  std::string shown;
-  for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t length = 1;
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead >= 0xF0)
-      length = 4;
-    else if (lead >= 0xE0)
-      length = 3;
-    else if (lead >= 0xC0)
-      length = 2;
-    const std::string_view one = utf8.substr(i, length);
-    const auto gbk = GbkFromUtf8(one);
-    shown += gbk ? *gbk : CodePointName(one);
-    i += length;
-  }
-  return shown;
 }
 
 // The music file that goes with a source chart: the name with .vxm in the same folder, matched without
@@ -75,11 +56,12 @@ std::optional<std::string> MusicBeside(const std::string& chart, FolderListings&
   return std::nullopt;
 }
 
-// The source charts, each *.vxn named or inside a named folder; what is neither is refused right away, and
+// The source charts, each *.vxn named or inside a named folder, and the packs; what is none is refused
+// right away, and
 // so is a folder without a song or a name inside it that GBK cannot spell (it could not be named to the
 // person nor found again). A source given twice, under any spelling, counts once.
 std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
-                                      std::vector<InstalledSong>& refused) {
+                                      std::vector<InstalledSong>& refused, std::vector<std::string>& packs) {
   std::vector<std::string> charts;
   for (const std::string& source : sources) {
     if (DirectoryExists(source)) {
@@ -88,7 +70,7 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
         const auto gbk = GbkFromUtf8(native);
         if (!gbk)
           refused.push_back(
-              {JoinPath(source, NameWithCodePoints(native)), std::nullopt, msg::kInstallNameUnmappable});
+              {JoinPath(source, GbkShowingCodePoints(native)), std::nullopt, msg::kInstallNameUnmappable});
         else if (HasChartExtension(*gbk))
           inside.push_back(JoinPath(source, *gbk));
       }
@@ -97,6 +79,8 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
       charts.insert(charts.end(), inside.begin(), inside.end());
     } else if (HasChartExtension(source)) {
       charts.push_back(source);
+    } else if (IsSongPackName(source) && KindOfPath(source) == PathKind::kRegularFile) {
+      packs.push_back(source);
     } else {
       refused.push_back({source, std::nullopt, msg::kInstallNotChart});
     }
@@ -175,6 +159,12 @@ struct Prepared {
   Placement at;
   std::vector<std::string> temps, targets;  // music first, then the chart
 };
+
+// The music's and the chart's final names, the chart last: the song is not there for the game until its
+// chart is.
+std::vector<std::string> SongTargets(std::string_view gbkMusicDir, int id) {
+  return {MusicPath(gbkMusicDir, id), ChartPath(gbkMusicDir, id)};
+}
 
 // Copies the song's files beside their names in MUSIC, unflushed; false, with `song.skipped` set, when
 // it could not (and then nothing is left). The copies come first: the likeliest failure, a full disk,
@@ -268,6 +258,118 @@ void ShowInstalled(int id, const ChartHeader& header, SongTable& table, TableCha
   }
 }
 
+std::string_view PackFaultReason(PackFault fault) {
+  switch (fault) {
+    case PackFault::kUnsupported:
+      return msg::kInstallPackUnsupported;
+    case PackFault::kEncrypted:
+      return msg::kInstallPackEncrypted;
+    case PackFault::kTooLarge:
+      return msg::kInstallPackTooLarge;
+    case PackFault::kNoSpace:
+      return msg::kInstallPackNoSpace;
+    case PackFault::kNoSong:
+      return msg::kInstallPackNoSong;
+    case PackFault::kWriteFailed:
+      return msg::kInstallCopyFailed;
+    case PackFault::kNone:
+    case PackFault::kUnreadable:
+      break;
+  }
+  return msg::kInstallPackUnreadable;
+}
+
+// Where in a pack a song was, as a path into the pack with the platform's separator.
+std::string PlaceInPack(const std::string& pack, std::string place) {
+  std::replace(place.begin(), place.end(), '/', kPathSeparator);  // never a GBK trail byte
+  return place.empty() ? pack : JoinPath(pack, place);
+}
+
+// What installs from one pack share with the rest of the install.
+struct InstallRun {
+  OperationContext& ctx;
+  const std::string& gbkMusicDir;
+  TakenIds& taken;
+  InstallOutcome& result;
+  bool stopped = false, saidFull = false, lostRow = false;
+};
+
+// Installs the songs of one pack. Its entries are read once to list the songs, the clashes are answered,
+// and then every chosen song's files are unpacked in one pass to temporaries in MUSIC before any song is
+// placed, so a damaged, encrypted or oversized pack, or one the disk cannot hold, changes nothing.
+std::vector<Prepared> InstallPack(const std::string& pack, InstallRun& run) {
+  std::vector<InstalledSong>& songs = run.result.songs;
+  if (run.stopped) {
+    songs.push_back({pack, std::nullopt, msg::kInstallStopped});
+    return {};
+  }
+  const PackListing listing = ListSongPack(pack);
+  for (const std::string& place : listing.chartsWithoutMusic)
+    songs.push_back({PlaceInPack(pack, place), std::nullopt, msg::kInstallNoMusic});
+  if (listing.fault != PackFault::kNone) {
+    songs.push_back({PlaceInPack(pack, listing.gbkFaultPlace), std::nullopt, PackFaultReason(listing.fault)});
+    return {};
+  }
+  struct Chosen {
+    std::size_t song;  // in `songs`
+    const PackSong* from;
+    ChartHeader header;
+    Placement at;
+  };
+  std::vector<Chosen> chosen;
+  const TakenIds takenBefore = run.taken;
+  for (const PackSong& packed : listing.songs) {
+    const std::size_t position = songs.size();
+    songs.push_back({PlaceInPack(pack, packed.gbkPlace), std::nullopt, {}});
+    if (run.stopped) {
+      songs.back().skipped = msg::kInstallStopped;
+      continue;
+    }
+    if (packed.header.size() < kChartHeaderSize) {
+      songs.back().skipped = msg::kInstallUnreadable;
+      continue;
+    }
+    const ChartHeader header = ParseChartHeader(packed.header);
+    const auto at = ChooseId(songs.back(), header, packed.id, run.gbkMusicDir, run.taken, run.ctx.ui,
+                             run.stopped, run.saidFull);
+    if (!at) continue;
+    run.taken.set(static_cast<std::size_t>(at->id));  // held for this song while the rest are asked
+    chosen.push_back({position, &packed, header, *at});
+  }
+  if (chosen.empty()) return {};
+
+  std::map<std::size_t, std::string> targets;
+  std::uint64_t declared = 0;
+  for (const Chosen& c : chosen) {
+    const std::vector<std::string> names = SongTargets(run.gbkMusicDir, c.at.id);
+    targets[c.from->musicEntry] = names[0];
+    targets[c.from->chartEntry] = names[1];
+    declared += c.from->musicBytes + c.from->chartBytes;
+  }
+  const std::uint64_t space = FreeSpaceOf(run.gbkMusicDir).value_or(UINT64_MAX);
+  PackUnpacked unpacked;
+  if (declared > space)
+    unpacked.fault = PackFault::kNoSpace;
+  else
+    unpacked = UnpackSongEntries(pack, targets, space);
+  if (unpacked.fault != PackFault::kNone) {
+    run.taken = takenBefore;
+    for (const Chosen& c : chosen) songs[c.song].skipped = PackFaultReason(unpacked.fault);
+    if (!unpacked.gbkFaultPlace.empty())
+      songs.push_back(
+          {PlaceInPack(pack, unpacked.gbkFaultPlace), std::nullopt, PackFaultReason(unpacked.fault)});
+    return {};
+  }
+  std::vector<Prepared> ready;
+  for (const Chosen& c : chosen)
+    ready.push_back({c.song,
+                     c.header,
+                     c.at,
+                     {unpacked.temporaries[c.from->musicEntry], unpacked.temporaries[c.from->chartEntry]},
+                     SongTargets(run.gbkMusicDir, c.at.id)});
+  return ready;
+}
+
 }  // namespace
 
 InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string>& gbkSources) {
@@ -275,10 +377,12 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
   const auto started = StartOperation(ctx, detail::kNeedMusic | detail::kWrites, {}, result);
   if (!started) return result;
   const std::string& gbkMusicDir = started->folders.musicDir;
-  const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs);
+  std::vector<std::string> packs;
+  const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs, packs);
   TakenIds taken = TakenIdsIn(gbkMusicDir);
   const std::string musicFolder = NormalMusicFolder(gbkMusicDir);
-  bool stopped = false, saidFull = false, lostRow = false;
+  InstallRun run{ctx, gbkMusicDir, taken, result};
+  bool &stopped = run.stopped, &saidFull = run.saidFull, &lostRow = run.lostRow;
 
   // Songs are copied in batches and made durable once per batch: every copy written, one flush, the
   // journal, then the renames and one flush of the folder. A crash anywhere leaves each song whole on
@@ -362,6 +466,11 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
     batch.push_back(std::move(prepared));
   }
   commit();
+  // A pack's songs are unpacked together, then placed as one batch like the others.
+  for (const std::string& pack : packs) {
+    batch = InstallPack(pack, run);
+    commit();
+  }
   // Rows named before a row left no longer stand where they were named.
   if (lostRow) result.change = TableChange{.reset = true};
   const bool all =

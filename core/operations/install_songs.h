@@ -28,7 +28,10 @@ struct InstallOutcome : OperationResult {
 };
 
 // Installs songs. A source is a chart file *.vxn (with the .vxm of the same name beside it, when there is
-// one) or a folder (every *.vxn directly inside, by name). A source chart must have a readable 300-byte
+// one), a folder (every *.vxn directly inside, by name) or a pack (.zip, .7z, .rar: every vxma<ID>.vxn at
+// any depth with the .vxm of the same name in the same folder of the pack; core/packs/song_pack.h). A
+// pack that is damaged, encrypted, oversized or too large for the disk is refused whole; the songs of
+// the packs come after those of charts and folders. A source chart must have a readable 300-byte
 // header. A song keeps its ID when its name is vxma<ID>.vxn (0..4999) and the ID is free in MUSIC;
 // otherwise Interaction::AskClash, naming both sides, offers the lowest free ID, replacing the song that
 // holds the ID (its chart is kept in `history` when given, and its files go to the trash first), skipping

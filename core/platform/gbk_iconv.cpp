@@ -1,9 +1,11 @@
 // GBK conversions through iconv (glibc, macOS). The Windows build uses the code-page functions instead;
 // the check that a text comes back as itself is in core/text/gbk.cpp.
 #include <iconv.h>
+#include <locale.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <mutex>
 
 #include "core/platform/primitives.h"
@@ -83,3 +85,48 @@ std::optional<std::string> platform::EncodeGbk(std::string_view utf8) {
 }
 
 }  // namespace vx
+
+namespace vx::platform {
+
+Utf8NamesOnThisThread::Utf8NamesOnThisThread() {
+  // C.UTF-8 is built into glibc since 2.35; the others are for systems whose C library lacks it.
+  for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"})
+    if (const locale_t utf8 = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(0))) {
+      m_utf8 = utf8;
+      m_previous = uselocale(utf8);
+      return;
+    }
+}
+
+Utf8NamesOnThisThread::~Utf8NamesOnThisThread() {
+  if (!m_utf8) return;
+  uselocale(static_cast<locale_t>(m_previous));
+  freelocale(static_cast<locale_t>(m_utf8));
+}
+
+std::optional<std::string> Utf8FromWide(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (const wchar_t c : wide) {
+    const auto u = static_cast<std::uint32_t>(c);
+    if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) return std::nullopt;
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (u >> 18));
+      out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace vx::platform

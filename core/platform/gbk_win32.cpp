@@ -87,3 +87,17 @@ std::optional<std::string> platform::EncodeGbk(std::string_view utf8) {
 }
 
 }  // namespace vx
+
+namespace vx::platform {
+
+// Windows' libarchive converts names through code pages to UTF-16 itself; the locale plays no part.
+Utf8NamesOnThisThread::Utf8NamesOnThisThread() = default;
+Utf8NamesOnThisThread::~Utf8NamesOnThisThread() = default;
+
+std::optional<std::string> Utf8FromWide(std::wstring_view wide) {
+  std::string out = win32::Utf8FromWide(wide);
+  if (out.empty() && !wide.empty()) return std::nullopt;
+  return out;
+}
+
+}  // namespace vx::platform

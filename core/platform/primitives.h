@@ -155,4 +155,22 @@ std::tm LocalTime(std::time_t when);
 // converter may also drop one without a word, so callers read the result back.
 std::optional<std::string> EncodeGbk(std::string_view utf8);
 
+// While one lives, a library that converts names through the C library's locale (libarchive) hands
+// this thread UTF-8, whatever the process's locale (POSIX; nothing on Windows, where such a library
+// converts through code pages straight to UTF-16).
+class Utf8NamesOnThisThread {
+ public:
+  Utf8NamesOnThisThread();
+  ~Utf8NamesOnThisThread();
+  Utf8NamesOnThisThread(const Utf8NamesOnThisThread&) = delete;
+  Utf8NamesOnThisThread& operator=(const Utf8NamesOnThisThread&) = delete;
+
+ private:
+  void* m_previous = nullptr;
+  void* m_utf8 = nullptr;
+};
+// A wide text from such a library (UTF-32 on POSIX, UTF-16 on Windows) as UTF-8; none when it is not
+// a valid text.
+std::optional<std::string> Utf8FromWide(std::wstring_view wide);
+
 }  // namespace vx::platform

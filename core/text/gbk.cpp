@@ -21,6 +21,20 @@ std::string CodePointName(std::string_view utf8Char) {
   return name;
 }
 
+std::string GbkShowingCodePoints(std::string_view utf8) {
+  if (auto whole = GbkFromUtf8(utf8)) return std::move(*whole);
+  std::string shown;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const std::string_view one = utf8.substr(i, length);
+    const auto gbk = GbkFromUtf8(one);
+    shown += gbk ? *gbk : CodePointName(one);
+    i += length;
+  }
+  return shown;
+}
+
 }  // namespace vx
 
 namespace vx {

@@ -36,6 +36,8 @@ std::optional<std::string> GbkFromUtf8(std::string_view utf8, std::string* unmap
 // A character GBK lacks cannot be shown in a GBK message either; it is named by its code point instead,
 // "U+1F3B5". `utf8Char` is the character as GbkFromUtf8 reports it.
 std::string CodePointName(std::string_view utf8Char);
+// A UTF-8 name in GBK for showing, each character GBK lacks named by its code point ("U+1F3B5").
+std::string GbkShowingCodePoints(std::string_view utf8);
 
 // The program's own fixed texts are written in UTF-8 in the source and all have a GBK form.
 std::string Gbk(std::string_view utf8Literal);

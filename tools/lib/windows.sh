@@ -8,12 +8,15 @@ no_crash_dialog() {
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
-# Installs what is missing, builds the static Qt once (15-40 minutes; later a no-op), configures the
+# Installs what is missing, builds the static Qt once (15-40 minutes; later a no-op) and the static
+# libarchive (a few minutes, once), configures the
 # windows-cross preset again, so a Qt built since the last configure is found, and builds the targets
 # given (everything without arguments). Fails when vxorganizer.exe is not there afterwards.
 windows_build() {
   tools/install-deps windows
   tools/build-qt-windows >/dev/null
+  # Without it the programs still build, and refuse packs with a message.
+  tools/build-libarchive-windows >/dev/null || echo "windows_build: going on without song packs" >&2
   local extra=()
   [ "${CI:-}" = "true" ] && extra+=(-DVX_WARNINGS_AS_ERRORS=ON)
   cmake --preset windows-cross "${extra[@]}" >/dev/null

@@ -25,6 +25,7 @@ enum CommandId : int {
   kCmdHistory = 32790,
   kCmdUndoChange = 32791,
   kCmdKeepHistory = 32792,
+  kCmdInstallPack = 32793,
   kCmdFileOpen = 57601,
   kCmdAbout = 57664,
   kCmdExit = 57665,

@@ -243,6 +243,8 @@ std::function<void()> CMainFrame::RouteFor(int commandId) {
       return [view] { view->OnInstallSongs(); };
     case kCmdInstallFolder:
       return [view] { view->OnInstallFolder(); };
+    case kCmdInstallPack:
+      return [view] { view->OnInstallPack(); };
     case kCmdRenumber:
       return [view] { view->OnRenumber(); };
     case kCmdHistory:

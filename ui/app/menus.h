@@ -17,7 +17,7 @@ struct MenuItem {
 
 struct Menu {
   std::string_view title;
-  std::array<MenuItem, 7> items;  // the first itemCount are used
+  std::array<MenuItem, 8> items;  // the first itemCount are used
   int itemCount;
 };
 
@@ -37,8 +37,9 @@ inline constexpr std::array<Menu, 8> kMenus = {{
        {kCmdSeparator, ""},
        {kCmdInstallSongs, "导入歌曲..."},
        {kCmdInstallFolder, "导入歌曲文件夹..."},
+       {kCmdInstallPack, "导入歌曲包..."},
        {kCmdRenumber, "更改编号..."}}},
-     7},
+     8},
     {"歌曲图片", {{{kCmdExportCovers, "导出图片"}, {kCmdImportCover, "导入图片"}}}, 2},
     {"状态设定",
      {{{kCmdStatusWeekly, "一周更新"},
@@ -74,7 +75,7 @@ struct Prompt {
   std::string_view text;
 };
 
-inline constexpr std::array<Prompt, 24> kPrompts = {{
+inline constexpr std::array<Prompt, 25> kPrompts = {{
     {kCmdTextList, "生成一个文本格式的歌曲资料列表"},
     {kCmdBatchText, "在MUSIC文件夹下生成与歌曲同名的单文本"},
     {kCmdGameList, "对打勾歌曲生成游戏列表(有SML和DAT两种)"},
@@ -90,6 +91,7 @@ inline constexpr std::array<Prompt, 24> kPrompts = {{
     {kCmdCheckLibrary, "检查MUSIC文件夹里游戏读不到或有问题的歌曲"},
     {kCmdInstallSongs, "把歌曲文件(.vxn和同名的.vxm)复制到MUSIC文件夹"},
     {kCmdInstallFolder, "把一个文件夹里的所有歌曲复制到MUSIC文件夹"},
+    {kCmdInstallPack, "把歌曲包(.zip、.7z、.rar)里的所有歌曲导入MUSIC文件夹"},
     {kCmdRenumber, "给选定的歌曲换一个空闲的编号"},
     {kCmdHistory, "查看修改过的歌曲文件,恢复修改前的样子"},
     {kCmdUndoChange, "恢复这个MUSIC文件夹最近的一次修改"},

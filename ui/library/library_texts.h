@@ -21,6 +21,7 @@ inline constexpr std::string_view kHistoryRestoreButton = "恢复";
 // The install's choosers.
 inline constexpr std::string_view kInstallFolderPrompt = "请选择要导入的歌曲所在的文件夹:";
 inline constexpr std::string_view kInstallFilter = "歌曲文件(*.vxn)";
+inline constexpr std::string_view kInstallPackFilter = "歌曲包(*.zip *.7z *.rar)";
 
 // The song table's right-click menu has one command of its own.
 inline constexpr std::string_view kOpenContainingFolder = "打开所在文件夹";

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "core/packs/song_pack.h"
+
 namespace vx::ui {
 
 SongListDrops::SongListDrops(QAbstractItemView* list) : QObject(list) {
@@ -19,7 +21,8 @@ QStringList SongListDrops::SongSources(const QList<QUrl>& urls) {
   for (const QUrl& url : urls) {
     if (!url.isLocalFile()) continue;
     const QFileInfo file(url.toLocalFile());
-    if (file.isDir() || file.suffix().compare(QStringLiteral("vxn"), Qt::CaseInsensitive) == 0)
+    if (file.isDir() || file.suffix().compare(QStringLiteral("vxn"), Qt::CaseInsensitive) == 0 ||
+        IsSongPackName(file.fileName().toStdString()))
       sources << file.filePath();
   }
   return sources;

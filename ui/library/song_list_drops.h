@@ -1,6 +1,6 @@
 #pragma once
-// Song files dropped on the song table: local .vxn files and folders go to the install, anything else is
-// left alone. Watches the table's viewport, where drops land.
+// Song files dropped on the song table: local .vxn files, folders and packs (.zip, .7z, .rar) go to the
+// install, anything else is left alone. Watches the table's viewport, where drops land.
 
 #include <QObject>
 #include <QStringList>

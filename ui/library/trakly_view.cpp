@@ -551,6 +551,13 @@ void CTRAKLYView::OnInstallFolder() {
   if (const auto folder = m_ui.ChooseFolder(Gbk(kInstallFolderPrompt))) InstallFrom({*folder});
 }
 
+void CTRAKLYView::OnInstallPack() {
+  FileDialogRequest request;
+  request.filters = {{Gbk(kInstallPackFilter), "*.zip *.7z *.rar"}};
+  const std::vector<std::string> packs = m_ui.ChooseOpenFiles(request);
+  if (!packs.empty()) InstallFrom(packs);
+}
+
 void CTRAKLYView::OnSongsDropped(const QStringList& localPaths) {
   std::vector<std::string> sources;
   for (const QString& path : localPaths) {

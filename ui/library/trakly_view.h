@@ -110,6 +110,7 @@ class CTRAKLYView : public QWidget {
   // change of a chart is kept in the history first, unless the person turned that off for this run.
   void OnInstallSongs();
   void OnInstallFolder();
+  void OnInstallPack();
   void OnSongsDropped(const QStringList& localPaths);
   void InstallFrom(const std::vector<std::string>& gbkSources);
   void OnRenumber();
