@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "core/formats/chart_header.h"
 #include "core/formats/song_files.h"
@@ -56,10 +57,21 @@ std::optional<std::string> MusicBeside(const std::string& chart, FolderListings&
   return std::nullopt;
 }
 
-// The source charts, each *.vxn named or inside a named folder, and the packs; what is none is refused
-// right away, and
-// so is a folder without a song or a name inside it that GBK cannot spell (it could not be named to the
-// person nor found again). A source given twice, under any spelling, counts once.
+// In the order of the IDs in their names (vxma2 before vxma10), as the game numbers them; names without
+// an ID after those, by name.
+void SortByIdOfName(std::vector<std::string>& charts) {
+  const auto key = [](const std::string& path) {
+    const auto id = ParseChartFileName(FileNameOf(path), /*ignoreCase=*/true);
+    return std::make_tuple(!id.has_value(), id.value_or(0), std::cref(path));
+  };
+  std::sort(charts.begin(), charts.end(),
+            [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
+}
+
+// The source charts, each *.vxn named or inside a named folder (in the order of their IDs), and the
+// packs; what is none is refused right away, and so is a folder without a song or a name inside it that
+// GBK cannot spell (it could not be named to the person nor found again). A source given twice, under
+// any spelling, counts once.
 std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
                                       std::vector<InstalledSong>& refused, std::vector<std::string>& packs) {
   std::vector<std::string> charts;
@@ -75,7 +87,7 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
           inside.push_back(JoinPath(source, *gbk));
       }
       if (inside.empty()) refused.push_back({source, std::nullopt, msg::kInstallFolderWithoutSongs});
-      std::sort(inside.begin(), inside.end());
+      SortByIdOfName(inside);
       charts.insert(charts.end(), inside.begin(), inside.end());
     } else if (HasChartExtension(source)) {
       charts.push_back(source);
@@ -303,7 +315,10 @@ std::vector<Prepared> InstallPack(const std::string& pack, InstallRun& run) {
     songs.push_back({pack, std::nullopt, msg::kInstallStopped});
     return {};
   }
-  const PackListing listing = ListSongPack(pack);
+  PackListing listing = ListSongPack(pack);
+  // Numbered in the order of their IDs, as songs from a folder are.
+  std::stable_sort(listing.songs.begin(), listing.songs.end(),
+                   [](const PackSong& a, const PackSong& b) { return a.id < b.id; });
   for (const std::string& place : listing.chartsWithoutMusic)
     songs.push_back({PlaceInPack(pack, place), std::nullopt, msg::kInstallNoMusic});
   if (listing.fault != PackFault::kNone) {

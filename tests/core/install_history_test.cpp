@@ -84,6 +84,18 @@ TEST_F(InstallAndHistory, ASongKeepsAFreeIdOfItsNameAndAClashIsAnsweredPerSong) 
   EXPECT_EQ(Utf8FromGbk(InstallReportTextGbk(r)).rfind("导入了2首歌曲,跳过了2首:\n", 0), 0u);
 }
 
+// A folder's songs come in the order of their IDs, so vxma2 is met, and numbered, before vxma10.
+TEST_F(InstallAndHistory, AFoldersSongsComeInTheOrderOfTheirIds) {
+  Source("vxma10", {.title = "Ten"});
+  Source("vxma2", {.title = "Two"});
+  Source("vxma9b", {.title = "NoId"});
+  Song(10);
+  Song(2);
+  SongTable table = Scan();
+  ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kNextFreeId, ClashAnswer::kSkip};
+  EXPECT_EQ(Ids(Install(table, {dir.Gbk("in")})), (std::vector<std::optional<int>>{0, 1, std::nullopt}));
+}
+
 TEST_F(InstallAndHistory, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldSong) {
   Song(5, {.title = "Old"});
   const Bytes old = Read(Music("vxma5.vxn"));
