@@ -30,9 +30,14 @@ int CmdScan(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const auto sort = ParseSort(a);
   const std::string music = OpenMusicFolder(a.positional[0], err);
   SongTable table;
-  table.Assign(ScanMusicFolder(music));
+  std::size_t unreadable = 0;
+  table.Assign(ScanMusicFolder(music, {}, &unreadable));
   if (sort) SortTable(table, sort->column, sort->ascending);
   PrintRows(table, out);
+  // The listing still goes out whole; what could not be read is said where a person looks for trouble.
+  if (unreadable > 0)
+    err << "vxtool: " << unreadable << " 个歌曲文件无法读取(另一个程序正在使用,或没有权限),"
+        << "\"vxtool check\" 会列出它们\n";
   return kExitOk;
 }
 

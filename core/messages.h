@@ -77,6 +77,10 @@ inline constexpr std::string_view kOk = "确定";
 inline constexpr std::string_view kCancel = "取消";
 inline constexpr std::string_view kScanSummaryFound = "扫描完毕:共找到";
 inline constexpr std::string_view kScanSummarySongs = "首歌曲,用时";
+// "扫描完毕:共找到195首歌曲,1个歌曲文件无法读取(另一个程序正在使用,或没有权限;检查歌曲库可以看到是哪些),用时…"
+inline constexpr std::string_view kScanSummaryUnreadableBefore = "首歌曲,";
+inline constexpr std::string_view kScanSummaryUnreadableAfter =
+    "个歌曲文件无法读取(另一个程序正在使用,或没有权限;检查歌曲库可以看到是哪些),用时";
 inline constexpr std::string_view kScanSummarySeconds = "秒";
 // Followed by the folder (or nothing, when none is set).
 inline constexpr std::string_view kScanFolderUnreadable = "MUSIC文件夹不存在或无法读取,没有找到歌曲:";

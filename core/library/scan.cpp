@@ -27,11 +27,12 @@ SongRow MakeSongRow(int id, const ChartHeader& header) {
   return row;
 }
 
-std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress) {
+std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress,
+                                     std::size_t* unreadable) {
   std::vector<int> candidates;
   // The charts the listing already called regular files under the game's own spelling: opened without
   // another look (links and names of unknown type are looked at when opened).
-  std::bitset<kMaxSongs> listedRegular;
+  std::bitset<kMaxSongs> listedRegular, listedExactly;
   if (auto entries = ListFolderEntries(gbkMusicDir)) {
     // A name that matches only when case is ignored is still a candidate: opening the game's own
     // spelling of it below succeeds exactly when the folder's file system ignores case, as the game's
@@ -40,8 +41,9 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
     for (const FolderEntry& entry : *entries)
       if (auto id = ParseChartFileName(entry.name, true)) {
         seen.set(static_cast<std::size_t>(*id));
-        if (entry.regular && entry.name == ChartFileName(*id))
-          listedRegular.set(static_cast<std::size_t>(*id));
+        if (entry.name != ChartFileName(*id)) continue;
+        listedExactly.set(static_cast<std::size_t>(*id));
+        if (entry.regular) listedRegular.set(static_cast<std::size_t>(*id));
       }
     for (int id = 0; id < kMaxSongs; ++id)
       if (seen.test(static_cast<std::size_t>(id))) candidates.push_back(id);
@@ -87,8 +89,12 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
 
   std::vector<SongRow> rows;
   rows.reserve(candidates.size());
-  for (auto& row : found)
-    if (row) rows.push_back(std::move(*row));
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    if (found[i])
+      rows.push_back(std::move(*found[i]));
+    else if (unreadable && listedExactly.test(static_cast<std::size_t>(candidates[i])))
+      ++*unreadable;
+  }
   return rows;
 }
 
@@ -96,10 +102,11 @@ std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettings
                                   const ScanProgress& progress) {
   auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
   if (!musicDir) return std::nullopt;
-  table.Assign(ScanMusicFolder(*musicDir, progress));
+  std::size_t unreadableCharts = 0;
+  table.Assign(ScanMusicFolder(*musicDir, progress, &unreadableCharts));
   // Listed again only when nothing was found, which costs nothing worth counting for an empty folder.
   const bool unreadable = table.Empty() && !ListFolderNames(*musicDir);
-  return ScanOutcome{*musicDir, table.Size(), unreadable};
+  return ScanOutcome{*musicDir, table.Size(), unreadable, unreadableCharts};
 }
 
 }  // namespace vx

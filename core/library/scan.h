@@ -20,8 +20,11 @@ using ScanProgress = std::function<void(int done, int total)>;
 
 // Reads the rows of a MUSIC folder. The folder is listed once and only charts that exist are opened, each
 // with one read of its header. The rows equal what probing the 5000 names one by one would find. A chart
-// that cannot be opened is passed over; a chart shorter than its header still gets a row.
-std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress = {});
+// that cannot be opened is passed over; a chart shorter than its header still gets a row. `unreadable`,
+// when given, counts the charts the listing named under the game's spelling that could not be read (held
+// by another program without sharing, not ours to read, a pipe): songs the game may not play either.
+std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress = {},
+                                     std::size_t* unreadable = nullptr);
 
 struct ScanOutcome {
   std::string musicDir;  // as read from slot 0
@@ -29,6 +32,7 @@ struct ScanOutcome {
   // No song found, and the folder could not even be listed: it is missing, or not ours to read. An
   // empty folder that lists fine is just empty.
   bool folderUnreadable = false;
+  std::size_t unreadableCharts = 0;  // as ScanMusicFolder counts them
 };
 
 // The scan button: reads slot 0 of the settings file, then fills the table afresh (all rows unticked,

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "core/formats/song_files.h"
 #include "core/library/scan.h"
 #include "core/library/sort.h"
@@ -41,6 +45,19 @@ TEST(Scan, OtherCaseCountsOnlyWhereTheFileSystemIgnoresCase) {
   // must give exactly what the probe gives.
   EXPECT_EQ(Ids(ScanMusicFolder(dir.Gbk())), Ids(fixtures::ProbeScan(dir.Gbk())));
 }
+
+#ifndef _WIN32
+// A chart the scan cannot read is counted for the summary, unlike a name the game would not load.
+TEST(Scan, ChartsThatCannotBeReadAreCountedNotDropped) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native(), 1, {});
+  ASSERT_EQ(::mkfifo((dir.Path() / "vxma5.vxn").c_str(), 0600), 0);  // never opened as a chart
+  fixtures::WriteFile(dir.Native("VXMA7.VXN"), fixtures::BuildChart({}));
+  std::size_t unreadable = 0;
+  EXPECT_EQ(Ids(ScanMusicFolder(dir.Gbk(), {}, &unreadable)), (std::vector<int>{1}));
+  EXPECT_EQ(unreadable, 1u);
+}
+#endif
 
 TEST(Scan, OnlyAnOutOfRangeChartGivesAnEmptyTable) {
   TempDir dir;

@@ -208,8 +208,11 @@ void CTRAKLYView::OnScan() {
     emit StatusMessage(FromUtf8(msg::kScanFolderUnreadable) + FromGbk(outcome->musicDir));
     return;
   }
-  emit StatusMessage(FromUtf8(msg::kScanSummaryFound) + QString::number(outcome->songCount) +
-                     FromUtf8(msg::kScanSummarySongs) +
+  const QString unreadable = outcome->unreadableCharts == 0 ? FromUtf8(msg::kScanSummarySongs)
+                                                            : FromUtf8(msg::kScanSummaryUnreadableBefore) +
+                                                                  QString::number(outcome->unreadableCharts) +
+                                                                  FromUtf8(msg::kScanSummaryUnreadableAfter);
+  emit StatusMessage(FromUtf8(msg::kScanSummaryFound) + QString::number(outcome->songCount) + unreadable +
                      QString::number(static_cast<double>(timer.elapsed()) / 1000.0, 'f', 3) +
                      FromUtf8(msg::kScanSummarySeconds));
 }
