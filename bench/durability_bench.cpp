@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "bench/bench_interaction.h"
 #include "core/library/scan.h"
 #include "core/operations/install_songs.h"
 #include "core/operations/remove_songs.h"
@@ -28,29 +29,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kSongs = 1000;
 
-// Says yes to everything and trashes into the desktop's trash, as the window does.
-class YesInteraction : public Interaction {
- public:
-  void ShowMessage(const std::string&, const std::string&) override {}
-  bool AskOkCancel(const std::string&, const std::string&) override { return true; }
-  std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::vector<std::string> ChooseOpenFiles(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
-  AllOrNone MoveToTrash(const std::vector<std::string>& paths) override { return MoveFilesToTrash(paths); }
-  bool RestoreFromTrash(const std::vector<std::string>& paths) override {
-    return vx::RestoreFromTrash(paths);
-  }
-  ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override {
-    return ClashAnswer::kSkip;
-  }
-  std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int) override {
-    return std::nullopt;
-  }
-  SaveChangesAnswer AskSaveChanges(const std::string&, const std::string&) override {
-    return SaveChangesAnswer::kCancel;
-  }
-};
+using YesInteraction = bench::BenchInteraction;
 
 // A folder on the disk the program would write to (the temporary folder may be a RAM disk, where a
 // flush costs nothing): $VXBENCH_DIR, else the current folder.
@@ -112,7 +91,7 @@ void BM_Install1000_VsCopyAndSync(benchmark::State& state) {
   for (auto _ : state) {
     fs::create_directories(root / "MUSIC");
     SongTable table;
-    YesInteraction ui;
+    YesInteraction ui({}, YesInteraction::Trash::kDesktop);
     auto start = Clock::now();
     const InstallOutcome result = InstallSongs(
         fixtures::InCall({table, {}, ui, nullptr, FolderSettings{GbkPath(root / "MUSIC"), {}, {}}}),
@@ -149,7 +128,7 @@ void BM_DeleteToTrash1000_VsRenames(benchmark::State& state) {
     SongTable table;
     table.Assign(ScanMusicFolder(GbkPath(root / "MUSIC")));
     table.SetAllTicked(true);
-    YesInteraction ui;
+    YesInteraction ui({}, YesInteraction::Trash::kDesktop);
     auto start = Clock::now();
     const RemoveOutcome result = OnDeleteSongs(
         fixtures::InCall({table, {}, ui, nullptr, FolderSettings{GbkPath(root / "MUSIC"), {}, {}}}));

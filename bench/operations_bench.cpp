@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "bench/bench_interaction.h"
 #include "core/formats/chart_header.h"
 #include "core/library/scan.h"
 #include "core/operations/covers.h"
@@ -27,31 +28,8 @@ using namespace vx;
 
 constexpr std::size_t kCoverBytes = 2048;
 
-// An Interaction that always picks the same file and forgets what it is told.
-class QuietInteraction : public Interaction {
- public:
-  explicit QuietInteraction(std::string saveFile) : m_saveFile(std::move(saveFile)) {}
-  void ShowMessage(const std::string&, const std::string&) override {}
-  bool AskOkCancel(const std::string&, const std::string&) override { return true; }
-  std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return m_saveFile; }
-  std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::vector<std::string> ChooseOpenFiles(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
-  AllOrNone MoveToTrash(const std::vector<std::string>&) override { return AllOrNone::kNone; }
-  bool RestoreFromTrash(const std::vector<std::string>&) override { return false; }
-  ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override {
-    return ClashAnswer::kSkip;
-  }
-  std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int) override {
-    return std::nullopt;
-  }
-  SaveChangesAnswer AskSaveChanges(const std::string&, const std::string&) override {
-    return SaveChangesAnswer::kCancel;
-  }
-
- private:
-  std::string m_saveFile;
-};
+// Always picks the same file, forgets what it is told, and trashes nothing.
+using QuietInteraction = bench::BenchInteraction;
 
 // MUSIC with `songs` songs, an image folder and REC.re, built once per process and removed at exit.
 class OperationsLibrary {
@@ -123,7 +101,7 @@ void BM_GameListCopyReference_5000(benchmark::State& state) {
 
 void BM_ExportCovers_1000(benchmark::State& state) {
   const OperationsLibrary& lib = OneThousand();
-  QuietInteraction ui({});
+  QuietInteraction ui;
   SongTable table = lib.Table();
   OperationContext ctx{table, lib.Gbk("REC.re"), ui};
   for (auto _ : state) benchmark::DoNotOptimize(OnExportCovers(ctx));
@@ -150,7 +128,7 @@ void BM_ExportCopyReference_1000(benchmark::State& state) {
 
 // Installs `source` into an empty MUSIC folder beside the library's, made anew (untimed) each time.
 void InstallInto(benchmark::State& state, const OperationsLibrary& lib, const std::string& source) {
-  QuietInteraction ui({});
+  QuietInteraction ui;
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(lib.Native("installed"));
