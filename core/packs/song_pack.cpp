@@ -118,7 +118,12 @@ class PackReader {
 // An entry's name as GBK with '/' between its parts; a character GBK lacks is spelled as its code point.
 std::string EntryName(archive_entry* entry) {
   std::optional<std::string> utf8;
-  if (const wchar_t* wide = archive_entry_pathname_w(entry)) utf8 = platform::Utf8FromWide(wide);
+  // UTF-8 straight from the pack's own charset where libarchive can give it; the wide name goes through
+  // the locale (the ANSI code page on Windows), which may not hold the pack's characters.
+  if (const char* direct = archive_entry_pathname_utf8(entry))
+    utf8 = direct;
+  else if (const wchar_t* wide = archive_entry_pathname_w(entry))
+    utf8 = platform::Utf8FromWide(wide);
   std::string gbk;
   if (utf8)
     gbk = GbkShowingCodePoints(*utf8);

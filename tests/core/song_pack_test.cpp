@@ -2,6 +2,9 @@
 // must change nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "core/formats/chart_header.h"
 #include "core/operations/install_songs.h"
 #include "core/packs/song_pack.h"
@@ -44,7 +47,8 @@ class SongPacks : public LibraryTest {
   V WrittenNames() const {
     V names;
     for (const auto& e : fs::recursive_directory_iterator(dir.Path())) {
-      const std::string relative = Utf8FromPath(fs::relative(e.path(), dir.Path()));
+      std::string relative = Utf8FromPath(fs::relative(e.path(), dir.Path()));
+      std::replace(relative.begin(), relative.end(), '\\', '/');
       if (relative.rfind("in", 0) != 0 && relative != "REC.re" && !e.is_directory())
         names.push_back(relative);
     }
@@ -54,11 +58,12 @@ class SongPacks : public LibraryTest {
   // "source: reason" or "source → id", in UTF-8 with the path of in/ left out.
   std::vector<std::string> Lines(const InstallOutcome& r) const {
     std::vector<std::string> lines;
-    const std::string in = Utf8FromGbk(dir.Gbk("in")) + std::string(1, kPathSeparator);
+    std::string in = Utf8FromGbk(dir.Gbk("in")) + "/";
+    std::replace(in.begin(), in.end(), '\\', '/');
     for (const InstalledSong& s : r.songs) {
       std::string source = Utf8FromGbk(s.source);
-      if (source.rfind(in, 0) == 0) source = source.substr(in.size());
       std::replace(source.begin(), source.end(), '\\', '/');
+      if (source.rfind(in, 0) == 0) source = source.substr(in.size());
       lines.push_back(source + (s.id ? " → " + std::to_string(*s.id) : ": " + std::string(s.skipped)));
     }
     return lines;
@@ -134,6 +139,11 @@ TEST_F(SongPacks, EachFormatAndEveryBadPackInstallsWhatItShouldAndNothingElse) {
   };
   for (const PackCase& c : cases) {
     SCOPED_TRACE(c.what);
+#ifdef _WIN32
+    // The fixture writer spells UTF-8-flagged names through the C library's locale, which it cannot set
+    // to UTF-8 on Windows: that pack is written, and so checked, on Linux only.
+    if (std::string_view(c.what).rfind("zip, UTF-8 names", 0) == 0) continue;
+#endif
     fs::remove_all(dir.Path() / "MUSIC");
     fs::create_directories(dir.Path() / "MUSIC");
     const std::string pack = Pack("p.zip", c.format, c.entries);
