@@ -14,7 +14,8 @@ Commands:
   scan MUSIC [--sort COLUMN[:asc|:desc]]
       List the songs of a MUSIC folder, one line each: 编号, 歌曲名字, 简单, 普通, 困难, NOTER, BPM, 时间,
       TAB-separated, UTF-8. COLUMN is id, title, easy, normal, hard, noter, bpm or time; the direction
-      defaults to desc, as a first click on the column header does.
+      defaults to desc, as a first click on the column header does. Charts that could not be read (held
+      by another program, not readable, a pipe) are counted on stderr; "check" names them.
   demo DIR [--songs N]
       Build a demo library: DIR/MUSIC with N songs (default 60, at most 5000) with JPEG covers,
       DIR/moved, DIR/images, DIR/REC.re naming those folders, and the image archive DIR/Playing.vpi.
