@@ -56,9 +56,13 @@ QRect WithinArea(QRect window, const QRect& area) {
 QIcon CommandIcon(int index) {
   QIcon icon;
   for (const int scale : {1, 2}) {
-    const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
-    const QImage strip(QStringLiteral(":/pictures/toolbar") + suffix);
-    const QImage menu(QStringLiteral(":/pictures/menu") + suffix);
+    // Decoded once for all the buttons, not once per button.
+    static const QImage strips[] = {QImage(QStringLiteral(":/pictures/toolbar.png")),
+                                    QImage(QStringLiteral(":/pictures/toolbar@2x.png"))};
+    static const QImage menus[] = {QImage(QStringLiteral(":/pictures/menu.png")),
+                                   QImage(QStringLiteral(":/pictures/menu@2x.png"))};
+    const QImage& strip = strips[scale - 1];
+    const QImage& menu = menus[scale - 1];
     const int width = kToolbarPictureWidth * scale, height = kToolbarPictureHeight * scale;
     const int side = kMenuPictureSide * scale;
     for (QPixmap picture : {QPixmap::fromImage(strip.copy(index * width, 0, width, height)),
