@@ -7,6 +7,7 @@
 #include "core/io/file_move.h"
 #include "core/io/file_rewrite.h"
 #include "core/io/library_journal.h"
+#include "core/io/library_lock.h"
 #include "core/operations/operation_support.h"
 #include "core/platform/primitives.h"
 #include "core/text/native_path.h"
@@ -102,9 +103,29 @@ Mended MendDelete(const std::string& music, const JournalEntry& e, const std::ve
   return MoveFilesTo(staged, back) == AllOrNone::kAll ? Mended::kUndone : Mended::kLeft;
 }
 
+// A copy across file systems killed before its rename leaves "<name>.vxtmp-<letters>" in the target, a
+// folder no check of this library looks at. Only while no organizer writes there: a live copy of another
+// library's move would carry the same kind of name.
+void RemoveCopiesLeftInTarget(const JournalEntry& e) {
+  const LibraryLock target(e.target, std::chrono::milliseconds(0));
+  if (target.GetStatus() != LibraryLock::Status::kHeld) return;
+  const auto listed = ListFolderNames(e.target);
+  if (!listed) return;
+  for (const std::string& name : SongFileNames(e.id)) {
+    const std::string prefix = name + std::string(kTemporaryMarker);
+    for (const std::string& native : *listed) {
+      const auto gbk = GbkFromUtf8(native);
+      if (!gbk || gbk->rfind(prefix, 0) != 0 || gbk->size() == prefix.size()) continue;
+      if (gbk->find_first_not_of("0123456789abcdef", prefix.size()) != std::string::npos) continue;
+      RemoveFile(JoinPath(e.target, *gbk));
+    }
+  }
+}
+
 // A move is finished where every file has reached the target (a copy across file systems is renamed
 // into place only whole, so what remains in MUSIC is a second copy); otherwise it goes back.
 Mended MendMove(const std::string& music, const JournalEntry& e) {
+  RemoveCopiesLeftInTarget(e);
   struct File {
     std::string source, target;
     bool atSource, atTarget;

@@ -207,6 +207,11 @@ TEST_P(CrashWalkTest, EverySongEndsWholeOnOneSideWhereverTheCrashFalls) {
       EXPECT_EQ(ui.Messages().at(0).rfind("上次的操作没有完成:", 0), 0u) << context;
     }
     EXPECT_FALSE(fs::exists(world.root / "MUSIC" / std::string(kJournalFileName))) << context;
+    // The target is no folder a library check looks at: a copy killed there must not stay.
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(world.root / "moved", ec))
+      EXPECT_EQ(entry.path().filename().string().find(".vxtmp-"), std::string::npos)
+          << entry.path() << " left, " << context;
 
     const Audit audit = Look(world);
     for (const char* song : {"old1", "old2", "old3", "new8", "new9", "other1"}) {
