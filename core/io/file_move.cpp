@@ -39,6 +39,7 @@ std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target
       break;
     }
     offset += *n;
+    if (*n < buffer.size()) break;  // a read stops short only at the end: asking again costs a call
   }
   if (ok && keepTimes) platform::CopyTimes(in, temp.File());
   if (!temp.Finish(ok, flush)) {

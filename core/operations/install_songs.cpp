@@ -53,7 +53,7 @@ std::optional<std::string> MusicBeside(const std::string& chart, FolderListings&
     if (const auto gbk = GbkFromUtf8(native); gbk && EqualsIgnoringAsciiCase(*gbk, wanted))
       candidates.push_back(JoinPath(folder, *gbk));
   for (const std::string& music : candidates)
-    if (KindOfPath(music) == PathKind::kRegularFile && FileSize(music)) return music;
+    if (FileSize(music)) return music;  // a size only for a regular file
   return std::nullopt;
 }
 
@@ -436,7 +436,8 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
     batch.clear();
     stopped = stopped || halted;
   };
-  std::set<int> waiting;  // IDs of the songs in the batch
+  std::set<int> waiting;                      // IDs of the songs in the batch
+  std::map<std::string, bool> folderIsMusic;  // asked once per source folder, not once per song
   for (const std::string& chart : charts) {
     const std::size_t index = result.songs.size();
     result.songs.push_back(InstalledSong{chart, std::nullopt, {}});
@@ -446,7 +447,13 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
     }
     // Copying a song of this very folder onto itself or beside itself is never what was meant, whichever
     // spelling or link leads to the folder.
-    if (NormalMusicFolder(FolderOf(chart)) == musicFolder || SameFile(FolderOf(chart), gbkMusicDir)) {
+    const std::string from = FolderOf(chart);
+    auto known = folderIsMusic.find(from);
+    if (known == folderIsMusic.end())
+      known =
+          folderIsMusic.emplace(from, NormalMusicFolder(from) == musicFolder || SameFile(from, gbkMusicDir))
+              .first;
+    if (known->second) {
       result.songs[index].skipped = msg::kInstallAlreadyInMusic;
       continue;
     }
