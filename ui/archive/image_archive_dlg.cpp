@@ -95,8 +95,8 @@ QImage FrameBmpToImage(const std::vector<std::uint8_t>& bmp, int width, int heig
 CImageArchiveDlg::CImageArchiveDlg(std::string gbkSettingsPath, Interaction& ui, QWidget* parent)
     : QDialog(parent), m_strSettingsPath(std::move(gbkSettingsPath)), m_ui(ui) {
   setWindowTitle(QString::fromUtf8(kDialogTitle));
-  // The dialog opens at the size it was drawn and may grow: the entry list takes the room, the preview
-  // the extra height.
+  // The dialog opens at the size it was drawn and may grow: the entry list takes the room. The preview
+  // keeps its size, as a taller one would only squeeze a frame out of its proportions.
   setMinimumSize(Dlu.Size(321, 255));
   resize(minimumSize());
   setSizeGripEnabled(true);
@@ -113,40 +113,40 @@ void CImageArchiveDlg::BuildControls() {
   m_preview->setGeometry(Dlu(163, 7, 151, 138));
   auto* anchors = new FormAnchors(this);
   anchors->Add(m_entryList, FormAnchors::Anchor::kGrow);
-  anchors->Add(m_preview, FormAnchors::Anchor::kFollowRight);
-  const auto followCorner = [anchors](QWidget* control) {
-    anchors->Add(control, FormAnchors::Anchor::kFollowBottomRight);
+  const auto followRight = [anchors](QWidget* control) {
+    anchors->Add(control, FormAnchors::Anchor::kFollowRight);
     return control;
   };
+  followRight(m_preview);
 
   m_frameSlider = new QSlider(Qt::Horizontal, this);
   m_frameSlider->setObjectName(QStringLiteral("frameSlider"));
   m_frameSlider->setGeometry(Dlu(159, 150, 109, 11));
-  followCorner(m_frameSlider);
+  followRight(m_frameSlider);
   m_frameSlider->setTickPosition(QSlider::NoTicks);
   m_frameSlider->setRange(0, 100);  // a slider's range until an entry sets it
   connect(m_frameSlider, &QSlider::valueChanged, this, &CImageArchiveDlg::OnHScroll);
 
-  const auto number = [this, followCorner](const char* name, QRect rect) {
+  const auto number = [this, followRight](const char* name, QRect rect) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(rect);
     edit->setReadOnly(true);
-    followCorner(edit);
+    followRight(edit);
     return edit;
   };
   m_currentFrameEdit = number("currentFrame", Dlu(273, 151, 15, 12));
   auto* separator = new QLabel(QStringLiteral("\\"), this);
   separator->setGeometry(Dlu(290, 152, 8, 8));
   separator->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  followCorner(separator);
+  followRight(separator);
   m_frameCountEdit = number("frameCount", Dlu(299, 151, 15, 12));
 
-  const auto button = [this, followCorner](const char* text, const char* name, QRect rect) {
+  const auto button = [this, followRight](const char* text, const char* name, QRect rect) {
     auto* pushButton = new QPushButton(QString::fromUtf8(text), this);
     pushButton->setObjectName(QString::fromLatin1(name));
     pushButton->setGeometry(rect);
-    followCorner(pushButton);
+    followRight(pushButton);
     // The dialog has no OK button; Enter must not press one of these.
     pushButton->setAutoDefault(false);
     return pushButton;
@@ -161,7 +161,7 @@ void CImageArchiveDlg::BuildControls() {
   const QRect comboRect = Dlu(161, 212, 153, 39);
   m_backgroundCombo->setGeometry(comboRect.x(), comboRect.y(), comboRect.width(),
                                  m_backgroundCombo->sizeHint().height());
-  followCorner(m_backgroundCombo);
+  followRight(m_backgroundCombo);
   for (const BackgroundScene& scene : BackgroundListOrder())
     m_backgroundCombo->addItem(FromUtf8(scene.listText), scene.number);
   m_backgroundCombo->setCurrentIndex(0);

@@ -36,10 +36,7 @@ void FormAnchors::Place() {
         a.control->setGeometry(a.placed.translated(0, extraHeight));
         break;
       case Anchor::kFollowRight:
-        a.control->setGeometry(a.placed.translated(extraWidth, 0).adjusted(0, 0, 0, extraHeight));
-        break;
-      case Anchor::kFollowBottomRight:
-        a.control->setGeometry(a.placed.translated(extraWidth, extraHeight));
+        a.control->setGeometry(a.placed.translated(extraWidth, 0));
         break;
     }
   }

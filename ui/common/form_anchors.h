@@ -18,10 +18,9 @@ class FormAnchors : public QObject {
 
  public:
   enum class Anchor {
-    kGrow,               // takes the extra width and height
-    kFollowBottom,       // keeps its size and its distance from the bottom edge
-    kFollowRight,        // keeps its distance from the right edge and takes the extra height
-    kFollowBottomRight,  // keeps its size and its distance from the bottom and right edges
+    kGrow,          // takes the extra width and height
+    kFollowBottom,  // keeps its size and its distance from the bottom edge
+    kFollowRight,   // keeps its size and its distance from the right edge
   };
 
   // `form` is watched for resizes; its size now is the rest size until SetRestSize says otherwise.
