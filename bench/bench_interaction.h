@@ -36,7 +36,8 @@ class BenchInteraction : public Interaction {
   ClashAnswer AskClash(const std::string&, const std::vector<ClashAnswer>&) override {
     return ClashAnswer::kSkip;
   }
-  std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int) override {
+  std::optional<int> AskNumber(const std::string&, const std::string&, int, int, int,
+                               const NumberCheck&) override {
     return std::nullopt;
   }
   SaveChangesAnswer AskSaveChanges(const std::string&, const std::string&) override {

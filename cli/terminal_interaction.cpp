@@ -56,7 +56,7 @@ ClashAnswer TerminalInteraction::AskClash(const std::string& text, const std::ve
 }
 
 std::optional<int> TerminalInteraction::AskNumber(const std::string&, const std::string&, int, int min,
-                                                  int max) {
+                                                  int max, const NumberCheck&) {
   if (numberAnswer && *numberAnswer >= min && *numberAnswer <= max) return numberAnswer;
   return std::nullopt;
 }

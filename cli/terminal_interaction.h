@@ -45,8 +45,10 @@ class TerminalInteraction : public Interaction {
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   // Without a person to ask, the answer is the one the command line gave, or skip.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
+  // The number the command line gave, unchecked: the operation itself refuses one that is taken and
+  // says why, which is where a script's answer must fail.
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
-                               int max) override;
+                               int max, const NumberCheck& check) override;
   // vxtool holds no typed texts of its own: nothing is saved or dropped unasked, so the answer is 取消.
   SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
 

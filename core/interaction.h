@@ -3,6 +3,7 @@
 // message boxes and file choosers, vxtool with its arguments and the terminal, tests with a script.
 // Every text that crosses it is GBK, like every other text in the core.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ enum class ClashAnswer {
   kStop,        // leave this song and every one after it
 };
 
+// Why a number asked for cannot be taken (GBK), or empty when it can.
+using NumberCheck = std::function<std::string(int)>;
+
 // The answers to "save what was typed first?" before the editor's song is left.
 enum class SaveChangesAnswer {
   kSave,     // save the typed texts, then go on
@@ -60,11 +64,15 @@ class Interaction {
   // when it cannot.
   virtual bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) = 0;
   // A clash, described by `text` (GBK); the answer is one of `offered`, which come in the order their
-  // buttons are shown.
+  // buttons are shown. The person may give one answer for the clashes still to come in the same
+  // operation; the caller marks where an operation ends with OperationEnded.
   virtual ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) = 0;
-  // A whole number from `min` to `max`, `initial` proposed; empty when the person cancels.
+  // An operation is over: an answer given for "the later songs" is not carried into the next one.
+  virtual void OperationEnded() {}
+  // A whole number from `min` to `max`, `initial` proposed; empty when the person cancels. A number
+  // `check` refuses is not taken: the person is told why and may give another.
   virtual std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial,
-                                       int min, int max) = 0;
+                                       int min, int max, const NumberCheck& check) = 0;
   // Typed but unsaved changes are about to be left: 保存, 不保存 or 取消.
   virtual SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) = 0;
 };

@@ -73,6 +73,7 @@ inline constexpr std::string_view kNextFreeId = "使用空闲编号";
 inline constexpr std::string_view kReplace = "替换";
 inline constexpr std::string_view kSkip = "跳过";
 inline constexpr std::string_view kStopRest = "全部取消";
+inline constexpr std::string_view kSameForLaterSongs = "对以后的歌曲也这样做";
 inline constexpr std::string_view kOk = "确定";
 inline constexpr std::string_view kCancel = "取消";
 inline constexpr std::string_view kScanSummaryFound = "扫描完毕:共找到";
@@ -101,6 +102,12 @@ inline constexpr std::string_view kExportDone = "完成^_^,请到图片目录下
 inline constexpr std::string_view kExportNamesUsedUp =
     "导出文件名已用完(编号0到199的文件都已存在),没有覆盖任何文件:";
 inline constexpr std::string_view kExportWriteFailed = "无法写入图片文件:";
+// Several entries exported: "已导出<frames>帧(共<entries>个条目),请到图片目录下查看", then the entries
+// that wrote nothing, one per line, then what stopped each entry that failed.
+inline constexpr std::string_view kExportSummaryBefore = "已导出";
+inline constexpr std::string_view kExportSummaryMiddle = "帧(共";
+inline constexpr std::string_view kExportSummaryAfter = "个条目),请到图片目录下查看";
+inline constexpr std::string_view kExportGaveNothing = "以下条目没有导出任何帧:";
 inline constexpr std::string_view kBadBackgroundPicture = "图片格式出错或文件正在被使用";
 inline constexpr std::string_view kBackgroundWrittenBefore = "生成文件";
 inline constexpr std::string_view kBackgroundWrittenAfter = "成功~!";

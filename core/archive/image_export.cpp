@@ -36,9 +36,13 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
     io.ShowMessage(Gbk(msg::kCheckImageFolder), caption);
     return report;
   }
+  std::vector<std::string> rowTexts;      // one per row, as a single row says it
+  std::vector<std::string> gaveNothing;   // rows that wrote no file, by name
+  std::vector<std::string> failureTexts;  // what stopped or thinned out each row that failed
   for (const EntryRow& row : selectedRows) {
     std::optional<std::string> failure;    // what stopped the row
     std::vector<std::string> notExported;  // what it passed over: the archive, the entry or single frames
+    const int writtenBefore = report.filesWritten;
     // The archive is opened once per row and serves the frame count and every frame.
     auto file = OpenArchiveFile(gbkArchivePath);
     if (!file) {
@@ -68,9 +72,10 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
           failure = Gbk(msg::kExportWriteFailed) + *name;
       }
     }
+    if (report.filesWritten == writtenBefore) gaveNothing.push_back(row.name);
     if (!failure && notExported.empty()) {
       ++report.rowsDone;
-      io.ShowMessage(Gbk(msg::kExportDone), caption);
+      rowTexts.push_back(Gbk(msg::kExportDone));
       continue;
     }
     ++report.rowsFailed;
@@ -78,7 +83,19 @@ ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkI
     if (!notExported.empty())
       text += (text.empty() ? "" : "\n") +
               MessageWithLines(row.name + Gbk(msg::kExportRowIncomplete), notExported);
-    io.ShowMessage(text, caption);
+    rowTexts.push_back(text);
+    failureTexts.push_back(std::move(text));
+  }
+  if (selectedRows.size() == 1) {
+    io.ShowMessage(rowTexts.front(), caption);
+  } else if (selectedRows.size() > 1) {
+    // One box for the whole selection: a box per entry, most of them alike, hides the one that failed.
+    std::string summary = Gbk(msg::kExportSummaryBefore) + std::to_string(report.filesWritten) +
+                          Gbk(msg::kExportSummaryMiddle) + std::to_string(selectedRows.size()) +
+                          Gbk(msg::kExportSummaryAfter);
+    if (!gaveNothing.empty()) summary += "\n" + MessageWithLines(Gbk(msg::kExportGaveNothing), gaveNothing);
+    for (const std::string& text : failureTexts) summary += "\n" + text;
+    io.ShowMessage(summary, caption);
   }
   return report;
 }

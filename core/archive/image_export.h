@@ -36,11 +36,12 @@ struct ExportReport {
 
 // The export button. With no image-export folder: "请检查图片目录设置" and nothing else. Otherwise, row by
 // row in the order given, each image entry's frames go to new files named by NextExportName (nothing that
-// exists is ever replaced, not even a link). Then one message per row: "完成^_^,请到图片目录下查看" when
-// it wrote every frame (a row that is no image entry has none to write); otherwise a message that says
-// what stopped the row (a file not written, all 200 names taken) and names what was passed over, each with
-// the reader's reason: an archive that cannot be opened, an entry that cannot be placed, each frame that
-// does not decode. Messages carry the caption "WX歌曲整理器".
+// exists is ever replaced, not even a link). A row writes every frame (a row that is no image entry has
+// none to write) or fails: a file not written, all 200 names taken, or something passed over, each with
+// the reader's reason (an archive that cannot be opened, an entry that cannot be placed, each frame that
+// does not decode). One message at the end: for a single row "完成^_^,请到图片目录下查看" or what failed;
+// for several, how many frames of how many entries, the entries that wrote nothing, and what failed.
+// Messages carry the caption "WX歌曲整理器".
 ExportReport ExportImages(std::string_view gbkArchivePath, std::string_view gbkImageDir,
                           std::span<const EntryRow> selectedRows, Interaction& io);
 

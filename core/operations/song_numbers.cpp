@@ -115,10 +115,17 @@ RenumberResult OnRenumber(OperationContext& ctx, const std::vector<std::size_t>&
   if (!started) return result;
   const std::size_t row = selectedRows.front();
   const int from = ctx.table.Row(row).Id();
-  const auto to =
-      ctx.ui.AskNumber(SongLabelGbk(from, ctx.table.Cell(row, kColTitle)) + "\n" + Gbk(msg::kRenumberPrompt),
-                       Gbk(msg::kRenumberTitle),
-                       LowestFreeId(TakenIdsIn(started->folders.musicDir)).value_or(from), 0, kMaxSongs - 1);
+  const std::string& musicDir = started->folders.musicDir;
+  // A taken number is refused while the question is still open, so the person can type another; the
+  // folder is read afresh for each, and RenumberSong checks once more under the lock.
+  const NumberCheck taken = [&musicDir](int id) {
+    return TakenIdsIn(musicDir).test(static_cast<std::size_t>(id))
+               ? Gbk(msg::kRenumberTaken) + SongInFolderLabelGbk(musicDir, id)
+               : std::string();
+  };
+  const auto to = ctx.ui.AskNumber(
+      SongLabelGbk(from, ctx.table.Cell(row, kColTitle)) + "\n" + Gbk(msg::kRenumberPrompt),
+      Gbk(msg::kRenumberTitle), LowestFreeId(TakenIdsIn(musicDir)).value_or(from), 0, kMaxSongs - 1, taken);
   if (!to) {
     result.outcome = Outcome::kCancelled;
     return result;

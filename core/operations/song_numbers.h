@@ -36,7 +36,8 @@ std::string SongInFolderLabelGbk(std::string_view gbkMusicDir, int id);
 OperationResult RenumberSong(OperationContext& ctx, int from, int to);
 
 // "修改编号": the one selected row ("请先选定一首歌" otherwise), the folder checks, then a number asked with
-// the lowest free ID proposed, then RenumberSong. Cancelling the question changes nothing.
+// the lowest free ID proposed (a taken one is refused in the question, naming the song there), then
+// RenumberSong. Cancelling the question changes nothing.
 struct RenumberResult : OperationResult {
   int from = -1;  // the song's ID before, and the one asked for, once the question was answered
   int to = -1;

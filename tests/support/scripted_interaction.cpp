@@ -76,11 +76,16 @@ ClashAnswer ScriptedInteraction::AskClash(const std::string& text, const std::ve
 }
 
 std::optional<int> ScriptedInteraction::AskNumber(const std::string& text, const std::string& caption,
-                                                  int initial, int, int) {
+                                                  int initial, int, int, const NumberCheck& check) {
   FileDialogRequest proposed;
   proposed.initialName = std::to_string(initial);
   events.push_back({Event::kNumber, text, caption, proposed});
-  return Pop(numberAnswers, std::optional<int>());
+  for (;;) {
+    const std::optional<int> answer = Pop(numberAnswers, std::optional<int>());
+    const std::string refused = answer && check ? check(*answer) : std::string();
+    if (refused.empty()) return answer;
+    events.push_back({Event::kMessage, refused, caption, {}});
+  }
 }
 
 SaveChangesAnswer ScriptedInteraction::AskSaveChanges(const std::string& text, const std::string& caption) {

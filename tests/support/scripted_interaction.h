@@ -61,9 +61,11 @@ class ScriptedInteraction : public Interaction {
   // Gives back what MoveToTrash took, from its own keeping.
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
-  // Records the question, its caption and the proposed number (in `request.initialName`).
+  // Records the question, its caption and the proposed number (in `request.initialName`). An answer
+  // `check` refuses is recorded as a message with the reason, and the next answer is taken, as the
+  // window's question stays open.
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
-                               int max) override;
+                               int max, const NumberCheck& check) override;
   SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
 
   // The texts of all message boxes shown, in UTF-8, in order.

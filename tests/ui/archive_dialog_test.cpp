@@ -111,7 +111,7 @@ class ArchiveDialogTest : public QObject {
              QStringLiteral("VEXUM游戏文件(*.vp?)"));
     QCOMPARE(QString::fromStdString(chooser.request.filters.at(0).pattern), QStringLiteral("*.vp?"));
 
-    QCOMPARE(b.dialog.windowTitle(), QStringLiteral("VPI(游戏图片)"));
+    QCOMPARE(b.dialog.windowTitle(), QStringLiteral("VPI(游戏图片) - Playing.vpi"));
     QCOMPARE(b.Column(0),
              (QStringList{"Playing_BG1.vxs", "Playing_Combo.vxt", "Playing_BG13.vxs", "Playing_BGX1.vxs",
                           "Playing1_bg.vxs", "Playing.ini", "Playing_Damaged.vxs"}));
@@ -135,15 +135,32 @@ class ArchiveDialogTest : public QObject {
     b.Click(0);
     QCOMPARE(b.dialog.Preview()->Picture().size(), QSize(4, 2));
 
-    // An empty directory empties the list; the numbers stay.
+    // An empty directory empties the list, and the frame of the archive before goes with it.
     const std::string empty = b.folder.Path() + "/empty.vpi";
     vx::fixtures::WriteFile(empty, vx::fixtures::BuildArchive({}));
     b.ui.openFileAnswers.push_back(empty);
     b.dialog.OnOpenArchive();
+    QCOMPARE(b.dialog.windowTitle(), QStringLiteral("VPI(游戏图片) - empty.vpi"));
     QCOMPARE(b.dialog.EntryList()->topLevelItemCount(), 0);
-    QCOMPARE(b.Edit("currentFrame"), QStringLiteral("1"));
-    QCOMPARE(b.dialog.Preview()->Picture().size(), QSize(4, 2));
+    QCOMPARE(b.Edit("currentFrame"), QStringLiteral("0"));
+    QVERIFY(b.dialog.Preview()->Picture().isNull());
     QVERIFY(b.ui.Messages().empty());
+  }
+
+  void growingTheBrowserGivesTheListTheRoom() {
+    Browsed b;
+    const auto geometry = [&b](const char* name) {
+      return b.dialog.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+    };
+    const QRect list = geometry("entryList"), preview = geometry("preview"),
+                exportButton = geometry("exportImages");
+    b.dialog.resize(b.dialog.size() + QSize(200, 100));
+    QCOMPARE(geometry("entryList"), list.adjusted(0, 0, 200, 100));
+    // The preview and the buttons keep their size beside the list.
+    QCOMPARE(geometry("preview"), preview.translated(200, 0));
+    QCOMPARE(geometry("exportImages"), exportButton.translated(200, 0));
+    b.dialog.resize(b.dialog.size() - QSize(400, 300));
+    QCOMPARE(geometry("entryList"), list);
   }
 
   void aDamagedArchiveSaysWhyAndKeepsNothingOfThePreviousOne() {
@@ -187,14 +204,18 @@ class ArchiveDialogTest : public QObject {
     QCOMPARE(b.Shown(), Expected(b.fiveFrames[1]));
     QCOMPARE(b.Edit("frameCount"), QStringLiteral("5"));
 
-    // Not an image: nothing is shown, and the slider shows nothing new until an image entry is chosen.
-    b.Click(5);
-    QCOMPARE(b.dialog.CurrentRow(), 5);
-    b.dialog.FrameSlider()->setValue(4);
-    QCOMPARE(b.Shown(), Expected(b.fiveFrames[1]));
-    // A damaged directory entry is passed over the same way.
-    b.Click(6);
-    QCOMPARE(b.Shown(), Expected(b.fiveFrames[1]));
+    // Not an image: the preview and its numbers empty, and the slider shows nothing until an image
+    // entry is chosen. A damaged directory entry shows nothing the same way.
+    for (const int row : {5, 6}) {
+      b.Click(1);
+      b.dialog.FrameSlider()->setValue(5);
+      b.Click(row);
+      QCOMPARE(b.dialog.CurrentRow(), row);
+      QVERIFY(b.dialog.Preview()->Picture().isNull());
+      QCOMPARE(b.Edit("currentFrame") + u'\\' + b.Edit("frameCount"), QStringLiteral("0\\0"));
+      b.dialog.FrameSlider()->setValue(4);
+      QVERIFY(b.dialog.Preview()->Picture().isNull());
+    }
 
     // A large frame is squeezed into the frame's client area; a small one keeps its size in the corner.
     b.Click(0);
@@ -228,7 +249,7 @@ class ArchiveDialogTest : public QObject {
     QCOMPARE(b.Shown().size(), QSize(596, 558));
   }
 
-  void exportWritesEveryFrameOfTheSelectedRowsAndSaysOncePerRow() {
+  void exportWritesEveryFrameOfTheSelectedRowsAndSumsUpOnce() {
     Browsed b;
     // Rows: a three-frame entry, not an image, a one-frame background, a damaged entry.
     const std::array<int, 4> rows = {4, 5, 2, 6};
@@ -236,20 +257,23 @@ class ArchiveDialogTest : public QObject {
     b.dialog.OnExportImages();
     QCOMPARE(b.Exported(), (QStringList{"Playing1_bg.vxs0.bmp", "Playing1_bg.vxs1.bmp",
                                         "Playing1_bg.vxs2.bmp", "Playing_BG13.vxs0.bmp"}));
-    // The damaged entry exported nothing and says why instead of being done.
+    // One box: the frames of the entries, those that gave nothing, and why the damaged one failed.
     const std::vector<std::string> said = b.ui.Messages();
-    QCOMPARE(said.size(), std::size_t{4});
-    QCOMPARE(std::vector<std::string>(said.begin(), said.begin() + 3),
-             std::vector<std::string>(3, "完成^_^,请到图片目录下查看"));
-    QVERIFY(said[3].starts_with("Playing_Damaged.vxs没有全部导出:\n目录项指向文件末尾之后(第"));
-    QCOMPARE(b.ui.Captions(), std::vector<std::string>(4, "WX歌曲整理器"));
+    QCOMPARE(said.size(), std::size_t{1});
+    QVERIFY(
+        said[0].starts_with("已导出4帧(共4个条目),请到图片目录下查看\n以下条目没有导出任何帧:\n"
+                            "Playing.ini\nPlaying_Damaged.vxs\n"
+                            "Playing_Damaged.vxs没有全部导出:\n目录项指向文件末尾之后(第"));
+    QCOMPARE(b.ui.Captions(), std::vector<std::string>{"WX歌曲整理器"});
     QCOMPARE(b.dialog.Preview()->Picture().isNull(), true);  // export leaves the preview alone
 
-    // Again: the next free numbers, nothing replaced.
+    // Again: the next free numbers, nothing replaced; one entry alone keeps its own word.
     const std::array<int, 1> one = {2};
     b.dialog.SelectRows(one);
+    b.ui.events.clear();
     b.dialog.OnExportImages();
     QVERIFY(b.Exported().contains(QStringLiteral("Playing_BG13.vxs1.bmp")));
+    QCOMPARE(b.ui.Messages(), std::vector<std::string>{"完成^_^,请到图片目录下查看"});
 
     // Without an image-export folder nothing is written, whatever is selected.
     vx::fixtures::WriteFile(b.folder.Settings(), vx::fixtures::BuildSettingsFile(b.folder.Music()));

@@ -81,8 +81,10 @@ class InstallHistoryWindowTest : public QObject {
   void renumberProposesTheLowestFreeIdAndTheRowShowsTheNewOne() {
     ScannedFrame s;
     s.View()->SelectRows(std::vector<std::size_t>{static_cast<std::size_t>(s.RowOf(30))});
-    s.ui.numberAnswers = {77};
+    // A taken number is refused inside the question, naming the song there, and another is asked for.
+    s.ui.numberAnswers = {12, 77};
     s.frame->Action(kCmdRenumber)->trigger();
+    QCOMPARE(s.ui.Messages(), std::vector<std::string>{"这个编号已有歌曲:编号12 Alpha"});
     QCOMPARE(s.ui.Count(Kind::kNumber), std::size_t{1});
     const ScriptedInteraction::Event& asked = *std::find_if(
         s.ui.events.begin(), s.ui.events.end(), [](const auto& e) { return e.kind == Kind::kNumber; });

@@ -4,14 +4,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -121,8 +126,10 @@ class LibraryOperationsTest : public QObject {
     const auto& request = s.ui.events.back().request;
     QCOMPARE(request.defaultExtension, std::string("txt"));
     QCOMPARE(request.filters.size(), std::size_t{2});
+    QCOMPARE(s.StatusBar(), QStringLiteral("已保存文本列表:") + QString::fromStdString(list));
 
     s.Run(kCmdBatchText);
+    QCOMPARE(s.StatusBar(), QStringLiteral("已生成2个文本文件:") + QString::fromStdString(s.folder.Music()));
     QCOMPARE(Text(vx::ReadWholeFile(s.folder.Music() + "/vxma12Alpha.txt").value_or(vx::Bytes{})),
              std::string("Alpha"));
     QVERIFY(vx::FileExists(s.folder.Music() + "/vxma30Beta.txt"));
@@ -333,6 +340,43 @@ class LibraryOperationsTest : public QObject {
     // Closing the box is not a yes to anything: the rest of the move stops.
     WhenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     QCOMPARE(ui.AskClash("/x/vxma12.vxn", move), vx::ClashAnswer::kStop);
+
+    // "对以后的歌曲也这样做" answers the later clashes of the same operation unasked, and no further.
+    WhenModalOpens([](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QCOMPARE(box->checkBox()->text(), QStringLiteral("对以后的歌曲也这样做"));
+      box->checkBox()->setChecked(true);
+      for (QAbstractButton* button : box->buttons())
+        if (button->text() == QStringLiteral("跳过")) button->click();
+    });
+    QCOMPARE(ui.AskClash("/x/vxma12.vxn", move), vx::ClashAnswer::kSkip);
+    bool asked = false;
+    WhenModalOpens([&asked](QWidget* modal) { asked = modal != nullptr; });
+    QCOMPARE(ui.AskClash("/x/vxma13.vxn", move), vx::ClashAnswer::kSkip);
+    QCoreApplication::processEvents();
+    QVERIFY(!asked);
+    ui.OperationEnded();
+    click(QStringLiteral("替换"));
+    QCOMPARE(ui.AskClash("/x/vxma14.vxn", move), vx::ClashAnswer::kReplace);
+
+    // A number the check refuses keeps the question open and says why; another is taken.
+    QString refusedText;
+    WhenModalOpens([&refusedText](QWidget* modal) {
+      auto* number = modal->findChild<QSpinBox*>(QStringLiteral("number"));
+      auto* ok = modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+      number->setValue(30);
+      ok->click();
+      QVERIFY(modal->isVisible());
+      refusedText = modal->findChild<QLabel*>(QStringLiteral("refused"))->text();
+      number->setValue(31);
+      ok->click();
+    });
+    const auto taken = [](int id) {
+      return id == 30 ? vx::Gbk("这个编号已有歌曲:编号30 Beta") : std::string();
+    };
+    QCOMPARE(ui.AskNumber(vx::Gbk("编号12 Alpha"), vx::Gbk("更改编号"), 0, 0, 4999, taken),
+             std::optional<int>(31));
+    QCOMPARE(refusedText, QStringLiteral("这个编号已有歌曲:编号30 Beta"));
 
     // The game list's chooser: the .SML entry picked, a name typed without extension.
     QTemporaryDir folder;

@@ -116,10 +116,16 @@ class WindowInputTest : public QObject {
     std::map<std::string, QRect> before;
     for (const char* name : left) before[name] = geometryOf(name);
     for (const char* name : editor) before[name] = geometryOf(name);
+    QHeaderView* header = w.List()->horizontalHeader();
+    const int title = header->sectionSize(vx::kColTitle), status = header->sectionSize(vx::kColStatus);
 
     w.frame->resize(1300, 900);
     QCOMPARE(w.frame->size(), QSize(1300, 900));
     QCOMPARE(w.List()->geometry(), table.adjusted(0, 0, 378, 362));
+    // The title column takes the new width, the others keep theirs, and no empty band is left.
+    QCOMPARE(header->sectionSize(vx::kColTitle), title + 378);
+    QCOMPARE(header->sectionSize(vx::kColStatus), status);
+    QCOMPARE(header->length(), w.List()->viewport()->width());
     for (const char* name : left) QCOMPARE(geometryOf(name), before[name]);
     for (const char* name : editor) {
       QCOMPARE(geometryOf(name), before[name].translated(0, 362));
@@ -136,7 +142,7 @@ class WindowInputTest : public QObject {
     const vx::Bytes rec = w.folder.SettingsBytes();
     w.frame->move(30, 40);
     w.frame->resize(1000, 700);
-    w.List()->horizontalHeader()->resizeSection(vx::kColTitle, 200);
+    w.List()->horizontalHeader()->resizeSection(vx::kColTitle, 400);
     emit w.List()->horizontalHeader()->sectionClicked(vx::kColHard);  // hardest first
     emit w.List()->horizontalHeader()->sectionClicked(vx::kColHard);  // easiest first
     QCOMPARE(w.Ids(), (QList<int>{7, 12, 30}));
@@ -146,7 +152,7 @@ class WindowInputTest : public QObject {
     QCOMPARE(w.folder.SettingsBytes(), rec);
     QCOMPARE(w.frame->pos(), QPoint(30, 40));
     QCOMPARE(w.frame->size(), QSize(1000, 700));
-    QCOMPARE(w.List()->horizontalHeader()->sectionSize(vx::kColTitle), 200);
+    QCOMPARE(w.List()->horizontalHeader()->sectionSize(vx::kColTitle), 400);
     QCOMPARE(w.Ids(), (QList<int>{7, 12, 30}));                       // the first scan comes as last sorted
     emit w.List()->horizontalHeader()->sectionClicked(vx::kColHard);  // and the next click turns it round
     QCOMPARE(w.Ids(), (QList<int>{30, 12, 7}));
@@ -335,6 +341,7 @@ class WindowInputTest : public QObject {
 
     w.frame->Search()->setText(QStringLiteral("beta"));
     QCOMPARE(w.ShownIds(), (QList<int>{5, 30}));
+    QCOMPARE(w.HighlightedIds(), QList<int>{5});  // only the first match, not every row in sight
     QCOMPARE(w.View()->Model()->rowCount(), 4);
     QCOMPARE(w.TickSummary(), QStringLiteral("已勾选2首,其中1首未显示"));
     // The arrow key's cover is that of the next row shown, where the highlight goes.
@@ -366,6 +373,13 @@ class WindowInputTest : public QObject {
     w.frame->Search()->setText(QStringLiteral("nothing"));
     w.frame->MatchesOnly()->setChecked(false);
     QCOMPARE(w.ShownIds(), QList<int>{12});
+    // Turned on over a search that highlighted every match: the highlight narrows the same way.
+    for (const int id : {5, 6}) w.folder.AddSong(id, SongWithHard("Beta", 20));
+    w.View()->OnScan();
+    w.frame->Search()->setText(QStringLiteral("beta"));
+    QCOMPARE(w.HighlightedIds(), (QList<int>{5, 6}));
+    w.frame->MatchesOnly()->setChecked(true);
+    QCOMPARE(w.HighlightedIds().size(), 1);
   }
 
   void rightClickOffersTheTickedSongCommandsAndTheSongsFolder() {

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 #include <QPixmap>
+#include <QVBoxLayout>
+
 #include "ui/resources/resources.h"
 
 namespace vx::ui {
@@ -18,12 +20,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   QPixmap pixmap(sharp ? QStringLiteral(":/pictures/about@2x.png") : QStringLiteral(":/pictures/about.png"));
   pixmap.setDevicePixelRatio(sharp ? 2.0 : 1.0);
   picture->setPixmap(pixmap);
-  // The box is sized around the whole 381 x 550 picture, with the 7-unit margin of the dialog.
+  // The box is sized around the whole 381 x 550 picture and its frame, with the 7-unit margin of the
+  // dialog on every side: the layout asks the label, which knows its frame and the style's extras.
+  auto* layout = new QVBoxLayout(this);
   const int margin = 14;
-  const QSize pictureSize =
-      pixmap.deviceIndependentSize().toSize() + QSize(2 * picture->frameWidth(), 2 * picture->frameWidth());
-  picture->setGeometry(QRect(QPoint(margin, margin), pictureSize));
-  setFixedSize(pictureSize + QSize(2 * margin, 2 * margin));
+  layout->setContentsMargins(margin, margin, margin, margin);
+  layout->addWidget(picture);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace vx::ui

@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include "core/library/song_table.h"
+#include "core/messages.h"
 #include "ui/app/about_dlg.h"
 #include "ui/app/commands.h"
 #include "ui/app/menus.h"
@@ -29,6 +30,7 @@
 #include "ui/archive/image_archive_dlg.h"
 #include "ui/common/qt_text.h"
 #include "ui/library/search_field.h"
+#include "ui/library/song_list_view.h"
 #include "ui/library/song_search.h"
 #include "ui/library/trakly_view.h"
 #include "ui/resources/resources.h"
@@ -172,8 +174,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
       isMaximized() ? normalGeometry().translated(pos() - geometry().topLeft()) : QRect(pos(), size());
   m_settings->SetWindowPlacement({normal, isMaximized()});
   std::vector<int> widths;
+  // The title's width without what a large window gave it, so a smaller window next time does not scroll.
+  const auto* list = qobject_cast<const SongListView*>(m_view->SongList());
   for (int c = 0; c < kColumnCount; ++c)
-    widths.push_back(m_view->SongList()->horizontalHeader()->sectionSize(c));
+    widths.push_back(list ? list->ChosenWidth(c) : m_view->SongList()->horizontalHeader()->sectionSize(c));
   m_settings->SetColumnWidths(widths);
   if (const auto sort = m_view->LastSort()) m_settings->SetLastSort({sort->column, sort->ascending});
   m_settings->Save();
@@ -356,9 +360,9 @@ void CMainFrame::BuildStatusBar() {
   idle->setObjectName(QStringLiteral("idleText"));
   statusBar()->addWidget(idle, 1);
   // The ticked songs, and while "只显示匹配" hides rows, how many of them are out of sight.
-  m_tickSummary = new QLabel(this);
+  // In sight from the start, so the count is there before the first scan reports it.
+  m_tickSummary = new QLabel(FromUtf8(msg::kTickedBefore) + u'0' + FromUtf8(msg::kQueryMatchesAfter), this);
   m_tickSummary->setObjectName(QStringLiteral("tickSummary"));
-  m_tickSummary->hide();
   statusBar()->addPermanentWidget(m_tickSummary);
   connect(m_view, &CTRAKLYView::TickSummary, this, [this](const QString& text) {
     m_tickSummary->setText(text);

@@ -1,16 +1,21 @@
 #include "ui/app/qt_interaction.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStringList>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/io/file_move.h"
 #include "core/messages.h"
@@ -207,17 +212,53 @@ bool QtInteraction::RestoreFromTrash(const std::vector<std::string>& gbkPaths) {
 }
 
 std::optional<int> QtInteraction::AskNumber(const std::string& text, const std::string& caption, int initial,
-                                            int min, int max) {
-  bool ok = false;
-  const int value = QInputDialog::getInt(QApplication::activeWindow(), FromGbk(caption), FromGbk(text),
-                                         initial, min, max, 1, &ok);
-  if (!ok) return std::nullopt;
-  return value;
+                                            int min, int max, const NumberCheck& check) {
+  QDialog dialog(QApplication::activeWindow());
+  dialog.setWindowTitle(FromGbk(caption));
+  auto* number = new QSpinBox(&dialog);
+  number->setObjectName(QStringLiteral("number"));
+  number->setRange(min, max);
+  number->setValue(initial);
+  auto* refused = new QLabel(&dialog);
+  refused->setObjectName(QStringLiteral("refused"));
+  refused->setWordWrap(true);
+  refused->hide();
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(FromUtf8(msg::kOk));
+  buttons->button(QDialogButtonBox::Cancel)->setText(FromUtf8(msg::kCancel));
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  // A refused number is said beside the field, which keeps what was typed for the person to change.
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    const std::string why = check ? check(number->value()) : std::string();
+    if (why.empty()) {
+      dialog.accept();
+      return;
+    }
+    refused->setText(FromGbk(why));
+    refused->show();
+    number->selectAll();
+    number->setFocus();
+  });
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(FromGbk(text), &dialog));
+  layout->addWidget(number);
+  layout->addWidget(refused);
+  layout->addWidget(buttons);
+  number->selectAll();
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return number->value();
+}
+
+void QtInteraction::OperationEnded() {
+  m_laterClashes.reset();
 }
 
 ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) {
+  if (m_laterClashes && std::find(offered.begin(), offered.end(), *m_laterClashes) != offered.end())
+    return *m_laterClashes;
   QMessageBox box(QMessageBox::Question, FromUtf8(msg::kAppTitle), FromGbk(text), QMessageBox::NoButton,
                   QApplication::activeWindow());
+  box.setCheckBox(new QCheckBox(FromUtf8(msg::kSameForLaterSongs), &box));
   std::vector<std::pair<QPushButton*, ClashAnswer>> buttons;
   for (const ClashAnswer answer : offered) {
     std::string_view label = msg::kStopRest;
@@ -247,7 +288,10 @@ ClashAnswer QtInteraction::AskClash(const std::string& text, const std::vector<C
   FitCaption(box);
   box.exec();
   for (const auto& [button, answer] : buttons)
-    if (box.clickedButton() == button) return answer;
+    if (box.clickedButton() == button) {
+      if (box.checkBox()->isChecked()) m_laterClashes = answer;
+      return answer;
+    }
   return ClashAnswer::kStop;
 }
 

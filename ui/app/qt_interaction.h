@@ -33,10 +33,13 @@ class QtInteraction : public Interaction {
   // The core's trash, which takes a song's files all or none.
   AllOrNone MoveToTrash(const std::vector<std::string>& gbkPaths) override;
   bool RestoreFromTrash(const std::vector<std::string>& gbkPaths) override;
-  // A message box with one button per offered answer; Escape stops.
+  // A message box with one button per offered answer and "对以后的歌曲也这样做"; Escape stops. Once that box
+  // is ticked, the later clashes of the operation get the same answer without a question.
   ClashAnswer AskClash(const std::string& text, const std::vector<ClashAnswer>& offered) override;
+  void OperationEnded() override;
+  // A number field with 确定 and 取消; a number `check` refuses keeps the question open, saying why.
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
-                               int max) override;
+                               int max, const NumberCheck& check) override;
   // 保存 (Enter), 不保存 and 取消 (Escape).
   SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
 
@@ -50,7 +53,8 @@ class QtInteraction : public Interaction {
   std::optional<std::string> Chosen(const QString& kind, const QString& path, bool isFolder);
 
   WindowSettings* m_places = nullptr;
-  std::string m_settingsPath;  // GBK
+  std::string m_settingsPath;                 // GBK
+  std::optional<ClashAnswer> m_laterClashes;  // the answer the person gave for the rest of the operation
 };
 
 }  // namespace vx::ui

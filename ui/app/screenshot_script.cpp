@@ -162,6 +162,9 @@ void ShootDialogs(CMainFrame& frame, Interaction& ui, const QString& folder) {
   browser.SelectRows(entry);
   browser.OnClickEntryList();
   Shoot(browser, folder, "archive_browser.png");
+  // Grown: the list takes the width, the preview the height.
+  browser.resize(browser.size() + QSize(360, 240));
+  Shoot(browser, folder, "archive_browser_resized.png");
 }
 
 }  // namespace
@@ -185,6 +188,8 @@ void RunMaximizedScreenshot(CMainFrame& frame, const QString& folder) {
   // Without a window manager (a bare Xvfb) nobody maximizes; the window takes the screen itself.
   const QRect available = frame.screen()->availableGeometry();
   if (frame.frameGeometry().size() != available.size()) frame.setGeometry(available);
+  QCoreApplication::processEvents();
+  frame.grab().save(folder + QStringLiteral("/maximized.png"));
   // Some songs ticked, a few of them then hidden by the filter, so the status bar has both counts.
   for (std::size_t r = 0; r < view->Table().Size(); r += 97)
     view->Model()->setData(view->Model()->index(static_cast<int>(r), 0), Qt::Checked, Qt::CheckStateRole);

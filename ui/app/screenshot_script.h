@@ -15,7 +15,8 @@ class CMainFrame;
 // archive browser, each saved into `folder`.
 void RunScreenshotScript(CMainFrame& frame, Interaction& ui, const QString& folder);
 
-// The window maximized, some songs ticked, a query typed and "只显示匹配" on, saved into `folder`.
+// The window maximized as it opens, then with some songs ticked, a query typed and "只显示匹配" on, saved
+// into `folder`.
 void RunMaximizedScreenshot(CMainFrame& frame, const QString& folder);
 
 }  // namespace vx::ui

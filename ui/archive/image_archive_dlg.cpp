@@ -1,6 +1,7 @@
 #include "ui/archive/image_archive_dlg.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
 #include "ui/common/dialog_units.h"
+#include "ui/common/form_anchors.h"
 #include "ui/common/qt_text.h"
 
 namespace vx::ui {
@@ -30,6 +32,7 @@ constexpr int kTypeColumn = 1;
 constexpr int kIndexColumn = 2;
 // The row keeps the name's GBK bytes: the text shown may have lost bytes that GBK could not decode.
 constexpr int kGbkNameRole = Qt::UserRole;
+const char* const kDialogTitle = "VPI(游戏图片)";
 
 }  // namespace
 
@@ -91,8 +94,12 @@ QImage FrameBmpToImage(const std::vector<std::uint8_t>& bmp, int width, int heig
 
 CImageArchiveDlg::CImageArchiveDlg(std::string gbkSettingsPath, Interaction& ui, QWidget* parent)
     : QDialog(parent), m_strSettingsPath(std::move(gbkSettingsPath)), m_ui(ui) {
-  setWindowTitle(QStringLiteral("VPI(游戏图片)"));
-  setFixedSize(Dlu.Size(321, 255));
+  setWindowTitle(QString::fromUtf8(kDialogTitle));
+  // The dialog opens at the size it was drawn and may grow: the entry list takes the room. The preview
+  // keeps its size, as a taller one would only squeeze a frame out of its proportions.
+  setMinimumSize(Dlu.Size(321, 255));
+  resize(minimumSize());
+  setSizeGripEnabled(true);
   BuildControls();
   m_strImageDir = ReadFolder(m_strSettingsPath, FolderSlot::kImage).value_or(std::string());
   UpdateData();
@@ -104,31 +111,42 @@ void CImageArchiveDlg::BuildControls() {
   m_preview = new ArchivePreview(this);
   m_preview->setObjectName(QStringLiteral("preview"));
   m_preview->setGeometry(Dlu(163, 7, 151, 138));
+  auto* anchors = new FormAnchors(this);
+  anchors->Add(m_entryList, FormAnchors::Anchor::kGrow);
+  const auto followRight = [anchors](QWidget* control) {
+    anchors->Add(control, FormAnchors::Anchor::kFollowRight);
+    return control;
+  };
+  followRight(m_preview);
 
   m_frameSlider = new QSlider(Qt::Horizontal, this);
   m_frameSlider->setObjectName(QStringLiteral("frameSlider"));
   m_frameSlider->setGeometry(Dlu(159, 150, 109, 11));
+  followRight(m_frameSlider);
   m_frameSlider->setTickPosition(QSlider::NoTicks);
   m_frameSlider->setRange(0, 100);  // a slider's range until an entry sets it
   connect(m_frameSlider, &QSlider::valueChanged, this, &CImageArchiveDlg::OnHScroll);
 
-  const auto number = [this](const char* name, QRect rect) {
+  const auto number = [this, followRight](const char* name, QRect rect) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(rect);
     edit->setReadOnly(true);
+    followRight(edit);
     return edit;
   };
   m_currentFrameEdit = number("currentFrame", Dlu(273, 151, 15, 12));
   auto* separator = new QLabel(QStringLiteral("\\"), this);
   separator->setGeometry(Dlu(290, 152, 8, 8));
   separator->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  followRight(separator);
   m_frameCountEdit = number("frameCount", Dlu(299, 151, 15, 12));
 
-  const auto button = [this](const char* text, const char* name, QRect rect) {
+  const auto button = [this, followRight](const char* text, const char* name, QRect rect) {
     auto* pushButton = new QPushButton(QString::fromUtf8(text), this);
     pushButton->setObjectName(QString::fromLatin1(name));
     pushButton->setGeometry(rect);
+    followRight(pushButton);
     // The dialog has no OK button; Enter must not press one of these.
     pushButton->setAutoDefault(false);
     return pushButton;
@@ -143,6 +161,7 @@ void CImageArchiveDlg::BuildControls() {
   const QRect comboRect = Dlu(161, 212, 153, 39);
   m_backgroundCombo->setGeometry(comboRect.x(), comboRect.y(), comboRect.width(),
                                  m_backgroundCombo->sizeHint().height());
+  followRight(m_backgroundCombo);
   for (const BackgroundScene& scene : BackgroundListOrder())
     m_backgroundCombo->addItem(FromUtf8(scene.listText), scene.number);
   m_backgroundCombo->setCurrentIndex(0);
@@ -188,24 +207,34 @@ void CImageArchiveDlg::OnOpenArchive() {
   OpenArchive(*chosen);
 }
 
+void CImageArchiveDlg::EmptyPreview() {
+  m_preview->SetPicture(QImage());
+  m_nFrameCount = 0;
+  m_nCurrentFrame = 0;
+  UpdateData();
+}
+
 void CImageArchiveDlg::OpenArchive(const std::string& gbkArchivePath) {
   m_strArchivePath = gbkArchivePath;
+  // With several archives about (Playing.vpi, Playing1_300.vpi, ...) the list says nothing of which
+  // one it lists.
+  setWindowTitle(QString::fromUtf8(kDialogTitle) + QStringLiteral(" - ") +
+                 QFileInfo(QtPath(m_strArchivePath)).fileName());
   const auto directory = ReadDirectory(m_strArchivePath);
   if (!directory) {
     // The old list and picture under the new file's name would show entries this file does not have,
     // and an empty list alone would look like an archive without entries.
     m_entryList->clear();
-    m_preview->SetPicture(QImage());
-    m_nFrameCount = 0;
-    m_nCurrentFrame = 0;
     m_nCurrentRow = 0;
-    UpdateData();
+    EmptyPreview();
     m_ui.ShowMessage(
         Gbk(msg::kArchiveUnreadable) + m_strArchivePath + "\n" + ArchiveErrorTextGbk(directory.Error()),
         Gbk(msg::kAppTitle));
     return;
   }
   m_entryList->clear();
+  m_nCurrentRow = 0;
+  EmptyPreview();
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(directory->size()));
   for (const DirectoryRecord& record : *directory) {
@@ -245,10 +274,15 @@ int CImageArchiveDlg::RowDirectoryIndex(int row) const {
 
 void CImageArchiveDlg::SelectEntry(int row) {
   const auto name = RowName(row);
-  if (!name || !IsImageEntryName(*name)) return;
-  const auto frames = ReadFrameCount(m_strArchivePath, RowDirectoryIndex(row));
-  // An archive that cannot be opened, or an entry the directory cannot place, changes nothing.
-  if (!frames) return;
+  if (!name) return;
+  std::optional<int> frames;
+  if (IsImageEntryName(*name))
+    if (const auto read = ReadFrameCount(m_strArchivePath, RowDirectoryIndex(row))) frames = *read;
+  // The frame of another entry left in view would be read as this entry's.
+  if (!frames) {
+    EmptyPreview();
+    return;
+  }
   m_nFrameCount = *frames;
   m_nCurrentFrame = 1;
   {
@@ -271,10 +305,8 @@ void CImageArchiveDlg::ShowFrame(int row, int frame) {
   const auto frames = ReadFrameCount(*file, directoryIndex);
   if (!frames) return;
   const auto decoded = DecodeFrame(*file, directoryIndex, frame, *frames);
-  if (!decoded) return;
-  QImage picture = FrameBmpToImage(decoded->bmp, decoded->width, decoded->height);
-  if (picture.isNull()) return;
-  m_preview->SetPicture(std::move(picture));
+  // A frame that does not decode shows nothing rather than its neighbour.
+  m_preview->SetPicture(decoded ? FrameBmpToImage(decoded->bmp, decoded->width, decoded->height) : QImage());
 }
 
 void CImageArchiveDlg::OnClickEntryList() {

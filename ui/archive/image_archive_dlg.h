@@ -1,8 +1,9 @@
 #pragma once
 // The archive browser (dialog 138): one game image archive at a time, its entries in a list, a preview of
 // the frames of image entries with a slider to step through them, export of the selected entries' frames
-// as BMP files, and the background builder. The dialog reads the archive afresh for every event and holds
-// no file open between them; the formats and every message are the core's.
+// as BMP files, and the background builder. It can be made larger: the list takes the room. The dialog reads
+// the archive afresh for every event and holds no file open between them; the formats and every message are
+// the core's.
 
 #include <QDialog>
 #include <QFrame>
@@ -73,9 +74,9 @@ class CImageArchiveDlg : public QDialog {
 
   // "打开VPI/VPA文件": asks for an archive, then OpenArchive.
   void OnOpenArchive();
-  // Takes the archive as the current one and lists its directory. When the directory cannot be read, the
-  // list, the preview and the frame numbers are emptied and a message gives the reader's reason; the
-  // path is kept either way, as a chooser's answer is.
+  // Takes the archive as the current one, names it in the title and lists its directory; the preview and
+  // the frame numbers are emptied. When the directory cannot be read, the list is emptied too and a
+  // message gives the reader's reason; the path is kept either way, as a chooser's answer is.
   void OpenArchive(const std::string& gbkArchivePath);
   void OnClickEntryList();
   void OnKeydownEntryList(int qtKey);
@@ -106,7 +107,10 @@ class CImageArchiveDlg : public QDialog {
   // The GBK name and the directory index a row carries; empty for a row that does not exist.
   std::optional<std::string> RowName(int row) const;
   int RowDirectoryIndex(int row) const;
+  // The entry at `row` becomes the previewed one: its frame count, or an empty preview for an entry
+  // without frames to show.
   void SelectEntry(int row);
+  void EmptyPreview();
   void ShowFrame(int row, int frame);
 
   std::string m_strArchivePath;   // GBK

@@ -1,5 +1,6 @@
 #include "ui/library/folder_settings_dlg.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,16 +47,19 @@ CFolderSettingsDlg::CFolderSettingsDlg(std::string gbkSettingsPath, Interaction&
     connect(browse, &QPushButton::clicked, this, [this, i] { OnBrowse(static_cast<FolderSlot>(i)); });
   }
 
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
+  // 确定 and 取消 in the order and at the side the platform puts them, along the bottom row.
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->setGeometry(Dlu(7, 131, 240, 14));
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  ok->setText(QStringLiteral("确定"));
   ok->setObjectName(QStringLiteral("ok"));
-  ok->setGeometry(Dlu(59, 131, 50, 14));
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &CFolderSettingsDlg::accept);
-  auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+  QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+  cancel->setText(QStringLiteral("取消"));
   cancel->setObjectName(QStringLiteral("cancel"));
-  cancel->setGeometry(Dlu(145, 131, 50, 14));
   cancel->setAutoDefault(false);
-  connect(cancel, &QPushButton::clicked, this, &CFolderSettingsDlg::reject);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CFolderSettingsDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &CFolderSettingsDlg::reject);
 
   if (const auto folders = ReadFolders(m_strSettingsPath)) {
     Edit(FolderSlot::kMusic)->setText(FromGbk(folders->musicDir));

@@ -1,6 +1,6 @@
 #include "ui/library/history_dlg.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -21,20 +21,29 @@ CHistoryDlg::CHistoryDlg(std::function<std::vector<HistoryEntry>()> entries, QWi
   QStringList headers;
   for (std::string_view column : kHistoryColumns) headers << FromUtf8(column);
   m_list->setHorizontalHeaderLabels(headers);
-  m_list->verticalHeader()->hide();
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setSelectionMode(QAbstractItemView::SingleSelection);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Rows and headers as the song table draws them: no grid, one line per row, titles on the left.
+  m_list->setShowGrid(false);
+  m_list->setWordWrap(false);
+  m_list->verticalHeader()->hide();
+  m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+  m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  m_list->horizontalHeader()->setHighlightSections(false);
   m_list->horizontalHeader()->setStretchLastSection(true);
   m_list->setColumnWidth(0, 150);
   m_list->setColumnWidth(1, 50);
   m_list->setColumnWidth(2, 180);
 
-  m_restore = new QPushButton(FromUtf8(kHistoryRestoreButton), this);
+  auto* buttons = new QDialogButtonBox(this);
+  m_restore = buttons->addButton(FromUtf8(kHistoryRestoreButton), QDialogButtonBox::ActionRole);
   m_restore->setObjectName(QStringLiteral("restore"));
-  auto* close = new QPushButton(FromUtf8(kCloseButton), this);
+  QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+  close->setText(FromUtf8(kCloseButton));
   close->setObjectName(QStringLiteral("close"));
-  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(m_list, &QTableWidget::itemSelectionChanged, this,
           [this] { m_restore->setEnabled(!m_list->selectedItems().isEmpty()); });
   connect(m_restore, &QPushButton::clicked, this, [this] {
@@ -45,13 +54,9 @@ CHistoryDlg::CHistoryDlg(std::function<std::vector<HistoryEntry>()> entries, QWi
     Reload();
   });
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_restore);
-  buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_list, 1);
-  layout->addLayout(buttons);
+  layout->addWidget(buttons);
   resize(560, 360);
   Reload();
 }

@@ -1,6 +1,6 @@
 #include "ui/library/library_check_dlg.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,33 +22,30 @@ CLibraryCheckDlg::CLibraryCheckDlg(const QString& report, bool canTick, bool can
   // One finding per line; wrapping would make one long path look like two findings.
   m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-  m_tick = new QPushButton(FromUtf8(kCheckTickButton), this);
+  auto* buttons = new QDialogButtonBox(this);
+  m_tick = buttons->addButton(FromUtf8(kCheckTickButton), QDialogButtonBox::ActionRole);
   m_tick->setObjectName(QStringLiteral("tickReported"));
   m_tick->setEnabled(canTick);
-  m_removeLeftovers = new QPushButton(FromUtf8(kCheckRemoveLeftoversButton), this);
+  m_removeLeftovers = buttons->addButton(FromUtf8(kCheckRemoveLeftoversButton), QDialogButtonBox::ActionRole);
   m_removeLeftovers->setObjectName(QStringLiteral("removeLeftovers"));
   m_removeLeftovers->setEnabled(canRemoveLeftovers);
   connect(m_removeLeftovers, &QPushButton::clicked, this, [this] {
     emit RemoveLeftoversRequested();
     accept();
   });
-  auto* close = new QPushButton(FromUtf8(kCloseButton), this);
+  QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+  close->setText(FromUtf8(kCloseButton));
   close->setObjectName(QStringLiteral("close"));
   close->setDefault(true);
   connect(m_tick, &QPushButton::clicked, this, [this] {
     emit TickRequested();
     accept();
   });
-  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_tick);
-  buttons->addWidget(m_removeLeftovers);
-  buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_report, 1);
-  layout->addLayout(buttons);
+  layout->addWidget(buttons);
   resize(640, 400);
 }
 

@@ -10,9 +10,9 @@
 #include <algorithm>
 
 #include "core/library/song_table.h"
+#include "ui/common/form_anchors.h"
 #include "ui/common/qt_text.h"
 #include "ui/library/cover_frame.h"
-#include "ui/library/form_anchors.h"
 #include "ui/library/library_texts.h"
 #include "ui/library/song_list_view.h"
 #include "ui/library/song_table_model.h"
@@ -78,10 +78,12 @@ void LibraryForm::BuildLeftColumn() {
   m_selectAll->setObjectName(QStringLiteral("selectAll"));
   m_selectAll->setGeometry(FormDlu(7, 131, 32, 10));
 
-  Label("此文件夹歌曲数:", FormDlu(57, 133, 61, 8), "folderSongsLabel");
+  // Labels take the height of their fields and centre on it, so text and field share a middle line.
+  Label("此文件夹歌曲数:", FormDlu(57, 133, 61, 12), "folderSongsLabel");
   m_folderSongs = Edit(FormDlu(127, 133, 26, 12), "folderSongs");
   m_folderSongs->setReadOnly(true);
-  m_folderSongs->setAlignment(Qt::AlignCenter);
+  // Both figures right-aligned, as numbers are.
+  m_folderSongs->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_folderSongs->setValidator(m_digitsOnly);
 
   m_calcListSize = Button("计算歌曲列表大小", FormDlu(7, 149, 84, 17), "calcListSize");
@@ -96,7 +98,7 @@ void LibraryForm::BuildLeftColumn() {
   m_progress->setGeometry(FormDlu(7, 181, 161, 17));
   m_progress->setTextVisible(false);
   m_progress->setRange(0, kMaxSongs);
-  m_progress->setValue(0);
+  m_progress->reset();
 
   m_folderSettings = Button("目录设置", FormDlu(7, 215, 159, 23), "folderSettings");
   m_scan = Button("扫描歌曲", FormDlu(7, 254, 159, 23), "scan");
@@ -128,15 +130,16 @@ void LibraryForm::BuildSongList(SongTableModel* model, const QFont& font) {
   header->setMinimumSectionSize(16);
   for (int c = 0; c < kColumnCount; ++c)
     m_list->setColumnWidth(c, kColumns[static_cast<std::size_t>(c)].widthPx);
+  m_list->SetFillColumn(kColTitle);
 }
 
 void LibraryForm::BuildEditorRow() {
   m_titleEdit = Edit(FormDlu(182, 261, 112, 16), "titleEdit");
-  m_easyLabel = Label("简单", FormDlu(307, 263, 17, 8), "easyLabel");
+  m_easyLabel = Label("简单", FormDlu(307, 261, 17, 16), "easyLabel");
   m_easyEdit = Edit(FormDlu(335, 261, 24, 16), "easyEdit");
-  m_normalLabel = Label("普通", FormDlu(378, 263, 17, 8), "normalLabel");
+  m_normalLabel = Label("普通", FormDlu(378, 261, 17, 16), "normalLabel");
   m_normalEdit = Edit(FormDlu(406, 261, 24, 16), "normalEdit");
-  m_hardLabel = Label("困难", FormDlu(449, 263, 17, 8), "hardLabel");
+  m_hardLabel = Label("困难", FormDlu(449, 261, 17, 16), "hardLabel");
   m_hardEdit = Edit(FormDlu(477, 261, 24, 16), "hardEdit");
   for (QLineEdit* level : {m_easyEdit, m_normalEdit, m_hardEdit}) level->setValidator(m_digitsOnly);
   m_save = Button("保存", FormDlu(537, 259, 62, 18), "save");
@@ -165,7 +168,8 @@ ScanProgress LibraryForm::StartScanProgress() {
 }
 
 void LibraryForm::FinishScanProgress() {
-  m_progress->setValue(m_progress->maximum());
+  // Idle, the bar is empty: a full one left standing reads as work still going on or about to.
+  m_progress->reset();
 }
 
 FormFields LibraryForm::Read() const {

@@ -62,7 +62,7 @@ class LibraryForm {
 
   // The progress bar emptied for a scan, and what moves it while the folder is read.
   ScanProgress StartScanProgress();
-  // The progress bar full, once the scan has ended.
+  // The progress bar back to empty and quiet, once the scan has ended.
   void FinishScanProgress();
 
   // The data exchange: the fields as typed, and the fields showing `fields`.

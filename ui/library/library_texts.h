@@ -35,6 +35,10 @@ inline constexpr std::string_view kStatusRestored = "已恢复:";           // "
 inline constexpr std::string_view kStatusRenumbered = "已更改编号:";     // "编号30 歌名 → 77"
 inline constexpr std::string_view kStatusRenumberedTo = " → ";
 inline constexpr std::string_view kStatusListSaved = "已保存游戏歌曲列表:";  // the file's path
+inline constexpr std::string_view kStatusTextListSaved = "已保存文本列表:";  // the file's path
+// "已生成3个文本文件:" and the MUSIC folder they went to.
+inline constexpr std::string_view kStatusTextsWrittenBefore = "已生成";
+inline constexpr std::string_view kStatusTextsWrittenAfter = "个文本文件:";
 // "勾选报告中的歌曲" adds to the ticks there were, and says so: a delete may follow.
 inline constexpr std::string_view kReportTickedAdded = "首,原来勾选的歌曲仍然勾选着";
 

@@ -1,23 +1,16 @@
 #include "ui/library/song_list_view.h"
 
-#include <QPainter>
-
-#include "ui/resources/resources.h"
+#include <QHeaderView>
+#include <algorithm>
 
 namespace vx::ui {
 
 SongListView::SongListView(QWidget* parent) : QTableView(parent) {
-  EnsureResources();
-  m_tile = QPixmap(QStringLiteral(":/pictures/table_background.png"));
-  viewport()->setAutoFillBackground(false);
-}
-
-void SongListView::paintEvent(QPaintEvent* event) {
-  {
-    QPainter painter(viewport());
-    painter.drawTiledPixmap(viewport()->rect(), m_tile);
-  }
-  QTableView::paintEvent(event);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (m_fitting) return;
+    if (column == m_fillColumn) m_fillChosen = width;
+    FitFillColumn();
+  });
 }
 
 void SongListView::SelectRows(std::span<const std::size_t> rows) {
@@ -32,11 +25,43 @@ void SongListView::SelectRows(std::span<const std::size_t> rows) {
                                       QItemSelectionModel::NoUpdate);
 }
 
+void SongListView::SetFillColumn(int column) {
+  m_fillColumn = column;
+  m_fillChosen = columnWidth(column);
+  FitFillColumn();
+}
+
+int SongListView::ChosenWidth(int column) const {
+  return column == m_fillColumn ? m_fillChosen : columnWidth(column);
+}
+
 QModelIndex SongListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
   // A table's Home and End go to the first and last cell of the row, which in a list of whole rows moves
   // nothing; with Ctrl they go to the first and last row shown, which is what a list does.
   if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
   return QTableView::moveCursor(action, modifiers);
+}
+
+void SongListView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  FitFillColumn();
+}
+
+void SongListView::updateGeometries() {
+  QTableView::updateGeometries();
+  // A scroll bar coming or going changes the room as a resize does.
+  FitFillColumn();
+}
+
+void SongListView::FitFillColumn() {
+  if (m_fitting || m_fillColumn < 0 || !model() || m_fillColumn >= model()->columnCount()) return;
+  QHeaderView* header = horizontalHeader();
+  const int others = header->length() - header->sectionSize(m_fillColumn);
+  const int width = std::max(m_fillChosen, viewport()->width() - others);
+  if (width == header->sectionSize(m_fillColumn)) return;
+  m_fitting = true;
+  header->resizeSection(m_fillColumn, width);
+  m_fitting = false;
 }
 
 }  // namespace vx::ui

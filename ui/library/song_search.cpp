@@ -1,5 +1,9 @@
 #include "ui/library/song_search.h"
 
+#include <QItemSelectionModel>
+#include <algorithm>
+#include <span>
+
 #include "core/library/song_query.h"
 #include "core/messages.h"
 #include "ui/common/qt_text.h"
@@ -28,7 +32,7 @@ void SongSearch::OnTextChanged(const QString& text) {
   }
   const std::vector<std::size_t> rows = MatchingRows(m_table, std::get<SongQuery>(parsed));
   m_filter->SetQuery(std::get<SongQuery>(parsed));
-  m_list->SelectRows(rows);
+  Highlight(rows);
   if (!rows.empty()) m_list->scrollTo(m_model->index(static_cast<int>(rows.front()), 0));
   emit StatusMessage(QString::fromStdString(MatchCountTextUtf8(rows.size())));
 }
@@ -47,6 +51,23 @@ void SongSearch::OnSubmitted(const QString& text, bool tick) {
 
 void SongSearch::SetMatchesOnly(bool on) {
   m_filter->SetEnabled(on);
+  if (!m_filter->Narrowing()) return;
+  std::vector<std::size_t> shown;
+  for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
+    if (!m_filter->Hides(static_cast<std::size_t>(index.row())))
+      shown.push_back(static_cast<std::size_t>(index.row()));
+  std::sort(shown.begin(), shown.end());
+  Highlight(shown);
+}
+
+void SongSearch::Highlight(const std::vector<std::size_t>& rows) {
+  // Where only the matches are shown, highlighting them all would paint every row in sight as chosen and
+  // tell the player nothing; the first match alone is highlighted, as a place to start from.
+  if (m_filter->Narrowing() && rows.size() > 1) {
+    m_list->SelectRows(std::span(rows).first(1));
+    return;
+  }
+  m_list->SelectRows(rows);
 }
 
 void SongSearch::ReportTickSummary() {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <vector>
 
 #include "core/library/song_table.h"
 
@@ -36,6 +37,8 @@ class SongSearch : public QObject {
 
  private:
   void ReportTickSummary();
+  // The search's matches highlighted in the list.
+  void Highlight(const std::vector<std::size_t>& rows);
 
   SongListView* m_list;
   SongTableModel* m_model;

@@ -34,6 +34,7 @@
 #include "ui/library/history_dlg.h"
 #include "ui/library/library_check_dlg.h"
 #include "ui/library/library_texts.h"
+#include "ui/library/save_choice_recorder.h"
 #include "ui/library/song_list_drops.h"
 #include "ui/library/song_list_filter.h"
 #include "ui/library/song_list_keys.h"
@@ -146,6 +147,8 @@ auto CTRAKLYView::Run(Operation&& operation) {
   SongTable working = m_table;
   OperationContext ctx{working, m_strSettingsPath, m_ui, HistoryForRun()};
   auto result = operation(ctx);
+  // "对以后的歌曲也这样做" holds for the clashes of this run only.
+  m_ui.OperationEnded();
   Apply(std::move(working), result.change);
   return result;
 }
@@ -433,11 +436,22 @@ void CTRAKLYView::OnCheckLibrary() {
 }
 
 void CTRAKLYView::OnTextList() {
-  Run(&vx::OnTextList);
+  SaveChoiceRecorder recorder(m_ui);
+  const OperationResult result = Run([&recorder](OperationContext& ctx) {
+    OperationContext recorded{ctx.table,   ctx.gbkSettingsPath, recorder,
+                              ctx.history, ctx.folders,         ctx.lockPatience};
+    return vx::OnTextList(recorded);
+  });
+  if (result.outcome == Outcome::kDone && recorder.SavedTo())
+    emit StatusMessage(FromUtf8(kStatusTextListSaved) + FromGbk(*recorder.SavedTo()));
 }
 
 void CTRAKLYView::OnBatchText() {
-  Run(&vx::OnBatchText);
+  const std::size_t ticked = m_table.TickedCount();
+  if (Run(&vx::OnBatchText).outcome == Outcome::kDone)
+    emit StatusMessage(FromUtf8(kStatusTextsWrittenBefore) + QString::number(ticked) +
+                       FromUtf8(kStatusTextsWrittenAfter) +
+                       FromGbk(ReadMusicFolder().value_or(std::string())));
 }
 
 void CTRAKLYView::OnGameList() {

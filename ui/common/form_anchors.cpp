@@ -1,4 +1,4 @@
-#include "ui/library/form_anchors.h"
+#include "ui/common/form_anchors.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -28,10 +28,17 @@ void FormAnchors::Place() {
   const int extraWidth = std::max(0, m_form->width() - m_rest.width());
   const int extraHeight = std::max(0, m_form->height() - m_rest.height());
   for (const Anchored& a : m_controls) {
-    if (a.anchor == Anchor::kGrow)
-      a.control->setGeometry(a.placed.adjusted(0, 0, extraWidth, extraHeight));
-    else
-      a.control->setGeometry(a.placed.translated(0, extraHeight));
+    switch (a.anchor) {
+      case Anchor::kGrow:
+        a.control->setGeometry(a.placed.adjusted(0, 0, extraWidth, extraHeight));
+        break;
+      case Anchor::kFollowBottom:
+        a.control->setGeometry(a.placed.translated(0, extraHeight));
+        break;
+      case Anchor::kFollowRight:
+        a.control->setGeometry(a.placed.translated(extraWidth, 0));
+        break;
+    }
   }
 }
 

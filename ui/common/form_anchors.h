@@ -1,8 +1,8 @@
 #pragma once
-// Where the form's controls go when the window grows. The form places every control at a fixed spot; at
-// its rest size (what the window shows when it opens) they all sit exactly there. Beyond it the song
-// table takes the extra width and height, the controls under the table move down with the bottom edge,
-// and everything else keeps its place and size. The form never lays out below its rest size.
+// Where a form's controls go when its window grows. The form places every control at a fixed spot; at
+// its rest size (what the window shows when it opens) they all sit exactly there. Beyond it one control
+// (the song table, the archive's entry list) takes the extra width and height, and each other control
+// keeps to the edges it is anchored to. A form never lays out below its rest size.
 
 #include <QObject>
 #include <QRect>
@@ -18,8 +18,9 @@ class FormAnchors : public QObject {
 
  public:
   enum class Anchor {
-    kGrow,         // takes the extra width and height
-    kFollowBottom  // keeps its size and its distance from the bottom edge
+    kGrow,          // takes the extra width and height
+    kFollowBottom,  // keeps its size and its distance from the bottom edge
+    kFollowRight,   // keeps its size and its distance from the right edge
   };
 
   // `form` is watched for resizes; its size now is the rest size until SetRestSize says otherwise.
