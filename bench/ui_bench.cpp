@@ -57,6 +57,7 @@ void BM_ScanIntoVisibleTable(benchmark::State& state) {
   Window window;
   for (auto _ : state) {
     window.view.OnScan();
+    window.view.WaitForScan();
     window.Paint();
   }
   state.counters["rows"] = static_cast<double>(window.view.Table().Size());
@@ -67,6 +68,7 @@ void BM_FirstSortByTitle(benchmark::State& state) {
     state.PauseTiming();
     auto window = std::make_unique<Window>();  // a fresh view: its first click on 歌曲名字
     window->view.OnScan();
+    window->view.WaitForScan();
     window->Paint();
     state.ResumeTiming();
     emit window->view.SongList()->horizontalHeader()->sectionClicked(kColTitle);
@@ -86,6 +88,7 @@ void BM_ReplayEveryOtherRemoved(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     window.view.OnScan();
+    window.view.WaitForScan();
     window.Paint();
     SongTable copy = window.view.Table();
     const std::vector<std::size_t> removedAt = RemoveRows(copy, everyOther);
@@ -100,6 +103,7 @@ void BM_ReplayEveryOtherRemoved(benchmark::State& state) {
 void BM_CoreRemovesEveryOther(benchmark::State& state) {
   Window window;
   window.view.OnScan();
+  window.view.WaitForScan();
   std::vector<std::size_t> everyOther;
   for (std::size_t p = 0; p < kMaxSongs; p += 2) everyOther.push_back(p);
   for (auto _ : state) {
@@ -113,6 +117,7 @@ void BM_CoreRemovesEveryOther(benchmark::State& state) {
 void BM_CopyFullTable(benchmark::State& state) {
   Window window;
   window.view.OnScan();
+  window.view.WaitForScan();
   for (auto _ : state) {
     SongTable copy = window.view.Table();
     benchmark::DoNotOptimize(copy);
@@ -124,6 +129,7 @@ void BM_CopyFullTable(benchmark::State& state) {
 void BM_NarrowAndWiden(benchmark::State& state) {
   Window window;
   window.view.OnScan();
+  window.view.WaitForScan();
   window.view.Search()->SetMatchesOnly(true);
   for (auto _ : state) {
     window.view.Search()->OnTextChanged(QStringLiteral("Song 1"));

@@ -83,6 +83,9 @@ inline constexpr std::string_view kScanSummaryUnreadableBefore = "首歌曲,";
 inline constexpr std::string_view kScanSummaryUnreadableAfter =
     "个歌曲文件无法读取(另一个程序正在使用,或没有权限;检查歌曲库可以看到是哪些),用时";
 inline constexpr std::string_view kScanSummarySeconds = "秒";
+// While the window scans: "正在扫描… 1234/5000".
+inline constexpr std::string_view kScanProgress = "正在扫描… ";
+inline constexpr std::string_view kScanCancelled = "扫描已取消,列表没有改变";
 // Followed by the folder (or nothing, when none is set).
 inline constexpr std::string_view kScanFolderUnreadable = "MUSIC文件夹不存在或无法读取,没有找到歌曲:";
 // Followed by the folder.

@@ -28,7 +28,7 @@ SongRow MakeSongRow(int id, const ChartHeader& header) {
 }
 
 std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress,
-                                     std::size_t* unreadable) {
+                                     std::size_t* unreadable, std::stop_token stop) {
   std::vector<int> candidates;
   // The charts the listing already called regular files under the game's own spelling: opened without
   // another look (links and names of unknown type are looked at when opened).
@@ -64,7 +64,7 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
   FolderReader folder(gbkMusicDir);
   auto work = [&](bool reportProgress) {
     std::array<std::uint8_t, kChartHeaderSize> header;
-    for (;;) {
+    while (!stop.stop_requested()) {
       const std::size_t first = nextBlock.fetch_add(kBlock);
       if (first >= candidates.size()) break;
       const std::size_t last = std::min(first + kBlock, candidates.size());
@@ -85,6 +85,7 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
   for (unsigned t = 0; t < helpers; ++t) threads.emplace_back(work, false);
   work(true);
   for (auto& t : threads) t.join();
+  if (stop.stop_requested()) return {};
   if (progress) progress(total, total);
 
   std::vector<SongRow> rows;
@@ -99,11 +100,17 @@ std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanPro
 }
 
 std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettingsPath,
-                                  const ScanProgress& progress) {
+                                  const ScanProgress& progress, std::stop_token stop) {
   auto musicDir = ReadFolder(gbkSettingsPath, FolderSlot::kMusic);
   if (!musicDir) return std::nullopt;
   std::size_t unreadableCharts = 0;
-  table.Assign(ScanMusicFolder(*musicDir, progress, &unreadableCharts));
+  std::vector<SongRow> rows = ScanMusicFolder(*musicDir, progress, &unreadableCharts, stop);
+  if (stop.stop_requested()) {
+    ScanOutcome stopped{*musicDir};
+    stopped.cancelled = true;
+    return stopped;
+  }
+  table.Assign(std::move(rows));
   // Listed again only when nothing was found, which costs nothing worth counting for an empty folder.
   const bool unreadable = table.Empty() && !ListFolderNames(*musicDir);
   return ScanOutcome{*musicDir, table.Size(), unreadable, unreadableCharts};

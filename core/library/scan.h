@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,9 @@ using ScanProgress = std::function<void(int done, int total)>;
 // that cannot be opened is passed over; a chart shorter than its header still gets a row. `unreadable`,
 // when given, counts the charts the listing named under the game's spelling that could not be read (held
 // by another program without sharing, not ours to read, a pipe): songs the game may not play either.
+// Once `stop` is requested the reading ends at the next block of charts and the rows are incomplete.
 std::vector<SongRow> ScanMusicFolder(std::string_view gbkMusicDir, const ScanProgress& progress = {},
-                                     std::size_t* unreadable = nullptr);
+                                     std::size_t* unreadable = nullptr, std::stop_token stop = {});
 
 struct ScanOutcome {
   std::string musicDir;  // as read from slot 0
@@ -33,11 +35,13 @@ struct ScanOutcome {
   // empty folder that lists fine is just empty.
   bool folderUnreadable = false;
   std::size_t unreadableCharts = 0;  // as ScanMusicFolder counts them
+  bool cancelled = false;            // stopped before the end: the table was left as it was
 };
 
 // The scan button: reads slot 0 of the settings file, then fills the table afresh (all rows unticked,
 // in ID order). When the settings file cannot be opened nothing happens: empty optional, table untouched.
+// A scan stopped through `stop` leaves the table untouched too, and says so in its outcome.
 std::optional<ScanOutcome> OnScan(SongTable& table, std::string_view gbkSettingsPath,
-                                  const ScanProgress& progress = {});
+                                  const ScanProgress& progress = {}, std::stop_token stop = {});
 
 }  // namespace vx

@@ -134,6 +134,22 @@ TEST(OnScan, ReadsTheMusicFolderFromTheSettingsFile) {
   EXPECT_TRUE(table.NextAscending(kColId));
 }
 
+// A scan stopped before its end hands back nothing half read: the table stays as it was.
+TEST(OnScan, AStoppedScanLeavesTheTableAsItWas) {
+  TempDir dir;
+  fixtures::WriteSong(dir.Native("音乐"), 5, {});
+  fixtures::WriteFile(dir.Native("REC.re"), fixtures::BuildSettingsFile(dir.Gbk("音乐")));
+  SongTable table;
+  table.Append(SongRow{.ticked = true});
+  std::stop_source stop;
+  stop.request_stop();
+  const auto outcome = OnScan(table, dir.Gbk("REC.re"), {}, stop.get_token());
+  ASSERT_TRUE(outcome);
+  EXPECT_TRUE(outcome->cancelled);
+  ASSERT_EQ(table.Size(), 1u);
+  EXPECT_TRUE(table.IsTicked(0));
+}
+
 TEST(OnScan, TellsAMissingFolderFromAnEmptyOne) {
   TempDir dir;
   std::filesystem::create_directories(dir.Path() / PathFromUtf8("空"));

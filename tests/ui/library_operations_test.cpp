@@ -69,6 +69,7 @@ struct Scanned {
     frame->show();
     (void)QTest::qWaitForWindowExposed(frame.get());
     View()->OnScan();
+    View()->WaitForScan();
   }
   CTRAKLYView* View() const { return frame->View(); }
   void Run(int command) const { frame->Action(command)->trigger(); }

@@ -140,6 +140,7 @@ class SongListCheckSearchTest : public QObject {
     ScriptedInteraction ui;
     CMainFrame frame(folder.Path(), ui);
     frame.View()->OnScan();
+    frame.View()->WaitForScan();
     QString report;
     bool tickEnabled = true;
     const auto look = [&](QWidget* modal) {

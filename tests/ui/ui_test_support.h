@@ -81,6 +81,7 @@ struct ScannedFrame {
     frame->show();
     (void)QTest::qWaitForWindowExposed(frame.get());
     View()->OnScan();
+    View()->WaitForScan();
   }
   CTRAKLYView* View() const { return frame->View(); }
   int RowOf(int id) const {

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -23,8 +24,11 @@
 #include <QtTest>
 #include <filesystem>
 #include <map>
+#include <semaphore>
+#include <utility>
 
 #include "core/formats/chart_header.h"
+#include "core/library/sort.h"
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 #include "tests/support/scripted_interaction.h"
@@ -34,6 +38,7 @@
 #include "ui/app/qt_interaction.h"
 #include "ui/app/trakly_app.h"
 #include "ui/app/window_settings.h"
+#include "ui/library/background_scan.h"
 #include "ui/library/cover_frame.h"
 #include "ui/library/search_field.h"
 #include "ui/library/song_list_filter.h"
@@ -91,6 +96,14 @@ std::string LastQuestion(const ScriptedInteraction& ui) {
 }
 
 // Records the folder each file URL handed to the desktop names.
+// Same rows in the same order, each with its tick.
+bool SameRows(const vx::SongTable& a, const vx::SongTable& b) {
+  if (a.Size() != b.Size()) return false;
+  for (std::size_t r = 0; r < a.Size(); ++r)
+    if (a.IsTicked(r) != b.IsTicked(r) || a.Row(r).cells != b.Row(r).cells) return false;
+  return true;
+}
+
 class UrlCatcher : public QObject {
   Q_OBJECT
  public:
@@ -173,6 +186,7 @@ class WindowInputTest : public QObject {
     QCOMPARE(w.Ids(), (QList<int>{30, 12, 7}));
     w.List()->setFocus();
     QTest::keyClick(w.List(), Qt::Key_F5);
+    w.View()->WaitForScan();
     QCOMPARE(w.Ids(), (QList<int>{30, 12, 7}));
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorSection(), int{vx::kColHard});
@@ -180,6 +194,7 @@ class WindowInputTest : public QObject {
 
     w.frame->close();
     CMainFrame next(w.folder.Path(), w.ui);  // no scan asked for: the start does it
+    next.View()->WaitForScan();
     QCOMPARE(next.View()->Model()->rowCount(), 3);
     QCOMPARE(next.View()->Table().Row(0).Id(), 30);
     QCOMPARE(next.View()->SongList()->horizontalHeader()->sortIndicatorSection(), int{vx::kColHard});
@@ -190,11 +205,78 @@ class WindowInputTest : public QObject {
     QCOMPARE(lost.View()->Model()->rowCount(), 0);
     QVERIFY(w.ui.events.empty());
     lost.View()->OnScan();
+    lost.View()->WaitForScan();
     lost.Action(kCmdInstallSongs)->trigger();
     lost.Action(kCmdInstallFolder)->trigger();
     QCOMPARE(w.ui.Messages(), (std::vector<std::string>(3, "请检查目录设置")));
     QCOMPARE(w.ui.events.size(), std::size_t{3});  // no chooser opened
     QVERIFY(!lost.statusBar()->currentMessage().contains(QStringLiteral("扫描完毕")));
+  }
+
+  // A scan reads on its own thread: the window keeps answering, the status bar counts, everything that
+  // needs the table is off, and 取消 or Esc leaves the table as it was; a scan let run to its end gives
+  // the folder's rows in the chosen order.
+  void aScanKeepsTheWindowAnsweringAndStopsLeavingTheTableAsItWas() {
+    Window w;
+    for (int id = 100; id < 700; ++id)
+      w.folder.AddSong(id, SongWithHard("Many", static_cast<std::uint16_t>(id % 9)));
+    w.View()->OnScan();
+    w.View()->WaitForScan();
+    emit w.List()->horizontalHeader()->sectionClicked(vx::kColHard);
+    w.Tick(12);
+    w.Tick(650);
+    const vx::SongTable before = w.View()->Table();
+    auto* scanButton = qobject_cast<QPushButton*>(w.Child("scan"));
+
+    struct Stop {
+      const char* how;
+      std::function<void()> press;
+    };
+    const Stop stops[] = {{"Esc", [&] { QTest::keyClick(w.frame.get(), Qt::Key_Escape); }},
+                          {"取消", [&] { scanButton->click(); }}};
+    for (const Stop& stop : stops) {
+      // The scan is held after its first report until the stop has been pressed.
+      std::counting_semaphore<2> reported{0}, release{0};
+      BackgroundScan::afterProgressForTests = [&, first = true](int, int) mutable {
+        if (!std::exchange(first, false)) return;
+        reported.release();
+        release.acquire();
+      };
+      // A failed check must not leave the scan held, or closing the window would wait for ever.
+      const auto unhold = qScopeGuard([&release] {
+        release.release();
+        BackgroundScan::afterProgressForTests = nullptr;
+      });
+      scanButton->click();
+      reported.acquire();
+      bool timerFired = false;
+      QTimer::singleShot(0, [&timerFired] { timerFired = true; });
+      QTRY_VERIFY2(w.StatusBar().startsWith(QStringLiteral("正在扫描… ")), qPrintable(w.StatusBar()));
+      QVERIFY(timerFired);
+      QVERIFY(w.StatusBar().contains(QStringLiteral("/603")));
+      QCOMPARE(scanButton->text(), QStringLiteral("取消"));
+      QVERIFY(!w.List()->isEnabled() && !w.Child("save")->isEnabled());
+      QVERIFY(!w.frame->Action(kCmdDeleteSongs)->isEnabled() && !w.frame->Search()->isEnabled());
+      QVERIFY(w.frame->Action(kCmdAbout)->isEnabled());
+
+      stop.press();
+      release.release();
+      w.View()->WaitForScan();
+      QVERIFY2(SameRows(w.View()->Table(), before), stop.how);
+      QCOMPARE(w.StatusBar(), QStringLiteral("扫描已取消,列表没有改变"));
+      QCOMPARE(scanButton->text(), QStringLiteral("扫描歌曲"));
+      QVERIFY(w.List()->isEnabled() && w.frame->Action(kCmdDeleteSongs)->isEnabled());
+    }
+
+    scanButton->click();
+    w.View()->WaitForScan();
+    vx::SongTable expected;
+    expected.Assign(vx::fixtures::ProbeScan(w.folder.Music()));
+    vx::SortTable(expected, vx::kColHard, false);
+    QVERIFY(SameRows(w.View()->Table(), expected));
+    QVERIFY(w.StatusBar().startsWith(QStringLiteral("扫描完毕:共找到603首歌曲")));
+    auto* progress = w.View()->findChild<QProgressBar*>(QStringLiteral("scanProgress"));
+    QVERIFY(progress->value() < progress->minimum());  // idle: empty and quiet
   }
 
   // 目录设置 naming another library shows it at once; an install into a folder the table does not show yet
@@ -209,6 +291,7 @@ class WindowInputTest : public QObject {
     });
     w.ui.okCancelAnswers = {true};  // the start folder's move and image folders are not there
     w.View()->OnFolderSettings();
+    w.View()->WaitForScan();
     QCOMPARE(w.Ids(), QList<int>{3});
 
     vx::fixtures::WriteFile(w.folder.Settings(), vx::fixtures::BuildSettingsFile(w.folder.Music()));
@@ -217,6 +300,7 @@ class WindowInputTest : public QObject {
     vx::fixtures::WriteFile(w.folder.Path() + "/in/vxma100.vxm", vx::Bytes{1});
     w.ui.openFilesAnswers = {{vx::GbkPath(vx::PathFromUtf8(chart))}};
     w.frame->Action(kCmdInstallSongs)->trigger();
+    w.View()->WaitForScan();
     QCOMPARE(w.Ids(), (QList<int>{7, 12, 30, 100}));
     QCOMPARE(qobject_cast<QLineEdit*>(w.Child("folderSongs"))->text(), QStringLiteral("4"));
   }
@@ -306,6 +390,7 @@ class WindowInputTest : public QObject {
 
     w.folder.AddSong(40, SongWithHard("Gamma", 3));
     QTest::keyClick(w.List(), Qt::Key_F5);
+    w.View()->WaitForScan();
     QCOMPARE(w.Ids(), (QList<int>{7, 12, 30, 40}));
 
     QTest::keyClick(w.List(), Qt::Key_F, Qt::ControlModifier);
@@ -334,6 +419,7 @@ class WindowInputTest : public QObject {
     Window w;
     w.folder.AddSong(5, SongWithHard("Beta Two", 20));
     w.View()->OnScan();
+    w.View()->WaitForScan();
     w.Tick(7);
     w.Tick(30);
     w.frame->MatchesOnly()->setChecked(true);
@@ -376,6 +462,7 @@ class WindowInputTest : public QObject {
     // Turned on over a search that highlighted every match: the highlight narrows the same way.
     for (const int id : {5, 6}) w.folder.AddSong(id, SongWithHard("Beta", 20));
     w.View()->OnScan();
+    w.View()->WaitForScan();
     w.frame->Search()->setText(QStringLiteral("beta"));
     QCOMPARE(w.HighlightedIds(), (QList<int>{5, 6}));
     w.frame->MatchesOnly()->setChecked(true);
@@ -462,6 +549,7 @@ class WindowInputTest : public QObject {
 
     vx::fixtures::WriteFile(w.folder.Settings(), vx::fixtures::BuildSettingsFile(w.folder.Path() + "/gone"));
     w.View()->OnScan();
+    w.View()->WaitForScan();
     QCOMPARE(w.View()->Model()->rowCount(), 0);
     QCOMPARE(w.ui.Messages(), std::vector<std::string>{"请检查目录设置"});
     QVERIFY(w.View()->CoverPreview()->Cover().isNull());
@@ -476,6 +564,7 @@ class WindowInputTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     CTRAKLYView* view = frame.View();
     view->OnScan();
+    view->WaitForScan();
     QAbstractItemModelTester tester(view->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     for (int r = 0; r < 200; r += 2)
       view->Model()->setData(view->Model()->index(r, 0), Qt::Checked, Qt::CheckStateRole);

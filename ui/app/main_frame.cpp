@@ -101,6 +101,8 @@ CMainFrame::CMainFrame(const std::string& gbkStartFolder, Interaction& ui, QWidg
   BuildShortcuts();
   connect(m_view, &CTRAKLYView::StatusMessage, statusBar(),
           [this](const QString& text) { statusBar()->showMessage(text); });
+  connect(m_view, &CTRAKLYView::ScanRunning, this,
+          [this](bool running) { SetTableCommandsEnabled(!running); });
   QList<QAction*> context;
   for (const int id : kContextCommands) context << (id == kCmdSeparator ? nullptr : Action(id));
   m_view->SetContextCommands(context);
@@ -164,6 +166,9 @@ void CMainFrame::RestoreFromSettings() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // A scan's rows would come to a table nobody sees; its thread must end before the view goes.
+  m_view->CancelScan();
+  m_view->WaitForScan();
   if (!m_view->SettleEdits()) {
     event->ignore();
     return;
@@ -182,6 +187,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (const auto sort = m_view->LastSort()) m_settings->SetLastSort({sort->column, sort->ascending});
   m_settings->Save();
   QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::SetTableCommandsEnabled(bool on) {
+  for (QAction* command : m_tableCommands) command->setEnabled(on);
+  // The search ticks and filters the table.
+  m_search->setEnabled(on);
+  m_matchesOnly->setEnabled(on);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
@@ -214,6 +226,7 @@ void CMainFrame::BuildShortcuts() {
   redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   connect(redo, &QAction::triggered, m_view, &CTRAKLYView::OnRedoChange);
   addAction(redo);
+  m_tableCommands.push_back(redo);
 }
 
 std::function<void()> CMainFrame::RouteFor(int commandId) {
@@ -292,6 +305,8 @@ QAction* CMainFrame::MakeAction(int commandId, std::string_view text) {
   } else {
     std::function<void()> handler = RouteFor(commandId);
     action->setEnabled(static_cast<bool>(handler));
+    if (handler && commandId != kCmdAbout && commandId != kCmdExit && commandId != kCmdGameImages)
+      m_tableCommands.push_back(action);
     if (handler) connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
   }
   if (commandId == kCmdFileOpen) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/interaction.h"
 
@@ -74,6 +75,9 @@ class CMainFrame : public QMainWindow {
   void RestoreFromSettings();
   void FitSmallArea(const QRect& area);
   QAction* MakeAction(int commandId, std::string_view text);
+  // While a scan runs, every command that reads or changes the table is off; About, the archive browser
+  // and 退出 stay.
+  void SetTableCommandsEnabled(bool on);
 
   Interaction& m_ui;
   CTRAKLYView* m_view = nullptr;
@@ -82,6 +86,7 @@ class CMainFrame : public QMainWindow {
   QCheckBox* m_matchesOnly = nullptr;
   QLabel* m_tickSummary = nullptr;
   std::map<int, QAction*> m_actions;
+  std::vector<QAction*> m_tableCommands;
   std::unique_ptr<WindowSettings> m_settings;
 };
 

@@ -172,6 +172,7 @@ void ShootDialogs(CMainFrame& frame, Interaction& ui, const QString& folder) {
 void RunScreenshotScript(CMainFrame& frame, Interaction& ui, const QString& folder) {
   QDir().mkpath(folder);
   frame.View()->OnScan();
+  frame.View()->WaitForScan();
   ShootMainWindow(frame, folder);
   ShootFileChooser(frame, folder);
   ShootLibraryCheck(frame, ui, folder);
@@ -183,6 +184,7 @@ void RunMaximizedScreenshot(CMainFrame& frame, const QString& folder) {
   QDir().mkpath(folder);
   CTRAKLYView* view = frame.View();
   view->OnScan();
+  view->WaitForScan();
   frame.showMaximized();
   QCoreApplication::processEvents();
   // Without a window manager (a bare Xvfb) nobody maximizes; the window takes the screen itself.

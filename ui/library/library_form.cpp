@@ -9,7 +9,9 @@
 #include <QRegularExpressionValidator>
 #include <algorithm>
 
+#include "core/formats/song_files.h"
 #include "core/library/song_table.h"
+#include "core/messages.h"
 #include "ui/common/form_anchors.h"
 #include "ui/common/qt_text.h"
 #include "ui/library/cover_frame.h"
@@ -101,7 +103,7 @@ void LibraryForm::BuildLeftColumn() {
   m_progress->reset();
 
   m_folderSettings = Button("目录设置", FormDlu(7, 215, 159, 23), "folderSettings");
-  m_scan = Button("扫描歌曲", FormDlu(7, 254, 159, 23), "scan");
+  m_scan = Button(kScanButton.data(), FormDlu(7, 254, 159, 23), "scan");
   m_scan->setToolTip(FromUtf8(kScanTip));
 }
 
@@ -157,19 +159,23 @@ void LibraryForm::SetRestSize(QSize rest) {
   m_anchors->SetRestSize(rest);
 }
 
-ScanProgress LibraryForm::StartScanProgress() {
-  m_progress->setValue(0);
-  return [bar = m_progress](int done, int total) {
-    bar->setMaximum(std::max(total, 1));
-    bar->setValue(done);
-    // The scan holds the event loop; paint the bar now so it moves while the folder is read.
-    bar->repaint();
-  };
+void LibraryForm::SetScanning(bool on) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{m_cover, m_selectAll, m_calcListSize, m_folderSettings, m_list,
+                                       m_titleEdit, m_easyEdit, m_normalEdit, m_hardEdit, m_save})
+    control->setEnabled(!on);
+  m_scan->setText(FromUtf8(on ? msg::kCancel : kScanButton));
+  m_scan->setToolTip(FromUtf8(on ? kCancelScanTip : kScanTip));
+  // Idle, the bar is empty and quiet: a full one left standing reads as work still going on.
+  if (on)
+    m_progress->setValue(0);
+  else
+    m_progress->reset();
 }
 
-void LibraryForm::FinishScanProgress() {
-  // Idle, the bar is empty: a full one left standing reads as work still going on or about to.
-  m_progress->reset();
+void LibraryForm::ShowScanProgress(int done, int total) {
+  m_progress->setMaximum(std::max(total, 1));
+  m_progress->setValue(done);
 }
 
 FormFields LibraryForm::Read() const {

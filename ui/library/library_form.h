@@ -8,7 +8,6 @@
 #include <QString>
 #include <array>
 
-#include "core/library/scan.h"
 #include "ui/common/dialog_units.h"
 
 class QCheckBox;
@@ -60,10 +59,10 @@ class LibraryForm {
   // The form's size at which every control sits where it is placed; beyond it the table takes the room.
   void SetRestSize(QSize rest);
 
-  // The progress bar emptied for a scan, and what moves it while the folder is read.
-  ScanProgress StartScanProgress();
-  // The progress bar back to empty and quiet, once the scan has ended.
-  void FinishScanProgress();
+  // While a scan runs every control that reads or changes the table is off and the scan button is its
+  // 取消; the progress bar counts only then and is empty otherwise.
+  void SetScanning(bool on);
+  void ShowScanProgress(int done, int total);
 
   // The data exchange: the fields as typed, and the fields showing `fields`.
   FormFields Read() const;

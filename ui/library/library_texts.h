@@ -43,6 +43,9 @@ inline constexpr std::string_view kStatusTextsWrittenAfter = "个文本文件:";
 inline constexpr std::string_view kReportTickedAdded = "首,原来勾选的歌曲仍然勾选着";
 
 // The scan has a key as well as its button.
+inline constexpr std::string_view kScanButton = "扫描歌曲";
 inline constexpr std::string_view kScanTip = "扫描歌曲 (F5)";
+// While a scan runs its button is 取消 and stops it, as Esc does.
+inline constexpr std::string_view kCancelScanTip = "取消扫描 (Esc)";
 
 }  // namespace vx::ui

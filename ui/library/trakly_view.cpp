@@ -1,5 +1,7 @@
 #include "ui/library/trakly_view.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -28,6 +30,7 @@
 #include "core/settings/settings_file.h"
 #include "core/text/gbk.h"
 #include "ui/common/qt_text.h"
+#include "ui/library/background_scan.h"
 #include "ui/library/cover_frame.h"
 #include "ui/library/cover_preview.h"
 #include "ui/library/folder_settings_dlg.h"
@@ -60,13 +63,21 @@ CTRAKLYView::CTRAKLYView(const std::string& gbkStartFolder, Interaction& ui, QWi
   UpdateData(false);
 }
 
+// A scan still running is stopped and waited for with the BackgroundScan.
 CTRAKLYView::~CTRAKLYView() = default;
 
 void CTRAKLYView::ConnectForm() {
   connect(m_form.SelectAll(), &QCheckBox::clicked, this, &CTRAKLYView::OnSelectAll);
   connect(m_form.CalcListSize(), &QPushButton::clicked, this, &CTRAKLYView::OnCalcListSize);
   connect(m_form.FolderSettings(), &QPushButton::clicked, this, &CTRAKLYView::OnFolderSettings);
-  connect(m_form.Scan(), &QPushButton::clicked, this, &CTRAKLYView::OnScan);
+  connect(m_form.Scan(), &QPushButton::clicked, this, [this] { m_scan ? CancelScan() : OnScan(); });
+  m_cancelScan = new QAction(this);
+  m_cancelScan->setObjectName(QStringLiteral("cancelScan"));
+  m_cancelScan->setShortcut(QKeySequence(Qt::Key_Escape));
+  m_cancelScan->setShortcutContext(Qt::WindowShortcut);
+  m_cancelScan->setEnabled(false);
+  connect(m_cancelScan, &QAction::triggered, this, &CTRAKLYView::CancelScan);
+  addAction(m_cancelScan);
   ConnectSongList();
   connect(m_form.Save(), &QPushButton::clicked, this, &CTRAKLYView::OnSaveSong);
   for (QLineEdit* field : m_form.EditorFields())
@@ -183,30 +194,73 @@ bool CTRAKLYView::TableDescribesFolder() const {
 }
 
 void CTRAKLYView::OnScan() {
-  if (!SettleEdits()) return;
-  QElapsedTimer timer;
-  timer.start();
+  // F5 and every other way in wait for the scan under way; its button is the way to stop it.
+  if (m_scan || !SettleEdits()) return;
+  m_scanTimer.start();
   // Said before the table empties: a scan of no folder finds nothing, which is not the same as a folder
   // without songs.
   OperationContext ctx = Context();
-  const bool ready = MusicFolderReady(ctx);
-  const ScanProgress progress = m_form.StartScanProgress();
-  const SongTable before = m_table;
-  std::optional<ScanOutcome> outcome;
+  m_scanFolderReady = MusicFolderReady(ctx);
   RecoverInterruptedWork(Context());
-  m_model->ResetWith([&] {
-    outcome = vx::OnScan(m_table, m_strSettingsPath, progress);
-    if (outcome) KeepSort();
+  // The table keeps its rows, ticks and order until the scan's rows take their place, so a scan stopped
+  // halfway changes nothing.
+  m_scan = std::make_unique<BackgroundScan>(m_table, m_strSettingsPath);
+  BackgroundScan* scan = m_scan.get();
+  connect(scan, &BackgroundScan::Progress, scan, [this, scan](int done, int total) {
+    if (m_scan.get() != scan) return;
+    m_form.ShowScanProgress(done, total);
+    emit StatusMessage(FromUtf8(msg::kScanProgress) + QString::number(done) + u'/' + QString::number(total));
   });
+  connect(scan, &BackgroundScan::Finished, scan, [this, scan] {
+    if (m_scan.get() == scan) FinishScan();
+  });
+  scan->Start();
+  m_focusBeforeScan = QApplication::focusWidget();
+  m_form.SetScanning(true);
+  m_cancelScan->setEnabled(true);
+  emit ScanRunning(true);
+}
+
+void CTRAKLYView::CancelScan() {
+  if (m_scan) m_scan->Stop();
+}
+
+void CTRAKLYView::WaitForScan() {
+  if (!m_scan) return;
+  m_scan->Wait();
+  // Its reports and its end are on their way here; taken now, none is left to arrive later.
+  QCoreApplication::sendPostedEvents(m_scan.get(), QEvent::MetaCall);
+  if (m_scan) FinishScan();
+}
+
+void CTRAKLYView::FinishScan() {
+  m_scan->Wait();
+  BackgroundScan* scan = m_scan.release();
+  // Its own signal may be what called here.
+  scan->deleteLater();
+  m_form.SetScanning(false);
+  m_cancelScan->setEnabled(false);
+  if (m_focusBeforeScan) m_focusBeforeScan->setFocus();
+  emit ScanRunning(false);
+  const std::optional<ScanOutcome>& outcome = scan->Outcome();
   if (!outcome) return;
+  // A 取消 that came as the last charts were read still leaves the table as it was.
+  if (outcome->cancelled || scan->Stopped()) {
+    emit StatusMessage(FromUtf8(msg::kScanCancelled));
+    return;
+  }
+  const SongTable before = m_table;
+  m_model->ResetWith([&] {
+    m_table = std::move(scan->Table());
+    KeepSort();
+  });
   m_scannedFolder = outcome->musicDir;
-  m_form.FinishScanProgress();
   m_fields.folderSongs = static_cast<int>(outcome->songCount);
   TableChange reset;
   reset.reset = true;
   FollowTable(before, reset);
   UpdateData(false);
-  if (!ready) return;
+  if (!m_scanFolderReady) return;
   if (outcome->folderUnreadable) {
     emit StatusMessage(FromUtf8(msg::kScanFolderUnreadable) + FromGbk(outcome->musicDir));
     return;
@@ -216,7 +270,7 @@ void CTRAKLYView::OnScan() {
                                                                   QString::number(outcome->unreadableCharts) +
                                                                   FromUtf8(msg::kScanSummaryUnreadableAfter);
   emit StatusMessage(FromUtf8(msg::kScanSummaryFound) + QString::number(outcome->songCount) + unreadable +
-                     QString::number(static_cast<double>(timer.elapsed()) / 1000.0, 'f', 3) +
+                     QString::number(static_cast<double>(m_scanTimer.elapsed()) / 1000.0, 'f', 3) +
                      FromUtf8(msg::kScanSummarySeconds));
 }
 

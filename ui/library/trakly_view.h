@@ -3,8 +3,11 @@
 // a click means is decided in the core (scan, sort, tick toggle, selection, save). The controls are the
 // LibraryForm's, the cover preview and the search are classes of their own beside it.
 
+#include <QElapsedTimer>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +29,7 @@ class QTableView;
 
 namespace vx::ui {
 
+class BackgroundScan;
 class CoverFrame;
 class CoverPreview;
 class SongListMenu;
@@ -76,7 +80,15 @@ class CTRAKLYView : public QWidget {
 
   // Form buttons and table notifications.
   void OnFolderSettings();
+  // Starts a scan on its own thread; the table changes only when it has read the whole folder. While it
+  // runs, everything that reads or changes the table is off, F5 and a second start are ignored, and the
+  // scan button (or Esc) stops it, leaving the table as it was.
   void OnScan();
+  void CancelScan();
+  bool Scanning() const { return static_cast<bool>(m_scan); }
+  // Until the running scan has ended and its rows (or its stop) are taken in; for the window closing, and
+  // for callers that go on with the table it reads.
+  void WaitForScan();
   void OnCalcListSize();
   void OnSelectAll();
   void OnColumnclickSongList(int column);
@@ -126,6 +138,8 @@ class CTRAKLYView : public QWidget {
  signals:
   // A text for the frame's status bar.
   void StatusMessage(const QString& text);
+  // A scan started or ended: the frame turns off its commands that need the table meanwhile.
+  void ScanRunning(bool running);
   // How many songs are ticked ("已勾选3首"), and while rows are hidden how many of those are not shown.
   void TickSummary(const QString& text);
 
@@ -146,6 +160,8 @@ class CTRAKLYView : public QWidget {
   // was renumbered in its row, and are emptied when it is gone.
   void FollowTable(const SongTable& before, const TableChange& change);
   void EmptyEditor();
+  // The scan's rows, its summary or its stop, taken in on the window's thread.
+  void FinishScan();
   // The sort the person chose, applied to a fresh table, and shown in the header.
   void KeepSort();
   // The song in the editor and the one on show are about the folder read now; a scan of another folder,
@@ -175,6 +191,11 @@ class CTRAKLYView : public QWidget {
   FormFields m_loaded;  // the editor's texts as loaded or last saved
   std::optional<SortKey> m_lastSort;
   std::optional<std::string> m_scannedFolder;  // GBK, the MUSIC folder the table was scanned from
+  std::unique_ptr<BackgroundScan> m_scan;      // the scan under way
+  QElapsedTimer m_scanTimer;
+  bool m_scanFolderReady = false;
+  QPointer<QWidget> m_focusBeforeScan;
+  QAction* m_cancelScan = nullptr;
   History m_history{DefaultHistoryFolder()};
   bool m_keepHistory = true;
 
