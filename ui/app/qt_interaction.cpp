@@ -9,8 +9,10 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStringList>
+#include <climits>
 
 #include "core/io/file_move.h"
 #include "core/messages.h"
@@ -264,6 +266,36 @@ SaveChangesAnswer QtInteraction::AskSaveChanges(const std::string& text, const s
   if (box.clickedButton() == save) return SaveChangesAnswer::kSave;
   if (box.clickedButton() == discard) return SaveChangesAnswer::kDiscard;
   return SaveChangesAnswer::kCancel;
+}
+
+bool QtInteraction::ReportProgress(int done, int total) {
+  constexpr int kShowAfterMs = 500;
+  if (done >= total) {
+    m_progress.reset();
+    return true;
+  }
+  if (!m_progress) {
+    m_progress = std::make_unique<QProgressDialog>(QApplication::activeWindow());
+    m_progress->setWindowTitle(FromUtf8(msg::kAppTitle));
+    m_progress->setCancelButtonText(FromUtf8(msg::kCancel));
+    m_progress->setWindowModality(Qt::ApplicationModal);
+    // Shown by the clock below: Qt's own estimate never looks again while one large file is unpacked
+    // and the count stands still.
+    m_progress->setMinimumDuration(INT_MAX);
+    m_progress->setAutoReset(false);
+    m_progress->setAutoClose(false);
+    m_progressClock.start();
+  }
+  m_progress->setRange(0, total);
+  m_progress->setValue(done);
+  m_progress->setLabelText(FromUtf8(msg::kInstallProgress) + QString::number(done) + u'/' +
+                           QString::number(total));
+  if (!m_progress->isVisible() && m_progressClock.elapsed() >= kShowAfterMs) m_progress->show();
+  // Only while the modal progress is up: the rest of the window takes no clicks in the meantime.
+  if (m_progress->isVisible()) QCoreApplication::processEvents();
+  if (!m_progress->wasCanceled()) return true;
+  m_progress.reset();
+  return false;
 }
 
 }  // namespace vx::ui
