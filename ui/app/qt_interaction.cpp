@@ -271,11 +271,11 @@ SaveChangesAnswer QtInteraction::AskSaveChanges(const std::string& text, const s
 bool QtInteraction::ReportProgress(int done, int total) {
   constexpr int kShowAfterMs = 500;
   if (done >= total) {
-    m_progress.reset();
+    EndProgress();
     return true;
   }
   if (!m_progress) {
-    m_progress = std::make_unique<QProgressDialog>(QApplication::activeWindow());
+    m_progress = new QProgressDialog(QApplication::activeWindow());
     m_progress->setWindowTitle(FromUtf8(msg::kAppTitle));
     m_progress->setCancelButtonText(FromUtf8(msg::kCancel));
     m_progress->setWindowModality(Qt::ApplicationModal);
@@ -294,8 +294,12 @@ bool QtInteraction::ReportProgress(int done, int total) {
   // Only while the modal progress is up: the rest of the window takes no clicks in the meantime.
   if (m_progress->isVisible()) QCoreApplication::processEvents();
   if (!m_progress->wasCanceled()) return true;
-  m_progress.reset();
+  EndProgress();
   return false;
+}
+
+void QtInteraction::EndProgress() {
+  delete m_progress.data();
 }
 
 }  // namespace vx::ui

@@ -4,10 +4,10 @@
 
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 #include "core/interaction.h"
 
@@ -56,8 +56,11 @@ class QtInteraction : public Interaction {
   std::optional<std::string> Chosen(const QString& kind, const QString& path, bool isFolder);
 
   WindowSettings* m_places = nullptr;
-  // Made by the first report of a piece of work and gone with its last, or when it is cancelled.
-  std::unique_ptr<QProgressDialog> m_progress;
+  void EndProgress();
+
+  // Made by the first report of a piece of work and gone with its last, or when it is cancelled. Owned by
+  // the window it stands over, which may go first.
+  QPointer<QProgressDialog> m_progress;
   QElapsedTimer m_progressClock;
   std::string m_settingsPath;  // GBK
 };
