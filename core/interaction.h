@@ -75,6 +75,15 @@ class Interaction {
                                        int min, int max, const NumberCheck& check) = 0;
   // Typed but unsaved changes are about to be left: 保存, 不保存 or 取消.
   virtual SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) = 0;
+  // How far a long install has come: `done` of `total` songs, called between songs and while a large
+  // file is unpacked, and once with done == total at the end unless it was cancelled. False when the
+  // person asked to stop: the work ends at the next point where every song is still whole. Whoever
+  // cannot offer a stop keeps the default.
+  virtual bool ReportProgress(int done, int total) {
+    (void)done;
+    (void)total;
+    return true;
+  }
 };
 
 // A message made of a lead text and one detail per line (GBK). A box must fit on the screen, so a long

@@ -311,6 +311,7 @@ inline constexpr std::string_view kInstallNoMusic = "缺少音乐文件(.vxm)";
 inline constexpr std::string_view kInstallNameUnmappable = "文件名里有无法用GBK表示的字符";
 inline constexpr std::string_view kInstallFolderWithoutSongs = "文件夹里没有歌曲文件(.vxn)";
 inline constexpr std::string_view kInstallStopped = "导入已停止";
+inline constexpr std::string_view kInstallCancelled = "导入已取消";
 inline constexpr std::string_view kInstallNoFreeId = "没有空闲的编号";
 inline constexpr std::string_view kInstallCopyFailed = "无法复制到MUSIC文件夹";
 inline constexpr std::string_view kInstallNotWritten = "无法写入操作日志";
@@ -335,6 +336,10 @@ inline constexpr std::string_view kInstallReportMiddle = "首歌曲,跳过了";
 inline constexpr std::string_view kInstallReportAfter = "首:";
 inline constexpr std::string_view kInstallReportTo = " → 编号";
 inline constexpr std::string_view kInstallReportSkipped = ":跳过,";
+// The first line of the report of an install stopped through its progress.
+inline constexpr std::string_view kInstallReportCancelled = "导入已取消,已导入的歌曲都是完整的。";
+// The progress of a long install: "正在导入歌曲… 12/300".
+inline constexpr std::string_view kInstallProgress = "正在导入歌曲… ";
 
 inline constexpr std::string_view kRenumberOutOfRange = "编号只能是0到4999之间的数";
 inline constexpr std::string_view kRenumberSame = "新编号和原来的编号一样";

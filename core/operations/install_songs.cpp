@@ -304,21 +304,28 @@ struct InstallRun {
   TakenIds& taken;
   InstallOutcome& result;
   bool stopped = false, saidFull = false, lostRow = false;
+  int done = 0, total = 0;  // songs, for the person watching a long install
+  bool cancelled = false;
+
+  // Says how far the install has come; false from the moment the person asked to stop.
+  bool GoOn(int doneNow) {
+    cancelled = cancelled || !ctx.ui.ReportProgress(doneNow, total);
+    return !cancelled;
+  }
 };
 
-// Installs the songs of one pack. Its entries are read once to list the songs, the clashes are answered,
-// and then every chosen song's files are unpacked in one pass to temporaries in MUSIC before any song is
-// placed, so a damaged, encrypted or oversized pack, or one the disk cannot hold, changes nothing.
-std::vector<Prepared> InstallPack(const std::string& pack, InstallRun& run) {
+// Installs the songs of one listed pack: the clashes are answered, and then every chosen song's files
+// are unpacked in one pass to temporaries in MUSIC before any song is placed, so a damaged, encrypted or
+// oversized pack, or one the disk cannot hold, changes nothing. A cancel keeps the songs whose files were
+// all unpacked by then.
+std::vector<Prepared> InstallPack(const std::string& pack, const PackListing& listing, InstallRun& run) {
   std::vector<InstalledSong>& songs = run.result.songs;
-  if (run.stopped) {
-    songs.push_back({pack, std::nullopt, msg::kInstallStopped});
+  const int doneBefore = run.done;
+  run.done += static_cast<int>(listing.songs.size());
+  if (run.stopped || !run.GoOn(doneBefore)) {
+    songs.push_back({pack, std::nullopt, run.stopped ? msg::kInstallStopped : msg::kInstallCancelled});
     return {};
   }
-  PackListing listing = ListSongPack(pack);
-  // Numbered in the order of their IDs, as songs from a folder are.
-  std::stable_sort(listing.songs.begin(), listing.songs.end(),
-                   [](const PackSong& a, const PackSong& b) { return a.id < b.id; });
   for (const std::string& place : listing.chartsWithoutMusic)
     songs.push_back({PlaceInPack(pack, place), std::nullopt, msg::kInstallNoMusic});
   if (listing.fault != PackFault::kNone) {
@@ -362,11 +369,15 @@ std::vector<Prepared> InstallPack(const std::string& pack, InstallRun& run) {
     declared += c.from->musicBytes + c.from->chartBytes;
   }
   const std::uint64_t space = FreeSpaceOf(run.gbkMusicDir).value_or(UINT64_MAX);
+  // The songs not chosen are done already; a chosen one is two entries.
+  const int doneFirst = doneBefore + static_cast<int>(listing.songs.size() - chosen.size());
   PackUnpacked unpacked;
   if (declared > space)
     unpacked.fault = PackFault::kNoSpace;
   else
-    unpacked = UnpackSongEntries(pack, targets, space);
+    unpacked = UnpackSongEntries(pack, targets, space, [&](std::size_t finished) {
+      return run.GoOn(doneFirst + static_cast<int>(finished / 2));
+    });
   if (unpacked.fault != PackFault::kNone) {
     run.taken = takenBefore;
     for (const Chosen& c : chosen) songs[c.song].skipped = PackFaultReason(unpacked.fault);
@@ -376,12 +387,21 @@ std::vector<Prepared> InstallPack(const std::string& pack, InstallRun& run) {
     return {};
   }
   std::vector<Prepared> ready;
-  for (const Chosen& c : chosen)
-    ready.push_back({c.song,
-                     c.header,
-                     c.at,
-                     {unpacked.temporaries[c.from->musicEntry], unpacked.temporaries[c.from->chartEntry]},
-                     SongTargets(run.gbkMusicDir, c.at.id)});
+  for (const Chosen& c : chosen) {
+    const auto music = unpacked.temporaries.find(c.from->musicEntry),
+               chart = unpacked.temporaries.find(c.from->chartEntry);
+    const auto end = unpacked.temporaries.end();
+    if (music != end && chart != end) {
+      ready.push_back(
+          {c.song, c.header, c.at, {music->second, chart->second}, SongTargets(run.gbkMusicDir, c.at.id)});
+      continue;
+    }
+    // Cancelled before this song was whole: none of it goes in.
+    for (const auto& part : {music, chart})
+      if (part != end) RemoveFile(part->second);
+    songs[c.song].skipped = msg::kInstallCancelled;
+    run.taken.set(static_cast<std::size_t>(c.at.id), takenBefore.test(static_cast<std::size_t>(c.at.id)));
+  }
   return ready;
 }
 
@@ -398,12 +418,22 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
   const std::string musicFolder = NormalMusicFolder(gbkMusicDir);
   InstallRun run{ctx, gbkMusicDir, taken, result};
   bool &stopped = run.stopped, &saidFull = run.saidFull, &lostRow = run.lostRow;
+  // Packs are listed first, so that the progress knows every song from the start.
+  std::vector<PackListing> listings;
+  run.total = static_cast<int>(charts.size());
+  for (const std::string& pack : packs) {
+    listings.push_back(ListSongPack(pack));
+    // Numbered in the order of their IDs, as songs from a folder are.
+    std::stable_sort(listings.back().songs.begin(), listings.back().songs.end(),
+                     [](const PackSong& a, const PackSong& b) { return a.id < b.id; });
+    run.total += static_cast<int>(listings.back().songs.size());
+  }
 
   // Songs are copied in batches and made durable once per batch: every copy written, one flush, the
   // journal, then the renames and one flush of the folder. A crash anywhere leaves each song whole on
   // one side once the journal is acted on.
   std::vector<Prepared> batch;
-  FolderListings listings;
+  FolderListings folders;
   const auto commit = [&] {
     if (batch.empty()) return;
     std::vector<std::string> temps;
@@ -445,6 +475,11 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
       result.songs[index].skipped = msg::kInstallStopped;
       continue;
     }
+    // The songs copied so far are still placed, each whole, by the commit below.
+    if (!run.GoOn(run.done++)) {
+      result.songs[index].skipped = msg::kInstallCancelled;
+      continue;
+    }
     // Copying a song of this very folder onto itself or beside itself is never what was meant, whichever
     // spelling or link leads to the folder.
     const std::string from = FolderOf(chart);
@@ -462,7 +497,7 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
       result.songs[index].skipped = msg::kInstallUnreadable;
       continue;
     }
-    const auto music = MusicBeside(chart, listings);
+    const auto music = MusicBeside(chart, folders);
     if (!music) {
       result.songs[index].skipped = msg::kInstallNoMusic;
       continue;
@@ -489,24 +524,26 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
   }
   commit();
   // A pack's songs are unpacked together, then placed as one batch like the others.
-  for (const std::string& pack : packs) {
-    batch = InstallPack(pack, run);
+  for (std::size_t i = 0; i < packs.size(); ++i) {
+    batch = InstallPack(packs[i], listings[i], run);
     commit();
   }
+  if (!run.cancelled && run.total > 0) ctx.ui.ReportProgress(run.total, run.total);
   // Rows named before a row left no longer stand where they were named.
   if (lostRow) result.change = TableChange{.reset = true};
   const bool all =
       std::all_of(result.songs.begin(), result.songs.end(), [](const InstalledSong& s) { return s.id; });
-  result.outcome = all ? Outcome::kDone : Outcome::kFailed;
+  result.outcome = run.cancelled ? Outcome::kCancelled : all ? Outcome::kDone : Outcome::kFailed;
   return result;
 }
 
 std::string InstallReportTextGbk(const InstallOutcome& outcome) {
   std::size_t installed = 0;
   for (const InstalledSong& song : outcome.songs) installed += song.id ? 1 : 0;
-  std::string text = Gbk(msg::kInstallReportBefore) + std::to_string(installed) +
-                     Gbk(msg::kInstallReportMiddle) + std::to_string(outcome.songs.size() - installed) +
-                     Gbk(msg::kInstallReportAfter);
+  std::string text =
+      outcome.outcome == Outcome::kCancelled ? Gbk(msg::kInstallReportCancelled) + "\n" : std::string();
+  text += Gbk(msg::kInstallReportBefore) + std::to_string(installed) + Gbk(msg::kInstallReportMiddle) +
+          std::to_string(outcome.songs.size() - installed) + Gbk(msg::kInstallReportAfter);
   constexpr std::size_t kMaxLines = 20;
   for (std::size_t i = 0; i < outcome.songs.size() && i < kMaxLines; ++i) {
     const InstalledSong& song = outcome.songs[i];

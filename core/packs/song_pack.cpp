@@ -237,8 +237,9 @@ PackListing ListSongPack(const std::string& gbkPack) {
 }
 
 PackUnpacked UnpackSongEntries(const std::string& gbkPack, const std::map<std::size_t, std::string>& targets,
-                               std::uint64_t spaceLeft) {
+                               std::uint64_t spaceLeft, const std::function<bool(std::size_t)>& goOn) {
   PackUnpacked result;
+  const auto stopHere = [&](std::size_t finished) { return goOn && !goOn(finished); };
   const auto fail = [&](PackFault fault, std::string place) {
     for (const auto& [index, temporary] : result.temporaries) platform::Remove(NativePath(temporary));
     result.temporaries.clear();
@@ -261,6 +262,11 @@ PackUnpacked UnpackSongEntries(const std::string& gbkPack, const std::map<std::s
     if (target == targets.end()) continue;
     const std::string name = EntryName(entry);
     if (!PlainFile(entry)) return fail(PackFault::kUnreadable, name);
+    const std::size_t finished = result.temporaries.size();
+    if (stopHere(finished)) {
+      result.cancelled = true;
+      return result;
+    }
     const std::uint64_t limit = HasChartExtension(target->second) ? kMaxPackChartBytes : kMaxPackMusicBytes;
     TemporaryFile temporary(NativePath(target->second), platform::Inherit{});
     if (!temporary.Ok()) return fail(PackFault::kWriteFailed, name);
@@ -268,6 +274,14 @@ PackUnpacked UnpackSongEntries(const std::string& gbkPack, const std::map<std::s
     std::uint64_t size = 0;
     PackFault fault = PackFault::kNone;
     for (;;) {
+      // A music file can take long to unpack: the person may stop in the middle of it too.
+      if (stopHere(finished)) {
+        temporary.Finish(false, /*flush=*/false);
+        temporary.Abandon();
+        result.temporaries.erase(index);
+        result.cancelled = true;
+        return result;
+      }
       const la_ssize_t n = archive_read_data(a, block.data(), block.size());
       if (n == 0) break;
       if (n < 0) {
@@ -306,7 +320,8 @@ PackListing ListSongPack(const std::string&) {
   return PackListing{.fault = PackFault::kUnsupported};
 }
 
-PackUnpacked UnpackSongEntries(const std::string&, const std::map<std::size_t, std::string>&, std::uint64_t) {
+PackUnpacked UnpackSongEntries(const std::string&, const std::map<std::size_t, std::string>&, std::uint64_t,
+                               const std::function<bool(std::size_t)>&) {
   return PackUnpacked{.fault = PackFault::kUnsupported};
 }
 

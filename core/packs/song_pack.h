@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -59,14 +60,18 @@ PackListing ListSongPack(const std::string& gbkPack);
 // Streams each entry of `targets` (position -> GBK path of its final name) into a new temporary file
 // beside that name, in one pass over the pack and a bounded buffer, never more than `spaceLeft` bytes in
 // all; `temporaries` gets position -> GBK path of each finished temporary. On a fault every temporary
-// made is removed again and `temporaries` is empty.
+// made is removed again and `temporaries` is empty. `goOn`, when given, is asked before each entry and
+// each block with the number of entries finished so far; when it says no, the entry being written is
+// removed, `cancelled` is set and `temporaries` keeps the entries finished before.
 struct PackUnpacked {
   PackFault fault = PackFault::kNone;
+  bool cancelled = false;
   std::string gbkFaultPlace;
   std::map<std::size_t, std::string> temporaries;
 };
 PackUnpacked UnpackSongEntries(const std::string& gbkPack, const std::map<std::size_t, std::string>& targets,
-                               std::uint64_t spaceLeft);
+                               std::uint64_t spaceLeft,
+                               const std::function<bool(std::size_t finished)>& goOn = {});
 
 // The free space on the disk of a folder; none when it cannot be told.
 std::optional<std::uint64_t> FreeSpaceOf(const std::string& gbkFolder);

@@ -26,6 +26,9 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
+#if VX_HAVE_LIBARCHIVE
+#include "tests/support/song_pack_fixtures.h"
+#endif
 #include "tests/support/temp_dir.h"
 
 namespace vx {
@@ -46,7 +49,8 @@ Bytes MusicOf(const std::string& song) {
   return music;
 }
 
-// MUSIC with songs 1-3, an empty move target, and songs to install: 8 and 9 (new), and another song 1.
+// MUSIC with songs 1-3, an empty move target, and songs to install: 8 and 9 (new), and another song 1;
+// the same as packs (new.zip, clash.zip).
 struct World {
   fs::path root;
   explicit World(const fs::path& at) : root(at) {
@@ -61,10 +65,28 @@ struct World {
     song("new", 9, "new9");
     song("clash", 1, "other1");
     song("clash", 9, "new9");
+#if VX_HAVE_LIBARCHIVE
+    const auto pack = [&](const std::string& name, std::vector<std::pair<int, std::string>> songs) {
+      std::vector<fixtures::PackEntry> entries;
+      for (const auto& [id, title] : songs) {
+        entries.push_back({"曲包/vxma" + std::to_string(id) + ".vxn", ChartOf(title)});
+        entries.push_back({"曲包/vxma" + std::to_string(id) + ".vxm", MusicOf(title)});
+      }
+      fixtures::WriteFile(Native(name), *fixtures::BuildPack(fixtures::PackFormat::kZipGbk, entries));
+    };
+    pack("new.zip", {{8, "new8"}, {9, "new9"}});
+    pack("clash.zip", {{1, "other1"}, {9, "new9"}});
+#endif
   }
-  std::string Native(const std::string& name) const { return Utf8FromPath(root / PathFromUtf8(name)); }
-  std::string Gbk(const std::string& name) const { return GbkPath(root / PathFromUtf8(name)); }
-  FolderSettings Folders() const { return {Gbk("MUSIC"), Gbk("moved"), {}}; }
+  std::string Native(const std::string& name) const {
+    return Utf8FromPath(root / PathFromUtf8(name));
+  }
+  std::string Gbk(const std::string& name) const {
+    return GbkPath(root / PathFromUtf8(name));
+  }
+  FolderSettings Folders() const {
+    return {Gbk("MUSIC"), Gbk("moved"), {}};
+  }
   SongTable Table(std::initializer_list<int> ticked) const {
     SongTable table;
     table.Assign(ScanMusicFolder(Gbk("MUSIC")));
@@ -121,6 +143,10 @@ const CrashWalk kWalks[] = {
     {"Renumber", Renumber, {}},
     {"Install", [](World& w) { Install(w, "new"); }, {"new8", "new9"}},
     {"ReplacingInstall", [](World& w) { Install(w, "clash"); }, {"other1", "new9"}},
+#if VX_HAVE_LIBARCHIVE
+    {"InstallFromPack", [](World& w) { Install(w, "new.zip"); }, {"new8", "new9"}},
+    {"ReplacingInstallFromPack", [](World& w) { Install(w, "clash.zip"); }, {"other1", "new9"}},
+#endif
     {"DeleteToTrash", Delete<TrashingInteraction>, {}},
     {"DeletePermanently", Delete<fixtures::ScriptedInteraction>, {"old1", "old2"}},
     {"Move", Move, {}},

@@ -29,6 +29,9 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/operation_context.h"
 #include "tests/support/scripted_interaction.h"
+#if VX_HAVE_LIBARCHIVE
+#include "tests/support/song_pack_fixtures.h"
+#endif
 #include "tests/support/temp_dir.h"
 
 namespace vx {
@@ -41,7 +44,7 @@ using Snapshot = std::map<std::string, Bytes>;  // relative path → bytes, for 
 
 // A small library with everything an operation may touch: three songs (the third without music), an old
 // text list, game list and exported cover, songs to install (one clashing), a picture to import, a small
-// image archive, a background picture, and a history with one entry.
+// image archive, a background picture, a history with one entry, and the songs to install as a pack too.
 class World {
   fs::path m_root;  // first: the members below are made inside it
 
@@ -64,6 +67,14 @@ class World {
     fixtures::WriteFile(Native("in/vxma1.vxm"), Bytes{'m'});
     fixtures::WriteFile(Native("in/vxma9.vxn"), fixtures::BuildChart({.title = "Nine"}));
     fixtures::WriteFile(Native("in/vxma9.vxm"), Bytes{'9'});
+#if VX_HAVE_LIBARCHIVE
+    fixtures::WriteFile(Native("in.zip"),
+                        *fixtures::BuildPack(fixtures::PackFormat::kZipGbk,
+                                             {{"pack/vxma1.vxn", fixtures::BuildChart({.title = "Incoming"})},
+                                              {"pack/vxma1.vxm", Bytes{'m'}},
+                                              {"pack/vxma9.vxn", fixtures::BuildChart({.title = "Nine"})},
+                                              {"pack/vxma9.vxm", Bytes{'9'}}}));
+#endif
     fixtures::WriteFile(Native("pick.jpg"), fixtures::FakeCover(700, 0x33));
     fixtures::ArchiveSpec archive;
     archive.entries = {{.name = "Small.vxt", .frames = {{}, {.width = 5, .height = 2}}},
@@ -73,11 +84,19 @@ class World {
     History(Gbk("history"))
         .Record(Gbk("MUSIC"), 2, HistoryOperation::kEdit, fixtures::BuildChart({.title = "Was"}));
   }
-  ~World() { fault_injection::Disarm(); }
+  ~World() {
+    fault_injection::Disarm();
+  }
 
-  std::string Native(const std::string& name) const { return Utf8FromPath(Path(name)); }
-  std::string Gbk(const std::string& name) const { return GbkPath(Path(name)); }
-  fs::path Path(const std::string& name) const { return m_root / PathFromUtf8(name); }
+  std::string Native(const std::string& name) const {
+    return Utf8FromPath(Path(name));
+  }
+  std::string Gbk(const std::string& name) const {
+    return GbkPath(Path(name));
+  }
+  fs::path Path(const std::string& name) const {
+    return m_root / PathFromUtf8(name);
+  }
   SongTable Table(std::initializer_list<int> ticked) const {
     SongTable table;
     table.Assign(ScanMusicFolder(Gbk("MUSIC")));
@@ -201,11 +220,11 @@ Ran FolderSettings(World& w) {
       std::nullopt};
 }
 
-Ran Install(World& w) {
+Ran Install(World& w, const char* from) {
   SongTable table = w.Table({});
   w.ui.clashAnswers = {ClashAnswer::kReplace};
   const InstallOutcome result = InstallSongs(
-      InCall({table, {}, w.ui, &w.history, vx::FolderSettings{w.Gbk("MUSIC"), {}, {}}}), {w.Gbk("in")});
+      InCall({table, {}, w.ui, &w.history, vx::FolderSettings{w.Gbk("MUSIC"), {}, {}}}), {w.Gbk(from)});
   return {result.outcome == Outcome::kDone, std::move(table)};
 }
 
@@ -239,7 +258,11 @@ const Walk kWalks[] = {
     {"ExportFrames", ExportFrames},
     {"Background", Background},
     {"FolderSettings", FolderSettings, false, false, /*talks=*/false},
-    {"Install", Install, false, false, /*talks=*/false},  // its report is shown by the window and vxtool
+    // The install's report is shown by the window and vxtool.
+    {"Install", [](World& w) { return Install(w, "in"); }, false, false, /*talks=*/false},
+#if VX_HAVE_LIBARCHIVE
+    {"InstallFromPack", [](World& w) { return Install(w, "in.zip"); }, false, false, /*talks=*/false},
+#endif
     {"Renumber", Renumber},
     {"Restore", Restore},
 };

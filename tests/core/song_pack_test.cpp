@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
 
 #include "core/formats/chart_header.h"
@@ -182,6 +183,65 @@ TEST_F(SongPacks, AClashIsAskedAsForAFolderAndTheTableGainsTheSongs) {
   EXPECT_EQ(r.change.appended, 2u);
   EXPECT_EQ(table.Size(), 3u);
   EXPECT_EQ(r.outcome, Outcome::kDone);
+}
+
+// A long install cancelled through its progress: the songs in by then are whole, the rest never arrive,
+// nothing half-made is left, and the report says it was cancelled.
+TEST_F(SongPacks, ACancelledInstallKeepsWholeSongsOnly) {
+  const auto three = Join({PackSongEntries("", "vxma5.vxn", "vxma5.vxm", "Five"),
+                           PackSongEntries("", "vxma6.vxn", "vxma6.vxm", "Six"),
+                           PackSongEntries("", "vxma7.vxn", "vxma7.vxm", "Seven")});
+  auto largeMusic = Join({PackSongEntries("", "vxma5.vxn", "vxma5.vxm", "Five"),
+                          PackSongEntries("", "vxma6.vxn", "vxma6.vxm", "Six")});
+  largeMusic[3].data.assign(300 * 1024, 'm');
+  const V kFiveAndSix = {"MUSIC/vxma5.vxm", "MUSIC/vxma5.vxn", "MUSIC/vxma6.vxm", "MUSIC/vxma6.vxn"};
+  struct Case {
+    const char* what;
+    std::function<std::string()> source;
+    std::function<bool(int done)> goOn;
+    V lines, written;
+  };
+  int reportsAtOne = 0;
+  const std::vector<Case> cases = {
+      {"a folder, after two songs",
+       [&] {
+         for (int id : {5, 6, 7}) fixtures::WriteSong(dir.Native("in/songs"), id, {.title = "T"});
+         return dir.Gbk("in/songs");
+       },
+       [](int done) { return done < 2; },
+       {"songs/vxma5.vxn → 5", "songs/vxma6.vxn → 6", "songs/vxma7.vxn: 导入已取消"},
+       kFiveAndSix},
+      {"a zip, after two songs",
+       [&] { return Pack("p.zip", PackFormat::kZipGbk, three); },
+       [](int done) { return done < 2; },
+       {"p.zip/vxma5.vxn → 5", "p.zip/vxma6.vxn → 6", "p.zip/vxma7.vxn: 导入已取消"},
+       kFiveAndSix},
+      {"a 7z, in the middle of a large music file",
+       [&] { return Pack("p.7z", PackFormat::k7z, largeMusic); },
+       // Past the second song's chart and the start of its music.
+       [&](int done) { return done < 1 || ++reportsAtOne < 5; },
+       {"p.7z/vxma5.vxn → 5", "p.7z/vxma6.vxn: 导入已取消"},
+       {"MUSIC/vxma5.vxm", "MUSIC/vxma5.vxn"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir.Path() / "MUSIC");
+    fs::remove_all(dir.Path() / "in");
+    fs::create_directories(dir.Path() / "MUSIC");
+    ui.progress.clear();
+    ui.progressAnswer = [&](int done, int) { return c.goOn(done); };
+    const InstallOutcome r = Install({c.source()});
+    EXPECT_EQ(Lines(r), c.lines);
+    EXPECT_EQ(WrittenNames(), c.written);
+    EXPECT_EQ(r.outcome, Outcome::kCancelled);
+    EXPECT_EQ(table.Size(), c.written.size() / 2);
+    EXPECT_EQ(Utf8FromGbk(InstallReportTextGbk(r)).rfind("导入已取消,已导入的歌曲都是完整的。\n导入了", 0),
+              0u);
+    // Every song counted from the first report, and no end reported after the cancel.
+    const int total = static_cast<int>(c.lines.size());
+    EXPECT_EQ(ui.progress.front(), std::make_pair(0, total));
+    EXPECT_LT(ui.progress.back().first, total);
+  }
 }
 
 }  // namespace

@@ -93,6 +93,11 @@ SaveChangesAnswer ScriptedInteraction::AskSaveChanges(const std::string& text, c
   return Pop(saveChangesAnswers, SaveChangesAnswer::kCancel);
 }
 
+bool ScriptedInteraction::ReportProgress(int done, int total) {
+  progress.emplace_back(done, total);
+  return !progressAnswer || progressAnswer(done, total);
+}
+
 std::vector<std::string> ScriptedInteraction::Messages() const {
   std::vector<std::string> out;
   for (const Event& e : events)

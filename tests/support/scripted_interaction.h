@@ -3,9 +3,11 @@
 // like everything crossing the interface; `Said()` gives them back in UTF-8 for readable assertions.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/interaction.h"
@@ -47,6 +49,10 @@ class ScriptedInteraction : public Interaction {
   // real trash); when false every file stays where it was.
   bool trashSucceeds = true;
   std::vector<std::vector<ClashAnswer>> clashOffers;  // what each clash question offered
+  // Whether the person lets the work go on at a report (done, total); unset goes on. Every report is
+  // kept in `progress`.
+  std::function<bool(int done, int total)> progressAnswer;
+  std::vector<std::pair<int, int>> progress;
 
   std::vector<Event> events;
   std::map<std::string, Bytes> trashed;  // what MoveToTrash took, by path
@@ -67,6 +73,7 @@ class ScriptedInteraction : public Interaction {
   std::optional<int> AskNumber(const std::string& text, const std::string& caption, int initial, int min,
                                int max, const NumberCheck& check) override;
   SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
+  bool ReportProgress(int done, int total) override;
 
   // The texts of all message boxes shown, in UTF-8, in order.
   std::vector<std::string> Messages() const;

@@ -1,10 +1,12 @@
 // Bringing songs in and taking changes back, in the window: the install from the menu and from a drop on
-// the table, its clash question, renumbering the highlighted song, the history dialog and Ctrl+Z.
+// the table, its clash question, a pack and the progress of its install, renumbering the highlighted song,
+// the history dialog and Ctrl+Z.
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -16,9 +18,13 @@
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 #include "tests/support/scripted_interaction.h"
+#if VX_HAVE_LIBARCHIVE
+#include "tests/support/song_pack_fixtures.h"
+#endif
 #include "tests/ui/ui_test_support.h"
 #include "ui/app/commands.h"
 #include "ui/app/main_frame.h"
+#include "ui/app/qt_interaction.h"
 #include "ui/library/cover_frame.h"
 #include "ui/library/history_dlg.h"
 #include "ui/library/song_table_model.h"
@@ -42,6 +48,20 @@ class InstallHistoryWindowTest : public QObject {
     vx::fixtures::WriteFile(s.folder.Path() + "/in/" + name + ".vxm", vx::Bytes{1});
     return chart;
   }
+#if VX_HAVE_LIBARCHIVE
+  // A zip in <start>/in holding songs 40, 41, ... in a folder.
+  static QUrl PackOutside(const ScannedFrame& s, int songs) {
+    std::vector<vx::fixtures::PackEntry> entries;
+    for (int id = 40; id < 40 + songs; ++id) {
+      const auto song = vx::fixtures::PackSongEntries("songs", "vxma" + std::to_string(id) + ".vxn",
+                                                      "vxma" + std::to_string(id) + ".vxm", "Packed");
+      entries.insert(entries.end(), song.begin(), song.end());
+    }
+    const std::string pack = s.folder.Path() + "/in/pack.zip";
+    vx::fixtures::WriteFile(pack, *vx::fixtures::BuildPack(vx::fixtures::PackFormat::kZipGbk, entries));
+    return QUrl::fromLocalFile(QString::fromStdString(pack));
+  }
+#endif
   static QString FolderSongs(const ScannedFrame& s) {
     return s.View()->findChild<QLineEdit*>(QStringLiteral("folderSongs"))->text();
   }
@@ -76,6 +96,48 @@ class InstallHistoryWindowTest : public QObject {
           QUrl::fromLocalFile(QString::fromStdString(s.folder.Path() + "/notes.txt"))});
     QCOMPARE(s.RowOf(200), 3);
     QVERIFY(s.Ticked(200));
+  }
+
+#if VX_HAVE_LIBARCHIVE
+  void aPackDroppedOnTheTableIsInstalledAndShown() {
+    ScannedFrame s;
+    Drop(s.View()->SongList()->viewport(), {PackOutside(s, 2)});
+    QVERIFY(s.RowOf(40) >= 0 && s.RowOf(41) >= 0);
+    QVERIFY(s.Ticked(40) && s.Ticked(41));
+    QVERIFY(vx::FileExists(s.folder.Chart(41)));
+    QVERIFY(s.ui.Messages().back().find("pack.zip/songs/vxma40.vxn → 编号40") != std::string::npos);
+  }
+
+  void aPackInstallCancelledThroughItsProgressKeepsWholeSongsOnly() {
+    ScannedFrame s;
+    s.ui.progressAnswer = [](int done, int) { return done < 1; };
+    Drop(s.View()->SongList()->viewport(), {PackOutside(s, 3)});
+    QVERIFY(s.RowOf(40) >= 0);
+    QCOMPARE(s.RowOf(41), -1);
+    QCOMPARE(FolderSongs(s), QStringLiteral("4"));
+    QVERIFY(!vx::FileExists(s.folder.Chart(41)));
+    QCOMPARE(s.ui.Messages().back().rfind("导入已取消,已导入的歌曲都是完整的。\n导入了1首歌曲,跳过了2首:", 0),
+             std::size_t{0});
+  }
+#endif
+
+  // The window's progress stays away from a short install, comes up once it lasts, counts the songs,
+  // and its 取消 stops the work.
+  void theProgressShowsForALongInstallAndItsCancelStopsIt() {
+    const auto progress = [] { return qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()); };
+    QtInteraction window;
+    QVERIFY(window.ReportProgress(0, 3));
+    QVERIFY(window.ReportProgress(3, 3));
+    QVERIFY(!progress());
+
+    QVERIFY(window.ReportProgress(0, 3));
+    QThread::msleep(600);
+    QVERIFY(window.ReportProgress(1, 3));
+    QVERIFY(progress());
+    QCOMPARE(progress()->labelText(), QStringLiteral("正在导入歌曲… 1/3"));
+    progress()->findChild<QPushButton*>()->click();
+    QVERIFY(!window.ReportProgress(2, 3));
+    QVERIFY(!progress());
   }
 
   void renumberProposesTheLowestFreeIdAndTheRowShowsTheNewOne() {

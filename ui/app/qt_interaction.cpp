@@ -11,11 +11,13 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 #include "core/io/file_move.h"
 #include "core/messages.h"
@@ -308,6 +310,40 @@ SaveChangesAnswer QtInteraction::AskSaveChanges(const std::string& text, const s
   if (box.clickedButton() == save) return SaveChangesAnswer::kSave;
   if (box.clickedButton() == discard) return SaveChangesAnswer::kDiscard;
   return SaveChangesAnswer::kCancel;
+}
+
+bool QtInteraction::ReportProgress(int done, int total) {
+  constexpr int kShowAfterMs = 500;
+  if (done >= total) {
+    EndProgress();
+    return true;
+  }
+  if (!m_progress) {
+    m_progress = new QProgressDialog(QApplication::activeWindow());
+    m_progress->setWindowTitle(FromUtf8(msg::kAppTitle));
+    m_progress->setCancelButtonText(FromUtf8(msg::kCancel));
+    m_progress->setWindowModality(Qt::ApplicationModal);
+    // Shown by the clock below: Qt's own estimate never looks again while one large file is unpacked
+    // and the count stands still.
+    m_progress->setMinimumDuration(INT_MAX);
+    m_progress->setAutoReset(false);
+    m_progress->setAutoClose(false);
+    m_progressClock.start();
+  }
+  m_progress->setRange(0, total);
+  m_progress->setValue(done);
+  m_progress->setLabelText(FromUtf8(msg::kInstallProgress) + QString::number(done) + u'/' +
+                           QString::number(total));
+  if (!m_progress->isVisible() && m_progressClock.elapsed() >= kShowAfterMs) m_progress->show();
+  // Only while the modal progress is up: the rest of the window takes no clicks in the meantime.
+  if (m_progress->isVisible()) QCoreApplication::processEvents();
+  if (!m_progress->wasCanceled()) return true;
+  EndProgress();
+  return false;
+}
+
+void QtInteraction::EndProgress() {
+  delete m_progress.data();
 }
 
 }  // namespace vx::ui

@@ -2,7 +2,10 @@
 // The Interaction of the window: message boxes, the OK/Cancel question, file and folder choosers, the
 // desktop's trash and the clash question. Dialogs are modal over the active window.
 
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +45,9 @@ class QtInteraction : public Interaction {
                                int max, const NumberCheck& check) override;
   // 保存 (Enter), 不保存 and 取消 (Escape).
   SaveChangesAnswer AskSaveChanges(const std::string& text, const std::string& caption) override;
+  // A modal progress with 取消, shown only once the work has lasted half a second: a short install
+  // should not flash a window.
+  bool ReportProgress(int done, int total) override;
 
  private:
   QString StartFolder(const QString& kind) const;
@@ -53,6 +59,12 @@ class QtInteraction : public Interaction {
   std::optional<std::string> Chosen(const QString& kind, const QString& path, bool isFolder);
 
   WindowSettings* m_places = nullptr;
+  void EndProgress();
+
+  // Made by the first report of a piece of work and gone with its last, or when it is cancelled. Owned by
+  // the window it stands over, which may go first.
+  QPointer<QProgressDialog> m_progress;
+  QElapsedTimer m_progressClock;
   std::string m_settingsPath;                 // GBK
   std::optional<ClashAnswer> m_laterClashes;  // the answer the person gave for the rest of the operation
 };
