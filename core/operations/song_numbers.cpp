@@ -52,6 +52,7 @@ OperationResult RenumberSong(OperationContext& ctx, int from, int to) {
     detail::Say(ui, msg::kRenumberSame);
     return ended(Outcome::kRefused);
   }
+  if (RefuseUnreadableSong(ui, gbkMusicDir, from)) return ended(Outcome::kRefused);
   const std::string chart = ChartPath(gbkMusicDir, from);
   const auto bytes = ReadWholeFile(chart);
   if (!bytes) {
@@ -115,6 +116,10 @@ RenumberResult OnRenumber(OperationContext& ctx, const std::vector<std::size_t>&
   if (!started) return result;
   const std::size_t row = selectedRows.front();
   const int from = ctx.table.Row(row).Id();
+  if (RefuseUnreadableSong(ctx.ui, started->folders.musicDir, from)) {
+    result.outcome = Outcome::kRefused;
+    return result;
+  }
   const auto to =
       ctx.ui.AskNumber(SongLabelGbk(from, ctx.table.Cell(row, kColTitle)) + "\n" + Gbk(msg::kRenumberPrompt),
                        Gbk(msg::kRenumberTitle),
