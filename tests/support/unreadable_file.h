@@ -27,7 +27,8 @@ class UnreadableFile {
 
   explicit UnreadableFile(std::filesystem::path path) : m_path(std::move(path)) {
 #ifdef _WIN32
-    m_held = CreateFileW(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_held =
+        CreateFileW(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 #else
     struct stat st {};
     if (::stat(m_path.c_str(), &st) == 0) m_mode = st.st_mode & 07777;

@@ -23,7 +23,8 @@ int main() {
   }
   std::puts("held");
   std::fflush(stdout);
-  for (int tick = 0; tick < 1200 && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES; ++tick) Sleep(100);
+  for (int tick = 0; tick < 1200 && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES; ++tick)
+    Sleep(100);
   CloseHandle(held);
   LocalFree(argv);
   return 0;
