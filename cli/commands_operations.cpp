@@ -74,16 +74,36 @@ std::vector<bool> ParseIds(const std::string& text) {
   return ids;
 }
 
+// A song named on the command line that the scan could not read is there all the same: the command
+// fails with the reason (another program holds its file, or it is not ours to read) and changes nothing,
+// instead of passing it over as a song that does not exist.
+void RefuseUnreadable(const std::string& gbkMusicDir, const std::vector<int>& ids) {
+  std::string reasons;
+  for (const int id : ids)
+    if (const auto why = SongFilesUnreadableGbk(gbkMusicDir, id))
+      reasons += (reasons.empty() ? "" : "\n") + Utf8FromGbk(*why);
+  if (!reasons.empty()) throw Failure{kExitFailed, reasons};
+}
+
 // The table the window would show after a scan, ticked (every row without --ids) and sorted.
 SongTable LoadTable(const std::string& gbkMusicDir, const Arguments& a, bool tickAllByDefault = true) {
   SongTable table;
   table.Assign(ScanMusicFolder(gbkMusicDir));
   if (auto ids = a.Option("ids")) {
-    const std::vector<bool> wanted = ParseIds(*ids);
+    std::vector<bool> wanted = ParseIds(*ids);
     for (std::size_t r = 0; r < table.Size(); ++r) {
       const int id = table.Row(r).Id();
-      table.SetTicked(r, id >= 0 && id < kMaxSongs && wanted[static_cast<std::size_t>(id)]);
+      const bool named = id >= 0 && id < kMaxSongs && wanted[static_cast<std::size_t>(id)];
+      table.SetTicked(r, named);
+      if (named) wanted[static_cast<std::size_t>(id)] = false;
     }
+    // Only names the folder holds are looked at, so a range over every ID costs one listing.
+    const TakenIds taken = TakenIdsIn(gbkMusicDir);
+    std::vector<int> withoutRow;
+    for (int id = 0; id < kMaxSongs; ++id)
+      if (wanted[static_cast<std::size_t>(id)] && taken.test(static_cast<std::size_t>(id)))
+        withoutRow.push_back(id);
+    RefuseUnreadable(gbkMusicDir, withoutRow);
   } else {
     table.SetAllTicked(tickAllByDefault);
   }
@@ -223,7 +243,10 @@ int CmdImportCover(const std::vector<std::string>& args, std::ostream&, std::ost
   const std::string music = OpenMusicFolder(a.positional[0], err);
   const int id = ParseInt(a.positional[1], "ID");
   SongTable table = LoadTable(music, a, /*tickAllByDefault=*/false);
-  if (const auto row = table.FindId(id)) table.SetTicked(*row, true);
+  if (const auto row = table.FindId(id))
+    table.SetTicked(*row, true);
+  else
+    RefuseUnreadable(music, {id});
   const FolderSettings folders = CheckedFolders({music, {}, {}});
   TerminalInteraction ui = OperationInteraction(err);
   ui.openFile = GbkPathArgument(a.positional[2]);
@@ -240,6 +263,7 @@ int CmdEdit(const std::vector<std::string>& args, std::ostream&, std::ostream& e
   const int id = ParseInt(a.positional[1], "ID");
   SongTable table = LoadTable(music, a);
   const auto row = table.FindId(id);
+  if (!row) RefuseUnreadable(music, {id});
   if (!row) throw Failure{kExitFailed, "no song with ID " + a.positional[1] + " in " + a.positional[0]};
   // What is not given keeps the row's text, as the editor shows it.
   SongEdits edits{Utf8FromGbk(table.Cell(*row, kColTitle)), table.Cell(*row, kColEasy),

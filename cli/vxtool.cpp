@@ -113,6 +113,10 @@ Bringing songs in, giving them free numbers, taking back a change:
   help
       Show this text.
 
+A song named by these commands whose chart or music file is there but cannot be read now (another
+program holds it open without sharing, or it is not yours to read) is an error that names the file, and
+the command changes nothing, not even the other songs it names.
+
 Files written by these commands replace a regular file of the same name; a symbolic link, folder or
 pipe at that name is refused and named, never written through.
 

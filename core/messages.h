@@ -321,6 +321,15 @@ inline constexpr std::string_view kInstallHistoryFailed = "无法写入修改记
 // Followed by the songs, one per line.
 inline constexpr std::string_view kMusicUnreachableKept =
     "这些歌曲的音乐文件无法访问(链接指向的位置不在了?),歌曲原样保留:";
+// Why a song's file cannot be touched now, naming the file:
+// "另一个程序正在使用歌曲文件vxma34.vxn,请关闭它后再试". A file that is not the person's to read is named
+// after kCheckUnreadable or kMusicUnreadable.
+inline constexpr std::string_view kChartInUseBefore = "另一个程序正在使用歌曲文件";
+inline constexpr std::string_view kMusicInUseBefore = "另一个程序正在使用音乐文件";
+inline constexpr std::string_view kInUseAfter = ",请关闭它后再试";
+inline constexpr std::string_view kMusicUnreadable = "无法读取音乐文件";
+// Followed by one line per song: "编号34 歌名:" and its reason as above.
+inline constexpr std::string_view kSongsUnreadableKept = "这些歌曲的文件现在无法读取,歌曲原样保留:";
 inline constexpr std::string_view kInstallReplaceDeclined = "没有替换原有的歌曲";
 // Why a song pack (.zip, .7z, .rar) was refused as a whole; nothing of it was written.
 inline constexpr std::string_view kInstallPackUnsupported = "这个版本不能读取歌曲包(.zip、.7z、.rar)";

@@ -27,6 +27,21 @@ std::optional<Bytes> ReadFileRange(std::string_view gbkPath, std::uint64_t offse
   return ReadOpened(platform::OpenRegularForReading(NativePath(gbkPath)), offset, length);
 }
 
+ReadAccess ReadAccessOf(std::string_view gbkPath) {
+  platform::Failure why = platform::Failure::kNone;
+  if (platform::OpenRegularForReading(NativePath(gbkPath), nullptr, &why).Ok()) return ReadAccess::kReadable;
+  switch (why) {
+    case platform::Failure::kMissing:
+      return ReadAccess::kMissing;
+    case platform::Failure::kInUse:
+      return ReadAccess::kInUse;
+    case platform::Failure::kNoPermission:
+      return ReadAccess::kNoPermission;
+    default:
+      return ReadAccess::kOther;
+  }
+}
+
 std::optional<Bytes> ReadWholeFile(std::string_view gbkPath) {
   std::uint64_t size = 0;
   const platform::File file = platform::OpenRegularForReading(NativePath(gbkPath), &size);

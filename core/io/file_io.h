@@ -49,6 +49,12 @@ std::optional<Bytes> ReadWholeFile(std::string_view gbkPath);
 // `length` bytes at `offset`, fewer when the file ends first. Empty optional when it cannot be opened.
 std::optional<Bytes> ReadFileRange(std::string_view gbkPath, std::uint64_t offset, std::size_t length);
 
+// Whether a file can be opened for reading, and if not, the reason a person can do something about.
+// kInUse: another program holds it open without sharing it (Windows); kNoPermission: it is not the
+// person's to read; kOther: anything else, a name that holds no regular file too.
+enum class ReadAccess { kReadable, kMissing, kInUse, kNoPermission, kOther };
+ReadAccess ReadAccessOf(std::string_view gbkPath);
+
 // Size in bytes, or empty when the file cannot be examined.
 std::optional<std::uint64_t> FileSize(std::string_view gbkPath);
 

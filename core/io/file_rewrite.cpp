@@ -17,6 +17,7 @@ RewriteStatus StatusOf(platform::Failure failure) {
     case platform::Failure::kReadOnly:
       return RewriteStatus::kReadOnly;
     case platform::Failure::kBusy:
+    case platform::Failure::kInUse:
       return RewriteStatus::kBusy;
     default:
       return RewriteStatus::kFailed;

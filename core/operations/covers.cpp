@@ -11,6 +11,7 @@
 #include "core/io/file_rewrite.h"
 #include "core/io/random_access_file.h"
 #include "core/operations/operation_support.h"
+#include "core/operations/remove_songs.h"
 #include "core/settings/settings_file.h"
 #include "core/text/file_name.h"
 #include "core/text/native_path.h"
@@ -187,13 +188,17 @@ OperationResult OnImportCover(OperationContext& ctx) {
     result.outcome = Outcome::kNothingTicked;
     return result;
   }
+  const int id = ctx.table.Row(ticked[0]).Id();
+  if (RefuseUnreadableSong(ctx.ui, started->folders.musicDir, id)) {
+    result.outcome = Outcome::kRefused;
+    return result;
+  }
   FileDialogRequest request;
   request.filters = {{Gbk(msg::kFilterJpeg), "*.jpg"}};
   request.defaultExtension = "jpg";
   const auto jpegPath = ctx.ui.ChooseOpenFile(request);
   result.outcome = !jpegPath ? Outcome::kCancelled
-                             : ImportCoverFile(started->folders.musicDir, ctx.table.Row(ticked[0]).Id(),
-                                               *jpegPath, ctx.ui, ctx.history);
+                             : ImportCoverFile(started->folders.musicDir, id, *jpegPath, ctx.ui, ctx.history);
   return result;
 }
 
@@ -205,6 +210,10 @@ OperationResult OnDropCover(OperationContext& ctx, int songId, const std::string
   const auto row = ctx.table.FindId(songId);
   if (!row) {
     detail::Say(ctx.ui, msg::kSongGone);
+    result.outcome = Outcome::kRefused;
+    return result;
+  }
+  if (RefuseUnreadableSong(ctx.ui, started->folders.musicDir, songId)) {
     result.outcome = Outcome::kRefused;
     return result;
   }

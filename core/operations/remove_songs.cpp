@@ -39,13 +39,39 @@ std::string SongLabelGbk(int id, const std::string& gbkTitle) {
   return Gbk(msg::kCheckSongBefore) + std::to_string(id) + " " + gbkTitle;
 }
 
+std::optional<std::string> SongFilesUnreadableGbk(std::string_view gbkMusicDir, int id) {
+  for (const bool chart : {true, false}) {
+    const std::string name = chart ? ChartFileName(id) : MusicFileName(id);
+    switch (ReadAccessOf(JoinPath(gbkMusicDir, name))) {
+      case ReadAccess::kInUse:
+        return Gbk(chart ? msg::kChartInUseBefore : msg::kMusicInUseBefore) + name + Gbk(msg::kInUseAfter);
+      case ReadAccess::kNoPermission:
+        return Gbk(chart ? msg::kCheckUnreadable : msg::kMusicUnreadable) + name;
+      default:
+        break;
+    }
+  }
+  return std::nullopt;
+}
+
+bool RefuseUnreadableSong(Interaction& ui, std::string_view gbkMusicDir, int id) {
+  const auto why = SongFilesUnreadableGbk(gbkMusicDir, id);
+  if (why) ui.ShowMessage(*why, Gbk(msg::kAppTitle));
+  return why.has_value();
+}
+
 std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::string_view gbkMusicDir,
                                               Interaction& ui) {
   TickedFiles files;
-  std::vector<std::string> music, unreachable;
+  std::vector<std::string> music, unreachable, unreadable;
   for (std::size_t r = 0; r < table.Size(); ++r) {
     if (!table.IsTicked(r)) continue;
     const int id = table.Row(r).Id();
+    // A file that cannot be read now would not leave either, or would leave the other file alone.
+    if (auto why = SongFilesUnreadableGbk(gbkMusicDir, id)) {
+      unreadable.push_back(SongLabelGbk(id, table.Cell(r, kColTitle)) + Gbk(msg::kCheckSongAfter) + *why);
+      continue;
+    }
     // Its chart would leave without its music: the song stays whole where it is.
     if (NameWithoutFile(MusicPath(gbkMusicDir, id))) {
       unreachable.push_back(SongLabelGbk(id, table.Cell(r, kColTitle)));
@@ -64,8 +90,9 @@ std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::strin
     }
   }
   if (!unreachable.empty()) detail::SayWithLines(ui, msg::kMusicUnreachableKept, unreachable);
+  if (!unreadable.empty()) detail::SayWithLines(ui, msg::kSongsUnreadableKept, unreadable);
   if (files.positions.empty()) {
-    if (unreachable.empty()) detail::Say(ui, msg::kTickFirst);
+    if (unreachable.empty() && unreadable.empty()) detail::Say(ui, msg::kTickFirst);
     return std::nullopt;
   }
   files.paths.insert(files.paths.end(), std::make_move_iterator(music.begin()),

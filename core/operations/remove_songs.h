@@ -70,4 +70,12 @@ RemoveOutcome OnMoveSongs(OperationContext& ctx);
 // "编号12 歌名", as the messages name a song (GBK).
 std::string SongLabelGbk(int id, const std::string& gbkTitle);
 
+// Why song `id` cannot be handled now although its files are there: its chart or its music is held open
+// by another program without sharing, or is not the person's to read. The reason names the file (GBK);
+// none when every file of the song that exists can be read. Whatever an operation would do to such a
+// song, it does none of it: the song stays whole.
+std::optional<std::string> SongFilesUnreadableGbk(std::string_view gbkMusicDir, int id);
+// Says that reason, if there is one, and then returns true.
+bool RefuseUnreadableSong(Interaction& ui, std::string_view gbkMusicDir, int id);
+
 }  // namespace vx

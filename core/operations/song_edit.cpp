@@ -104,6 +104,9 @@ SaveResult OnSaveSong(OperationContext& ctx, const std::optional<SongEditTarget>
   const std::string& loadedTitle = table.Cell(row, kColTitle);
   const auto checked = CheckEdits(edits, &loadedTitle, ui);
   if (!checked) return ended(SaveOutcome::kBadInput, Outcome::kRefused);
+  // Nothing is asked about a chart that cannot be saved now.
+  if (RefuseUnreadableSong(ui, target->musicDir, target->songId))
+    return ended(SaveOutcome::kNotWritten, Outcome::kRefused);
   // The question names the song the save will write, as its row shows it now.
   if (askFirst && !ui.AskOkCancel(Gbk(msg::kConfirmSaveBefore) + SongLabelGbk(target->songId, loadedTitle) +
                                       Gbk(msg::kConfirmSaveAfter),

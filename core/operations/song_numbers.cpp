@@ -52,6 +52,7 @@ OperationResult RenumberSong(OperationContext& ctx, int from, int to) {
     detail::Say(ui, msg::kRenumberSame);
     return ended(Outcome::kRefused);
   }
+  if (RefuseUnreadableSong(ui, gbkMusicDir, from)) return ended(Outcome::kRefused);
   const std::string chart = ChartPath(gbkMusicDir, from);
   const auto bytes = ReadWholeFile(chart);
   if (!bytes) {
@@ -116,6 +117,10 @@ RenumberResult OnRenumber(OperationContext& ctx, const std::vector<std::size_t>&
   const std::size_t row = selectedRows.front();
   const int from = ctx.table.Row(row).Id();
   const std::string& musicDir = started->folders.musicDir;
+  if (RefuseUnreadableSong(ctx.ui, musicDir, from)) {
+    result.outcome = Outcome::kRefused;
+    return result;
+  }
   // A taken number is refused while the question is still open, so the person can type another; the
   // folder is read afresh for each, and RenumberSong checks once more under the lock.
   const NumberCheck taken = [&musicDir](int id) {

@@ -28,13 +28,24 @@ namespace vx::platform {
 using Path = std::filesystem::path;
 
 // Why a call failed, as far as any caller tells the cases apart (errno on POSIX systems, the last error
-// on Windows).
-enum class Failure { kNone, kMissing, kExists, kOtherDevice, kNoPermission, kReadOnly, kBusy, kOther };
+// on Windows). kInUse: another program holds the file open without sharing it (Windows only).
+enum class Failure {
+  kNone,
+  kMissing,
+  kExists,
+  kOtherDevice,
+  kNoPermission,
+  kReadOnly,
+  kBusy,
+  kInUse,
+  kOther
+};
 
 // Reading. Nothing here waits on a pipe, takes a terminal or reads a device: only regular files open.
 
-// A regular file opened for reading without blocking (and, given `size`, its length), or none.
-File OpenRegularForReading(const Path& path, std::uint64_t* size = nullptr);
+// A regular file opened for reading without blocking (and, given `size`, its length), or none; then
+// `why`, when given, says why (kOther for a name that holds no regular file).
+File OpenRegularForReading(const Path& path, std::uint64_t* size = nullptr, Failure* why = nullptr);
 // A folder held open so names in it are found without resolving the folder again; none where the
 // platform has no such lookups (Windows), and callers then join the folder and the name.
 File OpenFolderForLookups(const Path& folder);

@@ -115,8 +115,12 @@ bool CloseNative(std::intptr_t native) {
   return ::close(static_cast<int>(native)) == 0;
 }
 
-File OpenRegularForReading(const Path& path, std::uint64_t* size) {
-  return KeepRegular(OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | kNoWaitFlags), size);
+File OpenRegularForReading(const Path& path, std::uint64_t* size, Failure* why) {
+  const int fd = OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | kNoWaitFlags);
+  const int error = errno;
+  File file = KeepRegular(fd, size);
+  if (why) *why = file.Ok() ? Failure::kNone : fd < 0 ? FailureOf(error) : Failure::kOther;
+  return file;
 }
 
 File OpenFolderForLookups(const Path& folder) {

@@ -50,7 +50,7 @@ Failure FailureOf(DWORD error) {
       return Failure::kReadOnly;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return Failure::kBusy;
+      return Failure::kInUse;
     default:
       return Failure::kOther;
   }
@@ -156,8 +156,12 @@ bool CloseNative(std::intptr_t native) {
   return CloseHandle(reinterpret_cast<HANDLE>(native)) != 0;
 }
 
-File OpenRegularForReading(const Path& path, std::uint64_t* size) {
-  return KeepRegular(Open(path, GENERIC_READ, OPEN_EXISTING), size);
+File OpenRegularForReading(const Path& path, std::uint64_t* size, Failure* why) {
+  const HANDLE h = Open(path, GENERIC_READ, OPEN_EXISTING);
+  const DWORD error = GetLastError();
+  File file = KeepRegular(h, size);
+  if (why) *why = file.Ok() ? Failure::kNone : h == INVALID_HANDLE_VALUE ? FailureOf(error) : Failure::kOther;
+  return file;
 }
 
 // Windows offers no lookups relative to an open folder; the names are joined to the folder instead.

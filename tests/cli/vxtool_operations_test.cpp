@@ -13,6 +13,7 @@
 #include "tests/cli/run_vxtool.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable_file.h"
 
 namespace vx {
 namespace {
@@ -41,6 +42,14 @@ class VxtoolOperations : public ::testing::Test {
     in.Seek(at);
     in.ReadU32Le(v);
     return v;
+  }
+
+  // Every file of the MUSIC folder with its bytes.
+  std::map<fs::path, Bytes> Contents() const {
+    std::map<fs::path, Bytes> files;
+    for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
+      files[e.path()] = Read(Utf8FromPath(e.path()));
+    return files;
   }
 
   TempDir dir;
@@ -161,16 +170,11 @@ class VxtoolBadCommandLines : public VxtoolOperations,
 TEST_P(VxtoolBadCommandLines, ChangeNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.begin() + 1, music);
-  std::map<fs::path, Bytes> before;
-  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
-    before[e.path()] = Read(Utf8FromPath(e.path()));
+  const auto before = Contents();
   const VxtoolResult r = Vxtool(args);
   EXPECT_EQ(r.code, GetParam().code);
   EXPECT_EQ(r.err.rfind("vxtool: ", 0), 0u) << r.err;
-  std::map<fs::path, Bytes> after;
-  for (const auto& e : fs::directory_iterator(dir.Path() / "MUSIC"))
-    after[e.path()] = Read(Utf8FromPath(e.path()));
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(Contents(), before);
 }
 
 const BadCommandLine kBadCommandLines[] = {
@@ -195,6 +199,47 @@ const BadCommandLine kBadCommandLines[] = {
     {"FlagTwice", {"delete", "--ids", "5", "--permanent", "--permanent"}, 2},
 };
 INSTANTIATE_TEST_SUITE_P(Vxtool, VxtoolBadCommandLines, ::testing::ValuesIn(kBadCommandLines),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Song 12's chart is there but cannot be read (another program holds it, or it is not ours to read):
+// every command that names it fails with that reason and the file's name instead of calling the song
+// missing, and changes nothing, not even the readable songs named beside it.
+struct UnreadableSongCommand {
+  const char* name;
+  std::vector<std::string> args;  // MUSIC is put after the command; TARGET and JPEG stand for those paths
+};
+
+class VxtoolUnreadableSong : public VxtoolOperations,
+                             public ::testing::WithParamInterface<UnreadableSongCommand> {};
+
+TEST_P(VxtoolUnreadableSong, SaysWhyAndChangesNothing) {
+  if (!fixtures::UnreadableFile::Possible()) GTEST_SKIP() << "root reads every file";
+  fs::create_directories(dir.Path() / "target");
+  fixtures::WriteFile(dir.Native("new.jpg"), fixtures::MakeJpeg(8, 8, 1));
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.begin() + 1, music);
+  for (std::string& a : args)
+    if (a == "TARGET" || a == "JPEG") a = dir.Native(a == "TARGET" ? "target" : "new.jpg");
+  const auto before = Contents();
+  VxtoolResult r;
+  {
+    const fixtures::UnreadableFile held(PathFromUtf8(music + "/vxma12.vxn"));
+    r = Vxtool(args);
+  }
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "vxtool: " + fixtures::UnreadableFile::ChartReason("vxma12.vxn") + "\n");
+  EXPECT_EQ(Contents(), before);
+  EXPECT_TRUE(fs::is_empty(dir.Path() / "target"));
+}
+
+const UnreadableSongCommand kUnreadableSongCommands[] = {
+    {"Edit", {"edit", "12", "--title", "X", "--no-history"}},
+    {"ImportCover", {"import-cover", "12", "JPEG", "--no-history"}},
+    {"Delete", {"delete", "--ids", "5,12", "--permanent"}},
+    {"Move", {"move", "TARGET", "--ids", "0-4999"}},
+    {"Renumber", {"renumber", "12", "40", "--no-history"}},
+};
+INSTANTIATE_TEST_SUITE_P(Vxtool, VxtoolUnreadableSong, ::testing::ValuesIn(kUnreadableSongCommands),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VxtoolOperations, InstallRenumberHistoryAndRestoreSpeakInLinesAndExitCodes) {

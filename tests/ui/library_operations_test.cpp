@@ -26,6 +26,7 @@
 #include "core/text/gbk.h"
 #include "core/text/native_path.h"
 #include "tests/support/scripted_interaction.h"
+#include "tests/support/unreadable_file.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/app/commands.h"
 #include "ui/app/main_frame.h"
@@ -243,6 +244,31 @@ class LibraryOperationsTest : public QObject {
     s.Highlight(12);
     s.View()->OnClickSongList();
     QCOMPARE(s.TitleEdit()->text(), QStringLiteral("Alpha"));
+  }
+
+  // Song 12's chart became unreadable after the scan (another program holds it, or it is no longer ours
+  // to read): renumber and delete say so and name the file, and the song stays whole.
+  void aSongWhoseChartCannotBeReadIsNamedWithTheReason() {
+    if (!vx::fixtures::UnreadableFile::Possible()) QSKIP("root reads every file");
+    Scanned s;
+    const vx::fixtures::UnreadableFile held(vx::NativePath(s.folder.Chart(12)));
+    const std::string reason = vx::fixtures::UnreadableFile::ChartReason("vxma12.vxn");
+
+    s.Highlight(12);
+    s.Run(kCmdRenumber);
+    QCOMPARE(s.ui.Count(ScriptedInteraction::Event::kNumber), std::size_t{0});
+    QCOMPARE(s.ui.Messages().back(), reason);
+
+    s.Tick(12);
+    s.Tick(30);
+    s.ui.okCancelAnswers.push_back(true);
+    s.Run(kCmdDeleteSongs);
+    QCOMPARE(s.Ids(), (QList<int>{7, 12}));
+    QVERIFY(vx::FileExists(s.folder.Chart(12)) && vx::FileExists(vx::MusicPath(s.folder.Music(), 12)));
+    const std::vector<std::string> said = s.ui.Messages();
+    QVERIFY(std::any_of(said.begin(), said.end(), [&](const std::string& m) {
+      return m.find("编号12 Alpha:" + reason) != std::string::npos;
+    }));
   }
 
   void replayedRemovalsTakeTheSameRowsAsTheCore() {
