@@ -35,23 +35,25 @@ bool SameFile(const std::string& gbkA, const std::string& gbkB) {
 // The music file that goes with a source chart: the name with .vxm in the same folder, matched without
 // regard to case (packs made on Windows mix VXN with vxm). Only a regular file that can be read counts: a
 // chart installed without its music is a song the game cannot play.
-// The names of each source folder, listed once for all its charts (listing it per chart made an
-// install of a thousand songs quadratic).
-using FolderListings = std::map<std::string, std::vector<std::string>>;
+// The names of each source folder, listed once for all its charts and kept by their lower-case GBK
+// spelling (listing it per chart made an install of a thousand songs quadratic, and so did converting
+// every name of the listing for every chart).
+using FolderListings = std::map<std::string, std::multimap<std::string, std::string>>;
 
 std::optional<std::string> MusicBeside(const std::string& chart, FolderListings& listings) {
   const std::string folder = FolderOf(chart), name = FileNameOf(chart);
   const std::string wanted = name.substr(0, name.size() - 1) + "m";
   std::vector<std::string> candidates{MusicBesideChart(chart)};
   auto listed = listings.find(folder);
-  if (listed == listings.end())
-    listed = listings
-                 .emplace(folder,
-                          ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
-                 .first;
-  for (const std::string& native : listed->second)
-    if (const auto gbk = GbkFromUtf8(native); gbk && EqualsIgnoringAsciiCase(*gbk, wanted))
-      candidates.push_back(JoinPath(folder, *gbk));
+  if (listed == listings.end()) {
+    std::multimap<std::string, std::string> byLowerName;
+    for (const std::string& native :
+         ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
+      if (const auto gbk = GbkFromUtf8(native)) byLowerName.emplace(LowerAscii(*gbk), *gbk);
+    listed = listings.emplace(folder, std::move(byLowerName)).first;
+  }
+  const auto [first, last] = listed->second.equal_range(LowerAscii(wanted));
+  for (auto it = first; it != last; ++it) candidates.push_back(JoinPath(folder, it->second));
   for (const std::string& music : candidates)
     if (FileSize(music)) return music;  // a size only for a regular file
   return std::nullopt;

@@ -105,7 +105,8 @@ class InstallHistoryWindowTest : public QObject {
     QVERIFY(s.RowOf(40) >= 0 && s.RowOf(41) >= 0);
     QVERIFY(s.Ticked(40) && s.Ticked(41));
     QVERIFY(vx::FileExists(s.folder.Chart(41)));
-    QVERIFY(s.ui.Messages().back().find("pack.zip/songs/vxma40.vxn → 编号40") != std::string::npos);
+    const std::string place = std::string("pack.zip") + vx::kPathSeparator + "songs" + vx::kPathSeparator;
+    QVERIFY(s.ui.Messages().back().find(place + "vxma40.vxn → 编号40") != std::string::npos);
   }
 
   void aPackInstallCancelledThroughItsProgressKeepsWholeSongsOnly() {
