@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
     floor.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }
   if (rows != static_cast<std::size_t>(songs) || read != static_cast<std::size_t>(songs)) {
-    std::fprintf(stderr, "vxscanfloor: the scan found %zu songs and the loop %zu, of %d\n", rows, read, songs);
+    std::fprintf(stderr, "vxscanfloor: the scan found %zu songs and the loop %zu, of %d\n", rows, read,
+                 songs);
     return 1;
   }
   const double oursMs = Median(ours), floorMs = Median(floor);
