@@ -3,6 +3,7 @@
 #include "core/io/file_move.h"
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,25 +23,33 @@ using platform::Path;
 
 bool g_forceCopy = false;
 
+// Copies `in`, from its start, into `out`; false when a read or a write failed. `size`, when the opening
+// told it, spares the read that would only find the end: a small file is one read and one write.
+enum class Copied { kWhole, kFailed };
+Copied CopyContent(const platform::File& in, const platform::File& out,
+                   std::optional<std::uint64_t> size = {}) {
+  thread_local std::vector<std::uint8_t> buffer(1 << 16);
+  for (std::uint64_t offset = 0;;) {
+    std::span<std::uint8_t> room(buffer);
+    if (size && *size - std::min(offset, *size) < room.size())
+      room = room.first(static_cast<std::size_t>(*size - std::min(offset, *size)));
+    if (room.empty()) return Copied::kWhole;
+    const auto n = platform::ReadAt(in, offset, room);
+    if (!n) return Copied::kFailed;
+    if (*n == 0) return Copied::kWhole;
+    if (!platform::Write(out, room.first(*n))) return Copied::kFailed;
+    offset += *n;
+    if (*n < room.size()) return Copied::kWhole;  // a read stops short only at the end
+  }
+}
+
 // A flushed copy of `in` in a new temporary file beside `target`, with its permission bits (and, for a
 // move, its times); its path, or none with nothing left behind.
 std::optional<Path> CopyToTemporary(const platform::File& in, const Path& target, bool keepTimes,
                                     bool flush = true) {
   TemporaryFile temp(target, platform::PermissionsOf(in));
   if (!temp.Ok()) return std::nullopt;
-  std::vector<std::uint8_t> buffer(1 << 16);
-  bool ok = true;
-  for (std::uint64_t offset = 0;;) {
-    const auto n = platform::ReadAt(in, offset, buffer);
-    if (!n) ok = false;
-    if (!n || *n == 0) break;
-    if (!temp.Write(std::span(buffer).first(*n))) {
-      ok = false;
-      break;
-    }
-    offset += *n;
-    if (*n < buffer.size()) break;  // a read stops short only at the end: asking again costs a call
-  }
+  const bool ok = CopyContent(in, temp.File()) == Copied::kWhole;
   if (ok && keepTimes) platform::CopyTimes(in, temp.File());
   if (!temp.Finish(ok, flush)) {
     temp.Abandon();
@@ -107,6 +116,36 @@ std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_vi
   const auto temp = CopyToTemporary(in, NativePath(gbkTarget), /*keepTimes=*/false, flush);
   if (!temp) return std::nullopt;
   return GbkPath(*temp);
+}
+
+CopyResult CopyToNewFile(std::string_view gbkSource, std::string_view gbkName, std::size_t peekBytes,
+                         const std::function<bool(std::span<const std::uint8_t>)>& accept) {
+  std::uint64_t size = 0;
+  platform::Inherit inherit;
+  const platform::File in = platform::OpenRegularForReading(NativePath(gbkSource), &size, nullptr, &inherit);
+  if (!in.Ok()) return CopyResult::kFailed;
+  if (accept) {
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(size, peekBytes)));
+    const auto got = platform::ReadAt(in, 0, head);
+    if (!got) return CopyResult::kFailed;
+    head.resize(*got);
+    if (!accept(head)) return CopyResult::kRefused;
+  }
+  const Path name = NativePath(gbkName);
+  platform::File out;
+  if (platform::CreateNew(name, inherit, out) != Failure::kNone) return CopyResult::kFailed;
+  // Inside the kernel where it can (a thousand songs are two thousand files), else through the program.
+  platform::KernelCopy copied = platform::CopyInKernel(in, out, size);
+  if (copied == platform::KernelCopy::kUnsupported)
+    copied = CopyContent(in, out, size) == Copied::kWhole ? platform::KernelCopy::kDone
+                                                          : platform::KernelCopy::kFailed;
+  if (out.Close() && copied == platform::KernelCopy::kDone) return CopyResult::kCopied;
+  platform::Remove(name);
+  return CopyResult::kFailed;
+}
+
+std::string NewTemporaryNameBeside(std::string_view gbkTarget) {
+  return GbkPath(NewTemporaryName(NativePath(gbkTarget)));
 }
 
 bool FlushCopies(const std::vector<std::string>& gbkPaths) {

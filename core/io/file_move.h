@@ -2,8 +2,11 @@
 // Moving song files to another folder or to the trash, and deleting them. A song is its chart and its
 // music file, so besides single files there are calls for the files of one song that do all or nothing.
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +34,17 @@ bool RemoveFile(std::string_view gbkPath);
 // (FlushCopies) before renaming any.
 std::optional<std::string> CopyBeside(std::string_view gbkSource, std::string_view gbkTarget,
                                       bool flush = true);
+// Copies a regular file to a new file made under `gbkName` (never over a name that is taken, never
+// through a link) with its permission bits, unflushed: the caller flushes a batch at once (FlushCopies).
+// Given `accept`, its first `peekBytes` (fewer where it is shorter) are shown to it first, through the
+// same open file, and it may refuse the copy. Nothing is left under the name unless it was copied whole.
+enum class CopyResult { kCopied, kRefused, kFailed };
+CopyResult CopyToNewFile(std::string_view gbkSource, std::string_view gbkName, std::size_t peekBytes = 0,
+                         const std::function<bool(std::span<const std::uint8_t>)>& accept = {});
+// The name a temporary beside `gbkTarget` would get, for a caller that writes it down before the file is
+// made (CopyToNewFile makes it).
+std::string NewTemporaryNameBeside(std::string_view gbkTarget);
+
 // Makes the bytes of the copies durable in one pass: one flush of their file system where the platform
 // has one, else each file in turn. False when that cannot be promised.
 bool FlushCopies(const std::vector<std::string>& gbkPaths);

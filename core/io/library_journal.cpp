@@ -96,6 +96,11 @@ std::optional<JournalEntry> ParseLine(std::string_view line) {
   const auto id = w.size() >= 2 ? Id(w[1]) : std::nullopt;
   if (!id) return std::nullopt;
   entry.id = *id;
+  if (w[0] == "add" && w.size() == 3 && TemporaryOf(w[2], ChartFileName(*id))) {
+    entry.kind = JournalEntry::Kind::kAdd;
+    entry.chartTemporary = w[2];
+    return entry;
+  }
   if (w[0] == "install" && w.size() == 5 && (w[2] == "0" || w[2] == "1") &&
       TemporaryOf(w[3], MusicFileName(*id)) && TemporaryOf(w[4], ChartFileName(*id))) {
     entry.kind = JournalEntry::Kind::kInstall;
@@ -136,6 +141,9 @@ std::string FormatJournal(const std::vector<JournalEntry>& entries) {
   for (const JournalEntry& e : entries) {
     const std::string id = std::to_string(e.id);
     switch (e.kind) {
+      case JournalEntry::Kind::kAdd:
+        text += "add " + id + " " + e.chartTemporary;
+        break;
       case JournalEntry::Kind::kInstall:
         text += "install " + id + (e.replace ? " 1 " : " 0 ") + e.musicTemporary + " " + e.chartTemporary;
         break;
@@ -198,7 +206,8 @@ bool RemoveJournal(std::string_view gbkMusicDir) {
   // One more try: a removal that fails once (a virus scanner) often goes through, and a journal left
   // behind only costs the next opening a look at songs that are whole.
   if (!RemoveFile(path) && !RemoveFile(path)) return false;
-  platform::SyncFolderOf(NativePath(path));
+  // Not flushed: every caller flushed the folder before, so a journal that comes back after a power
+  // loss names songs that are whole, and the opening that finds it only looks.
   return true;
 }
 

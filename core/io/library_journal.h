@@ -7,6 +7,7 @@
 // under a name that never parses as a song. Its format, all of it here:
 //
 //   vxorganizer journal 1
+//   add <id> <chart temporary>
 //   install <id> <replace 0|1> <music temporary> <chart temporary>
 //   renumber <from> <to>
 //   delete <id>
@@ -31,14 +32,17 @@ namespace vx {
 inline constexpr std::string_view kJournalFileName = "vxorganizer.journal";
 
 struct JournalEntry {
-  enum class Kind { kInstall, kRenumber, kDelete, kMove };
+  // kAdd: a song copied to an ID that was free, written down before its first file is made: its music
+  // goes straight to its own name, its chart to a temporary that is renamed into place once both files
+  // are flushed. kInstall: copies already flushed, waiting in temporaries, maybe replacing a song.
+  enum class Kind { kAdd, kInstall, kRenumber, kDelete, kMove };
   Kind kind = Kind::kDelete;
   int id = 0;                  // the song (for a renumber: its old ID)
   int to = 0;                  // renumber: the new ID
   bool replace = false;        // install: the song holding the ID goes to the trash first
   std::string musicTemporary;  // install: the flushed copies waiting in MUSIC, by name
-  std::string chartTemporary;
-  std::string target;  // move: the folder the song goes to (GBK)
+  std::string chartTemporary;  // install and add
+  std::string target;          // move: the folder the song goes to (GBK)
 
   bool operator==(const JournalEntry&) const = default;
 };

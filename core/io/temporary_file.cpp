@@ -25,12 +25,17 @@ std::uint64_t NextNameNumber() {
 
 }  // namespace
 
+platform::Path NewTemporaryName(const platform::Path& target) {
+  char letters[24];
+  std::snprintf(letters, sizeof letters, "%llx", static_cast<unsigned long long>(NextNameNumber()));
+  platform::Path name = target;
+  name += std::string(kTemporaryMarker) + letters;
+  return name;
+}
+
 TemporaryFile::TemporaryFile(const platform::Path& target, const platform::Inherit& inherit) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char letters[24];
-    std::snprintf(letters, sizeof letters, "%llx", static_cast<unsigned long long>(NextNameNumber()));
-    m_path = target;
-    m_path += std::string(kTemporaryMarker) + letters;
+    m_path = NewTemporaryName(target);
     m_failure = platform::CreateNew(m_path, inherit, m_file);
     if (m_failure != platform::Failure::kExists) return;
   }

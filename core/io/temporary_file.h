@@ -10,6 +10,10 @@
 
 namespace vx {
 
+// A fresh name for a temporary beside `target`, for a caller that writes the name down before it makes
+// the file (platform::CreateNew then makes it, and a name taken meanwhile fails there).
+platform::Path NewTemporaryName(const platform::Path& target);
+
 class TemporaryFile {
  public:
   // Made exclusively beside `target`, never through a link, with what it inherits. !Ok() when it could

@@ -55,6 +55,22 @@ Mended MendInstall(const std::string& music, const JournalEntry& e) {
   return MoveFilesTo(sources, targets) == AllOrNone::kAll ? Mended::kFinished : Mended::kLeft;
 }
 
+// A song added to a free ID: its chart comes last, renamed into place only once both files were flushed,
+// so a chart in place is a whole song; without it, what was made for the song goes. The ID was free
+// under the lock and every file was made anew, so nothing there is anyone else's.
+Mended MendAdd(const std::string& music, const JournalEntry& e) {
+  const std::string temporary = JoinPath(music, e.chartTemporary);
+  if (Present(ChartPath(music, e.id))) return Mended::kWhole;
+  bool made = false, removed = true;
+  for (const std::string& path : {MusicPath(music, e.id), temporary}) {
+    if (!Present(path)) continue;
+    made = true;
+    removed = RemoveFile(path) && removed;
+  }
+  if (!made) return Mended::kWhole;
+  return removed ? Mended::kUndone : Mended::kLeft;
+}
+
 // A renumber between its two renames goes back to the old ID, where the song was whole.
 Mended MendRenumber(const std::string& music, const JournalEntry& e) {
   std::vector<std::string> back, to;
@@ -167,6 +183,7 @@ Mended MendMove(const std::string& music, const JournalEntry& e) {
 
 std::string_view KindText(JournalEntry::Kind kind) {
   switch (kind) {
+    case JournalEntry::Kind::kAdd:
     case JournalEntry::Kind::kInstall:
       return msg::kRecoveredInstall;
     case JournalEntry::Kind::kRenumber:
@@ -203,6 +220,9 @@ Recovery RecoverInterruptedWork(std::string_view gbkMusicDir, Interaction& ui) {
   for (const JournalEntry& e : journal.entries) {
     Mended mended = Mended::kWhole;
     switch (e.kind) {
+      case JournalEntry::Kind::kAdd:
+        mended = MendAdd(music, e);
+        break;
       case JournalEntry::Kind::kInstall:
         mended = MendInstall(music, e);
         break;

@@ -41,11 +41,18 @@ enum class Failure {
   kOther
 };
 
+// What a new file takes over from the file it stands in for.
+struct Inherit {
+  std::optional<std::uint32_t> bits;          // POSIX: permission bits; Windows: hidden, system, archive
+  std::optional<std::uint32_t> owner, group;  // POSIX: kept where the program may give a file away (root)
+};
 // Reading. Nothing here waits on a pipe, takes a terminal or reads a device: only regular files open.
 
-// A regular file opened for reading without blocking (and, given `size`, its length), or none; then
-// `why`, when given, says why (kOther for a name that holds no regular file).
-File OpenRegularForReading(const Path& path, std::uint64_t* size = nullptr, Failure* why = nullptr);
+// A regular file opened for reading without blocking (and, given `size`, its length; given `inherit`,
+// what a copy of it takes over, as PermissionsOf says, from the same look at it), or none; then `why`,
+// when given, says why (kOther for a name that holds no regular file).
+File OpenRegularForReading(const Path& path, std::uint64_t* size = nullptr, Failure* why = nullptr,
+                           Inherit* inherit = nullptr);
 // A folder held open so names in it are found without resolving the folder again; none where the
 // platform has no such lookups (Windows), and callers then join the folder and the name.
 File OpenFolderForLookups(const Path& folder);
@@ -71,11 +78,6 @@ bool SameFile(const File& opened, const Path& path);
 
 // New files.
 
-// What a new file takes over from the file it stands in for.
-struct Inherit {
-  std::optional<std::uint32_t> bits;          // POSIX: permission bits; Windows: hidden, system, archive
-  std::optional<std::uint32_t> owner, group;  // POSIX: kept where the program may give a file away (root)
-};
 // The permission bits of an open file, for a copy of it (nothing on Windows, where a new file takes the
 // folder's access list).
 Inherit PermissionsOf(const File& file);
@@ -83,6 +85,11 @@ Inherit PermissionsOf(const File& file);
 // link. kExists when the name is taken.
 Failure CreateNew(const Path& path, const Inherit& inherit, File& created);
 bool Write(const File& file, std::span<const std::uint8_t> bytes);
+// Copies `length` bytes of `in` from its start to `out` (just made, empty) inside the kernel, without
+// bringing them into the program (copy_file_range), fewer where `in` ends sooner. kUnsupported, with
+// nothing written, where the platform or the pair of file systems cannot: the caller reads and writes.
+enum class KernelCopy { kDone, kUnsupported, kFailed };
+KernelCopy CopyInKernel(const File& in, const File& out, std::uint64_t length);
 // The bytes on the disk, not in a cache.
 bool Flush(const File& file);
 // The bytes of every file named on the disk: one flush of their file system where the platform has it

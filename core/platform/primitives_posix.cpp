@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -67,11 +68,12 @@ int OpenAt(int folder, const char* path, int flags, mode_t mode = 0) {
 constexpr int kNoWaitFlags = O_NONBLOCK | O_NOCTTY;
 
 // Only a regular file: a device would read endlessly or not at all.
-File KeepRegular(int fd, std::uint64_t* size) {
+File KeepRegular(int fd, std::uint64_t* size, Inherit* inherit = nullptr) {
   File file(fd);
   struct stat st {};
   if (!file.Ok() || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return File();
   if (size) *size = static_cast<std::uint64_t>(st.st_size);
+  if (inherit) *inherit = Inherit{st.st_mode & 07777u, std::nullopt, std::nullopt};
   return file;
 }
 
@@ -115,10 +117,10 @@ bool CloseNative(std::intptr_t native) {
   return ::close(static_cast<int>(native)) == 0;
 }
 
-File OpenRegularForReading(const Path& path, std::uint64_t* size, Failure* why) {
+File OpenRegularForReading(const Path& path, std::uint64_t* size, Failure* why, Inherit* inherit) {
   const int fd = OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | kNoWaitFlags);
   const int error = errno;
-  File file = KeepRegular(fd, size);
+  File file = KeepRegular(fd, size, inherit);
   if (why) *why = file.Ok() ? Failure::kNone : fd < 0 ? FailureOf(error) : Failure::kOther;
   return file;
 }
@@ -181,12 +183,38 @@ Inherit PermissionsOf(const File& file) {
   return Inherit{st.st_mode & 07777u, std::nullopt, std::nullopt};
 }
 
+// The process's umask, read once without changing it (umask() tells it only by setting it, which
+// another thread would see meanwhile); none where the system cannot say. The program never sets it.
+std::optional<mode_t> ProcessUmask() {
+#ifdef __linux__
+  static const std::optional<mode_t> mask = []() -> std::optional<mode_t> {
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    if (!status) return std::nullopt;
+    std::optional<mode_t> found;
+    char line[256];
+    while (!found && std::fgets(line, sizeof line, status))
+      if (std::string_view(line).starts_with("Umask:"))
+        found = static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8));
+    std::fclose(status);
+    return found;
+  }();
+  return mask;
+#else
+  return std::nullopt;
+#endif
+}
+
 Failure CreateNew(const Path& path, const Inherit& inherit, File& created) {
   if (FaultInjected(FsCall::kCreate)) return FailureOf(errno);
-  created = File(OpenAt(AT_FDCWD, path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666));
+  // Made with the bits it inherits from the start (never more open than its original, even for a
+  // moment); set again only where the umask took some away, which a copy of a thousand files mostly
+  // spares.
+  const mode_t bits = inherit.bits.value_or(0666);
+  created = File(OpenAt(AT_FDCWD, path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, bits & 0777));
   if (!created.Ok()) return FailureOf(errno);
   // A replacement must not change who may read or write the file; only root may give it away.
-  if (inherit.bits) ::fchmod(Fd(created), *inherit.bits);
+  const auto mask = ProcessUmask();
+  if (inherit.bits && (!mask || (bits & (*mask | 07000)) != 0)) ::fchmod(Fd(created), bits);
   if (inherit.owner && inherit.group && ::geteuid() == 0)
     (void)!::fchown(Fd(created), *inherit.owner, *inherit.group);
   return Failure::kNone;
@@ -204,6 +232,29 @@ bool Write(const File& file, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+KernelCopy CopyInKernel(const File& in, const File& out, std::uint64_t length) {
+#ifdef __linux__
+  if (FaultInjected(FsCall::kWrite)) return KernelCopy::kFailed;
+  loff_t from = 0;
+  for (std::uint64_t done = 0; done < length;) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, 1u << 30));
+    const ssize_t n = ::copy_file_range(Fd(in), &from, Fd(out), nullptr, chunk, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && done == 0 &&
+        (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EPERM ||
+         errno == ETXTBSY))
+      return KernelCopy::kUnsupported;
+    if (n < 0) return KernelCopy::kFailed;
+    if (n == 0) break;  // `in` ended sooner
+    done += static_cast<std::uint64_t>(n);
+  }
+  return KernelCopy::kDone;
+#else
+  (void)in, (void)out, (void)length;
+  return KernelCopy::kUnsupported;
+#endif
+}
+
 bool Flush(const File& file) {
   return !FaultInjected(FsCall::kFlush) && ::fsync(Fd(file)) == 0;
 }
@@ -213,15 +264,22 @@ bool FlushFiles(const std::vector<Path>& paths) {
   if (paths.empty()) return true;
 #ifdef __linux__
   // One flush of the file system the batch lies on: the files were written just before, and whatever
-  // else the file system had to write is a small price next to one journal commit per file.
-  const File one(OpenAt(AT_FDCWD, paths.front().c_str(), O_RDONLY | kNoWaitFlags | O_NOFOLLOW));
+  // else the file system had to write is a small price next to one journal commit per file. The files
+  // are new, made in their folders, so each lies on its folder's file system: the folders are asked, not
+  // every file (a batch is mostly one folder).
+  std::vector<Path> folders;
+  for (const Path& path : paths)
+    if (std::find(folders.begin(), folders.end(), path.parent_path()) == folders.end())
+      folders.push_back(path.parent_path());
+  const auto folderName = [](const Path& folder) { return folder.empty() ? Path(".") : folder; };
+  const File one(OpenAt(AT_FDCWD, folderName(folders.front()).c_str(), O_RDONLY | O_DIRECTORY));
   if (one.Ok()) {
     bool sameSystem = true;
     struct stat first {};
     if (::fstat(Fd(one), &first) != 0) sameSystem = false;
-    for (std::size_t i = 1; sameSystem && i < paths.size(); ++i) {
+    for (std::size_t i = 1; sameSystem && i < folders.size(); ++i) {
       struct stat st {};
-      sameSystem = ::lstat(paths[i].c_str(), &st) == 0 && st.st_dev == first.st_dev;
+      sameSystem = ::stat(folderName(folders[i]).c_str(), &st) == 0 && st.st_dev == first.st_dev;
     }
     if (sameSystem) return ::syncfs(Fd(one)) == 0;
   }

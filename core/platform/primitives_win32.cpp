@@ -156,10 +156,11 @@ bool CloseNative(std::intptr_t native) {
   return CloseHandle(reinterpret_cast<HANDLE>(native)) != 0;
 }
 
-File OpenRegularForReading(const Path& path, std::uint64_t* size, Failure* why) {
+File OpenRegularForReading(const Path& path, std::uint64_t* size, Failure* why, Inherit* inherit) {
   const HANDLE h = Open(path, GENERIC_READ, OPEN_EXISTING);
   const DWORD error = GetLastError();
   File file = KeepRegular(h, size);
+  if (inherit) *inherit = PermissionsOf(file);
   if (why) *why = file.Ok() ? Failure::kNone : h == INVALID_HANDLE_VALUE ? FailureOf(error) : Failure::kOther;
   return file;
 }
@@ -263,6 +264,10 @@ bool Flush(const File& file) {
 
 // Windows flushes a whole volume only for an administrator, so each file is flushed in turn; the batch
 // still saves the wait of one flush per file between the writes.
+KernelCopy CopyInKernel(const File&, const File&, std::uint64_t) {
+  return KernelCopy::kUnsupported;
+}
+
 bool FlushFiles(const std::vector<Path>& paths) {
   if (Injected(FsCall::kFlush)) return false;
   for (const Path& path : paths) {

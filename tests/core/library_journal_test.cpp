@@ -25,6 +25,7 @@ Bytes Text(std::string_view text) {
 
 TEST(LibraryJournal, EveryEntryReadsBackAsWritten) {
   const std::vector<JournalEntry> entries = {
+      {.kind = Kind::kAdd, .id = 8, .chartTemporary = "vxma8.vxn.vxtmp-9c"},
       {.kind = Kind::kInstall,
        .id = 7,
        .replace = true,
@@ -38,6 +39,7 @@ TEST(LibraryJournal, EveryEntryReadsBackAsWritten) {
   const std::string text = FormatJournal(entries);
   EXPECT_EQ(text,
             "vxorganizer journal 1\n"
+            "add 8 vxma8.vxn.vxtmp-9c\n"
             "install 7 1 vxma7.vxm.vxtmp-1f vxma7.vxn.vxtmp-a0\n"
             "renumber 0 4999\n"
             "delete 12\n"
@@ -66,10 +68,11 @@ TEST(LibraryJournal, AnythingButAWholeJournalIsDamaged) {
       "vxorganizer journal 1\ninstall 7 1 vxma8.vxm.vxtmp-1 vxma7.vxn.vxtmp-2\nend\n",  // another song's copy
       "vxorganizer journal 1\ninstall 7 1 ../vxma7.vxm.vxtmp-1 vxma7.vxn.vxtmp-2\nend\n",
       "vxorganizer journal 1\ninstall 7 2 vxma7.vxm.vxtmp-1 vxma7.vxn.vxtmp-2\nend\n",
-      "vxorganizer journal 1\nmove 3 D:\\%d2%c6\nend\n",  // lower-case escape
-      "vxorganizer journal 1\nmove 3 a%41\nend\n",        // a plain byte escaped
-      "vxorganizer journal 1\nmove 3 a%2\nend\n",         // escape cut short
-      "vxorganizer journal 1\nmove 3 \nend\n",            // no target
+      "vxorganizer journal 1\nadd 8 vxma8.vxm.vxtmp-1\nend\n",  // the music's copy, not the chart's
+      "vxorganizer journal 1\nmove 3 D:\\%d2%c6\nend\n",        // lower-case escape
+      "vxorganizer journal 1\nmove 3 a%41\nend\n",              // a plain byte escaped
+      "vxorganizer journal 1\nmove 3 a%2\nend\n",               // escape cut short
+      "vxorganizer journal 1\nmove 3 \nend\n",                  // no target
   };
   for (const char* text : kDamaged) EXPECT_FALSE(ParseJournal(Text(text))) << text;
 }
