@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 
 #include "core/formats/chart_header.h"
 #include "core/formats/song_files.h"
@@ -33,29 +34,48 @@ bool SameFile(const std::string& gbkA, const std::string& gbkB) {
 }
 
 // The music file that goes with a source chart: the name with .vxm in the same folder, matched without
-// regard to case (packs made on Windows mix VXN with vxm). Only a regular file that can be read counts: a
-// chart installed without its music is a song the game cannot play.
-// The names of each source folder, listed once for all its charts and kept by their lower-case GBK
+// regard to case (packs made on Windows mix VXN with vxm), the name of the chart's own case first. Only a
+// regular file that can be read counts: a chart installed without its music is a song the game cannot
+// play. What the listing calls a regular file is taken at its word (its copy opens it as one, or fails);
+// a link or a name the listing cannot type is looked at.
+// The entries of each source folder, listed once for all its charts and kept by their lower-case GBK
 // spelling (listing it per chart made an install of a thousand songs quadratic, and so did converting
 // every name of the listing for every chart).
-using FolderListings = std::map<std::string, std::multimap<std::string, std::string>>;
+struct ListedName {
+  std::string gbk;
+  bool regular = false;
+};
+using FolderListings = std::map<std::string, std::multimap<std::string, ListedName>>;
+
+// Keeps a listing of `folder` by lower-case GBK name; the names GBK cannot spell are left out.
+FolderListings::iterator KeepListing(FolderListings& listings, const std::string& folder,
+                                     const std::vector<FolderEntry>& entries) {
+  std::multimap<std::string, ListedName> byLowerName;
+  for (const FolderEntry& entry : entries)
+    if (auto gbk = GbkFromUtf8(entry.name)) {
+      std::string lower = LowerAscii(*gbk);
+      byLowerName.emplace(std::move(lower), ListedName{std::move(*gbk), entry.regular});
+    }
+  return listings.insert_or_assign(folder, std::move(byLowerName)).first;
+}
 
 std::optional<std::string> MusicBeside(const std::string& chart, FolderListings& listings) {
   const std::string folder = FolderOf(chart), name = FileNameOf(chart);
   const std::string wanted = name.substr(0, name.size() - 1) + "m";
-  std::vector<std::string> candidates{MusicBesideChart(chart)};
   auto listed = listings.find(folder);
-  if (listed == listings.end()) {
-    std::multimap<std::string, std::string> byLowerName;
-    for (const std::string& native :
-         ListFolderNames(folder.empty() ? "." : folder).value_or(std::vector<std::string>{}))
-      if (const auto gbk = GbkFromUtf8(native)) byLowerName.emplace(LowerAscii(*gbk), *gbk);
-    listed = listings.emplace(folder, std::move(byLowerName)).first;
-  }
+  if (listed == listings.end())
+    listed =
+        KeepListing(listings, folder,
+                    ListFolderEntries(folder.empty() ? "." : folder).value_or(std::vector<FolderEntry>{}));
+  std::vector<ListedName> candidates;
   const auto [first, last] = listed->second.equal_range(LowerAscii(wanted));
-  for (auto it = first; it != last; ++it) candidates.push_back(JoinPath(folder, it->second));
-  for (const std::string& music : candidates)
-    if (FileSize(music)) return music;  // a size only for a regular file
+  for (auto it = first; it != last; ++it)
+    candidates.insert(it->second.gbk == wanted ? candidates.begin() : candidates.end(), it->second);
+  if (candidates.empty()) candidates.push_back({wanted, false});  // a folder that could not be listed
+  for (const ListedName& music : candidates) {
+    const std::string path = JoinPath(folder, music.gbk);
+    if (music.regular || FileSize(path)) return path;  // a size only for a regular file
+  }
   return std::nullopt;
 }
 
@@ -75,19 +95,23 @@ void SortByIdOfName(std::vector<std::string>& charts) {
 // GBK cannot spell (it could not be named to the person nor found again). A source given twice, under
 // any spelling, counts once.
 std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
-                                      std::vector<InstalledSong>& refused, std::vector<std::string>& packs) {
+                                      std::vector<InstalledSong>& refused, std::vector<std::string>& packs,
+                                      FolderListings& listings) {
   std::vector<std::string> charts;
   for (const std::string& source : sources) {
     if (DirectoryExists(source)) {
       std::vector<std::string> inside;
-      for (const std::string& native : ListFolderNames(source).value_or(std::vector<std::string>{})) {
-        const auto gbk = GbkFromUtf8(native);
+      const auto entries = ListFolderEntries(source).value_or(std::vector<FolderEntry>{});
+      for (const FolderEntry& entry : entries) {
+        const auto gbk = GbkFromUtf8(entry.name);
         if (!gbk)
-          refused.push_back(
-              {JoinPath(source, GbkShowingCodePoints(native)), std::nullopt, msg::kInstallNameUnmappable});
+          refused.push_back({JoinPath(source, GbkShowingCodePoints(entry.name)), std::nullopt,
+                             msg::kInstallNameUnmappable});
         else if (HasChartExtension(*gbk))
           inside.push_back(JoinPath(source, *gbk));
       }
+      // The same listing finds each chart's music (kept under the folder as the charts' paths name it).
+      if (!inside.empty()) KeepListing(listings, FolderOf(inside.front()), entries);
       if (inside.empty()) refused.push_back({source, std::nullopt, msg::kInstallFolderWithoutSongs});
       SortByIdOfName(inside);
       charts.insert(charts.end(), inside.begin(), inside.end());
@@ -114,8 +138,10 @@ std::vector<std::string> SourceCharts(const std::vector<std::string>& sources,
   return unique;
 }
 
-void RemoveAll(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) RemoveFile(path);
+bool RemoveAll(const std::vector<std::string>& paths) {
+  bool all = true;
+  for (const std::string& path : paths) all = RemoveFile(path) && all;
+  return all;
 }
 
 // Where a song goes: its ID and whether it takes the place of the song holding that ID.
@@ -172,6 +198,9 @@ struct Prepared {
   ChartHeader header;
   Placement at;
   std::vector<std::string> temps, targets;  // music first, then the chart
+  // Added to a free ID: the music is at its own name already (temps[0] is targets[0]) and only the chart
+  // waits, beside its name; the journal wrote the song down before either file was made.
+  bool added = false;
 };
 
 // The music's and the chart's final names, the chart last: the song is not there for the game until its
@@ -180,28 +209,13 @@ std::vector<std::string> SongTargets(std::string_view gbkMusicDir, int id) {
   return {MusicPath(gbkMusicDir, id), ChartPath(gbkMusicDir, id)};
 }
 
-// Copies the song's files beside their names in MUSIC, unflushed; false, with `song.skipped` set, when
-// it could not (and then nothing is left). The copies come first: the likeliest failure, a full disk,
-// must come before anything in MUSIC changes.
-bool CopySong(InstalledSong& song, const std::string& music, Placement at, std::string_view gbkMusicDir,
-              Prepared& prepared) {
-  const std::string targetChart = ChartPath(gbkMusicDir, at.id), targetMusic = MusicPath(gbkMusicDir, at.id);
-  const auto temp = CopyBeside(music, targetMusic, /*flush=*/false);
-  if (!temp) {
-    song.skipped = msg::kInstallCopyFailed;
-    return false;
-  }
-  const auto tempChart = CopyBeside(song.source, targetChart, /*flush=*/false);
-  if (!tempChart) {
-    RemoveFile(*temp);
-    song.skipped = msg::kInstallCopyFailed;
-    return false;
-  }
-  prepared.temps = {*temp, *tempChart};
-  prepared.targets = {targetMusic, targetChart};  // the chart last: the game sees the song once it is there
-  prepared.at = at;
-  return true;
-}
+// A song chosen from a source folder, copied when its batch is committed.
+struct Waiting {
+  std::size_t song;  // in the outcome's songs
+  std::string music;
+  std::optional<ChartHeader> header;  // read already where a clash question needed it
+  Placement at;
+};
 
 // Puts one copied song in place; false, with `song.skipped` set, when it is not there. A replaced song
 // that could neither be replaced nor brought back loses its row, and `lostRow` says so.
@@ -258,16 +272,37 @@ bool PlaceSong(InstalledSong& song, const Prepared& p, std::string_view gbkMusic
   return false;
 }
 
+// Where each ID's row is, looked up once per batch: finding each installed song's row by a walk over the
+// table made an install of a thousand songs into a large library quadratic.
+class RowsById {
+ public:
+  explicit RowsById(const SongTable& table) { Rebuild(table); }
+  void Rebuild(const SongTable& table) {
+    m_rows.clear();
+    for (std::size_t i = 0; i < table.Size(); ++i)
+      m_rows.emplace(table.Row(i).Id(), i);  // the first, as FindId
+  }
+  std::optional<std::size_t> Find(int id) const {
+    const auto found = m_rows.find(id);
+    return found == m_rows.end() ? std::nullopt : std::optional(found->second);
+  }
+  void Add(int id, std::size_t row) { m_rows.emplace(id, row); }
+
+ private:
+  std::unordered_map<int, std::size_t> m_rows;
+};
+
 // The installed song's row, ticked: in place of the row of the song it replaced, else at the end.
-void ShowInstalled(int id, const ChartHeader& header, SongTable& table, TableChange& change) {
+void ShowInstalled(int id, const ChartHeader& header, SongTable& table, RowsById& rows, TableChange& change) {
   SongRow row = MakeSongRow(id, header);
   row.ticked = true;
-  if (const auto existing = table.FindId(id)) {
+  if (const auto existing = rows.Find(id)) {
     row.cells[kColStatus].clear();
     table.SetRow(*existing, std::move(row));
     change.changedRows.push_back(*existing);
   } else {
     table.Append(std::move(row));
+    rows.Add(id, table.Size() - 1);
     ++change.appended;
   }
 }
@@ -407,6 +442,139 @@ std::vector<Prepared> InstallPack(const std::string& pack, const PackListing& li
   return ready;
 }
 
+// Puts a song added to a free ID in place: its chart's rename makes it whole for the game at once. False,
+// with `song.skipped` set and its files gone, when it is not there.
+bool PlaceAdded(InstalledSong& song, const Prepared& p, OperationJournal& journal) {
+  if (MoveFilesTo({p.temps[1]}, {p.targets[1]}) == AllOrNone::kAll) return true;
+  if (!RemoveAll(p.temps)) journal.KeepForRecovery();  // the next opening removes what is left
+  song.skipped = msg::kInstallCopyFailed;
+  return false;
+}
+
+// Makes a batch of copied songs durable once and puts them in place: one flush of every copy, the
+// replacing songs written down (the added ones were before their copies), then each song placed, and the
+// folder flushed once as the journal goes. A crash anywhere leaves each song whole on one side once the
+// journal is acted on.
+void CommitBatch(std::vector<Prepared>& batch, OperationJournal& journal, InstallRun& run) {
+  if (batch.empty()) return;
+  std::vector<std::string> files;
+  std::vector<JournalEntry> entries;
+  for (const Prepared& p : batch) {
+    files.insert(files.end(), p.temps.begin(), p.temps.end());
+    if (!p.added)
+      entries.push_back({.kind = JournalEntry::Kind::kInstall,
+                         .id = p.at.id,
+                         .replace = p.at.replace,
+                         .musicTemporary = FileNameOf(p.temps[0]),
+                         .chartTemporary = FileNameOf(p.temps[1])});
+  }
+  const bool flushed = FlushCopies(files);
+  const bool written = flushed && (entries.empty() || journal.Write(entries, run.ctx.ui));
+  bool halted = false;  // a history that cannot be written stops the songs after it, in this batch too
+  RowsById rows(run.ctx.table);
+  for (const Prepared& p : batch) {
+    InstalledSong& song = run.result.songs[p.song];
+    if (!written || halted) {
+      if (!RemoveAll(p.temps) && p.added) journal.KeepForRecovery();
+      song.skipped = !flushed   ? msg::kInstallCopyFailed
+                     : !written ? msg::kInstallNotWritten
+                                : msg::kInstallStopped;
+      continue;
+    }
+    const bool lostBefore = run.lostRow;
+    const bool placed = p.added ? PlaceAdded(song, p, journal)
+                                : PlaceSong(song, p, run.gbkMusicDir, run.ctx, halted, run.lostRow);
+    if (run.lostRow != lostBefore) rows.Rebuild(run.ctx.table);  // a row left, and the rows after it moved
+    if (!placed) continue;
+    song.id = p.at.id;
+    ShowInstalled(p.at.id, p.header, run.ctx.table, rows, run.result.change);
+  }
+  batch.clear();
+  run.stopped = run.stopped || halted;
+}
+
+// Copies one chosen song; false, with `song.skipped` set and nothing left, when it could not. A song for
+// a free ID gets its chart beside its name (`chartTemporary`, written down already) and its music
+// straight under its own; one that replaces another is copied to temporaries, its clash having asked
+// about it by name. The chart is looked at through the same open file it is copied from.
+bool CopyWaiting(const Waiting& w, const std::string& chartTemporary, InstallRun& run, Prepared& p) {
+  InstalledSong& song = run.result.songs[w.song];
+  p = Prepared{w.song, w.header.value_or(ChartHeader{}), w.at, {}, SongTargets(run.gbkMusicDir, w.at.id)};
+  if (w.at.replace) {
+    const auto music = CopyBeside(w.music, p.targets[0], /*flush=*/false);
+    const auto chart = music ? CopyBeside(song.source, p.targets[1], /*flush=*/false) : std::nullopt;
+    if (!chart) {
+      if (music) RemoveFile(*music);
+      song.skipped = msg::kInstallCopyFailed;
+      return false;
+    }
+    p.temps = {*music, *chart};
+    return true;
+  }
+  const bool needHeader = !w.header;
+  const CopyResult chart =
+      CopyToNewFile(song.source, chartTemporary, kChartHeaderSize, [&](std::span<const std::uint8_t> head) {
+        if (head.size() < kChartHeaderSize) return false;
+        if (needHeader) p.header = ParseChartHeader(head);
+        return true;
+      });
+  if (chart == CopyResult::kCopied && CopyToNewFile(w.music, p.targets[0]) == CopyResult::kCopied) {
+    p.temps = {p.targets[0], chartTemporary};
+    p.added = true;
+    return true;
+  }
+  if (chart == CopyResult::kCopied) RemoveFile(chartTemporary);
+  song.skipped = chart == CopyResult::kRefused ? msg::kInstallUnreadable : msg::kInstallCopyFailed;
+  return false;
+}
+
+// Copies and places the songs chosen from folders, as one batch. The songs going to free IDs are written
+// down first, so whatever a crash leaves of their files, even at their own names, the next opening
+// removes; the copies, all of them before anything in MUSIC changes (a full disk, the likeliest failure,
+// comes first), follow as the progress goes.
+void CommitFolderSongs(std::vector<Waiting>& waiting, InstallRun& run) {
+  if (waiting.empty()) return;
+  std::vector<InstalledSong>& songs = run.result.songs;
+  const auto release = [&](const Waiting& w) {
+    if (!w.at.replace) run.taken.reset(static_cast<std::size_t>(w.at.id));
+  };
+  OperationJournal journal(run.gbkMusicDir);
+  std::vector<std::string> chartTemporaries(waiting.size());
+  std::vector<JournalEntry> added;
+  for (std::size_t i = 0; i < waiting.size(); ++i) {
+    if (waiting[i].at.replace) continue;
+    chartTemporaries[i] = NewTemporaryNameBeside(ChartPath(run.gbkMusicDir, waiting[i].at.id));
+    added.push_back({.kind = JournalEntry::Kind::kAdd,
+                     .id = waiting[i].at.id,
+                     .chartTemporary = FileNameOf(chartTemporaries[i])});
+  }
+  if (!added.empty() && !journal.Write(added, run.ctx.ui)) {
+    for (const Waiting& w : waiting) {
+      songs[w.song].skipped = msg::kInstallNotWritten;
+      release(w);
+    }
+    waiting.clear();
+    return;
+  }
+  std::vector<Prepared> batch;
+  for (std::size_t i = 0; i < waiting.size(); ++i) {
+    const Waiting& w = waiting[i];
+    // The songs copied so far are still placed, each whole, below.
+    if (!run.GoOn(run.done++)) {
+      songs[w.song].skipped = msg::kInstallCancelled;
+      release(w);
+      continue;
+    }
+    Prepared p;
+    if (CopyWaiting(w, chartTemporaries[i], run, p))
+      batch.push_back(std::move(p));
+    else
+      release(w);
+  }
+  waiting.clear();
+  CommitBatch(batch, journal, run);
+}
+
 }  // namespace
 
 InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string>& gbkSources) {
@@ -415,11 +583,11 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
   if (!started) return result;
   const std::string& gbkMusicDir = started->folders.musicDir;
   std::vector<std::string> packs;
-  const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs, packs);
+  FolderListings folders;
+  const std::vector<std::string> charts = SourceCharts(gbkSources, result.songs, packs, folders);
   TakenIds taken = TakenIdsIn(gbkMusicDir);
   const std::string musicFolder = NormalMusicFolder(gbkMusicDir);
   InstallRun run{ctx, gbkMusicDir, taken, result};
-  bool &stopped = run.stopped, &saidFull = run.saidFull, &lostRow = run.lostRow;
   // Packs are listed first, so that the progress knows every song from the start.
   std::vector<PackListing> listings;
   run.total = static_cast<int>(charts.size());
@@ -430,56 +598,24 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
                      [](const PackSong& a, const PackSong& b) { return a.id < b.id; });
     run.total += static_cast<int>(listings.back().songs.size());
   }
+  if (!charts.empty()) run.GoOn(0);
 
-  // Songs are copied in batches and made durable once per batch: every copy written, one flush, the
-  // journal, then the renames and one flush of the folder. A crash anywhere leaves each song whole on
-  // one side once the journal is acted on.
-  std::vector<Prepared> batch;
-  FolderListings folders;
-  const auto commit = [&] {
-    if (batch.empty()) return;
-    std::vector<std::string> temps;
-    std::vector<JournalEntry> entries;
-    for (const Prepared& p : batch) {
-      temps.insert(temps.end(), p.temps.begin(), p.temps.end());
-      entries.push_back({.kind = JournalEntry::Kind::kInstall,
-                         .id = p.at.id,
-                         .replace = p.at.replace,
-                         .musicTemporary = FileNameOf(p.temps[0]),
-                         .chartTemporary = FileNameOf(p.temps[1])});
-    }
-    OperationJournal journal(gbkMusicDir);
-    const bool flushed = FlushCopies(temps);
-    const bool written = flushed && journal.Write(entries, ctx.ui);
-    bool halted = false;  // a history that cannot be written stops the songs after it, in this batch too
-    for (const Prepared& p : batch) {
-      InstalledSong& song = result.songs[p.song];
-      if (!written || halted) {
-        RemoveAll(p.temps);
-        song.skipped = !flushed   ? msg::kInstallCopyFailed
-                       : !written ? msg::kInstallNotWritten
-                                  : msg::kInstallStopped;
-        continue;
-      }
-      if (!PlaceSong(song, p, gbkMusicDir, ctx, halted, lostRow)) continue;
-      song.id = p.at.id;
-      ShowInstalled(p.at.id, p.header, ctx.table, result.change);
-    }
-    batch.clear();
-    stopped = stopped || halted;
-  };
-  std::set<int> waiting;                      // IDs of the songs in the batch
+  // The songs of folders are chosen first (their IDs, and the answers to their clashes), then copied and
+  // placed as one batch; a clash with a song still waiting commits the batch first, so it is asked
+  // about the song as it will be.
+  std::vector<Waiting> waiting;
+  std::set<int> waitingIds;
   std::map<std::string, bool> folderIsMusic;  // asked once per source folder, not once per song
   for (const std::string& chart : charts) {
     const std::size_t index = result.songs.size();
     result.songs.push_back(InstalledSong{chart, std::nullopt, {}});
-    if (stopped) {
-      result.songs[index].skipped = msg::kInstallStopped;
-      continue;
-    }
-    // The songs copied so far are still placed, each whole, by the commit below.
-    if (!run.GoOn(run.done++)) {
-      result.songs[index].skipped = msg::kInstallCancelled;
+    InstalledSong& song = result.songs[index];
+    const auto skip = [&](std::string_view why) {
+      result.songs[index].skipped = why;
+      ++run.done;
+    };
+    if (run.stopped || run.cancelled) {
+      skip(run.stopped ? msg::kInstallStopped : msg::kInstallCancelled);
       continue;
     }
     // Copying a song of this very folder onto itself or beside itself is never what was meant, whichever
@@ -491,48 +627,58 @@ InstallOutcome InstallSongs(OperationContext& ctx, const std::vector<std::string
           folderIsMusic.emplace(from, NormalMusicFolder(from) == musicFolder || SameFile(from, gbkMusicDir))
               .first;
     if (known->second) {
-      result.songs[index].skipped = msg::kInstallAlreadyInMusic;
+      skip(msg::kInstallAlreadyInMusic);
       continue;
     }
-    const auto head = ReadFilePrefix(chart, kChartHeaderSize);
-    if (!head || head->size() < kChartHeaderSize || chart.find(kTemporaryMarker) != std::string::npos) {
-      result.songs[index].skipped = msg::kInstallUnreadable;
+    if (chart.find(kTemporaryMarker) != std::string::npos) {
+      skip(msg::kInstallUnreadable);
       continue;
     }
-    const auto music = MusicBeside(chart, folders);
+    auto music = MusicBeside(chart, folders);
     if (!music) {
-      result.songs[index].skipped = msg::kInstallNoMusic;
+      skip(msg::kInstallNoMusic);
       continue;
     }
-    const ChartHeader header = ParseChartHeader(*head);
     const auto nameId = ParseChartFileName(FileNameOf(chart), /*ignoreCase=*/true);
-    // A clash with a song still waiting in the batch is asked about the song as it will be.
-    if (nameId && waiting.count(*nameId)) {
-      commit();
-      waiting.clear();
-      if (stopped) {
-        result.songs[index].skipped = msg::kInstallStopped;
+    if (nameId && waitingIds.count(*nameId)) {
+      CommitFolderSongs(waiting, run);
+      waitingIds.clear();
+      if (run.stopped || run.cancelled) {
+        skip(run.stopped ? msg::kInstallStopped : msg::kInstallCancelled);
         continue;
       }
     }
-    const auto at =
-        ChooseId(result.songs[index], header, nameId, gbkMusicDir, taken, ctx.ui, stopped, saidFull);
-    if (!at) continue;
-    Prepared prepared{index, header, {}, {}, {}};
-    if (!CopySong(result.songs[index], *music, *at, gbkMusicDir, prepared)) continue;
-    taken.set(static_cast<std::size_t>(at->id));
-    waiting.insert(at->id);
-    batch.push_back(std::move(prepared));
+    // A song going to the free ID of its name needs no look at its chart until it is copied; a clash
+    // names the song, so its chart is read now.
+    std::optional<ChartHeader> header;
+    if (!nameId || taken.test(static_cast<std::size_t>(*nameId))) {
+      const auto head = ReadFilePrefix(chart, kChartHeaderSize);
+      if (!head || head->size() < kChartHeaderSize) {
+        skip(msg::kInstallUnreadable);
+        continue;
+      }
+      header = ParseChartHeader(*head);
+    }
+    const auto at = ChooseId(song, header.value_or(ChartHeader{}), nameId, gbkMusicDir, taken, ctx.ui,
+                             run.stopped, run.saidFull);
+    if (!at) {
+      ++run.done;
+      continue;
+    }
+    taken.set(static_cast<std::size_t>(at->id));  // held for this song while the rest are chosen
+    waitingIds.insert(at->id);
+    waiting.push_back({index, std::move(*music), std::move(header), *at});
   }
-  commit();
+  CommitFolderSongs(waiting, run);
   // A pack's songs are unpacked together, then placed as one batch like the others.
   for (std::size_t i = 0; i < packs.size(); ++i) {
-    batch = InstallPack(packs[i], listings[i], run);
-    commit();
+    std::vector<Prepared> batch = InstallPack(packs[i], listings[i], run);
+    OperationJournal journal(gbkMusicDir);
+    CommitBatch(batch, journal, run);
   }
   if (!run.cancelled && run.total > 0) ctx.ui.ReportProgress(run.total, run.total);
   // Rows named before a row left no longer stand where they were named.
-  if (lostRow) result.change = TableChange{.reset = true};
+  if (run.lostRow) result.change = TableChange{.reset = true};
   const bool all =
       std::all_of(result.songs.begin(), result.songs.end(), [](const InstalledSong& s) { return s.id; });
   result.outcome = run.cancelled ? Outcome::kCancelled : all ? Outcome::kDone : Outcome::kFailed;

@@ -128,6 +128,7 @@ TEST_F(InstallAndHistory, ReplacingKeepsTheOldChartInTheHistoryAndTrashesTheOldS
 TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing) {
   SongTable table = Scan();
   fixtures::WriteFile(dir.Native("in/short.vxn"), Bytes(120, 1));
+  fixtures::WriteFile(dir.Native("in/short.vxm"), Bytes(50, 2));  // found whole only when it is copied
   fixtures::WriteFile(dir.Native("in/notes.txt"), Bytes{1});
   fixtures::WriteFile(Utf8FromPath(Music("vxma1.vxn.vxtmp-abc")), Bytes{1});
   const InstallOutcome r =
@@ -136,6 +137,12 @@ TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing)
   EXPECT_EQ(std::string(r.songs[0].skipped), "不是歌曲文件(.vxn),也不是文件夹");
   EXPECT_EQ(std::string(r.songs[1].skipped), "文件夹里没有歌曲文件(.vxn)");
   EXPECT_EQ(std::string(r.songs[2].skipped), "歌曲文件无法读取或不足300字节");
+  // A chart going to the free ID of its name is looked at only as it is copied: it leaves nothing.
+  fixtures::WriteFile(dir.Native("cut/vxma30.vxn"), Bytes(299, 1));
+  fixtures::WriteFile(dir.Native("cut/vxma30.vxm"), Bytes(50, 2));
+  const V before = MusicNames();
+  EXPECT_EQ(std::string(Install(table, {dir.Gbk("cut")}).songs[0].skipped), "歌曲文件无法读取或不足300字节");
+  EXPECT_EQ(MusicNames(), before);
 
   for (int id = 0; id < kMaxSongs; ++id) fixtures::WriteFile(Utf8FromPath(Music(MusicFileName(id))), Bytes{});
   ui.clashAnswers = {ClashAnswer::kNextFreeId, ClashAnswer::kNextFreeId};
