@@ -39,19 +39,29 @@ std::string SongLabelGbk(int id, const std::string& gbkTitle) {
   return Gbk(msg::kCheckSongBefore) + std::to_string(id) + " " + gbkTitle;
 }
 
-std::optional<std::string> SongFilesUnreadableGbk(std::string_view gbkMusicDir, int id) {
-  for (const bool chart : {true, false}) {
-    const std::string name = chart ? ChartFileName(id) : MusicFileName(id);
-    switch (ReadAccessOf(JoinPath(gbkMusicDir, name))) {
+namespace {
+
+// Why a song's files cannot be read, from what opening each said.
+std::optional<std::string> UnreadableGbk(int id, ReadAccess chart, ReadAccess music) {
+  for (const bool isChart : {true, false}) {
+    const std::string name = isChart ? ChartFileName(id) : MusicFileName(id);
+    switch (isChart ? chart : music) {
       case ReadAccess::kInUse:
-        return Gbk(chart ? msg::kChartInUseBefore : msg::kMusicInUseBefore) + name + Gbk(msg::kInUseAfter);
+        return Gbk(isChart ? msg::kChartInUseBefore : msg::kMusicInUseBefore) + name + Gbk(msg::kInUseAfter);
       case ReadAccess::kNoPermission:
-        return Gbk(chart ? msg::kCheckUnreadable : msg::kMusicUnreadable) + name;
+        return Gbk(isChart ? msg::kCheckUnreadable : msg::kMusicUnreadable) + name;
       default:
         break;
     }
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> SongFilesUnreadableGbk(std::string_view gbkMusicDir, int id) {
+  return UnreadableGbk(id, ReadAccessOf(ChartPath(gbkMusicDir, id)),
+                       ReadAccessOf(MusicPath(gbkMusicDir, id)));
 }
 
 bool RefuseUnreadableSong(Interaction& ui, std::string_view gbkMusicDir, int id) {
@@ -67,24 +77,27 @@ std::optional<TickedFiles> CollectTickedFiles(const SongTable& table, std::strin
   for (std::size_t r = 0; r < table.Size(); ++r) {
     if (!table.IsTicked(r)) continue;
     const int id = table.Row(r).Id();
+    std::string chart = ChartPath(gbkMusicDir, id), path = MusicPath(gbkMusicDir, id);
+    // One opening of each file tells most of what follows: a thousand songs are four thousand calls fewer.
+    const ReadAccess chartAccess = ReadAccessOf(chart), musicAccess = ReadAccessOf(path);
     // A file that cannot be read now would not leave either, or would leave the other file alone.
-    if (auto why = SongFilesUnreadableGbk(gbkMusicDir, id)) {
+    if (auto why = UnreadableGbk(id, chartAccess, musicAccess)) {
       unreadable.push_back(SongLabelGbk(id, table.Cell(r, kColTitle)) + Gbk(msg::kCheckSongAfter) + *why);
       continue;
     }
     // Its chart would leave without its music: the song stays whole where it is.
-    if (NameWithoutFile(MusicPath(gbkMusicDir, id))) {
+    if (musicAccess != ReadAccess::kReadable && NameWithoutFile(path)) {
       unreachable.push_back(SongLabelGbk(id, table.Cell(r, kColTitle)));
       continue;
     }
     files.positions.push_back(r);
     std::vector<std::string>& song = files.songFiles.emplace_back();
     // Only regular files: a folder that happens to carry a song's name is never trashed or moved.
-    if (std::string chart = ChartPath(gbkMusicDir, id); FileSize(chart)) {
+    if (chartAccess == ReadAccess::kReadable || FileSize(chart)) {
       files.paths.push_back(chart);
       song.push_back(std::move(chart));
     }
-    if (std::string path = MusicPath(gbkMusicDir, id); FileSize(path)) {
+    if (musicAccess == ReadAccess::kReadable || FileSize(path)) {
       music.push_back(path);
       song.push_back(std::move(path));
     }

@@ -37,11 +37,18 @@ bool SureToTrash(const Path&) {
 
 std::optional<TrashedFile> Trash(const Path& source) {
   if (FaultInjected(FsCall::kTrash)) return std::nullopt;
-  if (source.empty() || !NameTaken(source)) return std::nullopt;
+  if (source.empty()) return std::nullopt;
   const Path data = UserDataPath();
   if (data.empty()) return std::nullopt;
   const Path trash = data / "Trash";
-  if (!CreateNativeFolders(trash / "files") || !CreateNativeFolders(trash / "info")) return std::nullopt;
+  // The trash's folders are made when a file finds them missing, not looked at before every file: a
+  // thousand songs are four thousand calls fewer. A source that is gone fails at its rename.
+  bool madeFolders = false;
+  const auto makeFolders = [&] {
+    if (madeFolders) return false;
+    madeFolders = true;
+    return CreateNativeFolders(trash / "files") && CreateNativeFolders(trash / "info");
+  };
 
   char date[32];
   const std::tm local = LocalTime(std::time(nullptr));
@@ -60,6 +67,10 @@ std::optional<TrashedFile> Trash(const Path& source) {
     if (const Failure created = CreateNew(infoPath, Inherit{0600u, std::nullopt, std::nullopt}, infoFile);
         created != Failure::kNone) {
       if (created == Failure::kExists) continue;
+      if (created == Failure::kMissing && makeFolders()) {
+        --n;  // the same name again, now that its folder is there
+        continue;
+      }
       return std::nullopt;
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(info.data());
@@ -67,7 +78,9 @@ std::optional<TrashedFile> Trash(const Path& source) {
       Remove(infoPath);
       return std::nullopt;
     }
-    const MoveResult moved = MoveNativeFile(source, filesPath, false);
+    MoveResult moved = MoveNativeFile(source, filesPath, false);
+    if (moved == MoveResult::kFailed && !NameTaken(filesPath.parent_path()) && makeFolders())
+      moved = MoveNativeFile(source, filesPath, false);
     if (moved == MoveResult::kMoved) return TrashedFile{source, filesPath, infoPath};
     Remove(infoPath);
     if (moved != MoveResult::kTargetExists) return std::nullopt;
