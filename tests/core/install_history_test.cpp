@@ -152,6 +152,32 @@ TEST_F(InstallAndHistory, RefusedSourcesAndAFullLibraryAreNamedAndChangeNothing)
   EXPECT_FALSE(fs::exists(Music("vxma1.vxn")));
 }
 
+#ifndef _WIN32
+// An installed song's files keep the source's permission bits, also the ones the process's umask would
+// take from a new file (group write, the set-group-ID bit), and a replacing install keeps them too.
+TEST_F(InstallAndHistory, InstalledFilesKeepTheirPermissionBits) {
+  Song(6, {.title = "Old"});
+  SongTable table = Scan();
+  const fs::perms kModes[] = {fs::perms::owner_read | fs::perms::owner_write,
+                              fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec,
+                              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                  fs::perms::group_write | fs::perms::others_write,
+                              fs::perms::owner_read | fs::perms::owner_write | fs::perms::set_gid};
+  std::vector<std::string> sources;
+  for (int i = 0; i < 4; ++i) {
+    sources.push_back(Source("vxma" + std::to_string(i + 4)));
+    for (const char* ext : {".vxn", ".vxm"})
+      fs::permissions(PathFromUtf8(dir.Native("in/vxma" + std::to_string(i + 4) + ext)), kModes[i]);
+  }
+  ui.clashAnswers = {ClashAnswer::kReplace};
+  EXPECT_EQ(Install(table, sources).outcome, Outcome::kDone);
+  for (int i = 0; i < 4; ++i)
+    for (const char* ext : {".vxn", ".vxm"})
+      EXPECT_EQ(fs::status(Music("vxma" + std::to_string(i + 4) + ext)).permissions(), kModes[i])
+          << "vxma" << i + 4 << ext;
+}
+#endif
+
 // A song comes in whole or not at all: its music is found whatever the case of its name, a chart whose
 // music is not a readable file is skipped, and a source named twice (or MUSIC through a link) counts once.
 TEST_F(InstallAndHistory, AChartWithoutPlayableMusicIsSkippedAndASourceCountsOnce) {
