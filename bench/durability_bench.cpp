@@ -1,13 +1,16 @@
 // What being durable costs, each against the floor a plain program would reach on the same files, timed
 // in the same iteration so the ratio (the "ratio" counter) comes from one run on one machine:
-//   install of 1000 songs   vs  a copy of every file and one flush of the file system (cp; sync -f)
+//   install of 1000 songs   vs  a copy of every file and one flush of the file system, in the program
+//                               and as the `vxtool install` and `cp; sync -f` processes
 //   delete of 1000 songs    vs  a rename of every file into the trash beside its written info file
 //   scan of 5000 charts     vs  list the folder, then open, read 300 bytes from and close each chart
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -180,6 +183,59 @@ void BM_Install1000_VsCopyAndSync(benchmark::State& state) {
   fs::remove_all(root);
 }
 
+// Runs a program to its end; false when it could not be started or did not exit 0 (and `allowed` is not
+// its exit code).
+bool Run(const std::vector<std::string>& words, int allowed = 0) {
+  std::vector<char*> argv;
+  for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  if (::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return false;
+  return WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == allowed;
+}
+
+// The install as a player would time it: the `vxtool install` process against `cp` of the same files
+// and one `sync -f`, each a whole process (or two), in rounds as above.
+void BM_VxtoolInstall1000_VsCpAndSyncF(benchmark::State& state) {
+  const fs::path root = Place("vxtool");
+  WriteSongs(root / "in", kSongs);
+  Tally tally;
+  for (auto _ : state) {
+    const fs::path music = root / ("MUSIC" + std::to_string(tally.rounds)),
+                   copy = root / ("copy" + std::to_string(tally.rounds));
+    const auto install = [&] {
+      fs::create_directories(music);
+      ::sync();
+      const Stopwatch watch;
+      if (!Run({VXTOOL_PATH, "install", music.native(), (root / "in").native()}))
+        state.SkipWithError("vxtool install failed");
+      return watch.Read().ms;
+    };
+    const auto copyAndSync = [&] {
+      fs::create_directories(copy);
+      ::sync();
+      const Stopwatch watch;
+      if (!Run({"/bin/sh", "-c", "cp -- \"$0\"/* \"$1\"/ && sync -f \"$1\"", (root / "in").native(),
+                copy.native()}))
+        state.SkipWithError("cp failed");
+      return watch.Read().ms;
+    };
+    double installed = 0, copied = 0;
+    if (tally.rounds % 2 == 0) {
+      installed = install();
+      copied = copyAndSync();
+    } else {
+      copied = copyAndSync();
+      installed = install();
+    }
+    tally.Add(state, installed, copied);
+  }
+  tally.Report(state);
+  fs::remove_all(root);
+}
+
 void BM_DeleteToTrash1000_VsRenames(benchmark::State& state) {
   const fs::path root = Place("delete");
   ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
@@ -257,5 +313,6 @@ void BM_Scan5000_VsListOpenRead(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Install1000_VsCopyAndSync)->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VxtoolInstall1000_VsCpAndSyncF)->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteToTrash1000_VsRenames)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scan5000_VsListOpenRead)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
