@@ -2,6 +2,7 @@
 // What it does with a sound one, at every crash point, is the crash walk's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/io/library_journal.h"
@@ -104,6 +105,46 @@ TEST(LibraryJournal, ADamagedJournalIsReportedAndLeftAlone) {
   EXPECT_TRUE(std::filesystem::exists(dir.Path() / "MUSIC/vxma2.vxn"));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "MUSIC/vxma20.vxn"));
   EXPECT_EQ(ReadWholeFile(dir.Gbk("MUSIC/vxorganizer.journal")), damaged);
+}
+
+// A song added to a free ID is written down before its files are made: after a crash its chart in place
+// means it is whole (the chart comes last, once everything was flushed); without it, whatever was made of
+// the song goes, and nothing else.
+TEST(LibraryJournal, AnAddedSongIsKeptWithItsChartAndRemovedWithout) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> made;  // in MUSIC, beside song 2
+    std::vector<std::string> left;
+    const char* said;
+  };
+  const std::vector<Case> cases = {
+      {"killed before its files", {}, {}, ""},
+      {"killed before the music's copy", {"vxma8.vxn.vxtmp-5e"}, {}, "编号8 安装:已撤销"},
+      {"killed before the chart's rename", {"vxma8.vxm", "vxma8.vxn.vxtmp-5e"}, {}, "编号8 安装:已撤销"},
+      {"killed after the chart's rename", {"vxma8.vxm", "vxma8.vxn"}, {"vxma8.vxm", "vxma8.vxn"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fixtures::TempDir dir;
+    fixtures::WriteSong(dir.Native("MUSIC"), 2, {.title = "two"});
+    for (const std::string& name : c.made) fixtures::WriteFile(dir.Native("MUSIC/" + name), Bytes(40, 8));
+    fixtures::WriteFile(
+        dir.Native("MUSIC/vxorganizer.journal"),
+        Text(FormatJournal({{.kind = Kind::kAdd, .id = 8, .chartTemporary = "vxma8.vxn.vxtmp-5e"}})));
+    fixtures::ScriptedInteraction ui;
+    const Recovery recovery = RecoverInterruptedWork(dir.Gbk("MUSIC"), ui);
+    EXPECT_EQ(recovery, *c.said ? Recovery::kDone : Recovery::kNothing);
+    EXPECT_EQ(ui.Messages().empty() ? "" : ui.Messages().at(0),
+              *c.said ? std::string("上次的操作没有完成:\n") + c.said : "");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / "MUSIC"))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected = c.left;
+    expected.insert(expected.end(), {"vxma2.vxm", "vxma2.vxn"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+  }
 }
 
 // vxtool mends a folder before it reads it, and says so once; the check then finds the folder clean.
