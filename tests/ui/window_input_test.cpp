@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
@@ -148,6 +149,24 @@ class WindowInputTest : public QObject {
     w.frame->resize(600, 400);
     QCOMPARE(w.frame->size(), QSize(922, 538));
     QCOMPARE(w.List()->geometry(), table);
+  }
+
+  // A library longer than the window shows a vertical scroll bar; the few pixels it takes come out of the
+  // title, not as a horizontal scroll bar, while a title the player widened well past the room keeps its
+  // width and scrolls.
+  void aLongLibraryFitsTheTableWithoutAHorizontalScrollBar() {
+    Window w;
+    for (int id = 40; id < 80; ++id) w.folder.AddSong(id, SongWithHard("Song", 3));
+    w.Restart();
+    QTableView* list = w.List();
+    QHeaderView* header = list->horizontalHeader();
+    QTRY_VERIFY(list->verticalScrollBar()->isVisible());  // laid out as the events come
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+    QCOMPARE(header->length(), list->viewport()->width());
+
+    header->resizeSection(vx::kColTitle, header->sectionSize(vx::kColTitle) + 200);
+    QTRY_VERIFY(list->horizontalScrollBar()->isVisible());
+    QVERIFY(header->length() > list->viewport()->width());
   }
 
   void placeColumnsAndSortComeBackAtTheNextStartAndRecFileStaysAsItWas() {

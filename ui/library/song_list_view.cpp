@@ -56,8 +56,12 @@ void SongListView::updateGeometries() {
 void SongListView::FitFillColumn() {
   if (m_fitting || m_fillColumn < 0 || !model() || m_fillColumn >= model()->columnCount()) return;
   QHeaderView* header = horizontalHeader();
-  const int others = header->length() - header->sectionSize(m_fillColumn);
-  const int width = std::max(m_fillChosen, viewport()->width() - others);
+  const int room = viewport()->width() - (header->length() - header->sectionSize(m_fillColumn));
+  // The widths were made for a form whose frame and scroll bar took a few pixels less than this style's
+  // do: an overflow that small is taken from the column rather than shown as a horizontal scroll bar. A
+  // column the player made wider than the room by more than that keeps its width, and the table scrolls.
+  constexpr int kSlack = 24;
+  const int width = room >= m_fillChosen - kSlack ? room : m_fillChosen;
   if (width == header->sectionSize(m_fillColumn)) return;
   m_fitting = true;
   header->resizeSection(m_fillColumn, width);
