@@ -133,6 +133,42 @@ TEST(CopyBeside, TheCopyCarriesTheTimeItWasMade) {
   EXPECT_LT(fs::file_time_type::clock::now() - fs::last_write_time(NativePath(*copy)), std::chrono::hours(1));
 }
 
+// A copy to a new name: byte for byte (in the kernel, or through the program where the kernel cannot copy
+// between the two file systems), never over a name that is taken, and nothing made when the look at its
+// first bytes refuses it.
+TEST(CopyToNewFile, CopiesWholeNeverOverANameAndLeavesNothingWhenRefused) {
+  fixtures::TempDir dir;
+  Bytes large(200 * 1024);
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 7);
+  fixtures::WriteFile(dir.Native("song.vxn"), large);
+  const auto accept = [](bool yes) {
+    return [yes](std::span<const std::uint8_t> head) { return yes && head.size() == 300 && head[1] == 7; };
+  };
+  EXPECT_EQ(CopyToNewFile(dir.Gbk("song.vxn"), dir.Gbk("copy.vxn"), 300, accept(true)), CopyResult::kCopied);
+  EXPECT_EQ(ReadWholeFile(dir.Gbk("copy.vxn")), large);
+
+  fixtures::WriteFile(dir.Native("taken.vxn"), kOld);
+  EXPECT_EQ(CopyToNewFile(dir.Gbk("song.vxn"), dir.Gbk("taken.vxn")), CopyResult::kFailed);
+  EXPECT_EQ(ReadWholeFile(dir.Gbk("taken.vxn")), kOld);
+
+  EXPECT_EQ(CopyToNewFile(dir.Gbk("song.vxn"), dir.Gbk("refused.vxn"), 300, accept(false)),
+            CopyResult::kRefused);
+  EXPECT_FALSE(fs::exists(dir.Path() / "refused.vxn"));
+
+#ifdef __linux__
+  // From another file system (a RAM disk), where copy_file_range says EXDEV.
+  struct stat shm {
+  }, here{};
+  if (::stat("/dev/shm", &shm) == 0 && ::stat(dir.Path().c_str(), &here) == 0 && shm.st_dev != here.st_dev) {
+    const fs::path other = fs::path("/dev/shm") / ("vxcopy-" + std::to_string(::getpid()));
+    fixtures::WriteFile(other.string(), large);
+    EXPECT_EQ(CopyToNewFile(GbkPath(other), dir.Gbk("across.vxn")), CopyResult::kCopied);
+    EXPECT_EQ(ReadWholeFile(dir.Gbk("across.vxn")), large);
+    fs::remove(other);
+  }
+#endif
+}
+
 #ifndef _WIN32
 TEST(OutputFile, AReplacedFileKeepsItsPermissionBits) {
   fixtures::TempDir dir;
