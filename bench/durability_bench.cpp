@@ -149,88 +149,81 @@ struct Tally {
   }
 };
 
-// Every round writes into folders of its own and nothing is removed until the end: a file system
-// makes new files slowly where it has just deleted many (ext4 steps around recently freed inodes), and
-// whichever side came after a removal would pay for the other's.
-void BM_Install1000_VsCopyAndSync(benchmark::State& state) {
-  const fs::path root = Place("install");
-  WriteSongs(root / "in", kSongs);
-  Tally tally;
-  for (auto _ : state) {
-    const fs::path music = root / ("MUSIC" + std::to_string(tally.rounds)),
-                   copy = root / ("copy" + std::to_string(tally.rounds));
-    const auto install = [&] {
-      fs::create_directories(music);
-      SongTable table;
-      YesInteraction ui({}, YesInteraction::Trash::kDesktop);
-      ::sync();  // each side flushes only its own writes, not what the setup or the other left
-      const Stopwatch watch;
-      const InstallOutcome result =
-          InstallSongs(fixtures::InCall({table, {}, ui, nullptr, FolderSettings{GbkPath(music), {}, {}}}),
-                       {GbkPath(root / "in")});
-      if (result.outcome != Outcome::kDone) state.SkipWithError("the install failed");
-      return watch.Read();
-    };
-    const auto copyAndSync = [&] {
-      fs::create_directories(copy);
-      ::sync();
-      const Stopwatch watch;
-      for (const auto& entry : fs::directory_iterator(root / "in"))
-        CopyFile(entry.path(), copy / entry.path().filename());
-      const int folder = ::open(copy.c_str(), O_RDONLY | O_DIRECTORY);
-      ::syncfs(folder);
-      ::close(folder);
-      return watch.Read();
-    };
-    tally.TakeTurns(state, install, copyAndSync);
-  }
-  tally.Report(state);
-  fs::remove_all(root);
-}
-
-// Runs a program to its end; false when it could not be started or did not exit 0 (and `allowed` is not
-// its exit code).
-bool Run(const std::vector<std::string>& words, int allowed = 0) {
+// Runs a program to its end; false when it could not be started or did not exit 0.
+bool Run(const std::vector<std::string>& words) {
   std::vector<char*> argv;
   for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
   pid_t child = 0;
   if (::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
   int status = 0;
-  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return false;
-  return WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == allowed;
+  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// The install as a player would time it: the `vxtool install` process against `cp` of the same files
-// and one `sync -f`, each a whole process (or two), in rounds as above.
-void BM_VxtoolInstall1000_VsCpAndSyncF(benchmark::State& state) {
-  const fs::path root = Place("vxtool");
-  WriteSongs(root / "in", kSongs);
+// Rounds of an install of 1000 songs (`ours(in, music)`) against a copy of the same files
+// (`floor(in, copy)`), each side timing itself. Every round writes into folders of its own and nothing is
+// removed until the end: a file system makes new files slowly where it has just deleted many (ext4 steps
+// around recently freed inodes), and whichever side came after a removal would pay for the other's.
+template <class Ours, class Floor>
+void InstallRounds(benchmark::State& state, const char* name, Ours ours, Floor floor) {
+  const fs::path root = Place(name), in = root / "in";
+  WriteSongs(in, kSongs);
   Tally tally;
   for (auto _ : state) {
     const fs::path music = root / ("MUSIC" + std::to_string(tally.rounds)),
                    copy = root / ("copy" + std::to_string(tally.rounds));
-    const auto install = [&] {
-      fs::create_directories(music);
-      ::sync();
-      const Stopwatch watch;
-      if (!Run({VXTOOL_PATH, "install", music.native(), (root / "in").native()}))
-        state.SkipWithError("vxtool install failed");
-      return Timing{watch.Read().ms, 0};  // the work is the child's: no processor time of ours to compare
-    };
-    const auto copyAndSync = [&] {
-      fs::create_directories(copy);
-      ::sync();
-      const Stopwatch watch;
-      if (!Run({"/bin/sh", "-c", "cp -- \"$0\"/* \"$1\"/ && sync -f \"$1\"", (root / "in").native(),
-                copy.native()}))
-        state.SkipWithError("cp failed");
-      return Timing{watch.Read().ms, 0};
-    };
-    tally.TakeTurns(state, install, copyAndSync);
+    fs::create_directories(music);
+    fs::create_directories(copy);
+    // Each side flushes only its own writes, not what the setup or the other left.
+    tally.TakeTurns(
+        state, [&] { return ::sync(), ours(in, music); }, [&] { return ::sync(), floor(in, copy); });
   }
   tally.Report(state);
   fs::remove_all(root);
+}
+
+void BM_Install1000_VsCopyAndSync(benchmark::State& state) {
+  InstallRounds(
+      state, "install",
+      [&](const fs::path& in, const fs::path& music) {
+        SongTable table;
+        YesInteraction ui({}, YesInteraction::Trash::kDesktop);
+        const Stopwatch watch;
+        const InstallOutcome result =
+            InstallSongs(fixtures::InCall({table, {}, ui, nullptr, FolderSettings{GbkPath(music), {}, {}}}),
+                         {GbkPath(in)});
+        if (result.outcome != Outcome::kDone) state.SkipWithError("the install failed");
+        return watch.Read();
+      },
+      [](const fs::path& in, const fs::path& copy) {
+        const Stopwatch watch;
+        for (const auto& entry : fs::directory_iterator(in))
+          CopyFile(entry.path(), copy / entry.path().filename());
+        const int folder = ::open(copy.c_str(), O_RDONLY | O_DIRECTORY);
+        ::syncfs(folder);
+        ::close(folder);
+        return watch.Read();
+      });
+}
+
+// The install as a player would time it: the `vxtool install` process against `cp` of the same files
+// and one `sync -f`, each a whole process (or two). The work is the children's: no processor time of
+// ours to compare.
+void BM_VxtoolInstall1000_VsCpAndSyncF(benchmark::State& state) {
+  InstallRounds(
+      state, "vxtool",
+      [&](const fs::path& in, const fs::path& music) {
+        const Stopwatch watch;
+        if (!Run({VXTOOL_PATH, "install", music.native(), in.native()}))
+          state.SkipWithError("vxtool install failed");
+        return Timing{watch.Read().ms, 0};
+      },
+      [&](const fs::path& in, const fs::path& copy) {
+        const Stopwatch watch;
+        if (!Run({"/bin/sh", "-c", "cp -- \"$0\"/* \"$1\"/ && sync -f \"$1\"", in.native(), copy.native()}))
+          state.SkipWithError("cp failed");
+        return Timing{watch.Read().ms, 0};
+      });
 }
 
 void BM_DeleteToTrash1000_VsRenames(benchmark::State& state) {
